@@ -1,0 +1,59 @@
+# Shared build settings and helpers for every target of the project.
+
+add_library(brisora_warnings INTERFACE)
+target_compile_options(brisora_warnings INTERFACE -Wall -Wextra -Wpedantic)
+if(BRISORA_WERROR)
+    target_compile_options(brisora_warnings INTERFACE -Werror)
+endif()
+
+if(BRISORA_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Adds each listed folder that has a CMakeLists.txt of its own.
+function(brisora_subdirectories)
+    foreach(dir IN LISTS ARGN)
+        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+            add_subdirectory(${dir})
+        endif()
+    endforeach()
+endfunction()
+
+# Adds every immediate sub-folder of `parent` that has a CMakeLists.txt, in name order.
+function(brisora_subdirectories_below parent)
+    file(GLOB children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}/${parent}
+         ${CMAKE_CURRENT_SOURCE_DIR}/${parent}/*/CMakeLists.txt)
+    list(SORT children)
+    foreach(child IN LISTS children)
+        get_filename_component(dir ${child} DIRECTORY)
+        add_subdirectory(${parent}/${dir})
+    endforeach()
+endfunction()
+
+# brisora_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [LABELS l ...] [TIMEOUT s])
+# A QtTest executable registered with ctest; widgets render offscreen.
+function(brisora_add_test)
+    cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE Qt6::Test brisora_warnings ${T_LIBS})
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 120)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES
+        TIMEOUT ${T_TIMEOUT}
+        LABELS "${T_LABELS}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BRISORA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;BRISORA_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# brisora_add_benchmark(NAME name SOURCES a.cpp ... LIBS lib ...)
+function(brisora_add_benchmark)
+    cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
+    if(NOT TARGET benchmark::benchmark)
+        find_package(benchmark REQUIRED)
+    endif()
+    add_executable(${B_NAME} ${B_SOURCES})
+    target_link_libraries(${B_NAME} PRIVATE benchmark::benchmark brisora_warnings ${B_LIBS})
+endfunction()
