@@ -1,0 +1,113 @@
+// Identifiers of the GAUGEKIT meter control shared by the module and its containers.
+//
+// These values are fixed for good: containers store the control class identifier with their
+// window designs and drive the control by the dispatch identifiers below. Never change them.
+#pragma once
+
+#include <cstdint>
+
+namespace gaugekit {
+
+// Registry form "{8-4-4-4-12}" of each identifier.
+inline constexpr const char* kLibId = "{99D9A993-0F7F-4E01-9262-486C18078238}";
+inline constexpr const char* kIidDispatch = "{5A68E5D8-718C-4522-9883-0AEE052B14B0}";
+inline constexpr const char* kIidEvents = "{BD02993D-4BA2-4122-AE38-2EF8FA6AA4A3}";
+inline constexpr const char* kClsidControl = "{5C8118AC-A61E-4D40-AB02-6BB0DF14BB27}";
+inline constexpr const char* kClsidGeneralPage = "{7082B295-9B1E-4F98-8367-1DD044F83F42}";
+inline constexpr const char* kClsidLookPage = "{2687A295-14FB-4D90-A359-3CC33F351A6F}";
+inline constexpr const char* kClsidScalePage = "{F8991793-FDF1-47F1-8834-EB6E34815B86}";
+inline constexpr const char* kClsidAlarmPage = "{A253EC45-572B-4BB1-B8A6-B3F2A838FF88}";
+inline constexpr const char* kClsidTimerPage = "{59F3C989-61BD-4C53-8F79-2811C6C31030}";
+
+inline constexpr const char* kProgId = "GAUGEKIT.GAUGEKITCtrl.1";
+inline constexpr const char* kTypeName = "Ondavia Meter Control 1.0";
+inline constexpr std::uint16_t kTypeLibMajor = 1;
+inline constexpr std::uint16_t kTypeLibMinor = 1;
+inline constexpr std::uint32_t kMiscStatus = 0x20191;
+
+// Dispatch identifiers of _DGAUGEKIT.
+namespace dispid {
+enum : std::int32_t {
+    WindowBackgroundColor = 1,
+    WindowBorderColor = 2,
+    PlotBackgroundColor = 3,
+    WindowBorderStyle = 4,
+    WindowResizeMode = 5,
+    WindowBorderThickness = 6,
+    MeterType = 7,
+    MeterNeedleStyle = 8,
+    MeterDynTextEnable = 9,
+    MeterArcEnable = 10,
+    MeterCenterX = 11,
+    MeterCenterY = 12,
+    MeterDynTextPrecision = 13,
+    MeterDiameter = 14,
+    MeterNumChannels = 15,
+    MeterStartArc = 16,
+    MeterStopArc = 17,
+    MeterLowAlarmColor = 18,
+    MeterHighAlarmColor = 19,
+    MeterAlarmArcsEnable = 20,
+    MeterAlarmArcThickness = 21,
+    MeterHighAlarmStart = 22,
+    MeterHighAlarmStop = 23,
+    MeterLowAlarmStart = 24,
+    MeterLowAlarmStop = 25,
+    MeterTickPosition = 26,
+    MeterTickLabelsPosition = 27,
+    MeterTickLabelsColor = 28,
+    MeterTickLabelsSize = 29,
+    MeterTickLabelsFontStyle = 30,
+    MeterTickLabelsFont = 31,
+    MeterLineColor = 32,
+    MeterUnitsString = 33,
+    MeterUnitsStringEnable = 34,
+    MeterLineThickness = 35,
+    MeterMinorTicks = 36,
+    MeterScaleMin = 37,
+    MeterScaleMax = 38,
+    MeterTickLabelsPrecision = 39,
+    MeterTickRelLength = 40,
+    MeterTickStep = 41,
+    MeterNormalAlarmColor = 42,
+    MeterValueArcThickness = 43,
+    MeterScaleCenter = 44,
+    MeterBorderColor = 45,
+    MeterBorderThickness = 46,
+    MeterBorderStyle = 47,
+    MeterInitialValue = 48,
+    EnableInternalTimer = 49,
+    TimerFrequency = 50,
+    MeterBorderHeight = 51,
+    MeterBorderWidth = 52,
+    SDataSimulationMode = 53,
+    UpdateDataValue = 54,
+    UpdateMeter = 55,
+    SerializeLoadFile = 56,
+    SerializeSaveFile = 57,
+    UpdateGraph = 58,
+    UpdateDynData = 59,
+    SavePageMeta = 60,
+    CopyToClipboard = 61,
+    TitleString = 62,
+    TitleFont = 63,
+    TitleColor = 64,
+    TitleFontStyle = 65,
+    TitleFontSize = 66,
+    MeterChannelColor = 67,
+    MeterChannelTagName = 68,
+    AboutBox = -552,
+};
+} // namespace dispid
+
+// Dispatch identifiers of _DGAUGEKITEvents (the control's own; stock events use the
+// platform's).
+namespace eventid {
+enum : std::int32_t {
+    OnInternalTimer = 1,
+    OnAlarmEvent = 2,
+    DrawReady = 3,
+};
+} // namespace eventid
+
+} // namespace gaugekit

@@ -1,0 +1,11 @@
+#include "MeterSettings.h"
+
+#include <algorithm>
+
+namespace gaugekit {
+
+int MeterSettings::usableChannels() const {
+    return std::clamp<int>(meterNumChannels, 1, 5);
+}
+
+} // namespace gaugekit
