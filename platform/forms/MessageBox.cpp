@@ -1,0 +1,104 @@
+#include "MessageBox.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace forms {
+
+namespace {
+
+MessageBox::Handler& handler() {
+    static MessageBox::Handler current;
+    return current;
+}
+
+QMessageBox::StandardButtons standardButtons(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return QMessageBox::Ok;
+    case MsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::AbortRetryIgnore:
+        return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::RetryCancel:
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon standardIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::None:
+        return QMessageBox::NoIcon;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+MsgAnswer answerOf(int button) {
+    switch (button) {
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
+    case QMessageBox::Abort:
+        return MsgAnswer::Abort;
+    case QMessageBox::Retry:
+        return MsgAnswer::Retry;
+    case QMessageBox::Ignore:
+        return MsgAnswer::Ignore;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    default:
+        return MsgAnswer::Ok;
+    }
+}
+
+MsgAnswer showReal(const MessageRequest& request, QWidget* parent) {
+    QMessageBox box(standardIcon(request.icon), request.caption, request.text,
+                    standardButtons(request.buttons), parent);
+    return answerOf(box.exec());
+}
+
+} // namespace
+
+MsgAnswer MessageBox::show(const QString& text, MsgButtons buttons, MsgIcon icon,
+                           const QString& caption, QWidget* parent) {
+    MessageRequest request{text, buttons, icon,
+                           caption.isEmpty() ? QCoreApplication::applicationName() : caption};
+    if (handler()) {
+        return handler()(request);
+    }
+    return showReal(request, parent);
+}
+
+MessageBox::Handler MessageBox::setHandler(Handler newHandler) {
+    Handler previous = std::move(handler());
+    handler() = std::move(newHandler);
+    return previous;
+}
+
+MessageBoxRecorder::MessageBoxRecorder(MsgAnswer defaultAnswer)
+    : m_default(defaultAnswer) {
+    m_previous = MessageBox::setHandler([this](const MessageRequest& request) {
+        m_requests.append(request);
+        return m_answers.isEmpty() ? m_default : m_answers.takeFirst();
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() {
+    MessageBox::setHandler(std::move(m_previous));
+}
+
+} // namespace forms

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+
+namespace forms {
+
+// Numbers as the user reads and types them: formatted with a mask and parsed with the user's
+// locale (its decimal and group separators).
+namespace number {
+
+// Formats value with a mask such as "000.0", "0.00" or "#,##0.0": '0' is a digit always shown,
+// '#' a digit shown only when significant, '.' the decimal separator, ',' between integer
+// placeholders turns on digit grouping; any other character is copied as it stands. Rounds
+// half away from zero to the number of decimal placeholders. An empty mask gives the shortest
+// exact text.
+QString format(double value, const QString& mask, const QLocale& locale = QLocale::system());
+
+// Parses text typed by the user (surrounding blanks allowed; group separators accepted).
+// Returns nothing when the text is not a finite number.
+std::optional<double> parse(const QString& text, const QLocale& locale = QLocale::system());
+
+} // namespace number
+} // namespace forms

@@ -1,0 +1,139 @@
+#include "forms/Form.h"
+#include "forms/MessageBox.h"
+#include "forms/NumberFormat.h"
+#include "forms/Twips.h"
+
+#include <QApplication>
+#include <QtTest>
+
+namespace {
+
+class GuardedForm : public forms::Form {
+public:
+    bool allow = false;
+    int unloads = 0;
+
+protected:
+    void queryUnload(bool& cancel) override { cancel = !allow; }
+    void formUnload() override { ++unloads; }
+};
+
+} // namespace
+
+class TestWidgets : public QObject {
+    Q_OBJECT
+
+private slots:
+    void numberFormat_data();
+    void numberFormat();
+    void numberParse_data();
+    void numberParse();
+    void twipsConversions();
+    void formRefusesUnloadUntilAllowed();
+    void messageBoxAnswersThroughRecorder();
+};
+
+void TestWidgets::numberFormat_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("padded") << 5.25 << "000.0"
+                            << "C"
+                            << "005.3";
+    QTest::newRow("comma locale") << 43.6025641 << "000.0"
+                                  << "es_ES"
+                                  << "043,6";
+    QTest::newRow("negative") << -20.5 << "0.00"
+                              << "C"
+                              << "-20.50";
+    QTest::newRow("negative rounds to zero") << -0.01 << "0.0"
+                                             << "C"
+                                             << "0.0";
+    QTest::newRow("half away from zero") << 2.5 << "0"
+                                         << "C"
+                                         << "3";
+    QTest::newRow("wider than mask") << 1234.5 << "0.0"
+                                     << "C"
+                                     << "1234.5";
+    QTest::newRow("grouping") << 1234567.0 << "#,##0"
+                              << "C"
+                              << "1,234,567";
+    QTest::newRow("optional decimals") << 1.5 << "0.##"
+                                       << "C"
+                                       << "1.5";
+    QTest::newRow("literals kept") << 64.99 << "0.0 kPa"
+                                   << "C"
+                                   << "65.0 kPa";
+}
+
+void TestWidgets::numberFormat() {
+    QFETCH(double, value);
+    QFETCH(QString, mask);
+    QFETCH(QString, locale);
+    QFETCH(QString, expected);
+    QCOMPARE(forms::number::format(value, mask, QLocale(locale)), expected);
+}
+
+void TestWidgets::numberParse_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("value");
+    QTest::newRow("comma") << " 12,5 "
+                           << "es_ES" << true << 12.5;
+    QTest::newRow("point") << "115"
+                           << "C" << true << 115.0;
+    QTest::newRow("wrong separator") << "12.5x"
+                                     << "C" << false << 0.0;
+    QTest::newRow("empty") << ""
+                           << "C" << false << 0.0;
+    QTest::newRow("infinite") << "1e999"
+                              << "C" << false << 0.0;
+}
+
+void TestWidgets::numberParse() {
+    QFETCH(QString, text);
+    QFETCH(QString, locale);
+    QFETCH(bool, ok);
+    QFETCH(double, value);
+    const auto parsed = forms::number::parse(text, QLocale(locale));
+    QCOMPARE(parsed.has_value(), ok);
+    if (ok) {
+        QCOMPARE(*parsed, value);
+    }
+}
+
+void TestWidgets::twipsConversions() {
+    QCOMPARE(forms::twips::toPixels(4665, 96), 311);
+    QCOMPARE(forms::twips::toPixels(15, 96), 1);
+    QCOMPARE(forms::twips::toPixels(1440, 144), 144);
+    QCOMPARE(forms::twips::fromPixels(1, 96), 15.0);
+}
+
+void TestWidgets::formRefusesUnloadUntilAllowed() {
+    GuardedForm form;
+    form.show();
+    QVERIFY(!form.close());
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.unloads, 0);
+    form.allow = true;
+    QVERIFY(form.unload());
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.unloads, 1);
+}
+
+void TestWidgets::messageBoxAnswersThroughRecorder() {
+    QCoreApplication::setApplicationName("Brisora");
+    forms::MessageBoxRecorder recorder(forms::MsgAnswer::No);
+    recorder.queueAnswer(forms::MsgAnswer::Yes);
+    QCOMPARE(forms::MessageBox::show("¿Salir?", forms::MsgButtons::YesNo, forms::MsgIcon::Question),
+             forms::MsgAnswer::Yes);
+    QCOMPARE(forms::MessageBox::show("Otra", forms::MsgButtons::YesNo), forms::MsgAnswer::No);
+    QCOMPARE(recorder.requests().size(), 2);
+    QCOMPARE(recorder.requests()[0].caption, QString("Brisora"));
+    QCOMPARE(recorder.requests()[0].icon, forms::MsgIcon::Question);
+}
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"
