@@ -1,0 +1,47 @@
+#pragma once
+
+#include "com/HResult.h"
+#include "com/RegistryTree.h"
+#include "com/TypeLibrary.h"
+
+namespace com {
+
+// Entries written for a control class.
+struct ControlClassInfo {
+    Clsid clsid;
+    QString typeName; // CLSID key default value
+    QString progId;
+    Guid typeLib;
+    QString typeLibVersion = QStringLiteral("1.1");
+    std::uint32_t miscStatus = 0;
+    int toolboxBitmap = 1;
+};
+
+namespace registration {
+
+extern const QString classesRoot; // "HKEY_CLASSES_ROOT"
+
+QString clsidKey(const Clsid& clsid); // HKEY_CLASSES_ROOT\CLSID\{...}
+
+// CLSID\{..} = type name; InprocServer32 = module path, ThreadingModel "Apartment"; ProgID;
+// Insertable; MiscStatus = decimal status (and MiscStatus\1); ToolboxBitmap32 = "path, n";
+// TypeLib; Version. Also the ProgID key with its CLSID.
+void registerControlClass(RegistryTree& tree, const ControlClassInfo& info,
+                          const QString& modulePath);
+// CLSID\{..} = type name; InprocServer32 = module path. No ProgID, no threading model.
+void registerPropertyPageClass(RegistryTree& tree, const Clsid& clsid, const QString& typeName,
+                               const QString& modulePath);
+// Removes the CLSID key, and the ProgID key when given (or found under the CLSID key).
+void unregisterClass(RegistryTree& tree, const Clsid& clsid, const QString& progId = {});
+// TypeLib\{lib}\<ver> = help string; <ver>\0\linux = module path; <ver>\FLAGS; <ver>\HELPDIR;
+// and Interface\{iid} = name with its TypeLib and version, for every interface.
+void registerTypeLibrary(RegistryTree& tree, const TypeLibraryDescription& lib,
+                         const QString& modulePath);
+void unregisterTypeLibrary(RegistryTree& tree, const TypeLibraryDescription& lib);
+
+// Lookups: REGDB_E_CLASSNOTREG when absent.
+HRESULT clsidFromProgId(const RegistryTree& tree, const QString& progId, Clsid* clsid);
+HRESULT inprocServerPath(const RegistryTree& tree, const Clsid& clsid, QString* path);
+
+} // namespace registration
+} // namespace com

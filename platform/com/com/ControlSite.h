@@ -1,0 +1,92 @@
+#pragma once
+
+#include "com/Control.h"
+#include "com/Dispatch.h"
+#include "com/Events.h"
+#include "com/Persist.h"
+#include "com/PropertyBag.h"
+
+#include <QWidget>
+#include <functional>
+
+namespace com {
+
+class Registry;
+class SiteEventSink;
+
+// A container's place for one control: creates it (by class id or ProgID through the registry
+// and loader, or takes one made elsewhere), loads or resets its state, activates it so that its
+// window fills the site, relays its events as controlEvent(), and offers late-bound calls by
+// DISPID and by name. On destruction (or close()) the control is closed, which deletes its
+// window, and released, before the site's own widget goes.
+class ControlSite : public QWidget {
+    Q_OBJECT
+public:
+    explicit ControlSite(QWidget* parent = nullptr);
+    ~ControlSite() override;
+
+    // Creation (closes any control held before). The control is not yet loaded or active.
+    HRESULT create(const Clsid& clsid);
+    HRESULT create(const Registry& registry, const Clsid& clsid);
+    HRESULT createByProgId(const QString& progId);
+    HRESULT createByProgId(const Registry& registry, const QString& progId);
+    // Hosts an object created elsewhere (takes its own reference).
+    HRESULT attach(IUnknown* object);
+
+    // State. loadStream() also sizes the site to the control's stored extent.
+    HRESULT initNew();
+    HRESULT loadStream(const QByteArray& bytes);
+    HRESULT saveStream(QByteArray* bytes, bool clearDirty = true);
+    HRESULT loadBag(const PropertyBag& bag);
+    HRESULT saveBag(PropertyBag* bag, bool clearDirty = true);
+
+    // Creates the control window inside the site, filling it.
+    HRESULT activate();
+    // Closes and releases the control.
+    void close();
+
+    bool hasControl() const { return m_unknown != nullptr; }
+    IUnknown* unknown() const { return m_unknown; }
+    IDispatch* dispatch() const { return m_dispatch; }
+    IControl* control() const { return m_control; }
+    QWidget* controlWindow() const;
+    // The control's extent in pixels (its size hint).
+    QSize controlSize() const;
+    QSize sizeHint() const override;
+
+    // Late-bound calls.
+    HRESULT invoke(DispId id, std::uint16_t flags, const VariantList& args,
+                   Variant* result = nullptr);
+    HRESULT dispIdOfName(const QString& name, DispId* id) const;
+    HRESULT getProperty(DispId id, Variant* value);
+    HRESULT getProperty(const QString& name, Variant* value);
+    HRESULT setProperty(DispId id, const Variant& value);
+    HRESULT setProperty(const QString& name, const Variant& value);
+    HRESULT getIndexedProperty(DispId id, std::int32_t index, Variant* value);
+    HRESULT setIndexedProperty(DispId id, std::int32_t index, const Variant& value);
+    HRESULT callMethod(DispId id, const VariantList& args = {}, Variant* result = nullptr);
+    HRESULT callMethod(const QString& name, const VariantList& args = {},
+                       Variant* result = nullptr);
+
+signals:
+    // An event of the hosted control, with its arguments in declared order.
+    void controlEvent(int dispid, const com::VariantList& args);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    friend class SiteEventSink;
+    HRESULT hostObject(IUnknown* object);
+    void deliverEvent(DispId id, const VariantList& args);
+    HRESULT loadWith(const std::function<HRESULT()>& load);
+
+    IUnknown* m_unknown = nullptr;
+    IDispatch* m_dispatch = nullptr;
+    IControl* m_control = nullptr;
+    IEventSource* m_events = nullptr;
+    SiteEventSink* m_sink = nullptr;
+    std::uint32_t m_cookie = 0;
+};
+
+} // namespace com

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "com/MemberDescription.h"
+#include "com/Unknown.h"
+#include "com/Variant.h"
+
+namespace com {
+
+// Receives the events of a control's event interface.
+class IEventSink : public IUnknown {
+public:
+    // One event with its arguments in declared order.
+    virtual HRESULT OnEvent(DispId id, const VariantList& args) = 0;
+};
+
+// A control's connection point for its event interface.
+class IEventSource : public IUnknown {
+public:
+    // Connects `sink` (AddRef'ed while connected); `*cookie` identifies the connection.
+    virtual HRESULT Advise(IEventSink* sink, std::uint32_t* cookie) = 0;
+    // Disconnects; E_INVALIDARG (as CONNECT_E_NOCONNECTION) for an unknown cookie.
+    virtual HRESULT Unadvise(std::uint32_t cookie) = 0;
+    virtual HRESULT GetEventInterface(Iid* iid) = 0;
+};
+
+} // namespace com

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "com/HResult.h"
+#include "com/RegistryTree.h"
+
+#include <functional>
+
+namespace com {
+
+// The registry file: one JSON file holding a RegistryTree. Every change is a read-modify-write
+// under a lock file and is written atomically (temporary file and rename), so concurrent
+// writers lose nothing and a crash leaves the previous file whole. A corrupt file is reported
+// (REGDB_E_READREGDB) and never overwritten.
+class Registry {
+public:
+    // $BRISORA_REGISTRY when set, else <generic config>/brisora/registry.json.
+    static QString defaultPath();
+
+    explicit Registry(const QString& path = defaultPath());
+    QString path() const { return m_path; }
+
+    // The whole tree; a missing file is an empty registry.
+    HRESULT read(RegistryTree& out) const;
+    // Locks, reads, lets `edit` change the tree and writes it back when `edit` returns true.
+    // REGDB_E_READREGDB (corrupt/unreadable), REGDB_E_WRITEREGDB (lock or write failed).
+    HRESULT update(const std::function<bool(RegistryTree&)>& edit);
+    // Why the last call failed, for messages.
+    QString lastError() const { return m_lastError; }
+
+    HRESULT setValue(const QString& keyPath, const QString& name, const QVariant& value);
+    // REGDB_E_KEYMISSING when the key or value is absent.
+    HRESULT value(const QString& keyPath, const QString& name, QVariant* out) const;
+    HRESULT deleteKey(const QString& keyPath);
+
+private:
+    QString m_path;
+    mutable QString m_lastError;
+};
+
+} // namespace com
