@@ -47,6 +47,8 @@ SimulatorLoop::SimulatorLoop(StationCore& core, int lineFd, Settings settings)
     sigprocmask(SIG_BLOCK, &set, nullptr);
     signalFd_ = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
     std::signal(SIGPIPE, SIG_IGN);
+    // In the background of a terminal, reading standard input fails instead of stopping us.
+    std::signal(SIGTTIN, SIG_IGN);
 }
 
 SimulatorLoop::~SimulatorLoop() {
@@ -66,14 +68,19 @@ int SimulatorLoop::run() {
         if (due) {
             fds[0].events |= POLLOUT;
         }
+        // While the line refuses bytes, wait for it to take some instead of spinning.
+        const bool timed = due && !lineBlocked_;
         timespec timeout{};
-        const std::int64_t wait = due ? std::max<std::int64_t>(0, *due - nowNs()) : 0;
+        const std::int64_t wait = timed ? std::max<std::int64_t>(0, *due - nowNs()) : 0;
         timeout.tv_sec = static_cast<time_t>(wait / 1'000'000'000);
         timeout.tv_nsec = static_cast<long>(wait % 1'000'000'000);
         const nfds_t count = stdinFd_ >= 0 ? 3 : 2;
-        if (ppoll(fds, count, due ? &timeout : nullptr, nullptr) < 0 && errno != EINTR) {
+        if (ppoll(fds, count, timed ? &timeout : nullptr, nullptr) < 0 && errno != EINTR) {
             note(std::string("poll failed: ") + std::strerror(errno));
             return 1;
+        }
+        if ((fds[0].revents & POLLOUT) != 0) {
+            lineBlocked_ = false;
         }
         if (fds[1].revents != 0) {
             readSignal();
@@ -125,6 +132,7 @@ void SimulatorLoop::writeDue() {
     for (std::size_t i = 0; i < written; ++i) {
         log("tx", due[i]);
     }
+    lineBlocked_ = written < due.size();
     schedule_.putBack(due, written, ns);
 }
 
@@ -136,7 +144,8 @@ void SimulatorLoop::readStdin() {
     }
     if (n <= 0) {
         stdinFd_ = -1;
-        if (settings_.exitOnEof) {
+        // EIO: started in the background of a terminal; go on without commands.
+        if (n == 0 && settings_.exitOnEof) {
             finish(0);
         }
         return;

@@ -49,6 +49,7 @@ private:
     OutputSchedule schedule_;
     std::int64_t startNs_;
     std::string stdinBuffer_;
+    bool lineBlocked_ = false;
     bool running_ = true;
     int status_ = 0;
 };
