@@ -1,0 +1,421 @@
+#include "CGAUGEKITCtrl.h"
+
+#include "AboutDialog.h"
+#include "DrawRequestPolicy.h"
+#include "GaugeKitIds.h"
+#include "GaugeKitModule.h"
+#include "MeterDispatch.h"
+#include "MeterTimerMath.h"
+
+#include <com/PropExchange.h>
+#include <lum/LumBase.h>
+#include <lum/LumRun.h>
+
+#include <QFile>
+#include <QMutexLocker>
+#include <QPainter>
+
+namespace gaugekit {
+
+namespace {
+
+// Window style of the drawing page: a visible child window.
+constexpr int kChildWindowStyle = 0x50000000;
+constexpr int kOwnerIsControlWindow = 0;
+constexpr int kOwnerIsDcWindow = 2;
+
+com::Variant toVariant(const PropertyValue& v) {
+    return std::visit([](const auto& value) { return com::Variant(value); }, v);
+}
+
+PropertyValue fromVariant(const com::Variant& v, PropertyKind kind) {
+    switch (kind) {
+    case PropertyKind::Long:
+        return v.i4Value();
+    case PropertyKind::Bool:
+        return v.boolValue();
+    case PropertyKind::Double:
+        return v.r8Value();
+    case PropertyKind::String:
+        break;
+    }
+    return v.stringValue();
+}
+
+com::Clsid guid(const char* text) {
+    return com::Guid::fromString(QString::fromLatin1(text));
+}
+
+void selectContext() {
+    lum::LrSelectContext(GaugeKitModule::instance().context());
+}
+
+} // namespace
+
+com::ControlIdentity CGAUGEKITCtrl::controlIdentity(com::ServerModule* module) {
+    com::ControlIdentity id;
+    id.clsid = guid(kClsidControl);
+    id.dispatchIid = guid(kIidDispatch);
+    const com::InterfaceDescription dispatch = MeterDispatch::dispatchInterface();
+    id.dispatchName = dispatch.name;
+    id.dispatchHelp = dispatch.helpString;
+    id.eventInterface = MeterDispatch::eventInterface();
+    id.version = MeterPersistence::kVersion;
+    id.miscStatus = kMiscStatus;
+    id.propertyPages = {guid(kClsidGeneralPage), guid(kClsidLookPage), guid(kClsidScalePage),
+                        guid(kClsidAlarmPage), guid(kClsidTimerPage)};
+    id.initialSize = QSize(200, 200);
+    id.module = module;
+    return id;
+}
+
+CGAUGEKITCtrl::CGAUGEKITCtrl(com::ServerModule* module)
+    : ControlBase(controlIdentity(module))
+    , m_store(PropertyTable::defaults())
+    , m_site(std::make_unique<MeterPageSite>(this)) {
+    // Containers reset or load a new control before it draws; until then it holds the
+    // defaults, so that nothing is ever drawn from unset values.
+    copyStoreToModel();
+    GaugeKitModule::instance().add(this);
+}
+
+CGAUGEKITCtrl::~CGAUGEKITCtrl() {
+    selectContext();
+    stopTimer();
+    destroyDrawingWindow();
+    GaugeKitModule::instance().remove(this);
+}
+
+const com::DispatchMap& CGAUGEKITCtrl::dispatchMap() const {
+    return MeterDispatch::map();
+}
+
+// ---- Properties ----------------------------------------------------------------------------
+
+com::Variant CGAUGEKITCtrl::getProperty(const PropertyInfo& p) const {
+    return toVariant(PropertyTable::get(m_store, p));
+}
+
+void CGAUGEKITCtrl::putProperty(const PropertyInfo& p, const com::Variant& value) {
+    PropertyTable::set(m_store, p, fromVariant(value, p.kind()));
+    switch (p.change) {
+    case PropertyInfo::Change::Model:
+        PropertyTable::copy(model().settings, m_store, p);
+        break;
+    case PropertyInfo::Change::PageSite:
+        m_site->setResizeMode(m_store.windowResizeMode);
+        break;
+    case PropertyInfo::Change::StoreOnly:
+    case PropertyInfo::Change::MarkModified:
+        break;
+    }
+    setModifiedFlag();
+}
+
+namespace {
+
+// The array that an indexed property reads and writes.
+template <class Fn>
+com::HRESULT withIndexed(MeterArrays& a, MeterPersistence::Array which, std::int32_t index,
+                         Fn&& fn) {
+    using A = MeterPersistence::Array;
+    const auto apply = [index, &fn](auto& list) {
+        if (index < 0 || index >= list.size())
+            return com::DISP_E_BADINDEX;
+        fn(list[index]);
+        return com::S_OK;
+    };
+    switch (which) {
+    case A::TitleString:
+        return apply(a.titleString);
+    case A::TitleFont:
+        return apply(a.titleFont);
+    case A::TitleColor:
+        return apply(a.titleColor);
+    case A::TitleFontStyle:
+        return apply(a.titleFontStyle);
+    case A::TitleFontSize:
+        return apply(a.titleFontSize);
+    case A::TitlePos:
+        return apply(a.titlePos);
+    case A::MeterChannelColor:
+        return apply(a.channelColor);
+    case A::MeterChannelTagName:
+        break;
+    }
+    return apply(a.channelTagName);
+}
+
+} // namespace
+
+com::HRESULT CGAUGEKITCtrl::getIndexed(MeterPersistence::Array which, std::int32_t index,
+                                       com::Variant& out) const {
+    auto& arrays = const_cast<MeterArrays&>(m_site->model().arrays);
+    return withIndexed(arrays, which, index,
+                       [&out](const auto& entry) { out = com::Variant(entry); });
+}
+
+com::HRESULT CGAUGEKITCtrl::putIndexed(MeterPersistence::Array which, std::int32_t index,
+                                       const com::Variant& value) {
+    const com::HRESULT hr = withIndexed(model().arrays, which, index, [&value](auto& entry) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(entry)>, QString>)
+            entry = value.stringValue();
+        else
+            entry = value.i4Value();
+    });
+    if (com::succeeded(hr))
+        setModifiedFlag();
+    return hr;
+}
+
+// ---- Values --------------------------------------------------------------------------------
+
+void CGAUGEKITCtrl::updateDataValue(std::int32_t index, double value, bool update) {
+    MeterModel& m = model();
+    if (index >= 0 && index < m.settings.usableChannels())
+        m.values[static_cast<std::size_t>(index)] = value;
+    if (update) {
+        selectContext();
+        showValues(lum::PlotHandle());
+    }
+}
+
+com::HRESULT CGAUGEKITCtrl::updateDynData(const double* first, qsizetype count) {
+    if (!first && count > 0)
+        return com::E_POINTER;
+    selectContext();
+    MeterModel& m = model();
+    if (!m_site->bigEnough() || !lum::LbIsValidPlot(m.plot()) || !m.processVar())
+        return com::S_OK;
+    const qsizetype n = std::min<qsizetype>(m.settings.usableChannels(), count);
+    std::copy(first, first + n, m.values.begin());
+    showValues(m.plot());
+    return com::S_OK;
+}
+
+void CGAUGEKITCtrl::showValues(lum::PlotHandle plot) {
+    MeterModel& m = model();
+    if (m.processVar())
+        lum::LrUpdateProcessVar(m.processVar(), m.usedValues(), plot);
+}
+
+// ---- Rebuild and timer ---------------------------------------------------------------------
+
+void CGAUGEKITCtrl::rebuild() {
+    if (m_firstDraw)
+        return;
+    stopTimer();
+    selectContext();
+    MeterModel& m = model();
+    lum::LrReleasePlotObjects(m.plot());
+    m.setPlot(lum::PlotHandle());
+    // A page too small for a meter (or never created) gets no plot.
+    if (m_site->bigEnough() && lum::LbIsValidPage(m_site->page()))
+        m_site->buildPlot();
+    setModifiedFlag();
+    startTimer();
+}
+
+void CGAUGEKITCtrl::updateMeter() {
+    rebuild();
+    startTimer();
+}
+
+void CGAUGEKITCtrl::updateGraph() {
+    updateMeter();
+}
+
+void CGAUGEKITCtrl::startTimer() {
+    if (!hasWindow())
+        return;
+    if (!m_store.enableInternalTimer) {
+        stopTimer();
+        return;
+    }
+    stopTimer();
+    // A frequency of 0 has no finite interval: the timer stays stopped.
+    if (const auto ms = MeterTimerMath::intervalMs(m_store.timerFrequency)) {
+        setTimer(MeterTimerMath::kTimerId, *ms);
+        m_timerRunning = true;
+    }
+}
+
+void CGAUGEKITCtrl::stopTimer() {
+    if (!hasWindow())
+        return;
+    if (m_timerRunning)
+        killTimer(MeterTimerMath::kTimerId);
+    m_timerRunning = false;
+}
+
+void CGAUGEKITCtrl::onTimer(int) {
+    selectContext();
+    if (!m_store.sDataSimulationMode) {
+        fireEvent(eventid::OnInternalTimer);
+        return;
+    }
+    const auto values = MeterTimerMath::simulate(model().settings, &RuntimeRandom::next);
+    updateDynData(values.data(), qsizetype(values.size()));
+}
+
+void CGAUGEKITCtrl::fireAlarmEvent(int channel, int code, double value, bool alarm) {
+    fireEvent(eventid::OnAlarmEvent,
+              {com::Variant(std::int32_t(channel)), com::Variant(std::int32_t(code)),
+               com::Variant(value), com::Variant(alarm)});
+}
+
+void CGAUGEKITCtrl::onClick() {
+    GaugeKitModule::instance().setCurrent(this);
+    ControlBase::onClick();
+}
+
+// ---- Drawing -------------------------------------------------------------------------------
+
+void CGAUGEKITCtrl::onDraw(QPainter& dc, const QRect& bounds, const QRect& invalid) {
+    DrawState state;
+    state.firstDraw = m_firstDraw;
+    state.hasDrawingWindow = !m_drawingWindow.isNull();
+    state.remembered = m_drawnSize;
+    state.bigEnough = m_site->bigEnough();
+    state.controlHasWindow = hasWindow();
+    const DrawAction action = DrawRequestPolicy::decide(state, bounds, invalid);
+    if (action == DrawAction::None)
+        return;
+    selectContext();
+    switch (action) {
+    case DrawAction::FirstDraw:
+        m_firstDraw = false;
+        m_drawnSize = bounds.size();
+        destroyDrawingWindow();
+        createDrawingWindow(bounds, dc);
+        fireEvent(eventid::DrawReady);
+        return;
+    case DrawAction::Recreate:
+        destroyDrawingWindow();
+        createDrawingWindow(bounds, dc);
+        m_drawnSize = bounds.size();
+        return;
+    case DrawAction::Redraw:
+        lum::LbRedrawPlot(model().plot(), 1);
+        return;
+    case DrawAction::None:
+        return;
+    }
+}
+
+void CGAUGEKITCtrl::createDrawingWindow(const QRect& bounds, QPainter& dc) {
+    QWidget* parent = controlWindow();
+    int ownerFlag = kOwnerIsControlWindow;
+    if (!parent) {
+        parent = dynamic_cast<QWidget*>(dc.device());
+        ownerFlag = kOwnerIsDcWindow;
+    }
+    m_site->setBigEnough(DrawRequestPolicy::isBigEnough(bounds.size()));
+    GaugeKitModule& module = GaugeKitModule::instance();
+    lum::PageHandle page;
+    {
+        QMutexLocker locker(&module.lock());
+        const QString className = QStringLiteral("GAUGEKIT%1").arg(module.nextWindowNumber());
+        if (!module.ensureLibraryStarted())
+            return;
+        page = lum::LbCreatePage(className, parent, QStringLiteral("Meter"),
+                                 QStringLiteral("PageMenu"),
+                                 static_cast<lum::Colorref>(model().settings.windowBackgroundColor),
+                                 m_site->resizeMode(), kChildWindowStyle, ownerFlag, bounds.x(),
+                                 bounds.y(), bounds.width(), bounds.height(), m_site.get());
+    }
+    if (!page)
+        return;
+    m_site->setPage(page);
+    m_drawingWindow = lum::LbGetPageWindow(page);
+    if (m_drawingWindow && hasWindow())
+        lum::LbSetEventTarget(page, controlWindow());
+    startTimer();
+}
+
+void CGAUGEKITCtrl::destroyDrawingWindow() {
+    const lum::PageHandle page = m_site->page();
+    if (lum::LbIsValidPage(page))
+        lum::LbDestroyPage(page);
+    m_site->setPage(lum::PageHandle());
+    model().setPlot(lum::PlotHandle());
+    m_drawingWindow = nullptr;
+}
+
+void CGAUGEKITCtrl::onDrawForeign(QPainter& dc, const QRect& bounds) {
+    if (m_firstDraw)
+        onDraw(dc, bounds, bounds);
+    const lum::PageHandle page = m_site->page();
+    const QRect target(bounds.topLeft(), bounds.size());
+    const bool drawn =
+        bounds.topLeft() == QPoint(0, 0) && lum::LbDrawPageInto(&dc, page, target, 1) == lum::kOk;
+    if (!drawn && m_drawingWindow) {
+        // Through a picture of the drawing window, scaled into the target.
+        const QPixmap picture = m_drawingWindow->grab();
+        if (!picture.isNull())
+            dc.drawPixmap(target, picture);
+    }
+    m_firstDraw = true;
+}
+
+void CGAUGEKITCtrl::onWindowDestroying() {
+    selectContext();
+    stopTimer();
+    destroyDrawingWindow();
+}
+
+// ---- Persistence and output ----------------------------------------------------------------
+
+void CGAUGEKITCtrl::doPropExchange(com::PropExchange& px) {
+    const com::HRESULT hr = MeterPersistence::exchange(px, m_store, model().arrays);
+    if (com::failed(hr))
+        px.setError(hr);
+    if (px.isLoading())
+        copyStoreToModel();
+}
+
+void CGAUGEKITCtrl::copyStoreToModel() {
+    model().settings = m_store;
+    m_site->setResizeMode(m_store.windowResizeMode);
+}
+
+bool CGAUGEKITCtrl::serializeSaveFile(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const com::HRESULT hr = Save(&file, false);
+    return com::succeeded(hr) && file.flush();
+}
+
+com::HRESULT CGAUGEKITCtrl::serializeLoadFile(const QString& fileName, bool* opened) {
+    *opened = false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return com::S_OK;
+    *opened = true;
+    const com::HRESULT hr = Load(&file);
+    if (com::failed(hr))
+        return hr;
+    rebuild();
+    return com::S_OK;
+}
+
+bool CGAUGEKITCtrl::copyToClipboard() {
+    selectContext();
+    const lum::PageHandle page = m_site->page();
+    return lum::LbIsValidPage(page) && lum::LbCopyPageToClipboard(page) == lum::kOk;
+}
+
+bool CGAUGEKITCtrl::savePageMeta(std::int32_t metafileType, const QString& fileName) {
+    selectContext();
+    const lum::PageHandle page = m_site->page();
+    return lum::LbIsValidPage(page) &&
+           lum::LbSavePageMetafile(page, metafileType, fileName) == lum::kOk;
+}
+
+void CGAUGEKITCtrl::aboutBox() {
+    AboutDialog dialog(controlWindow());
+    dialog.exec();
+}
+
+} // namespace gaugekit
