@@ -110,7 +110,8 @@ public:
     void invalidateControl(const QRect& rect = {});
 
     // Window timers, identified by the control's own ids. Starting a running id restarts it
-    // with the new interval. Timers exist only while the control has a window.
+    // with the new interval. Without a control window setTimer does nothing; closing the
+    // window stops every timer.
     void setTimer(int id, int intervalMs);
     void killTimer(int id);
     bool isTimerActive(int id) const;
@@ -159,6 +160,7 @@ private:
     std::atomic<std::uint32_t> m_refs{1};
     EventConnections m_events;
     bool m_modified = false;
+    bool m_pressed = false;
     QSize m_extent; // HIMETRIC
     QPointer<ControlWindow> m_window;
     QHash<int, QTimer*> m_timers;

@@ -36,6 +36,9 @@ public:
     bool isStream() const { return m_mode == Mode::StreamLoad || m_mode == Mode::StreamStore; }
     HRESULT status() const { return m_status; }
     bool ok() const { return succeeded(m_status); }
+    // Marks the exchange failed (kept if it already failed): a control that finds its own data
+    // bad (e.g. inside a blob) reports it this way, and later exchanges do nothing.
+    void setError(HRESULT hr);
 
     // The version in hand: the one read when loading, the one written when storing, the
     // default when resetting. Set by exchangeVersion().

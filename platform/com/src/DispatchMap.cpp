@@ -1,0 +1,132 @@
+#include "com/DispatchMap.h"
+
+namespace com {
+
+namespace {
+
+// Coerces `args` to the declared types; R8Ref arguments must already be references.
+HRESULT coerceArgs(const QList<ArgDescription>& decl, const VariantList& args, VariantList& out) {
+    out.clear();
+    out.reserve(args.size());
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const VarType want = decl.at(i).type;
+        if (want == VarType::Empty) { // declared as "any value"
+            out.append(args.at(i));
+            continue;
+        }
+        Variant v;
+        const HRESULT hr = args.at(i).changeType(want, v);
+        if (failed(hr))
+            return hr;
+        out.append(v);
+    }
+    return S_OK;
+}
+
+} // namespace
+
+void DispatchMap::add(const MemberDescription& desc, Handler get, Handler put, Handler call) {
+    Entry e{desc, std::move(get), std::move(put), std::move(call)};
+    if (const auto it = m_byId.constFind(desc.id); it != m_byId.constEnd()) {
+        m_byName.remove(m_entries.at(*it).desc.name.toCaseFolded());
+        m_entries[*it] = std::move(e);
+    } else {
+        m_byId.insert(desc.id, m_entries.size());
+        m_entries.append(std::move(e));
+    }
+    m_byName.insert(desc.name.toCaseFolded(), desc.id);
+}
+
+const MemberDescription* DispatchMap::find(DispId id) const {
+    const auto it = m_byId.constFind(id);
+    return it == m_byId.constEnd() ? nullptr : &m_entries.at(*it).desc;
+}
+
+QList<MemberDescription> DispatchMap::members() const {
+    QList<MemberDescription> out;
+    out.reserve(m_entries.size());
+    for (const Entry& e : m_entries)
+        out.append(e.desc);
+    return out;
+}
+
+HRESULT DispatchMap::idOfName(const QString& name, DispId* id) const {
+    if (!id)
+        return E_POINTER;
+    const auto it = m_byName.constFind(name.toCaseFolded());
+    if (it == m_byName.constEnd()) {
+        *id = DISPID_UNKNOWN;
+        return DISP_E_UNKNOWNNAME;
+    }
+    *id = *it;
+    return S_OK;
+}
+
+HRESULT DispatchMap::invoke(void* object, DispId id, std::uint16_t flags, const VariantList& args,
+                            Variant* result) const {
+    const auto it = m_byId.constFind(id);
+    if (it == m_byId.constEnd())
+        return DISP_E_MEMBERNOTFOUND;
+    const Entry& e = m_entries.at(*it);
+    if (e.desc.kind == MemberKind::Method) {
+        if (!(flags & DISPATCH_METHOD))
+            return DISP_E_MEMBERNOTFOUND;
+        return invokeCall(e, object, args, result);
+    }
+    if (flags & DISPATCH_PROPERTYPUT)
+        return invokePut(e, object, args);
+    if (flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD))
+        return invokeGet(e, object, args, result);
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+HRESULT DispatchMap::invokeGet(const Entry& e, void* object, const VariantList& args,
+                               Variant* result) const {
+    if (!e.get)
+        return DISP_E_MEMBERNOTFOUND;
+    if (args.size() != e.desc.args.size())
+        return DISP_E_BADPARAMCOUNT;
+    VariantList coerced;
+    const HRESULT hr = coerceArgs(e.desc.args, args, coerced);
+    if (failed(hr))
+        return hr;
+    Variant r;
+    const HRESULT got = e.get(object, coerced, r);
+    if (succeeded(got) && result)
+        *result = r;
+    return got;
+}
+
+HRESULT DispatchMap::invokePut(const Entry& e, void* object, const VariantList& args) const {
+    if (!e.put)
+        return DISP_E_MEMBERNOTFOUND;
+    if (args.size() != e.desc.args.size() + 1)
+        return DISP_E_BADPARAMCOUNT;
+    QList<ArgDescription> decl = e.desc.args;
+    decl.append(ArgDescription{QStringLiteral("value"), e.desc.resultType});
+    VariantList coerced;
+    const HRESULT hr = coerceArgs(decl, args, coerced);
+    if (failed(hr))
+        return hr;
+    Variant unused;
+    return e.put(object, coerced, unused);
+}
+
+HRESULT DispatchMap::invokeCall(const Entry& e, void* object, const VariantList& args,
+                                Variant* result) const {
+    if (!e.call)
+        return DISP_E_MEMBERNOTFOUND;
+    if (args.size() != e.desc.args.size())
+        return DISP_E_BADPARAMCOUNT;
+    VariantList coerced;
+    const HRESULT hr = coerceArgs(e.desc.args, args, coerced);
+    if (failed(hr))
+        return hr;
+    Variant r;
+    const HRESULT called = e.call(object, coerced, r);
+    if (succeeded(called) && result)
+        *result = r;
+    return called;
+}
+
+} // namespace com
