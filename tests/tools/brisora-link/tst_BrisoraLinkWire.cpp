@@ -127,6 +127,15 @@ void BrisoraLinkWireTest::readingsOverTheWire_data() {
                                      << QStringList{"humidity|" + kHumidityRequest + ok + at40 + ok,
                                                     "pressure|" + kPressureRequest + ok + at40 + ok}
                                      << QList<double>{humidityOf(0x4040), pressureOf(0x4040)};
+    // Stray bytes on the line before a reply never shift it, not even the first reply after
+    // start-up: each exchange collects its reply from the start byte.
+    QTest::newRow("stray bytes before replies")
+        << "stray:3" << 2
+        << QStringList{"humidity|" + kHumidityRequest + ok + kReply512 + ok,
+                       "pressure|" + kPressureRequest + ok + kReply512 + ok,
+                       "humidity|" + kHumidityRequest + ok + kReply512 + ok,
+                       "pressure|" + kPressureRequest + ok + kReply512 + ok}
+        << QList<double>{humidityOf(512), pressureOf(512), humidityOf(512), pressureOf(512)};
 }
 
 void BrisoraLinkWireTest::readingsOverTheWire() {
