@@ -5,8 +5,7 @@
 
 namespace lum {
 
-bool AlarmLevels::set(int code, double limit, const QString& text)
-{
+bool AlarmLevels::set(int code, double limit, const QString& text) {
     switch (code) {
     case kAlarmHigh:
         m_high = limit;
@@ -23,8 +22,7 @@ bool AlarmLevels::set(int code, double limit, const QString& text)
     return true;
 }
 
-int AlarmLevels::classify(double value) const
-{
+int AlarmLevels::classify(double value) const {
     if (std::isnan(value))
         return kAlarmOk;
     if (m_high && value >= *m_high)
@@ -34,30 +32,24 @@ int AlarmLevels::classify(double value) const
     return kAlarmOk;
 }
 
-QString AlarmLevels::text(int code) const
-{
+QString AlarmLevels::text(int code) const {
     if (code < 0 || code > 2)
         return {};
     return m_texts[code];
 }
 
 ChannelStates::ChannelStates(int channels)
-    : m_count(std::clamp(channels, 1, kMaxChannels))
-{
-}
+    : m_count(std::clamp(channels, 1, kMaxChannels)) {}
 
-double ChannelStates::value(int channel) const
-{
+double ChannelStates::value(int channel) const {
     return channel >= 0 && channel < m_count ? m_values[channel] : 0.0;
 }
 
-int ChannelStates::state(int channel) const
-{
+int ChannelStates::state(int channel) const {
     return channel >= 0 && channel < m_count ? m_states[channel] : kAlarmOk;
 }
 
-QList<AlarmChange> ChannelStates::update(std::span<const double> values)
-{
+QList<AlarmChange> ChannelStates::update(std::span<const double> values) {
     QList<AlarmChange> changes;
     const int n = static_cast<int>(std::min<std::size_t>(values.size(), m_count));
     for (int ch = 0; ch < n; ++ch) {

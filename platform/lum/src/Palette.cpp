@@ -14,21 +14,18 @@ constexpr std::array<Colorref, 16> kPalette = {
 
 } // namespace
 
-Colorref LbPaletteColor(int index)
-{
+Colorref LbPaletteColor(int index) {
     if (index < 0 || index >= static_cast<int>(kPalette.size()))
         return 0;
     return kPalette[static_cast<std::size_t>(index)];
 }
 
-QColor colorFromColorref(Colorref color)
-{
+QColor colorFromColorref(Colorref color) {
     return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
                   static_cast<int>((color >> 16) & 0xFF));
 }
 
-Colorref colorrefFromColor(const QColor& color)
-{
+Colorref colorrefFromColor(const QColor& color) {
     const QColor rgb = color.toRgb();
     return static_cast<Colorref>(rgb.red()) | (static_cast<Colorref>(rgb.green()) << 8) |
            (static_cast<Colorref>(rgb.blue()) << 16);

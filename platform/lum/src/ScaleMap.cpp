@@ -9,24 +9,23 @@ namespace lum {
 ScaleMap::ScaleMap(double min, double max, double startDeg, double stopDeg)
     : m_min(min)
     , m_max(max)
-    , m_start(std::isfinite(startDeg) ? startDeg : 0.0)
-{
+    , m_start(std::isfinite(startDeg) ? startDeg : 0.0) {
     const double sweep = std::isfinite(stopDeg) ? stopDeg - m_start : 0.0;
     m_sweep = std::clamp(sweep, -360.0, 360.0);
 }
 
-double ScaleMap::fractionOf(double value) const
-{
+double ScaleMap::fractionOf(double value) const {
     const double span = m_max - m_min;
     if (!std::isfinite(span) || span == 0.0 || std::isnan(value))
         return 0.0;
     return std::clamp((value - m_min) / span, 0.0, 1.0);
 }
 
-double ScaleMap::angleOf(double value) const { return m_start + fractionOf(value) * m_sweep; }
+double ScaleMap::angleOf(double value) const {
+    return m_start + fractionOf(value) * m_sweep;
+}
 
-double ScaleMap::clamp(double value) const
-{
+double ScaleMap::clamp(double value) const {
     const double lo = std::min(m_min, m_max);
     const double hi = std::max(m_min, m_max);
     if (std::isnan(value))
@@ -34,8 +33,7 @@ double ScaleMap::clamp(double value) const
     return std::clamp(value, lo, hi);
 }
 
-QPointF ScaleMap::pointAt(QPointF center, double radius, double angleDeg)
-{
+QPointF ScaleMap::pointAt(QPointF center, double radius, double angleDeg) {
     const double rad = toQtAngle(angleDeg) * std::numbers::pi / 180.0;
     return {center.x() + radius * std::cos(rad), center.y() - radius * std::sin(rad)};
 }

@@ -10,8 +10,7 @@ namespace {
 // Values this close to a tick position (relative to the step) count as on it.
 constexpr double kSnap = 1e-9;
 
-QList<ScaleTick> endTicks(double min, double max)
-{
+QList<ScaleTick> endTicks(double min, double max) {
     if (min == max)
         return {{min, true}};
     return {{min, true}, {max, true}};
@@ -19,8 +18,7 @@ QList<ScaleTick> endTicks(double min, double max)
 
 } // namespace
 
-QList<ScaleTick> ScaleTicks::compute(double min, double max, double step, int minorTicks)
-{
+QList<ScaleTick> ScaleTicks::compute(double min, double max, double step, int minorTicks) {
     if (!std::isfinite(min) || !std::isfinite(max))
         return {};
     const double span = std::abs(max - min);
@@ -42,13 +40,11 @@ QList<ScaleTick> ScaleTicks::compute(double min, double max, double step, int mi
     return ticks;
 }
 
-QString ScaleTicks::label(double value, int precision)
-{
+QString ScaleTicks::label(double value, int precision) {
     const int digits = std::clamp(precision, 0, 10);
     QString text = QString::number(value, 'f', digits);
     // A small negative value rounds to "-0" or "-0.00": show it without the sign.
-    if (text.startsWith(QLatin1Char('-')) &&
-        text.mid(1).toDouble() == 0.0)
+    if (text.startsWith(QLatin1Char('-')) && text.mid(1).toDouble() == 0.0)
         text.remove(0, 1);
     return text;
 }

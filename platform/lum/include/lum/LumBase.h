@@ -64,8 +64,8 @@ Result LbSetEventTarget(PageHandle page, QWidget* target);
 /// called with `owner`, the plot and its DC; a plot without owner reports library error 65
 /// and stays blank. `context` may be null.
 PlotHandle LbCreatePlotArea(Context* context, PageHandle page, double x1, double y1, double x2,
-                            double y2, Colorref background, Colorref frameColor,
-                            int frameThickness, void* owner);
+                            double y2, Colorref background, Colorref frameColor, int frameThickness,
+                            void* owner);
 /// The plot's widget, or null for an invalid handle.
 QWidget* LbGetPlotWindow(PlotHandle plot);
 /// True while the plot is alive.
@@ -80,8 +80,7 @@ Result LbRedrawPlot(PlotHandle plot, int mode);
 Result LbSetFont(Colorref color, const QString& face, int points, int styleBits);
 /// Sets the plot's line attributes for what follows (scale arcs and ticks of meters created
 /// next): `style` 0 solid, `thickness` in pixels (clamped 1..20), colour.
-Result LbSetLineAttributes(PlotHandle plot, DcHandle dc, int style, int thickness,
-                           Colorref color);
+Result LbSetLineAttributes(PlotHandle plot, DcHandle dc, int style, int thickness, Colorref color);
 /// Adds a static text at the fractional position x, y of the plot, anchored by
 /// `positionCode` (see kText* in LumTypes.h), in the current font. `flags` must be 0.
 /// Returns the text's id (1..65535) or 0 on failure.

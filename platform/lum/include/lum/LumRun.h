@@ -52,13 +52,12 @@ int LrGetProcessVarAlarm(ProcessVarHandle pv, int channel);
 /// `tickLabelsPrecision` decimals in the current font. The readout (`dynTextEnable`) shows
 /// each needle's value with `dynTextPrecision` decimals and the units when `unitsFlag`, in
 /// the colour of the channel's alarm state. Returns the null handle on failure.
-MeterHandle LrCreateNeedleMeter(PlotHandle plot, ProcessVarHandle pv, int channel,
-                                double scaleMin, double scaleMax, double centerX,
-                                double centerY, double diameter, int startArc, int stopArc,
-                                int needleStyle, std::span<const Colorref> channelColors,
-                                double tickRelLength, double tickStep, int minorTicks,
-                                int tickPosition, int tickLabelsPosition,
-                                int tickLabelsPrecision, bool dynTextEnable,
+MeterHandle LrCreateNeedleMeter(PlotHandle plot, ProcessVarHandle pv, int channel, double scaleMin,
+                                double scaleMax, double centerX, double centerY, double diameter,
+                                int startArc, int stopArc, int needleStyle,
+                                std::span<const Colorref> channelColors, double tickRelLength,
+                                double tickStep, int minorTicks, int tickPosition,
+                                int tickLabelsPosition, int tickLabelsPrecision, bool dynTextEnable,
                                 int dynTextPrecision, bool arcEnable, bool unitsFlag,
                                 bool alarmArcsEnable, double alarmArcThickness,
                                 std::span<const Colorref> alarmColors);
@@ -80,9 +79,9 @@ MeterHandle LrCreateArcMeter(PlotHandle plot, ProcessVarHandle pv, int channel, 
 MeterHandle LrCreatePieMeter(PlotHandle plot, ProcessVarHandle pv, int channel, double scaleMin,
                              double scaleMax, double scaleCenter, double centerX, double centerY,
                              double diameter, int startArc, int stopArc, Colorref color0,
-                             Colorref color1, double tickRelLength, double tickStep,
-                             int minorTicks, int tickPosition, int tickLabelsPrecision,
-                             bool arcEnable, bool alarmArcsEnable, double alarmArcThickness,
+                             Colorref color1, double tickRelLength, double tickStep, int minorTicks,
+                             int tickPosition, int tickLabelsPrecision, bool arcEnable,
+                             bool alarmArcsEnable, double alarmArcThickness,
                              std::span<const Colorref> alarmColors);
 
 /// Sets the outer ends of the alarm arcs: the low arc runs from `lowStart` to the low alarm

@@ -26,8 +26,12 @@ inline constexpr Result kErrPlotWithoutOwner = static_cast<Result>(0x80040041u);
 /// Library error 66 as a result code: the system is too old for the library.
 inline constexpr Result kErrSystemTooOld = static_cast<Result>(0x80040042u);
 
-constexpr bool succeeded(Result r) { return r >= 0; }
-constexpr bool failed(Result r) { return r < 0; }
+constexpr bool succeeded(Result r) {
+    return r >= 0;
+}
+constexpr bool failed(Result r) {
+    return r < 0;
+}
 
 /// Library error numbers understood by `LbReportError`.
 inline constexpr int kLibErrorPlotWithoutOwner = 65;
@@ -75,8 +79,8 @@ using PageFirstPaintCallback = std::function<void(void* owner, PageHandle page)>
 /// `LbCreatePlotArea`, the plot and its paint DC. The meter is built here.
 using PlotFirstPaintCallback = std::function<void(void* owner, PlotHandle plot, DcHandle dc)>;
 /// Called at every change of a channel's alarm state; the result is ignored (return 0).
-using AlarmCallback = std::function<int(ProcessVarHandle pv, int channel, int alarmCode,
-                                        double value, bool alarm)>;
+using AlarmCallback =
+    std::function<int(ProcessVarHandle pv, int channel, int alarmCode, double value, bool alarm)>;
 
 /// Alarm codes of a process variable.
 inline constexpr int kAlarmOk = 0;

@@ -1,0 +1,234 @@
+#include "DialPainter.h"
+
+#include "lum/LumBase.h"
+#include "lum/ScaleTicks.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace lum {
+
+namespace {
+
+constexpr double kLabelGap = 3.0;
+
+QRectF circleRect(const Dial& dial, double radius) {
+    return {dial.center.x() - radius, dial.center.y() - radius, 2 * radius, 2 * radius};
+}
+
+QPen linePen(const MeterStyle& style, double width) {
+    QPen pen(colorFromColorref(style.line.color), width);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
+
+} // namespace
+
+QPainterPath DialPainter::ringSector(const Dial& dial, double outerRadius, double innerRadius,
+                                     double a0, double a1) {
+    QPainterPath path;
+    const double qa0 = ScaleMap::toQtAngle(a0);
+    const double sweep = -(a1 - a0);
+    const double inner = std::max(0.0, innerRadius);
+    path.arcMoveTo(circleRect(dial, outerRadius), qa0);
+    path.arcTo(circleRect(dial, outerRadius), qa0, sweep);
+    path.lineTo(ScaleMap::pointAt(dial.center, inner, a1));
+    path.arcTo(circleRect(dial, inner), qa0 + sweep, -sweep);
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath DialPainter::pieSector(const Dial& dial, double radius, double a0, double a1) {
+    QPainterPath path(dial.center);
+    path.arcTo(circleRect(dial, radius), ScaleMap::toQtAngle(a0), -(a1 - a0));
+    path.closeSubpath();
+    return path;
+}
+
+void DialPainter::drawBorder(QPainter& p, QSizeF plotSize, const MeterBorder& border) {
+    const double w = std::abs(border.width) * plotSize.width();
+    const double h = std::abs(border.height) * plotSize.height();
+    const QPointF c(border.x * plotSize.width(), border.y * plotSize.height());
+    QRectF rect(c.x() - w / 2, c.y() - h / 2, w, h);
+    const int thickness = std::clamp(border.thickness, 0, 50);
+    if (thickness > 0)
+        p.setPen(QPen(colorFromColorref(border.color), thickness, Qt::SolidLine, Qt::SquareCap,
+                      Qt::MiterJoin));
+    else
+        p.setPen(Qt::NoPen);
+    p.setBrush(colorFromColorref(border.fill));
+    switch (border.style) {
+    case kBorderCircle: {
+        const double d = std::min(w, h);
+        p.drawEllipse(QRectF(c.x() - d / 2, c.y() - d / 2, d, d));
+        break;
+    }
+    case kBorderRoundedRectangle: {
+        const double radius = 0.12 * std::min(w, h);
+        p.drawRoundedRect(rect, radius, radius);
+        break;
+    }
+    default:
+        // Crisp edges: put odd-width outlines on the pixel centres.
+        if (thickness % 2 == 1)
+            rect = rect.toRect().toRectF().adjusted(0.5, 0.5, -0.5, -0.5);
+        p.drawRect(rect);
+        break;
+    }
+}
+
+void DialPainter::drawAlarmArcs(QPainter& p, const Dial& dial, const MeterStyle& style,
+                                const AlarmLevels& levels) {
+    const double band = style.alarmBand(dial);
+    if (band <= 0.0)
+        return;
+    p.setPen(Qt::NoPen);
+    const ScaleMap& s = style.scale;
+    if (auto low = levels.lowLimit()) {
+        p.setBrush(colorFromColorref(style.alarmColors[2]));
+        p.drawPath(ringSector(dial, dial.radius, dial.radius - band, s.angleOf(style.lowStart),
+                              s.angleOf(*low)));
+    }
+    if (auto high = levels.highLimit()) {
+        p.setBrush(colorFromColorref(style.alarmColors[1]));
+        p.drawPath(ringSector(dial, dial.radius, dial.radius - band, s.angleOf(*high),
+                              s.angleOf(style.highStop)));
+    }
+}
+
+void DialPainter::drawScaleArc(QPainter& p, const Dial& dial, const MeterStyle& style) {
+    if (!style.arcEnable)
+        return;
+    p.setPen(linePen(style, style.line.thickness));
+    p.setBrush(Qt::NoBrush);
+    const ScaleMap& s = style.scale;
+    if (std::abs(s.sweep()) >= 360.0) {
+        p.drawEllipse(circleRect(dial, dial.radius));
+        return;
+    }
+    p.drawArc(circleRect(dial, dial.radius),
+              static_cast<int>(std::lround(ScaleMap::toQtAngle(s.startAngle()) * 16)),
+              static_cast<int>(std::lround(-s.sweep() * 16)));
+}
+
+std::pair<double, double> DialPainter::tickExtent(const Dial& dial, const MeterStyle& style) {
+    const double length = std::clamp(style.tickRelLength, 0.0, 1.0) * dial.radius;
+    switch (style.tickPosition) {
+    case kTicksOutside:
+        return {0.0, length};
+    case kTicksMiddle:
+        return {length / 2, length / 2};
+    default:
+        return {length, 0.0};
+    }
+}
+
+void DialPainter::drawTicks(QPainter& p, const Dial& dial, const MeterStyle& style) {
+    const auto [in, out] = tickExtent(dial, style);
+    if (in + out <= 0.0)
+        return;
+    const double major = std::max(1.0, static_cast<double>(style.line.thickness));
+    const QPen majorPen = linePen(style, major);
+    const QPen minorPen = linePen(style, std::max(1.0, major * 0.6));
+    const ScaleMap& s = style.scale;
+    for (const ScaleTick& tick :
+         ScaleTicks::compute(s.min(), s.max(), style.tickStep, style.minorTicks)) {
+        const double scale = tick.major ? 1.0 : 0.5;
+        const double angle = s.angleOf(tick.value);
+        p.setPen(tick.major ? majorPen : minorPen);
+        p.drawLine(ScaleMap::pointAt(dial.center, dial.radius - in * scale, angle),
+                   ScaleMap::pointAt(dial.center, dial.radius + out * scale, angle));
+    }
+}
+
+void DialPainter::drawTickLabels(QPainter& p, const Dial& dial, const MeterStyle& style,
+                                 int labelPosition) {
+    const auto [in, out] = tickExtent(dial, style);
+    const bool outside = labelPosition == kTicksOutside;
+    const double edge = outside ? dial.radius + out + style.line.thickness / 2.0 + kLabelGap
+                                : dial.radius - std::max(in, style.alarmBand(dial)) - kLabelGap;
+    const QFont font = style.font.toFont();
+    const QFontMetricsF metrics(font);
+    p.setFont(font);
+    p.setPen(style.font.qcolor());
+    const ScaleMap& s = style.scale;
+    const auto ticks = ScaleTicks::compute(s.min(), s.max(), style.tickStep, style.minorTicks);
+    const bool fullCircle = std::abs(s.sweep()) >= 360.0;
+    for (qsizetype i = 0; i < ticks.size(); ++i) {
+        const ScaleTick& tick = ticks[i];
+        if (!tick.major || (fullCircle && i > 0 && i == ticks.size() - 1 &&
+                            std::abs(s.fractionOf(tick.value) - 1.0) < 1e-9))
+            continue;
+        const QString text = ScaleTicks::label(tick.value, style.labelPrecision);
+        const double angle = s.angleOf(tick.value);
+        const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
+        const double rad = ScaleMap::toQtAngle(angle) * std::numbers::pi / 180.0;
+        const double half = std::abs(std::cos(rad)) * size.width() / 2 +
+                            std::abs(std::sin(rad)) * size.height() / 2;
+        const QPointF c =
+            ScaleMap::pointAt(dial.center, outside ? edge + half : edge - half, angle);
+        p.drawText(QRectF(c.x() - size.width() / 2, c.y() - size.height() / 2, size.width(),
+                          size.height()),
+                   Qt::AlignCenter, text);
+    }
+}
+
+QFont DialPainter::readoutFont(const Dial& dial, const MeterStyle& style, int lines) {
+    FontSpec spec = style.font;
+    spec.styleBits |= kFontBold;
+    const double size = dial.radius * (lines > 1 ? 0.11 : 0.17);
+    return spec.toFont(std::clamp(size, 9.0, lines > 1 ? 24.0 : 40.0));
+}
+
+double DialPainter::fillRadius(const Dial& dial, const MeterStyle& style) {
+    const double inward = std::max(tickExtent(dial, style).first, style.alarmBand(dial));
+    return std::max(0.0, dial.radius - inward - 1.0);
+}
+
+double DialPainter::readoutHeight(const QFont& font, int lines) {
+    return QFontMetricsF(font).height() * lines + 4.0;
+}
+
+QRectF DialPainter::drawReadout(QPainter& p, QPointF center, const QList<ReadoutLine>& lines,
+                                const QFont& font) {
+    if (lines.isEmpty())
+        return {};
+    const QFontMetricsF metrics(font);
+    const double lineHeight = metrics.height();
+    const bool swatches = lines.first().swatch.isValid();
+    const double swatchSize = swatches ? lineHeight * 0.55 : 0.0;
+    const double swatchGap = swatches ? 4.0 : 0.0;
+    double textWidth = 0.0;
+    for (const ReadoutLine& line : lines)
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(line.text));
+    const double w = textWidth + swatchSize + swatchGap + 10.0;
+    const double h = readoutHeight(font, static_cast<int>(lines.size()));
+    const QRectF box(center.x() - w / 2, center.y() - h / 2, w, h);
+    p.setPen(QPen(QColor(128, 128, 128), 1.0));
+    p.setBrush(QColor(255, 255, 255, 235));
+    p.drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 3.0, 3.0);
+    p.setFont(font);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QRectF row(box.left() + 5.0, box.top() + 2.0 + lineHeight * i, w - 10.0, lineHeight);
+        if (swatches) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(lines[i].swatch);
+            p.drawRect(
+                QRectF(row.left(), row.center().y() - swatchSize / 2, swatchSize, swatchSize));
+        }
+        p.setPen(lines[i].color);
+        p.drawText(row.adjusted(swatchSize + swatchGap, 0, 0, 0), Qt::AlignRight | Qt::AlignVCenter,
+                   lines[i].text);
+    }
+    return box;
+}
+
+double DialPainter::midAngle(const MeterStyle& style) {
+    return style.scale.startAngle() + style.scale.sweep() / 2.0;
+}
+
+} // namespace lum
