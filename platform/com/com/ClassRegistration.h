@@ -24,7 +24,7 @@ extern const QString classesRoot; // "HKEY_CLASSES_ROOT"
 QString clsidKey(const Clsid& clsid); // HKEY_CLASSES_ROOT\CLSID\{...}
 
 // CLSID\{..} = type name; InprocServer32 = module path, ThreadingModel "Apartment"; ProgID;
-// Insertable; MiscStatus = decimal status (and MiscStatus\1); ToolboxBitmap32 = "path, n";
+// Insertable; MiscStatus and MiscStatus\1 = decimal status; ToolboxBitmap32 = "path, n";
 // TypeLib; Version. Also the ProgID key with its CLSID.
 void registerControlClass(RegistryTree& tree, const ControlClassInfo& info,
                           const QString& modulePath);
