@@ -1,0 +1,66 @@
+#include "clsCicloAdquisicion.h"
+
+#include "modGlobal.h"
+
+#include <array>
+
+clsCicloAdquisicion::clsCicloAdquisicion(clsServidorTramas& objServidorTramas)
+    : m_objServidorTramas(objServidorTramas) {}
+
+clsCicloAdquisicion::enResultadoTick clsCicloAdquisicion::subTick() {
+    if (m_bTickEnCurso) {
+        return enResultadoTick::Saltado;
+    }
+    m_bTickEnCurso = true;
+    m_bOcupado = false;
+    qint32 lHumedad = 0;
+    qint32 lPresion = 0;
+    const bool bLecturas = bfntPideLectura(clsTrama::iPETICION_HUMEDAD, lHumedad) &&
+                           bfntPideLectura(clsTrama::iPETICION_PRESION, lPresion);
+    m_bTickEnCurso = false;
+    if (!bLecturas) {
+        return m_bOcupado ? enResultadoTick::Saltado : enResultadoTick::ErrorTiempo;
+    }
+    m_dHumedad = clsTrama::dfntHumedad(lHumedad);
+    m_dPresion = clsTrama::dfntPresion(lPresion);
+    ++modGlobal::lNumeroMuestras;
+    if (m_evPintaValores) {
+        m_evPintaValores(m_dHumedad, m_dPresion);
+    }
+    return enResultadoTick::Completo;
+}
+
+bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) {
+    for (;;) {
+        const auto resultado = m_objServidorTramas.subMandaTrama(
+            clsTrama::iDIRECCION_ESTACION, clsTrama::iDIRECCION_CONSOLA, clsTrama::iBYTE_CONTROL,
+            iByteDatos1, 0);
+        if (resultado == clsServidorTramas::enResultadoEnvio::Rechazado) {
+            m_bOcupado = true;
+            return false;
+        }
+        subAvisaIntercambio(iByteDatos1);
+        if (m_objServidorTramas.bfntErrorTiempo()) {
+            if (m_evMuestraMensaje) {
+                m_evMuestraMensaje(strERROR_TIEMPO);
+            }
+            return false;
+        }
+        if (!m_objServidorTramas.bfntErrorTransmision()) {
+            break;
+        }
+    }
+    std::array<qint16, 9> iarrTrama{};
+    m_objServidorTramas.subLeeTramaRecibida(iarrTrama);
+    lLectura = clsTrama::lfntLectura(iarrTrama[5], iarrTrama[6]);
+    return true;
+}
+
+void clsCicloAdquisicion::subAvisaIntercambio(qint16 iByteDatos1) const {
+    if (!m_evIntercambio) {
+        return;
+    }
+    const auto& e = m_objServidorTramas.estado();
+    m_evIntercambio({iByteDatos1, e.iarrTramaEnviada, e.iarrTramaRecibida, e.bErrorTiempo,
+                     e.bErrorTransmision, e.bErrorSumaLogica, e.bErrorDesconocido});
+}
