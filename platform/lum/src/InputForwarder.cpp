@@ -37,7 +37,7 @@ bool InputForwarder::eventFilter(QObject* watched, QEvent* event) {
 bool InputForwarder::forwardMouse(QWidget* source, QEvent* event) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     const QPointF local = m_target->isAncestorOf(source)
-                              ? m_target->mapFrom(source, mouse->position())
+                              ? source->mapTo(m_target, mouse->position())
                               : m_target->mapFromGlobal(source->mapToGlobal(mouse->position()));
     QMouseEvent copy(mouse->type(), local, m_target->mapToGlobal(local), mouse->button(),
                      mouse->buttons(), mouse->modifiers(), mouse->pointingDevice());

@@ -13,20 +13,14 @@ Meter::Meter(const MeterStyle& style, ProcessVarHandle pv, QList<int> channels)
     , m_channels(std::move(channels)) {}
 
 void Meter::takeValues(const ProcessVar& pv) {
-    for (int ch = 0; ch < kMaxChannels; ++ch) {
+    for (int ch = 0; ch < kMaxChannels; ++ch)
         m_values[ch] = pv.states.value(ch);
-        m_states[ch] = pv.states.state(ch);
-    }
     m_levels = pv.states.levels();
     m_units = pv.units;
 }
 
 double Meter::value(int channel) const {
     return channel >= 0 && channel < kMaxChannels ? m_values[channel] : 0.0;
-}
-
-int Meter::alarmState(int channel) const {
-    return channel >= 0 && channel < kMaxChannels ? m_states[channel] : kAlarmOk;
 }
 
 void Meter::drawBorder(QPainter& p, QSizeF plotSize) const {
@@ -50,7 +44,9 @@ QList<ReadoutLine> Meter::readoutLines(const std::array<Colorref, kMaxChannels>*
         QString text = ScaleTicks::label(value(ch), m_style.dynPrecision);
         if (m_style.unitsFlag && !m_units.isEmpty())
             text += QLatin1Char(' ') + m_units;
-        const int state = std::clamp(alarmState(ch), 0, 2);
+        // The colour follows the value against the limits now in force, also before the
+        // first update after a build has reported the state.
+        const int state = std::clamp(m_levels.classify(value(ch)), 0, 2);
         ReadoutLine line{text, colorFromColorref(m_style.alarmColors[state]), QColor()};
         if (swatches)
             line.swatch = colorFromColorref((*swatches)[ch]);

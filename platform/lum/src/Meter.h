@@ -27,7 +27,7 @@ public:
     MeterStyle& style() { return m_style; }
     const MeterStyle& style() const { return m_style; }
 
-    /// Copies the channel values, alarm states, levels and units of the process variable.
+    /// Copies the channel values, alarm levels and units of the process variable.
     void takeValues(const ProcessVar& pv);
     void setBorder(const MeterBorder& border) { m_border = border; }
 
@@ -41,7 +41,6 @@ public:
 protected:
     const QList<int>& channels() const { return m_channels; }
     double value(int channel) const;
-    int alarmState(int channel) const;
     /// The readout lines of the shown channels (value, units, alarm colour).
     QList<ReadoutLine> readoutLines(const std::array<Colorref, kMaxChannels>* swatches) const;
     virtual int labelPosition() const { return kTicksOutside; }
@@ -51,7 +50,6 @@ private:
     ProcessVarHandle m_pv;
     QList<int> m_channels;
     std::array<double, kMaxChannels> m_values = {};
-    std::array<int, kMaxChannels> m_states = {};
     AlarmLevels m_levels;
     QString m_units;
     std::optional<MeterBorder> m_border;

@@ -1,0 +1,137 @@
+// Renderings of finished meters compared with reference pictures kept beside the tests, so
+// that a change of look is noticed. Set LUM_UPDATE_REFERENCES=1 to write the references.
+#include "MeterFixture.h"
+
+#include <QDir>
+#include <QTest>
+
+#include <cstdlib>
+
+namespace {
+
+// A pixel differs when one channel is off by more than this; a picture matches when at most
+// kMaxDifferentShare of its pixels differ (fonts may render slightly differently elsewhere).
+constexpr int kChannelTolerance = 48;
+constexpr double kMaxDifferentShare = 0.01;
+
+QString referencePath(const QString& name) {
+    const QByteArray root = qgetenv("BRISORA_SOURCE_DIR");
+    return QDir(QString::fromLocal8Bit(root))
+        .filePath(QStringLiteral("tests/platform/lum/references/%1.png").arg(name));
+}
+
+double differentShare(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    qint64 different = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            if (std::abs(qRed(p[col]) - qRed(q[col])) > kChannelTolerance ||
+                std::abs(qGreen(p[col]) - qGreen(q[col])) > kChannelTolerance ||
+                std::abs(qBlue(p[col]) - qBlue(q[col])) > kChannelTolerance)
+                ++different;
+        }
+    }
+    return static_cast<double>(different) / (static_cast<double>(x.width()) * x.height());
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(MeterSetup)
+
+class TestLumRender : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFixtureCallbacks(); }
+    void matchesReference_data();
+    void matchesReference();
+};
+
+void TestLumRender::matchesReference_data() {
+    QTest::addColumn<MeterSetup>("setup");
+    QTest::addColumn<QSize>("size");
+    MeterSetup needle; // hollow long needle, ticks and labels inside, flat bevel
+    needle.borderStyle = 1;
+    QTest::newRow("needle-rectangle") << needle << QSize(259, 161);
+
+    MeterSetup thin = needle;
+    thin.needleStyle = 0;
+    thin.borderStyle = 2;
+    thin.bevel = 1;
+    thin.tickPosition = 3;
+    thin.values[0] = 9.4; // in high alarm: red readout
+    QTest::newRow("thin-needle-circle-high-alarm") << thin << QSize(259, 161);
+
+    MeterSetup arc;
+    arc.type = 1;
+    arc.diameter = 0.75;
+    arc.borderStyle = 3;
+    arc.bevel = 2;
+    arc.units = QStringLiteral("kPa");
+    arc.values[0] = 6.5;
+    QTest::newRow("arc-rounded-units") << arc << QSize(259, 161);
+
+    MeterSetup pie;
+    pie.type = 2;
+    pie.diameter = 0.75;
+    pie.values[0] = 0.6; // in low alarm
+    pie.lowStart = 0.0;
+    pie.highStop = 10.0;
+    QTest::newRow("pie-low") << pie << QSize(259, 161);
+
+    MeterSetup dial; // a 270-degree dial with three filled needles, ticks and labels outside
+    dial.channels = 3;
+    dial.startArc = -45;
+    dial.stopArc = 225;
+    dial.needleStyle = 4;
+    dial.centerY = 0.52;
+    dial.diameter = 0.72;
+    dial.tickPosition = 4;
+    dial.labelPosition = 4;
+    dial.borderStyle = 2;
+    QTest::newRow("dial-three-needles") << dial << QSize(240, 240);
+
+    MeterSetup shortNeedles = dial;
+    shortNeedles.channels = 2;
+    shortNeedles.needleStyle = 3;
+    shortNeedles.scaleMin = 100.0;
+    shortNeedles.scaleMax = 0.0; // reversed scale
+    shortNeedles.tickStep = 10.0;
+    shortNeedles.values = {25.0, 80.0, 0, 0, 0};
+    shortNeedles.lowStart = 0.0;
+    shortNeedles.lowStop = 5.0;
+    shortNeedles.highStart = 95.0;
+    shortNeedles.highStop = 100.0;
+    shortNeedles.centerY = 0.56;
+    QTest::newRow("reversed-short-hollow") << shortNeedles << QSize(240, 240);
+}
+
+void TestLumRender::matchesReference() {
+    QFETCH(MeterSetup, setup);
+    QFETCH(QSize, size);
+    MeterFixture f(setup, size);
+    const QImage image = f.grab();
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.size(), size);
+    const QString path = referencePath(QString::fromLatin1(QTest::currentDataTag()));
+    if (qEnvironmentVariableIntValue("LUM_UPDATE_REFERENCES") == 1) {
+        QVERIFY(image.save(path));
+        QSKIP("reference written");
+    }
+    const QImage reference(path);
+    QVERIFY2(!reference.isNull(), qPrintable(QStringLiteral("missing reference %1").arg(path)));
+    QCOMPARE(reference.size(), size);
+    const double share = differentShare(image, reference);
+    if (share > kMaxDifferentShare)
+        image.save(QDir::temp().filePath(QFileInfo(path).fileName()));
+    QVERIFY2(share <= kMaxDifferentShare,
+             qPrintable(QStringLiteral("%1% of the pixels differ (picture saved in %2)")
+                            .arg(share * 100.0)
+                            .arg(QDir::tempPath())));
+}
+
+QTEST_MAIN(TestLumRender)
+#include "tst_lum_render.moc"
