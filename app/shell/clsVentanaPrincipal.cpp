@@ -1,0 +1,13 @@
+#include "clsVentanaPrincipal.h"
+
+namespace {
+clsVentanaPrincipal* g_objVentanaPrincipal = nullptr;
+}
+
+clsVentanaPrincipal* clsVentanaPrincipal::objInstancia() {
+    return g_objVentanaPrincipal;
+}
+
+void clsVentanaPrincipal::setInstancia(clsVentanaPrincipal* objVentana) {
+    g_objVentanaPrincipal = objVentana;
+}
