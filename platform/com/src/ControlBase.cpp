@@ -382,7 +382,9 @@ bool ControlBase::handleInput(QEvent* event) {
         auto* e = static_cast<QKeyEvent*>(event);
         fireEvent(DISPID_KEYDOWN,
                   {Variant(virtualKeyOf(e->key())), Variant(shiftStateOf(e->modifiers()))});
-        if (!e->text().isEmpty() && e->text().at(0).unicode() >= 0x20) {
+        // Characters, including Enter, Escape, Backspace and control combinations; the Delete
+        // key's DEL character is not one.
+        if (!e->text().isEmpty() && e->text().at(0).unicode() != 0x7F) {
             const QByteArray b = cp1252::encode(e->text().left(1));
             fireEvent(DISPID_KEYPRESS, {Variant(std::int16_t(std::uint8_t(b.at(0))))});
         }

@@ -25,6 +25,8 @@ void ControlWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool ControlWindow::event(QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && (focusPolicy() & Qt::ClickFocus))
+        setFocus(Qt::MouseFocusReason); // key events follow a click, as the stock events expect
     if (m_control->handleInput(event))
         return true;
     return QWidget::event(event);
