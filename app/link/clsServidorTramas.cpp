@@ -56,10 +56,12 @@ clsServidorTramas::~clsServidorTramas() {
 
 void clsServidorTramas::subCambiaVelocidadPuertoSerie(qint16 iPuerto, const QString& strVelo) {
     mscPuertoSerie.setPortOpen(false);
+    if (iPuerto != m_estado.iPuerto || strVelo != m_estado.strVelocidad) {
+        // Another port or speed is a new start: its trouble deserves its own message.
+        m_bFalloAvisado = false;
+    }
     m_estado.strVelocidad = strVelo;
     m_estado.iPuerto = iPuerto;
-    // A change of port or speed is a new start: its trouble deserves its own message.
-    m_bFalloAvisado = false;
     bfntAbrePuerto();
 }
 
@@ -179,6 +181,11 @@ void clsServidorTramas::mscPuertoSerie_OnComm() {
         return;
     }
     e.iUltimoByte = static_cast<quint8>(strEntrada[0]);
+    if (!e.bServidorOcupado) {
+        // The reply is complete and nobody waits for more: a trailing byte must not overwrite
+        // the frame before the caller has read it.
+        return;
+    }
     const bool bRecuperando = bfntRecuperando();
     if (e.bEsperaInicio && bRecuperando) {
         e.iBytesRecibidos = 0;

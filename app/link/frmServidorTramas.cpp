@@ -1,0 +1,57 @@
+#include "frmServidorTramas.h"
+
+#include "modGlobal.h"
+
+#include "forms/MessageBox.h"
+
+#include <QLabel>
+#include <QPointer>
+
+frmServidorTramas::frmServidorTramas(std::unique_ptr<comm::SerialBackend> backend,
+                                     forms::Scheduler& scheduler, QWidget* parent)
+    : forms::Form(parent)
+    , bCerrraVentana(m_objServidor.bCerrraVentana)
+    , m_planificador(scheduler)
+    , m_objServidor(std::move(backend), scheduler)
+    , m_lblInformacion(new QLabel(QStringLiteral("Label1"), this)) {
+    setWindowTitle(QStringLiteral("Servidor de Tramas"));
+    setClientSizeTwips(4665, 525);
+    placeTwips(m_lblInformacion, 120, 150, 4485, 285);
+    m_lblInformacion->setObjectName(QStringLiteral("lblInformacion"));
+    setWindowState(Qt::WindowMinimized);
+    m_objServidor.setAvisoPuerto(
+        [this](const QString& strMensaje) { subMuestraAviso(strMensaje); });
+}
+
+frmServidorTramas::~frmServidorTramas() = default;
+
+void frmServidorTramas::subCambiaVelocidadPuertoSerie(qint16 iPuerto, const QString& strVelo) {
+    m_objServidor.subCambiaVelocidadPuertoSerie(iPuerto, strVelo);
+    m_lblInformacion->setText(m_objServidor.strfntInformacion());
+}
+
+clsServidorTramas::enResultadoEnvio
+frmServidorTramas::subMandaTrama(qint16 iDireccionDestino, qint16 iDireccionOrigen,
+                                 qint16 iByteControl, qint16 iByteDatos1, qint16 iByteDatos2) {
+    return m_objServidor.subMandaTrama(iDireccionDestino, iDireccionOrigen, iByteControl,
+                                       iByteDatos1, iByteDatos2);
+}
+
+void frmServidorTramas::queryUnload(bool& cancel) {
+    cancel = !bCerrraVentana;
+}
+
+void frmServidorTramas::formUnload() {
+    m_objServidor.subCierraPuerto();
+}
+
+void frmServidorTramas::subMuestraAviso(const QString& strMensaje) {
+    // Shown from the message loop, not from inside the exchange that met the trouble.
+    QPointer<frmServidorTramas> self(this);
+    m_planificador.post([self, strMensaje] {
+        if (self) {
+            forms::MessageBox::show(strMensaje, forms::MsgButtons::Ok, forms::MsgIcon::Exclamation,
+                                    modGlobal::strTituloAplicacion, self);
+        }
+    });
+}

@@ -1,0 +1,133 @@
+#include "LinkRig.h"
+
+#include "link/clsCicloAdquisicion.h"
+#include "link/modGlobal.h"
+
+#include <QtTest>
+
+using Tick = clsCicloAdquisicion::enResultadoTick;
+
+namespace {
+
+// A station that answers each request by the next step of its plan.
+struct Station {
+    enum class Step { Reply, Silent, StallThenErrorFrame };
+    QList<Step> plan;
+    int raw = 512;
+    QByteArray pending;
+    bool stalled = false;
+
+    void attach(comm::FakeSerialBackend& fake) {
+        fake.setResponder([this](comm::FakeSerialBackend& f, const QByteArray& b) { heard(f, b); });
+    }
+
+    void heard(comm::FakeSerialBackend& fake, const QByteArray& bytes) {
+        if (pending.isEmpty() && bytes == "\x01") {
+            if (stalled) {
+                stalled = false;
+                fake.deliverAfter(5, errorFrame());
+            }
+            return;
+        }
+        pending += bytes;
+        if (pending.size() < 8) {
+            return;
+        }
+        pending.clear();
+        const Step step = plan.isEmpty() ? Step::Reply : plan.takeFirst();
+        if (step == Step::Reply) {
+            fake.deliverAfter(10, reply(raw));
+        } else if (step == Step::StallThenErrorFrame) {
+            fake.deliverAfter(10, reply(raw).left(3));
+            stalled = true;
+        }
+    }
+};
+
+struct CycleRig : LinkRig {
+    Station station;
+    clsCicloAdquisicion ciclo{*server};
+    QStringList messages;
+    QList<QPair<double, double>> painted;
+    QList<qint16> exchanges;
+
+    CycleRig() {
+        station.attach(*fake);
+        ciclo.setMuestraMensaje([this](const QString& m) { messages << m; });
+        ciclo.setPintaValores([this](double h, double p) { painted << qMakePair(h, p); });
+        ciclo.setIntercambio(
+            [this](const clsCicloAdquisicion::stIntercambio& x) { exchanges << x.iByteDatos1; });
+        modGlobal::lNumeroMuestras = 0;
+    }
+};
+
+} // namespace
+
+class TestCiclo : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tick_data();
+    void tick();
+    void ticksDoNotOverlap();
+};
+
+void TestCiclo::tick_data() {
+    using S = Station::Step;
+    QTest::addColumn<QList<S>>("plan");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QList<qint16>>("exchanges");
+    QTest::addColumn<qint64>("ends");
+    QTest::newRow("both answered")
+        << QList<S>{} << int(Tick::Completo) << QList<qint16>{4, 3} << qint64(20);
+    QTest::newRow("humidity times out")
+        << QList<S>{S::Silent} << int(Tick::ErrorTiempo) << QList<qint16>{4} << qint64(8000);
+    QTest::newRow("pressure times out, humidity dropped")
+        << QList<S>{S::Reply, S::Silent} << int(Tick::ErrorTiempo) << QList<qint16>{4, 3}
+        << qint64(8010);
+    QTest::newRow("transmission error sends the request again")
+        << QList<S>{S::StallThenErrorFrame} << int(Tick::Completo) << QList<qint16>{4, 4, 3}
+        << qint64(2015 + 20);
+}
+
+void TestCiclo::tick() {
+    QFETCH(QList<Station::Step>, plan);
+    QFETCH(int, result);
+    QFETCH(QList<qint16>, exchanges);
+    QFETCH(qint64, ends);
+    CycleRig rig;
+    rig.station.plan = plan;
+    QCOMPARE(int(rig.ciclo.subTick()), result);
+    QCOMPARE(rig.exchanges, exchanges);
+    QCOMPARE(rig.clock.nowMs(), ends);
+    if (result == int(Tick::Completo)) {
+        QCOMPARE(rig.painted.size(), 1);
+        QCOMPARE(rig.painted[0].first, 43.6025641025641);
+        QVERIFY(qAbs(rig.painted[0].second - 64.9999260869565) < 1e-12);
+        QCOMPARE(modGlobal::lNumeroMuestras, 1);
+        QVERIFY(rig.messages.isEmpty());
+    } else {
+        QVERIFY(rig.painted.isEmpty());
+        QCOMPARE(modGlobal::lNumeroMuestras, 0);
+        QCOMPARE(rig.messages, QStringList{"Error de tiempo"});
+    }
+}
+
+void TestCiclo::ticksDoNotOverlap() {
+    CycleRig rig;
+    rig.station.plan = {Station::Step::Silent};
+    QList<Tick> nested;
+    // A one-second timer keeps firing while the first tick waits for the silent station.
+    forms::Timer segundo(rig.clock);
+    segundo.setCallback([&] { nested << rig.ciclo.subTick(); });
+    segundo.setInterval(1000);
+    segundo.setEnabled(true);
+    QCOMPARE(rig.ciclo.subTick(), Tick::ErrorTiempo);
+    segundo.setEnabled(false);
+    QCOMPARE(nested.size(), 8);
+    QVERIFY(std::all_of(nested.begin(), nested.end(), [](Tick t) { return t == Tick::Saltado; }));
+    QCOMPARE(rig.exchanges, QList<qint16>{4});
+}
+
+QTEST_GUILESS_MAIN(TestCiclo)
+#include "tst_ciclo.moc"

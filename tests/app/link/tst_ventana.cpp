@@ -1,0 +1,61 @@
+#include "LinkRig.h"
+
+#include "link/frmServidorTramas.h"
+
+#include "forms/MessageBox.h"
+
+#include <QLabel>
+#include <QtTest>
+
+class TestVentana : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowAsDesigned();
+    void unloadRefusedUntilAllowedThenClosesPort();
+    void portTroubleBecomesOneMessageBox();
+};
+
+void TestVentana::windowAsDesigned() {
+    forms::VirtualScheduler clock;
+    frmServidorTramas frm(std::make_unique<comm::FakeSerialBackend>(clock), clock);
+    QCOMPARE(frm.windowTitle(), QString("Servidor de Tramas"));
+    QVERIFY(frm.windowState() & Qt::WindowMinimized);
+    QCOMPARE(frm.lblInformacion()->text(), QString("Label1"));
+    QCOMPARE(frm.ifntPuertoSerie(), qint16(2));
+    QCOMPARE(frm.strfntVelocidadPuertoSerie(), QString("9600,N,8,1"));
+    frm.subCambiaVelocidadPuertoSerie(2, "9600,N,8,1");
+    QCOMPARE(frm.lblInformacion()->text(),
+             QString("Servidor Tramas: Puerto-> COM2 y Velocidad -> 9600 baudios"));
+}
+
+void TestVentana::unloadRefusedUntilAllowedThenClosesPort() {
+    forms::VirtualScheduler clock;
+    frmServidorTramas frm(std::make_unique<comm::FakeSerialBackend>(clock), clock);
+    frm.show();
+    QVERIFY(!frm.close());
+    QVERIFY(frm.servidor().bfntPuertoAbierto());
+    frm.bCerrraVentana = true;
+    QVERIFY(frm.close());
+    QVERIFY(!frm.servidor().bfntPuertoAbierto());
+}
+
+void TestVentana::portTroubleBecomesOneMessageBox() {
+    qunsetenv("BRISORA_COM2");
+    forms::MessageBoxRecorder boxes;
+    forms::VirtualScheduler clock;
+    auto fake = std::make_unique<comm::FakeSerialBackend>(clock);
+    fake->setOpenFailure(comm::CommError::DeviceNotFound);
+    frmServidorTramas frm(std::move(fake), clock);
+    frm.subCambiaVelocidadPuertoSerie(2, "9600,N,8,1");
+    frm.subMandaTrama(1, 0, 0x40, 4, 0);
+    QVERIFY(frm.bfntErrorTiempo());
+    clock.advanceBy(10);
+    QCOMPARE(boxes.requests().size(), 1);
+    QCOMPARE(boxes.requests()[0].text,
+             QString("No se puede abrir el puerto COM2 (/dev/ttyS1): el dispositivo no existe."));
+    QCOMPARE(boxes.requests()[0].caption, QString("Brisora"));
+}
+
+QTEST_MAIN(TestVentana)
+#include "tst_ventana.moc"
