@@ -122,8 +122,11 @@ com::HRESULT MeterPersistence::exchange(com::PropExchange& px, MeterSettings& st
 com::HRESULT MeterPersistence::exchangeScalars(com::PropExchange& px, MeterSettings& store) {
     for (const PropertyInfo* p : PropertyTable::persisted()) {
         // Data of version 1.0 ends its scalars before the initial value.
-        if (p->dispid == dispid::MeterInitialValue && px.version() <= kVersionWithoutInitialValue)
+        if (p->dispid == dispid::MeterInitialValue && px.version() <= kVersionWithoutInitialValue) {
+            if (px.isLoading())
+                PropertyTable::set(store, *p, p->defaultValue);
             continue;
+        }
         if (!exchangeOne(px, *p, store))
             return com::failed(px.status()) ? px.status() : com::STG_E_READFAULT;
     }

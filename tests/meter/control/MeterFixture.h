@@ -1,0 +1,71 @@
+// Shared helpers of the meter tests: a control made directly (not through the registry) and
+// late-bound calls on it.
+#pragma once
+
+#include "CGAUGEKITCtrl.h"
+
+#include <com/Variant.h>
+
+#include <QBuffer>
+#include <QByteArray>
+
+namespace fixture {
+
+// Owns one reference on a new meter.
+class Meter {
+public:
+    Meter()
+        : m_ctrl(new gaugekit::CGAUGEKITCtrl) {
+        m_ctrl->InitNew();
+    }
+    ~Meter() { m_ctrl->Release(); }
+    Meter(const Meter&) = delete;
+    Meter& operator=(const Meter&) = delete;
+
+    gaugekit::CGAUGEKITCtrl* operator->() const { return m_ctrl; }
+    gaugekit::CGAUGEKITCtrl& operator*() const { return *m_ctrl; }
+
+    com::HRESULT put(com::DispId id, const com::Variant& v) {
+        return m_ctrl->Invoke(id, com::DISPATCH_PROPERTYPUT, {v}, nullptr);
+    }
+    com::HRESULT putAt(com::DispId id, std::int32_t index, const com::Variant& v) {
+        return m_ctrl->Invoke(id, com::DISPATCH_PROPERTYPUT, {com::Variant(index), v}, nullptr);
+    }
+    com::Variant get(com::DispId id, com::HRESULT* hr = nullptr) {
+        com::Variant r;
+        const com::HRESULT h = m_ctrl->Invoke(id, com::DISPATCH_PROPERTYGET, {}, &r);
+        if (hr)
+            *hr = h;
+        return r;
+    }
+    com::Variant getAt(com::DispId id, std::int32_t index, com::HRESULT* hr = nullptr) {
+        com::Variant r;
+        const com::HRESULT h =
+            m_ctrl->Invoke(id, com::DISPATCH_PROPERTYGET, {com::Variant(index)}, &r);
+        if (hr)
+            *hr = h;
+        return r;
+    }
+    com::HRESULT call(com::DispId id, const com::VariantList& args = {},
+                      com::Variant* result = nullptr) {
+        return m_ctrl->Invoke(id, com::DISPATCH_METHOD, args, result);
+    }
+
+    QByteArray saveStream() {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        m_ctrl->Save(&buffer, false);
+        return buffer.data();
+    }
+    com::HRESULT loadStream(const QByteArray& bytes) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return m_ctrl->Load(&buffer);
+    }
+
+private:
+    gaugekit::CGAUGEKITCtrl* m_ctrl;
+};
+
+} // namespace fixture

@@ -1,0 +1,259 @@
+// The meter on screen: draw requests, rebuilds, value updates, alarms, the internal timer,
+// the live meters and the current one.
+#include "GaugeKitIds.h"
+#include "GaugeKitModule.h"
+#include "MeterFixture.h"
+#include "MeterTimerMath.h"
+
+#include <com/ControlSite.h>
+#include <lum/LumBase.h>
+#include <lum/LumDiagnostics.h>
+#include <lum/LumRun.h>
+
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace gaugekit;
+
+namespace {
+
+// A meter hosted in a site, as a container shows it.
+class Hosted {
+public:
+    explicit Hosted(QSize size = QSize(200, 200)) {
+        auto* ctrl = new CGAUGEKITCtrl;
+        QCOMPARE_EQ(site.attach(ctrl->unknown()), com::S_OK);
+        ctrl->Release();
+        meter = ctrl;
+        site.initNew();
+        site.resize(size);
+        site.activate();
+        events = std::make_unique<QSignalSpy>(&site, &com::ControlSite::controlEvent);
+    }
+    // Paints the site and lets the drawing library run its first paints.
+    void paint() {
+        for (int i = 0; i < 3; ++i) {
+            site.grab();
+            if (lum::LbIsValidPage(meter->pageSite().page()))
+                lum::diag::grabPage(meter->pageSite().page());
+        }
+    }
+    int eventCount(int dispid) const {
+        int n = 0;
+        for (const auto& e : *events)
+            n += e.at(0).toInt() == dispid;
+        return n;
+    }
+    quint64 page() const { return meter->pageSite().page().raw(); }
+
+    com::ControlSite site;
+    CGAUGEKITCtrl* meter = nullptr;
+    std::unique_ptr<QSignalSpy> events;
+};
+
+} // namespace
+
+class TestMeterDrawing : public QObject {
+    Q_OBJECT
+private slots:
+    void firstDrawFiresDrawReadyOnce();
+    void resizing_data();
+    void resizing();
+    void tooSmallMeterIsNotBuilt();
+    void updateMeterRestoresTheInitialValue();
+    void valuesReachTheNeedles();
+    void alarmsReachOnlyTheirMeter();
+    void timerIntervalFollowsFrequency_data();
+    void timerIntervalFollowsFrequency();
+    void timerTickFiresOrSimulates();
+    void liveMetersAndCurrentMeter();
+    void renderingIntoForeignContextDrawsAgain();
+};
+
+void TestMeterDrawing::firstDrawFiresDrawReadyOnce() {
+    Hosted h;
+    QVERIFY(!h.meter->hasDrawn());
+    h.paint();
+    QVERIFY(h.meter->hasDrawn());
+    QCOMPARE(h.eventCount(eventid::DrawReady), 1);
+    QVERIFY(h.meter->drawingWindow());
+    QVERIFY(lum::LbIsValidPlot(h.meter->model().plot()));
+    QCOMPARE(lum::diag::meterCount(h.meter->model().plot()), 1);
+    h.paint();
+    QCOMPARE(h.eventCount(eventid::DrawReady), 1);
+}
+
+void TestMeterDrawing::resizing_data() {
+    QTest::addColumn<QSize>("newSize");
+    QTest::addColumn<bool>("recreated");
+    QTest::newRow("same size") << QSize(200, 200) << false;
+    QTest::newRow("one pixel wider") << QSize(201, 200) << false;
+    QTest::newRow("one pixel lower") << QSize(200, 199) << false;
+    QTest::newRow("two pixels wider") << QSize(202, 200) << true;
+    QTest::newRow("much smaller") << QSize(100, 80) << true;
+}
+
+void TestMeterDrawing::resizing() {
+    QFETCH(QSize, newSize);
+    QFETCH(bool, recreated);
+    Hosted h;
+    h.paint();
+    const quint64 before = h.page();
+    h.site.resize(newSize);
+    h.paint();
+    QCOMPARE(h.page() != before, recreated);
+    QCOMPARE(h.eventCount(eventid::DrawReady), 1);
+    QVERIFY(lum::LbIsValidPlot(h.meter->model().plot()));
+}
+
+void TestMeterDrawing::tooSmallMeterIsNotBuilt() {
+    Hosted h(QSize(49, 120));
+    h.paint();
+    QVERIFY(h.meter->hasDrawn());
+    QVERIFY(!h.meter->pageSite().bigEnough());
+    QVERIFY(!lum::LbIsValidPlot(h.meter->model().plot()));
+    // Neither a rebuild nor new values build anything on the small page.
+    h.meter->updateMeter();
+    double v = 5;
+    QCOMPARE(h.meter->updateDynData(&v, 1), com::S_OK);
+    h.paint();
+    QVERIFY(!lum::LbIsValidPlot(h.meter->model().plot()));
+    // Wider by more than a pixel: the meter appears.
+    h.site.resize(60, 120);
+    h.paint();
+    QVERIFY(h.meter->pageSite().bigEnough());
+    QCOMPARE(lum::diag::meterCount(h.meter->model().plot()), 1);
+}
+
+void TestMeterDrawing::updateMeterRestoresTheInitialValue() {
+    Hosted h;
+    h.site.setProperty(dispid::MeterInitialValue, 3.0);
+    h.paint();
+    double values[] = {6.5};
+    QCOMPARE(h.site.callMethod(dispid::UpdateDynData, {com::Variant::r8Ref(values, 1)}), com::S_OK);
+    QCOMPARE(h.meter->model().values[0], 6.5);
+    // A property change shows only after the rebuild.
+    h.site.setProperty(dispid::MeterType, std::int32_t(3));
+    QCOMPARE(lum::diag::meterCount(h.meter->model().plot()), 1);
+    QCOMPARE(h.site.callMethod(dispid::UpdateMeter), com::S_OK);
+    h.paint();
+    QCOMPARE(h.meter->model().values[0], 3.0);
+    QCOMPARE(lum::diag::meterCount(h.meter->model().plot()), 0);
+}
+
+void TestMeterDrawing::valuesReachTheNeedles() {
+    Hosted h;
+    h.site.setProperty(dispid::MeterNumChannels, std::int32_t(8));
+    h.paint();
+    const auto pv = h.meter->model().processVar();
+    // Eight channels stored, five used; the caller's array holds only three.
+    double values[] = {2.0, 4.0, 6.0};
+    QCOMPARE(h.site.callMethod(dispid::UpdateDynData, {com::Variant::r8Ref(values, 3)}), com::S_OK);
+    QCOMPARE(lum::LrGetProcessVarValue(pv, 2), 6.0);
+    QCOMPARE(lum::LrGetProcessVarValue(pv, 3), 1.0); // still the initial value
+    // Several values stored quietly, the last one shown with them.
+    QCOMPARE(h.site.callMethod(dispid::UpdateDataValue, {std::int32_t(0), 7.0, false}), com::S_OK);
+    QCOMPARE(lum::LrGetProcessVarValue(pv, 0), 2.0);
+    QCOMPARE(h.site.callMethod(dispid::UpdateDataValue, {std::int32_t(4), 8.0, true}), com::S_OK);
+    QCOMPARE(lum::LrGetProcessVarValue(pv, 0), 7.0);
+    QCOMPARE(lum::LrGetProcessVarValue(pv, 4), 8.0);
+}
+
+void TestMeterDrawing::alarmsReachOnlyTheirMeter() {
+    Hosted a;
+    Hosted b;
+    a.paint();
+    b.paint();
+    double high[] = {9.5};
+    QCOMPARE(a.site.callMethod(dispid::UpdateDynData, {com::Variant::r8Ref(high, 1)}), com::S_OK);
+    QCOMPARE(a.eventCount(eventid::OnAlarmEvent), 1);
+    QCOMPARE(b.eventCount(eventid::OnAlarmEvent), 0);
+    const auto& args = a.events->last().at(1).value<com::VariantList>();
+    QCOMPARE(args.size(), 4);
+    QCOMPARE(args.at(0), com::Variant(std::int32_t(0)));
+    QCOMPARE(args.at(1), com::Variant(std::int32_t(1)));
+    QCOMPARE(args.at(2), com::Variant(9.5));
+    QCOMPARE(args.at(3), com::Variant(true));
+}
+
+void TestMeterDrawing::timerIntervalFollowsFrequency_data() {
+    QTest::addColumn<double>("frequency");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("0.5 Hz") << 0.5 << 2000;
+    QTest::newRow("-2 Hz") << -2.0 << 500;
+    QTest::newRow("0 Hz stays stopped") << 0.0 << -1;
+}
+
+void TestMeterDrawing::timerIntervalFollowsFrequency() {
+    QFETCH(double, frequency);
+    QFETCH(int, interval);
+    Hosted h;
+    h.site.setProperty(dispid::EnableInternalTimer, true);
+    h.site.setProperty(dispid::TimerFrequency, frequency);
+    // Changing the settings alone does not start the timer.
+    QVERIFY(!h.meter->isTimerActive(MeterTimerMath::kTimerId));
+    h.site.callMethod(dispid::UpdateMeter);
+    QCOMPARE(h.meter->timerInterval(MeterTimerMath::kTimerId), interval);
+    h.site.setProperty(dispid::EnableInternalTimer, false);
+    h.site.callMethod(dispid::UpdateGraph);
+    QVERIFY(!h.meter->isTimerActive(MeterTimerMath::kTimerId));
+}
+
+void TestMeterDrawing::timerTickFiresOrSimulates() {
+    Hosted h;
+    h.site.setProperty(dispid::MeterScaleMin, 90.0);
+    h.site.setProperty(dispid::MeterScaleMax, 110.0);
+    h.site.setProperty(dispid::MeterNumChannels, std::int32_t(3));
+    h.site.callMethod(dispid::UpdateMeter);
+    h.paint();
+    h.meter->deliverTimer(MeterTimerMath::kTimerId);
+    QCOMPARE(h.eventCount(eventid::OnInternalTimer), 1);
+
+    h.site.setProperty(dispid::SDataSimulationMode, true);
+    for (int tick = 0; tick < 20; ++tick) {
+        h.meter->deliverTimer(MeterTimerMath::kTimerId);
+        for (int ch = 0; ch < 3; ++ch) {
+            const double v = lum::LrGetProcessVarValue(h.meter->model().processVar(), ch);
+            QVERIFY2(v >= 98.0 && v <= 102.0, qPrintable(QString::number(v)));
+        }
+    }
+    QCOMPARE(h.eventCount(eventid::OnInternalTimer), 1);
+}
+
+void TestMeterDrawing::liveMetersAndCurrentMeter() {
+    GaugeKitModule& module = GaugeKitModule::instance();
+    const qsizetype before = module.liveControls().size();
+    auto a = std::make_unique<Hosted>();
+    auto b = std::make_unique<Hosted>();
+    QCOMPARE(module.liveControls().size(), before + 2);
+    QCOMPARE(module.liveControls().last(), b->meter);
+    QCOMPARE(module.current(), b->meter);
+    // A click makes a meter current.
+    a->paint();
+    QTest::mouseClick(a->site.controlWindow(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(module.current(), a->meter);
+    QVERIFY(a->eventCount(com::DISPID_CLICK) >= 1);
+    a.reset();
+    QCOMPARE(module.liveControls().size(), before + 1);
+    QCOMPARE(module.current(), b->meter);
+    b.reset();
+    QCOMPARE(module.liveControls().size(), before);
+}
+
+void TestMeterDrawing::renderingIntoForeignContextDrawsAgain() {
+    Hosted h;
+    h.paint();
+    QImage image(200, 200, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QCOMPARE(h.meter->Draw(&painter, QRect(10, 10, 180, 180)), com::S_OK);
+    }
+    QVERIFY(!h.meter->hasDrawn());
+    h.paint();
+    QCOMPARE(h.eventCount(eventid::DrawReady), 2);
+}
+
+QTEST_MAIN(TestMeterDrawing)
+#include "tst_meterdrawing.moc"

@@ -1,0 +1,202 @@
+#include "MeterCtl.h"
+
+#include "Assignment.h"
+#include "GaugeKitIds.h"
+#include "MeterRenderer.h"
+
+#include <com/ControlSite.h>
+#include <com/ObjectLoader.h>
+#include <com/Registry.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+// Indexed properties hold a few entries; reading stops at the first bad index.
+constexpr int kMaxIndexedEntries = 64;
+
+QJsonValue toJson(const com::Variant& v) {
+    switch (v.type()) {
+    case com::VarType::I2:
+        return v.i2Value();
+    case com::VarType::I4:
+        return v.i4Value();
+    case com::VarType::R8:
+        return v.r8Value();
+    case com::VarType::Bool:
+        return v.boolValue();
+    case com::VarType::BStr:
+        return v.stringValue();
+    default:
+        return QJsonValue();
+    }
+}
+
+} // namespace
+
+MeterCtl::MeterCtl(QTextStream& out, QTextStream& err)
+    : m_out(out)
+    , m_err(err) {}
+
+MeterCtl::~MeterCtl() = default;
+
+QString MeterCtl::defaultModulePath() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("GAUGEKIT.so"));
+}
+
+bool MeterCtl::fail(const QString& what, com::HRESULT hr) {
+    m_err << "meterctl: " << what << " (" << com::hresultName(hr) << ")\n";
+    return false;
+}
+
+int MeterCtl::registerModule(const QString& modulePath, bool install) {
+    const com::HRESULT hr = install ? com::loader::registerModule(modulePath)
+                                    : com::loader::unregisterModule(modulePath);
+    if (com::failed(hr)) {
+        fail(QStringLiteral("%1 of %2 failed")
+                 .arg(install ? QStringLiteral("registration") : QStringLiteral("unregistration"),
+                      modulePath),
+             hr);
+        return 1;
+    }
+    m_out << (install ? "registered " : "unregistered ") << modulePath << " in "
+          << com::Registry::defaultPath() << "\n";
+    return 0;
+}
+
+bool MeterCtl::createMeter() {
+    m_site = std::make_unique<com::ControlSite>();
+    const com::HRESULT hr =
+        m_site->create(com::Guid::fromString(QString::fromLatin1(gaugekit::kClsidControl)));
+    if (hr == com::REGDB_E_CLASSNOTREG) {
+        m_err << "meterctl: the meter control class is not registered in "
+              << com::Registry::defaultPath() << "; run `meterctl register` first\n";
+        return false;
+    }
+    if (com::failed(hr))
+        return fail(QStringLiteral("cannot create the meter control"), hr);
+    const com::HRESULT reset = m_site->initNew();
+    if (com::failed(reset))
+        return fail(QStringLiteral("cannot reset the meter control"), reset);
+    m_site->dispatch()->GetTypeInfo(&m_interface);
+    return true;
+}
+
+bool MeterCtl::loadFile(const QString& file) {
+    com::Variant opened;
+    const com::HRESULT hr =
+        m_site->callMethod(gaugekit::dispid::SerializeLoadFile, {file}, &opened);
+    if (com::failed(hr))
+        return fail(QStringLiteral("%1 is not a meter settings file").arg(file), hr);
+    if (!opened.boolValue()) {
+        m_err << "meterctl: cannot open " << file << "\n";
+        return false;
+    }
+    return true;
+}
+
+const com::MemberDescription* MeterCtl::member(const QString& name) const {
+    for (const com::MemberDescription& m : m_interface.members) {
+        if (m.name.compare(name, Qt::CaseInsensitive) == 0 && m.kind != com::MemberKind::Method)
+            return &m;
+    }
+    return nullptr;
+}
+
+bool MeterCtl::assign(const QString& argument) {
+    const auto a = Assignment::parse(argument);
+    if (!a) {
+        m_err << "meterctl: expected Name=Value or Name[i]=Value, got \"" << argument << "\"\n";
+        return false;
+    }
+    const com::MemberDescription* m = member(a->name);
+    if (!m) {
+        m_err << "meterctl: the meter has no property " << a->name << "\n";
+        return false;
+    }
+    const bool indexed = m->kind == com::MemberKind::IndexedProperty;
+    if (indexed != a->index.has_value()) {
+        m_err << "meterctl: " << m->name << (indexed ? " needs an index" : " takes no index")
+              << "\n";
+        return false;
+    }
+    const auto value = a->value(m->resultType);
+    if (!value) {
+        m_err << "meterctl: \"" << a->text << "\" is not a value for " << m->name << "\n";
+        return false;
+    }
+    const com::HRESULT hr = indexed ? m_site->setIndexedProperty(m->id, *a->index, *value)
+                                    : m_site->setProperty(m->id, *value);
+    if (com::failed(hr))
+        return fail(
+            QStringLiteral("cannot set %1 to \"%2\"").arg(argument.section('=', 0, 0), a->text),
+            hr);
+    return true;
+}
+
+int MeterCtl::save(const QString& file, const QStringList& assignments) {
+    if (!createMeter())
+        return 2;
+    for (const QString& argument : assignments) {
+        if (!assign(argument))
+            return 1;
+    }
+    com::Variant saved;
+    const com::HRESULT hr = m_site->callMethod(gaugekit::dispid::SerializeSaveFile, {file}, &saved);
+    if (com::failed(hr) || !saved.boolValue()) {
+        m_err << "meterctl: cannot write " << file << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+QJsonObject MeterCtl::properties() {
+    QJsonObject json;
+    for (const com::MemberDescription& m : m_interface.members) {
+        if (m.kind == com::MemberKind::Property) {
+            com::Variant v;
+            if (com::succeeded(m_site->getProperty(m.id, &v)))
+                json.insert(m.name, toJson(v));
+        } else if (m.kind == com::MemberKind::IndexedProperty) {
+            QJsonArray entries;
+            com::Variant v;
+            for (int i = 0;
+                 i < kMaxIndexedEntries && com::succeeded(m_site->getIndexedProperty(m.id, i, &v));
+                 ++i)
+                entries.append(toJson(v));
+            json.insert(m.name, entries);
+        }
+    }
+    return json;
+}
+
+int MeterCtl::dump(const QString& file) {
+    if (!createMeter())
+        return 2;
+    if (!loadFile(file))
+        return 1;
+    m_out << QJsonDocument(properties()).toJson(QJsonDocument::Indented);
+    return 0;
+}
+
+int MeterCtl::render(const QString& file, const QString& png, const QSize& size,
+                     const QList<double>& values) {
+    if (!createMeter())
+        return 2;
+    if (!loadFile(file))
+        return 1;
+    const QImage image = MeterRenderer::render(*m_site, size, values);
+    if (image.isNull()) {
+        m_err << "meterctl: the meter drew nothing\n";
+        return 1;
+    }
+    if (!image.save(png, "PNG")) {
+        m_err << "meterctl: cannot write " << png << "\n";
+        return 1;
+    }
+    return 0;
+}

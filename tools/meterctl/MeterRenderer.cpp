@@ -1,0 +1,38 @@
+#include "MeterRenderer.h"
+
+#include "GaugeKitIds.h"
+
+#include <com/ControlSite.h>
+
+#include <QCoreApplication>
+
+namespace {
+
+// The control creates its drawing page at its first paint, the page its plot area at the
+// page's first paint, and the plot builds the meter at its own: three paints, and one spare.
+constexpr int kPaintsUntilBuilt = 4;
+
+void paint(com::ControlSite& site) {
+    for (int i = 0; i < kPaintsUntilBuilt; ++i) {
+        site.grab();
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace
+
+QImage MeterRenderer::render(com::ControlSite& site, const QSize& size,
+                             const QList<double>& values) {
+    site.resize(size);
+    if (com::failed(site.activate()))
+        return {};
+    site.show();
+    paint(site);
+    if (!values.isEmpty()) {
+        QList<double> copy = values;
+        site.callMethod(gaugekit::dispid::UpdateDynData,
+                        {com::Variant::r8Ref(copy.data(), copy.size())});
+        paint(site);
+    }
+    return site.grab().toImage();
+}
