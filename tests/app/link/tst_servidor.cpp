@@ -65,6 +65,9 @@ void TestServidor::exchange_data() {
     QTest::newRow("unlocks measured from the last byte")
         << Script{{10, data.left(3)}, {2100, "\x40"}, {2450, errorFrame().mid(1)}} << qint64(2450)
         << "X" << QList<qint64>{2010, 2250, 2400} << errorFrame();
+    QTest::newRow("after an unlock any byte starts a fresh frame")
+        << Script{{10, data.left(3)}, {2020, "\x77" + errorFrame().mid(1)}} << qint64(2020) << "X"
+        << QList<qint64>{2010} << "\x77" + errorFrame().mid(1);
     QTest::newRow("data frame while recovering, then time-out")
         << Script{{10, data.left(3)}, {2020, data}} << qint64(8000) << "TU"
         << (QList<qint64>{2010} + repeats(2170, 8000)) << data;
