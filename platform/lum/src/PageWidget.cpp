@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace lum {
 
 PageWidget::PageWidget(QWidget* parent, Colorref background, void* owner)
@@ -23,6 +25,14 @@ PageWidget::PageWidget(QWidget* parent, Colorref background, void* owner)
 
 PageWidget::~PageWidget() {
     Library::instance().pages.remove(m_handle);
+}
+
+bool PageWidget::isPainting() const {
+    if (m_painting)
+        return true;
+    const auto plots = findChildren<PlotWidget*>(Qt::FindDirectChildrenOnly);
+    return std::any_of(plots.begin(), plots.end(),
+                       [](const PlotWidget* p) { return p->isPainting(); });
 }
 
 void PageWidget::runFirstPaint() {

@@ -21,7 +21,8 @@ public:
     PageHandle handle() const { return m_handle; }
     InputForwarder* forwarder() const { return m_forwarder; }
     bool firstPaintDone() const { return m_firstPaintDone; }
-    bool isPainting() const { return m_painting; }
+    /// True while the page or one of its plot areas is inside its paint.
+    bool isPainting() const;
     /// Runs the first-paint callback now if it has not run yet.
     void runFirstPaint();
 

@@ -61,6 +61,7 @@ private slots:
     void alarmCallbackOrderAndArguments();
     void alarmsGoOnlyToTheirProcessVariable();
     void callbackMayDestroyTheProcessVariable();
+    void firstPaintMayDestroyItsOwnPage();
     void releasePlotObjectsForRebuild();
     void meterArgumentsAreChecked();
     void textIdsAndPositionCodes();
@@ -288,6 +289,30 @@ void TestLumLibrary::callbackMayDestroyTheProcessVariable() {
     QCOMPARE(LrSetAlarm(f.pv, kAlarmHigh, 1, QString()), kErrInvalidHandle);
     // The meter keeps its last values and still paints.
     renderPlotImage(f.plot);
+}
+
+void TestLumLibrary::firstPaintMayDestroyItsOwnPage()
+{
+    PageHandle page;
+    Context context;
+    LbInitialize(
+        &context,
+        [](void* owner, PageHandle p) {
+            LbCreatePlotArea(nullptr, p, 0.0, 0.0, 1.0, 1.0, 0xFFFFFF, 0, 1, owner);
+        },
+        [&page](void*, PlotHandle, DcHandle) { LbDestroyPage(page); }, kInitFlags);
+    QWidget host;
+    host.resize(120, 80);
+    page = LbCreatePage(QStringLiteral("P"), &host, QString(), QString(), 0, 10, 0, 0, 0, 0, 120,
+                        80, this);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    for (int i = 0; i < 3 && LbIsValidPage(page); ++i)
+        host.repaint();
+    QVERIFY(!LbIsValidPage(page));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(host.findChildren<QWidget*>().isEmpty());
+    installFixtureCallbacks();
 }
 
 void TestLumLibrary::releasePlotObjectsForRebuild() {
