@@ -1,0 +1,238 @@
+// meterctl as a user runs it: against a registry file of its own, on settings files, drawing
+// meters that are compared with reference pictures kept here.
+#include "Assignment.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Pixels that differ by more than this in any channel count as different.
+constexpr int kChannelTolerance = 48;
+// At most this share of the pixels may differ (fonts and antialiasing vary a little).
+constexpr double kDifferentShare = 0.02;
+
+double differentShare(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return 1.0;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    qint64 different = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            const bool same = std::abs(qRed(p[col]) - qRed(q[col])) <= kChannelTolerance &&
+                              std::abs(qGreen(p[col]) - qGreen(q[col])) <= kChannelTolerance &&
+                              std::abs(qBlue(p[col]) - qBlue(q[col])) <= kChannelTolerance;
+            different += !same;
+        }
+    }
+    return double(different) / (double(x.width()) * x.height());
+}
+
+} // namespace
+
+class TestMeterCtl : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void assignmentForms_data();
+    void assignmentForms();
+    void unregisteredClassIsExplained();
+    void saveThenDump();
+    void refusals_data();
+    void refusals();
+    void renderings_data();
+    void renderings();
+
+private:
+    Run meterctl(const QStringList& args);
+    void registerModule();
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+Run TestMeterCtl::meterctl(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BRISORA_REGISTRY"), m_dir->filePath(QStringLiteral("reg.json")));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(m_dir->path());
+    p.start(qEnvironmentVariable("BRISORA_BIN_DIR") + QStringLiteral("/meterctl"), args);
+    Run r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+void TestMeterCtl::registerModule() {
+    const Run r = meterctl({QStringLiteral("register")});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+}
+
+void TestMeterCtl::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+void TestMeterCtl::assignmentForms_data() {
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("text");
+    const int none = INT_MIN;
+    QTest::newRow("plain") << "MeterScaleMax=100" << true << "MeterScaleMax" << none << "100";
+    QTest::newRow("indexed") << "TitleString[2]=a=b" << true << "TitleString" << 2 << "a=b";
+    QTest::newRow("empty value") << "MeterUnitsString=" << true << "MeterUnitsString" << none << "";
+    QTest::newRow("negative index") << "TitleFont[-1]=x" << true << "TitleFont" << -1 << "x";
+    QTest::newRow("no equals") << "MeterScaleMax" << false << "" << 0 << "";
+    QTest::newRow("index too large") << "TitleFont[99999999999]=x" << false << "" << 0 << "";
+    QTest::newRow("no name") << "=5" << false << "" << 0 << "";
+}
+
+void TestMeterCtl::assignmentForms() {
+    QFETCH(QString, argument);
+    QFETCH(bool, valid);
+    const auto a = Assignment::parse(argument);
+    QCOMPARE(a.has_value(), valid);
+    if (!valid)
+        return;
+    QFETCH(QString, name);
+    QFETCH(int, index);
+    QFETCH(QString, text);
+    QCOMPARE(a->name, name);
+    QCOMPARE(a->index.value_or(INT_MIN), index);
+    QCOMPARE(a->text, text);
+}
+
+void TestMeterCtl::unregisteredClassIsExplained() {
+    const Run r = meterctl({QStringLiteral("save"), QStringLiteral("x.SER")});
+    QVERIFY(r.exitCode != 0);
+    QVERIFY2(r.err.contains(QLatin1String("meterctl register")), qPrintable(r.err));
+}
+
+void TestMeterCtl::saveThenDump() {
+    registerModule();
+    const Run saved = meterctl(
+        {QStringLiteral("save"), QStringLiteral("m.SER"), QStringLiteral("MeterScaleMax=115.5"),
+         QStringLiteral("windowbackgroundcolor=0xE0E0FF"), QStringLiteral("MeterArcEnable=false"),
+         QStringLiteral("MeterNumChannels=2.5"), QStringLiteral("TitleString[2]=Presión kPa"),
+         QStringLiteral("MeterChannelColor[4]=255")});
+    QVERIFY2(saved.exitCode == 0, qPrintable(saved.err));
+    const Run dumped = meterctl({QStringLiteral("dump"), QStringLiteral("m.SER")});
+    QVERIFY2(dumped.exitCode == 0, qPrintable(dumped.err));
+    const QJsonObject json = QJsonDocument::fromJson(dumped.out.toUtf8()).object();
+    QCOMPARE(json.size(), 53 + 7);
+    QCOMPARE(json.value(QStringLiteral("MeterScaleMax")).toDouble(), 115.5);
+    QCOMPARE(json.value(QStringLiteral("WindowBackgroundColor")).toInt(), 0xE0E0FF);
+    QCOMPARE(json.value(QStringLiteral("MeterArcEnable")), QJsonValue(false));
+    QCOMPARE(json.value(QStringLiteral("MeterNumChannels")).toInt(), 2);
+    QCOMPARE(json.value(QStringLiteral("MeterStopArc")).toInt(), 180);
+    QCOMPARE(json.value(QStringLiteral("TitleString")).toArray(),
+             QJsonArray({"Meter", "", "Presión kPa"}));
+    QCOMPARE(json.value(QStringLiteral("MeterChannelColor")).toArray().at(4).toInt(), 255);
+    QCOMPARE(json.value(QStringLiteral("MeterChannelTagName")).toArray().size(), 5);
+}
+
+void TestMeterCtl::refusals_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown property")
+        << QStringList{"save", "a.SER", "MeterColour=1"} << "no property MeterColour";
+    QTest::newRow("not a number") << QStringList{"save", "a.SER", "MeterScaleMax=ten"}
+                                  << "DISP_E_TYPEMISMATCH";
+    QTest::newRow("too large") << QStringList{"save", "a.SER", "MeterTickLabelsSize=1e20"}
+                               << "DISP_E_OVERFLOW";
+    QTest::newRow("bad hexadecimal")
+        << QStringList{"save", "a.SER", "MeterLineColor=0xZZ"} << "not a value";
+    QTest::newRow("bad index") << QStringList{"save", "a.SER", "TitleString[3]=x"}
+                               << "DISP_E_BADINDEX";
+    QTest::newRow("index missing")
+        << QStringList{"save", "a.SER", "TitleString=x"} << "needs an index";
+    QTest::newRow("missing file") << QStringList{"dump", "missing.SER"} << "cannot open";
+    QTest::newRow("not a settings file")
+        << QStringList{"dump", "junk.SER"} << "not a meter settings file";
+    QTest::newRow("unwritable") << QStringList{"save", "no/such/dir/a.SER"} << "cannot write";
+}
+
+void TestMeterCtl::refusals() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    registerModule();
+    QFile junk(m_dir->filePath(QStringLiteral("junk.SER")));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("not a meter");
+    junk.close();
+    const Run r = meterctl(args);
+    QVERIFY(r.exitCode != 0);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("a.SER"))));
+}
+
+void TestMeterCtl::renderings_data() {
+    QTest::addColumn<QStringList>("settings");
+    QTest::addColumn<QStringList>("options");
+    const QStringList humidity = {"MeterScaleMax=100",      "MeterTickStep=20",
+                                  "MeterMinorTicks=3",      "MeterHighAlarmStart=80",
+                                  "MeterHighAlarmStop=100", "MeterLowAlarmStop=15",
+                                  "MeterDiameter=0.85",     "MeterCenterY=0.62",
+                                  "TitleString[0]=Humedad", "MeterUnitsString=%"};
+    QTest::newRow("needle") << humidity + QStringList{"MeterBorderStyle=3"}
+                            << QStringList{"--value", "62"};
+    QTest::newRow("arc in high alarm")
+        << humidity + QStringList{"MeterType=1", "MeterBorderStyle=1"}
+        << QStringList{"--value", "87"};
+    QTest::newRow("pie dial") << humidity + QStringList{"MeterType=2",        "MeterBorderStyle=2",
+                                                        "MeterStartArc=-45",  "MeterStopArc=225",
+                                                        "MeterCenterY=0.55",  "MeterDiameter=0.7",
+                                                        "WindowBorderStyle=2"}
+                              << QStringList{"--size", "200x200", "--value", "40"};
+    QTest::newRow("two needles, defaults")
+        << QStringList{"MeterNumChannels=2", "MeterNeedleStyle=2", "MeterTickLabelsPosition=4",
+                       "MeterTickPosition=4"}
+        << QStringList{"--value", "3", "--value", "9.5"};
+}
+
+void TestMeterCtl::renderings() {
+    QFETCH(QStringList, settings);
+    QFETCH(QStringList, options);
+    registerModule();
+    const Run saved = meterctl(QStringList{"save", "r.SER"} + settings);
+    QVERIFY2(saved.exitCode == 0, qPrintable(saved.err));
+    const Run drawn = meterctl(QStringList{"render", "r.SER", "r.png"} + options);
+    QVERIFY2(drawn.exitCode == 0, qPrintable(drawn.err));
+    const QImage image(m_dir->filePath(QStringLiteral("r.png")));
+    QVERIFY(!image.isNull());
+
+    const QString name =
+        QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-').remove(',') +
+        QStringLiteral(".png");
+    const QString reference = qEnvironmentVariable("BRISORA_SOURCE_DIR") +
+                              QStringLiteral("/tests/tools/meterctl/references/") + name;
+    if (qEnvironmentVariableIsSet("METERCTL_UPDATE_REFERENCES")) {
+        QVERIFY(image.save(reference));
+        QSKIP("reference written");
+    }
+    const QImage expected(reference);
+    QVERIFY2(!expected.isNull(), qPrintable(QStringLiteral("no reference ") + reference));
+    const double share = differentShare(image, expected);
+    if (share > kDifferentShare)
+        image.save(QDir::temp().filePath(QStringLiteral("meterctl-actual-") + name));
+    QVERIFY2(share <= kDifferentShare, qPrintable(QString::number(share)));
+}
+
+QTEST_MAIN(TestMeterCtl)
+#include "tst_meterctl.moc"
