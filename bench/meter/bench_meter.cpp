@@ -1,0 +1,110 @@
+// Speed of the meter: a value update with its repaint, a rebuild, and settings-file input and
+// output.
+#include "CGAUGEKITCtrl.h"
+#include "GaugeKitIds.h"
+
+#include <com/ControlSite.h>
+#include <lum/LumBase.h>
+#include <lum/LumDiagnostics.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace gaugekit;
+
+namespace {
+
+// A 259 x 161 needle meter hosted and drawn offscreen, its face cached.
+class DrawnMeter {
+public:
+    DrawnMeter() {
+        auto* ctrl = new CGAUGEKITCtrl;
+        site.attach(ctrl->unknown());
+        ctrl->Release();
+        meter = ctrl;
+        site.initNew();
+        site.setProperty(dispid::MeterNumChannels, std::int32_t(2));
+        site.resize(259, 161);
+        site.activate();
+        paint();
+    }
+    void paint() {
+        for (int i = 0; i < 3; ++i) {
+            site.grab();
+            lum::diag::grabPage(meter->pageSite().page());
+        }
+    }
+
+    com::ControlSite site;
+    CGAUGEKITCtrl* meter = nullptr;
+};
+
+void BM_ValueUpdateAndRepaint(benchmark::State& state) {
+    DrawnMeter m;
+    const lum::PlotHandle plot = m.meter->model().plot();
+    QImage image(259, 161, QImage::Format_ARGB32_Premultiplied);
+    double values[2] = {0, 0};
+    int step = 0;
+    const int facesBefore = lum::diag::staticLayerBuilds(plot);
+    for (auto _ : state) {
+        values[0] = (step % 100) / 10.0;
+        values[1] = 10.0 - values[0];
+        ++step;
+        m.meter->Invoke(dispid::UpdateDynData, com::DISPATCH_METHOD,
+                        {com::Variant::r8Ref(values, 2)}, nullptr);
+        QPainter painter(&image);
+        lum::diag::renderPlot(plot, painter);
+    }
+    if (lum::diag::staticLayerBuilds(plot) != facesBefore)
+        state.SkipWithError("the face was drawn again");
+}
+BENCHMARK(BM_ValueUpdateAndRepaint)->Unit(benchmark::kMicrosecond);
+
+void BM_Rebuild(benchmark::State& state) {
+    DrawnMeter m;
+    QImage image(259, 161, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        m.meter->updateMeter();
+        // The new plot area builds its meter at its first paint.
+        lum::diag::grabPage(m.meter->pageSite().page());
+    }
+}
+BENCHMARK(BM_Rebuild)->Unit(benchmark::kMicrosecond);
+
+void BM_SaveSettingsFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("m.SER"));
+    auto* meter = new CGAUGEKITCtrl;
+    meter->InitNew();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(meter->serializeSaveFile(file));
+    meter->Release();
+}
+BENCHMARK(BM_SaveSettingsFile)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadSettingsFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("m.SER"));
+    auto* meter = new CGAUGEKITCtrl;
+    meter->InitNew();
+    meter->serializeSaveFile(file);
+    bool opened = false;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(meter->serializeLoadFile(file, &opened));
+    meter->Release();
+}
+BENCHMARK(BM_LoadSettingsFile)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
