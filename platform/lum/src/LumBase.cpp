@@ -90,7 +90,8 @@ PageHandle LbCreatePage(const QString& className, QWidget* parent, const QString
     page->setObjectName(className);
     page->setWindowTitle(caption);
     page->setGeometry(x, y, width, height);
-    page->show();
+    if (parent)
+        page->show();
     l.setResult(kOk);
     return handle;
 }

@@ -40,7 +40,7 @@ bool runPendingFirstPaints(PageHandle page) {
         for (auto* plot : widget->findChildren<PlotWidget*>(Qt::FindDirectChildrenOnly))
             plots.append(plot);
         for (const auto& plot : plots) {
-            if (plot && !plot->firstPaintDone() && plot->isVisible()) {
+            if (plot && !plot->firstPaintDone() && !plot->isHidden()) {
                 ran = true;
                 plot->runFirstPaint();
             }

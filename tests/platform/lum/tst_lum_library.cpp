@@ -91,6 +91,14 @@ void TestLumLibrary::pageSizeIsChecked() {
                                          0, 0, 0, 0, 50, nullptr);
     QVERIFY(page.isNull());
     QCOMPARE(LbGetLastError(), kErrInvalidArg);
+    // Without a parent the page is a hidden window of its own, rendered offscreen on demand.
+    MeterFixture f(MeterSetup{});
+    const PageHandle alone = LbCreatePage(QStringLiteral("Y"), nullptr, QString(), QString(), 0, 10,
+                                          0, 0, 0, 0, 120, 90, &f);
+    QVERIFY(!LbGetPageWindow(alone)->isVisible());
+    QCOMPARE(diag::grabPage(alone).size(), QSize(120, 90));
+    QCOMPARE(f.plotCallbacks, 1);
+    QCOMPARE(LbDestroyPage(alone), kOk);
 }
 
 void TestLumLibrary::firstPaintCallbacksRunOnce() {
@@ -291,8 +299,7 @@ void TestLumLibrary::callbackMayDestroyTheProcessVariable() {
     renderPlotImage(f.plot);
 }
 
-void TestLumLibrary::firstPaintMayDestroyItsOwnPage()
-{
+void TestLumLibrary::firstPaintMayDestroyItsOwnPage() {
     PageHandle page;
     Context context;
     LbInitialize(
