@@ -17,8 +17,9 @@ namespace {
 // Modules stay loaded for the life of the process: objects and factories they made may be
 // referenced anywhere, and unloading code under a live vtable is never safe.
 QHash<QString, QLibrary*>& loadedModules() {
-    static QHash<QString, QLibrary*> modules;
-    return modules;
+    // Never destroyed: a loaded module's code may run until the very end of the process.
+    static auto* modules = new QHash<QString, QLibrary*>;
+    return *modules;
 }
 
 QLibrary* moduleAt(const QString& path, QString* error) {

@@ -161,8 +161,8 @@ void TestDispatch::descriptionsComeFromTheTable() {
 }
 
 void TestDispatch::sinkMayDisconnectItselfWhileCalled() {
-    Held h;
     RecordingSink a, b;
+    Held h;
     std::uint32_t ca = 0, cb = 0;
     QCOMPARE(h.control->Advise(&a, &ca), S_OK);
     QCOMPARE(h.control->Advise(&b, &cb), S_OK);
@@ -181,8 +181,8 @@ void TestDispatch::sinkMayDisconnectItselfWhileCalled() {
 }
 
 void TestDispatch::sinkMayDisconnectALaterSink() {
+    RecordingSink a, b; // outlive the connections
     EventConnections events;
-    RecordingSink a, b;
     std::uint32_t ca = 0, cb = 0;
     events.advise(&a, &ca);
     events.advise(&b, &cb);
