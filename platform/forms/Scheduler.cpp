@@ -2,6 +2,11 @@
 
 #include "QtScheduler.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+
+#include <memory>
+
 namespace forms {
 
 namespace {
@@ -14,8 +19,21 @@ Scheduler& Scheduler::instance() {
     if (g_current) {
         return *g_current;
     }
-    static QtScheduler qtScheduler;
-    return qtScheduler;
+    // The Qt scheduler belongs to the application object, so that its timers go with the event
+    // loop they were registered on.
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        static QPointer<QtScheduler> withApp;
+        if (!withApp) {
+            withApp = new QtScheduler();
+            withApp->setParent(app);
+        }
+        return *withApp;
+    }
+    static std::unique_ptr<QtScheduler> withoutApp;
+    if (!withoutApp) {
+        withoutApp = std::make_unique<QtScheduler>();
+    }
+    return *withoutApp;
 }
 
 void Scheduler::setInstance(Scheduler* scheduler) {
