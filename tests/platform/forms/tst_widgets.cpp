@@ -1,3 +1,4 @@
+#include "forms/CommonDialog.h"
 #include "forms/Form.h"
 #include "forms/MessageBox.h"
 #include "forms/NumberFormat.h"
@@ -31,6 +32,9 @@ private slots:
     void twipsConversions();
     void formRefusesUnloadUntilAllowed();
     void messageBoxAnswersThroughRecorder();
+    void fileFilters_data();
+    void fileFilters();
+    void dialogsAnswerThroughHandlers();
 };
 
 void TestWidgets::numberFormat_data() {
@@ -133,6 +137,46 @@ void TestWidgets::messageBoxAnswersThroughRecorder() {
     QCOMPARE(recorder.requests().size(), 2);
     QCOMPARE(recorder.requests()[0].caption, QString("Brisora"));
     QCOMPARE(recorder.requests()[0].icon, forms::MsgIcon::Question);
+}
+
+void TestWidgets::fileFilters_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("pairs") << "Configuración|*.ser|Todos|*.*"
+                           << "Configuración (*.ser);;Todos (*.*)";
+    QTest::newRow("several patterns") << "Imágenes|*.wmf;*.emf"
+                                      << "Imágenes (*.wmf *.emf)";
+    QTest::newRow("patterns already named") << "Archivos SER (*.ser)|*.ser"
+                                            << "Archivos SER (*.ser)";
+    QTest::newRow("dangling description") << "Todos|*.*|Solo"
+                                          << "Todos (*.*)";
+}
+
+void TestWidgets::fileFilters() {
+    QFETCH(QString, filter);
+    QFETCH(QString, expected);
+    QCOMPARE(forms::CommonDialog::qtFilter(filter), expected);
+}
+
+void TestWidgets::dialogsAnswerThroughHandlers() {
+    QCOMPARE(forms::CommonDialog::toColorRef(QColor(0x11, 0x22, 0x33)), 0x332211u);
+    QCOMPARE(forms::CommonDialog::fromColorRef(0x332211u), QColor(0x11, 0x22, 0x33));
+    QList<forms::FileRequest> asked;
+    const auto previous = forms::CommonDialog::setHandlers({
+        [](quint32 initial) { return std::optional<quint32>(initial ^ 0xFFFFFF); },
+        [](const forms::FontChoice&) { return std::optional<forms::FontChoice>(); },
+        [&](const forms::FileRequest& r) {
+            asked << r;
+            return std::optional<QString>("/tmp/a.ser");
+        },
+    });
+    QCOMPARE(forms::CommonDialog::chooseColor(0xFF), std::optional<quint32>(0xFFFF00));
+    QVERIFY(!forms::CommonDialog::chooseFont({"Arial", 10}).has_value());
+    QCOMPARE(forms::CommonDialog::chooseFile({true, "Guardar", "SER|*.ser", {}, {}}),
+             std::optional<QString>("/tmp/a.ser"));
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked[0].save);
+    forms::CommonDialog::setHandlers(previous);
 }
 
 QTEST_MAIN(TestWidgets)
