@@ -1,5 +1,7 @@
 #include "clsServidorTramas.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kVelocidadInicial = QStringLiteral("9600,N,8,1");
@@ -161,6 +163,13 @@ clsServidorTramas::subMandaTrama(qint16 iDireccionDestino, qint16 iDireccionOrig
         e.bErrorSumaLogica = true;
     }
     return enResultadoEnvio::Terminado;
+}
+
+void clsServidorTramas::subLeeTramaRecibida(std::span<qint16> iarrTrama) const {
+    const std::size_t iCuenta = std::min<std::size_t>(7, iarrTrama.size());
+    for (std::size_t i = 0; i < iCuenta; ++i) {
+        iarrTrama[i] = m_estado.iarrTramaRecibida[i];
+    }
 }
 
 bool clsServidorTramas::bfntRecuperando() const {

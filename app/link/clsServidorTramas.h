@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 
 // The one owner of the station's serial port. subMandaTrama sends a request and returns when
 // the exchange has ended, yielding to the message loop meanwhile; it collects the eight-byte
@@ -71,14 +72,9 @@ public:
     bool bfntErrorDesconocido() const { return m_estado.bErrorDesconocido; }
     bool bfntErrorTiempo() const { return m_estado.bErrorTiempo; }
 
-    // Copies received bytes 0 to 6 (not the check sum) into iarrTrama(0) to iarrTrama(6).
-    template <typename Array>
-    void subLeeTramaRecibida(Array& iarrTrama) const {
-        static_assert(std::tuple_size_v<Array> >= 7, "the array must cover indexes 0 to 6");
-        for (int i = 0; i < 7; ++i) {
-            iarrTrama[i] = m_estado.iarrTramaRecibida[i];
-        }
-    }
+    // Copies received bytes 0 to 6 (not the check sum) into iarrTrama(0) to iarrTrama(6). An
+    // array shorter than seven elements gets only what fits.
+    void subLeeTramaRecibida(std::span<qint16> iarrTrama) const;
 
     // Sends one request and returns when its exchange has ended. Refused, with nothing sent
     // and the exchange under way left as it is, when called while another exchange waits.

@@ -136,6 +136,9 @@ void TestServidor::exchange() {
     for (int i = 0; i < 7; ++i) {
         QCOMPARE(copy[i], qint16(static_cast<quint8>(frame[i])));
     }
+    qint16 shortCopy[3] = {-1, -1, -1}; // a short array gets only what fits
+    rig.server->subLeeTramaRecibida(shortCopy);
+    QCOMPARE(shortCopy[2], qint16(static_cast<quint8>(frame[2])));
 }
 
 void TestServidor::lateBytesAfterTimeOutDrawNoUnlocksNorShiftNextReply() {
