@@ -21,6 +21,11 @@
 // evAvisoPuerto and the exchanges end as time-outs; at the next request the port is opened
 // again, so an adapter plugged back in is picked up without a restart. A device lost while
 // open is closed, reported likewise, and reopened at a later request.
+//
+// Traffic outside an exchange is kept from spoiling the next one: unlock messages go out only
+// while subMandaTrama waits (a station still talking after a time-out is not drawn into an
+// endless unlock/error-frame exchange), each exchange collects its reply afresh from the start
+// byte, and bytes that trail a complete reply are dropped instead of overwriting it.
 class clsServidorTramas {
 public:
     // State of the server. Read-only outside the class, for the window and for tests.
