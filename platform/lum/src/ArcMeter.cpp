@@ -42,7 +42,7 @@ void ArcMeter::drawDynamic(QPainter& p, QSizeF plotSize) const {
     const ScaleMap& s = style().scale;
     const auto [outer, inner] = band(dial);
     if (outer > inner) {
-        const QColor color = colorFromColorref(v >= m_scaleCenter ? m_color0 : m_color1);
+        const QColor color = drawingColor(v >= m_scaleCenter ? m_color0 : m_color1);
         p.setPen(QPen(color.darker(130), 1.0));
         p.setBrush(color);
         p.drawPath(

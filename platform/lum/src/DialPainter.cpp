@@ -21,7 +21,7 @@ QRectF circleRect(const Dial& dial, double radius) {
 }
 
 QPen linePen(const MeterStyle& style, double width) {
-    QPen pen(colorFromColorref(style.line.color), width);
+    QPen pen(drawingColor(style.line.color), width);
     pen.setCapStyle(Qt::FlatCap);
     return pen;
 }
@@ -31,20 +31,19 @@ QPen linePen(const MeterStyle& style, double width) {
 QPainterPath DialPainter::ringSector(const Dial& dial, double outerRadius, double innerRadius,
                                      double a0, double a1) {
     QPainterPath path;
-    const double qa0 = ScaleMap::toQtAngle(a0);
-    const double sweep = -(a1 - a0);
+    const double sweep = a1 - a0;
     const double inner = std::max(0.0, innerRadius);
-    path.arcMoveTo(circleRect(dial, outerRadius), qa0);
-    path.arcTo(circleRect(dial, outerRadius), qa0, sweep);
+    path.arcMoveTo(circleRect(dial, outerRadius), a0);
+    path.arcTo(circleRect(dial, outerRadius), a0, sweep);
     path.lineTo(ScaleMap::pointAt(dial.center, inner, a1));
-    path.arcTo(circleRect(dial, inner), qa0 + sweep, -sweep);
+    path.arcTo(circleRect(dial, inner), a1, -sweep);
     path.closeSubpath();
     return path;
 }
 
 QPainterPath DialPainter::pieSector(const Dial& dial, double radius, double a0, double a1) {
     QPainterPath path(dial.center);
-    path.arcTo(circleRect(dial, radius), ScaleMap::toQtAngle(a0), -(a1 - a0));
+    path.arcTo(circleRect(dial, radius), a0, a1 - a0);
     path.closeSubpath();
     return path;
 }
@@ -56,11 +55,11 @@ void DialPainter::drawBorder(QPainter& p, QSizeF plotSize, const MeterBorder& bo
     QRectF rect(c.x() - w / 2, c.y() - h / 2, w, h);
     const int thickness = std::clamp(border.thickness, 0, 50);
     if (thickness > 0)
-        p.setPen(QPen(colorFromColorref(border.color), thickness, Qt::SolidLine, Qt::SquareCap,
+        p.setPen(QPen(drawingColor(border.color), thickness, Qt::SolidLine, Qt::SquareCap,
                       Qt::MiterJoin));
     else
         p.setPen(Qt::NoPen);
-    p.setBrush(colorFromColorref(border.fill));
+    p.setBrush(drawingColor(border.fill));
     switch (border.style) {
     case kBorderCircle: {
         const double d = std::min(w, h);
@@ -89,12 +88,12 @@ void DialPainter::drawAlarmArcs(QPainter& p, const Dial& dial, const MeterStyle&
     p.setPen(Qt::NoPen);
     const ScaleMap& s = style.scale;
     if (auto low = levels.lowLimit()) {
-        p.setBrush(colorFromColorref(style.alarmColors[2]));
+        p.setBrush(drawingColor(style.alarmColors[2]));
         p.drawPath(ringSector(dial, dial.radius, dial.radius - band, s.angleOf(style.lowStart),
                               s.angleOf(*low)));
     }
     if (auto high = levels.highLimit()) {
-        p.setBrush(colorFromColorref(style.alarmColors[1]));
+        p.setBrush(drawingColor(style.alarmColors[1]));
         p.drawPath(ringSector(dial, dial.radius, dial.radius - band, s.angleOf(*high),
                               s.angleOf(style.highStop)));
     }
@@ -110,9 +109,8 @@ void DialPainter::drawScaleArc(QPainter& p, const Dial& dial, const MeterStyle& 
         p.drawEllipse(circleRect(dial, dial.radius));
         return;
     }
-    p.drawArc(circleRect(dial, dial.radius),
-              static_cast<int>(std::lround(ScaleMap::toQtAngle(s.startAngle()) * 16)),
-              static_cast<int>(std::lround(-s.sweep() * 16)));
+    p.drawArc(circleRect(dial, dial.radius), static_cast<int>(std::lround(s.startAngle() * 16)),
+              static_cast<int>(std::lround(s.sweep() * 16)));
 }
 
 std::pair<double, double> DialPainter::tickExtent(const Dial& dial, const MeterStyle& style) {
@@ -158,23 +156,30 @@ void DialPainter::drawTickLabels(QPainter& p, const Dial& dial, const MeterStyle
     const ScaleMap& s = style.scale;
     const auto ticks = ScaleTicks::compute(s.min(), s.max(), style.tickStep, style.minorTicks);
     const bool fullCircle = std::abs(s.sweep()) >= 360.0;
+    QStringList texts;
+    QList<QRectF> boxes;
     for (qsizetype i = 0; i < ticks.size(); ++i) {
         const ScaleTick& tick = ticks[i];
+        // On a full circle the maximum falls on the minimum: label it once.
         if (!tick.major || (fullCircle && i > 0 && i == ticks.size() - 1 &&
                             std::abs(s.fractionOf(tick.value) - 1.0) < 1e-9))
             continue;
         const QString text = ScaleTicks::label(tick.value, style.labelPrecision);
         const double angle = s.angleOf(tick.value);
         const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
-        const double rad = ScaleMap::toQtAngle(angle) * std::numbers::pi / 180.0;
+        const double rad = angle * std::numbers::pi / 180.0;
         const double half = std::abs(std::cos(rad)) * size.width() / 2 +
                             std::abs(std::sin(rad)) * size.height() / 2;
         const QPointF c =
             ScaleMap::pointAt(dial.center, outside ? edge + half : edge - half, angle);
-        p.drawText(QRectF(c.x() - size.width() / 2, c.y() - size.height() / 2, size.width(),
-                          size.height()),
-                   Qt::AlignCenter, text);
+        texts.append(text);
+        boxes.append(QRectF(c.x() - size.width() / 2, c.y() - size.height() / 2, size.width(),
+                            size.height()));
     }
+    // Crowded labels are thinned out evenly rather than drawn over each other.
+    const qsizetype stride = ScaleTicks::labelStride(boxes, fullCircle);
+    for (qsizetype i = 0; i < boxes.size(); i += stride)
+        p.drawText(boxes[i], Qt::AlignCenter, texts[i]);
 }
 
 QFont DialPainter::readoutFont(const Dial& dial, const MeterStyle& style, int lines) {

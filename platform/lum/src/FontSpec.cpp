@@ -22,7 +22,7 @@ QFont FontSpec::toFont(double pixelSize) const {
 }
 
 QColor FontSpec::qcolor() const {
-    return colorFromColorref(color);
+    return drawingColor(color);
 }
 
 } // namespace lum

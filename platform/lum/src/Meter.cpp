@@ -47,9 +47,9 @@ QList<ReadoutLine> Meter::readoutLines(const std::array<Colorref, kMaxChannels>*
         // The colour follows the value against the limits now in force, also before the
         // first update after a build has reported the state.
         const int state = std::clamp(m_levels.classify(value(ch)), 0, 2);
-        ReadoutLine line{text, colorFromColorref(m_style.alarmColors[state]), QColor()};
+        ReadoutLine line{text, drawingColor(m_style.alarmColors[state]), QColor()};
         if (swatches)
-            line.swatch = colorFromColorref((*swatches)[ch]);
+            line.swatch = drawingColor((*swatches)[ch]);
         lines.append(line);
     }
     return lines;

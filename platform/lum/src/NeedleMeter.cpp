@@ -34,7 +34,7 @@ void NeedleMeter::drawDynamic(QPainter& p, QSizeF plotSize) const {
         DialPainter::drawReadout(p, ScaleMap::pointAt(dial.center, distance, away), lines, font);
     }
     for (int ch : channels())
-        drawNeedle(p, dial, style().scale.angleOf(value(ch)), colorFromColorref(m_colors[ch]));
+        drawNeedle(p, dial, style().scale.angleOf(value(ch)), drawingColor(m_colors[ch]));
     drawHub(p, dial);
 }
 
@@ -46,7 +46,7 @@ void NeedleMeter::drawNeedle(QPainter& p, const Dial& dial, double angle,
     const double length = r * (longNeedle ? 0.88 : 0.6);
     p.save();
     p.translate(dial.center);
-    p.rotate(angle - 180.0); // the needle is drawn along +x, which is angle 180
+    p.rotate(-angle); // the needle is drawn along +x (angle 0); y grows downwards
     switch (m_needleStyle) {
     case kNeedleThinLine:
     case kNeedleThickLine: {

@@ -52,7 +52,7 @@ void PageWidget::paintEvent(QPaintEvent* event) {
     if (!alive)
         return;
     QPainter p(this);
-    p.fillRect(event->rect(), colorFromColorref(m_background));
+    p.fillRect(event->rect(), drawingColor(m_background));
     m_painting = false;
 }
 

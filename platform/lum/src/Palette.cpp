@@ -25,6 +25,11 @@ QColor colorFromColorref(Colorref color) {
                   static_cast<int>((color >> 16) & 0xFF));
 }
 
+QColor drawingColor(Colorref color) {
+    const Colorref rgb = color & 0xFFFFFF;
+    return colorFromColorref(rgb < kPalette.size() ? kPalette[rgb] : rgb);
+}
+
 Colorref colorrefFromColor(const QColor& color) {
     const QColor rgb = color.toRgb();
     return static_cast<Colorref>(rgb.red()) | (static_cast<Colorref>(rgb.green()) << 8) |

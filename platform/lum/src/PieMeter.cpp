@@ -34,7 +34,7 @@ void PieMeter::drawDynamic(QPainter& p, QSizeF plotSize) const {
         return;
     const double v = value(channels().constFirst());
     const ScaleMap& s = style().scale;
-    const QColor color = colorFromColorref(v >= m_scaleCenter ? m_color0 : m_color1);
+    const QColor color = drawingColor(v >= m_scaleCenter ? m_color0 : m_color1);
     p.setPen(QPen(color.darker(140), 1.0));
     p.setBrush(color);
     p.drawPath(

@@ -188,7 +188,7 @@ void PlotWidget::ensureFace(qreal dpr) {
 }
 
 void PlotWidget::paintFace(QPainter& p) const {
-    p.fillRect(rect(), colorFromColorref(m_background));
+    p.fillRect(rect(), drawingColor(m_background));
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     for (const auto& [h, m] : m_meters)
@@ -205,7 +205,7 @@ void PlotWidget::paintFrame(QPainter& p) const {
     QRect r = rect();
     if (m_frameThickness > 0) {
         p.setPen(Qt::NoPen);
-        p.setBrush(colorFromColorref(m_frameColor));
+        p.setBrush(drawingColor(m_frameColor));
         const int t = m_frameThickness;
         p.drawRect(QRect(r.left(), r.top(), r.width(), t));
         p.drawRect(QRect(r.left(), r.bottom() - t + 1, r.width(), t));

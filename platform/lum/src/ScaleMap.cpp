@@ -8,10 +8,12 @@ namespace lum {
 
 ScaleMap::ScaleMap(double min, double max, double startDeg, double stopDeg)
     : m_min(min)
-    , m_max(max)
-    , m_start(std::isfinite(startDeg) ? startDeg : 0.0) {
-    const double sweep = std::isfinite(stopDeg) ? stopDeg - m_start : 0.0;
-    m_sweep = std::clamp(sweep, -360.0, 360.0);
+    , m_max(max) {
+    const double a = std::isfinite(startDeg) ? startDeg : 0.0;
+    const double b = std::isfinite(stopDeg) ? stopDeg : a;
+    // The minimum sits at the larger angle; values run clockwise (towards smaller angles).
+    m_start = std::max(a, b);
+    m_sweep = -std::min(std::abs(b - a), 360.0);
 }
 
 double ScaleMap::fractionOf(double value) const {
@@ -34,7 +36,7 @@ double ScaleMap::clamp(double value) const {
 }
 
 QPointF ScaleMap::pointAt(QPointF center, double radius, double angleDeg) {
-    const double rad = toQtAngle(angleDeg) * std::numbers::pi / 180.0;
+    const double rad = angleDeg * std::numbers::pi / 180.0;
     return {center.x() + radius * std::cos(rad), center.y() - radius * std::sin(rad)};
 }
 

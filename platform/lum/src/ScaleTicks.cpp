@@ -49,4 +49,23 @@ QString ScaleTicks::label(double value, int precision) {
     return text;
 }
 
+qsizetype ScaleTicks::labelStride(const QList<QRectF>& boxes, bool wraps, double gap) {
+    const auto clash = [&](qsizetype a, qsizetype b) {
+        return boxes[a].adjusted(-gap, -gap, gap, gap).intersects(boxes[b]);
+    };
+    for (qsizetype stride = 1; stride < boxes.size(); ++stride) {
+        bool fits = true;
+        qsizetype last = 0;
+        for (qsizetype i = stride; i < boxes.size() && fits; i += stride) {
+            fits = !clash(last, i);
+            last = i;
+        }
+        if (fits && wraps && last != 0)
+            fits = !clash(last, 0);
+        if (fits)
+            return stride;
+    }
+    return std::max<qsizetype>(1, boxes.size());
+}
+
 } // namespace lum

@@ -32,9 +32,21 @@ struct MeterSetup {
     double highStart = 9.0;
     double highStop = 10.0;
     int borderStyle = 0;
-    int bevel = 0;
+    int bevel = 0; // -1: none
+    int frameThickness = 1;
+    lum::Colorref background = 0xC0C0C0;
+    bool arcEnable = true;
+    int minorTicks = 3;
+    int labelPoints = 8;
+    lum::Colorref labelColor = 0;
+    lum::Colorref lineColor = 0;
+    double alarmArcThickness = 0.1;
+    std::array<lum::Colorref, 5> channelColors = {0x800000, 0x008000, 0x000080, 0x00FFFF, 0x808000};
+    std::array<lum::Colorref, 3> alarmColors = {0x008000, 0x000080, 0x800000};
     QString units;
     QString title = QStringLiteral("Meter");
+    lum::Colorref titleColor = 0;
+    int titlePoints = 8;
     QString footer = QStringLiteral("Ondavia");
     std::array<double, 5> values = {4.0, 6.5, 2.0, 8.0, 5.0};
 };

@@ -107,6 +107,37 @@ void TestLumRender::matchesReference_data() {
     shortNeedles.highStop = 100.0;
     shortNeedles.centerY = 0.56;
     QTest::newRow("reversed-short-hollow") << shortNeedles << QSize(240, 240);
+
+    // The weather console's humidity meter: a top-quarter scale, palette colours by index.
+    MeterSetup humidity;
+    humidity.centerX = 0.51;
+    humidity.centerY = 0.41;
+    humidity.diameter = 0.49;
+    humidity.needleStyle = 2;
+    humidity.scaleMax = 100.0;
+    humidity.lowStop = 0.0;
+    humidity.highStart = 100.0;
+    humidity.arcEnable = false;
+    humidity.alarmArcs = false;
+    humidity.tickStep = 10.0;
+    humidity.minorTicks = 4;
+    humidity.tickPosition = 4;
+    humidity.labelPosition = 4;
+    humidity.labelPoints = 9;
+    humidity.labelColor = 12;
+    humidity.lineColor = 0x0000FF;
+    humidity.channelColors[0] = 12;
+    humidity.alarmColors[0] = 0;
+    humidity.startArc = 135;
+    humidity.stopArc = 45;
+    humidity.bevel = -1;
+    humidity.background = 0xC0C0C0;
+    humidity.title = QStringLiteral("%");
+    humidity.titleColor = 0x0000FF;
+    humidity.titlePoints = 9;
+    humidity.footer.clear();
+    humidity.values[0] = 47.3;
+    QTest::newRow("console-humidity") << humidity << QSize(259, 161);
 }
 
 void TestLumRender::matchesReference() {

@@ -25,6 +25,8 @@ private slots:
     void ticks();
     void labels_data();
     void labels();
+    void crowdedLabelsThinOut_data();
+    void crowdedLabelsThinOut();
     void alarmChanges_data();
     void alarmChanges();
     void alarmUpdateTakesAtMostChannelCount();
@@ -38,20 +40,23 @@ void TestLumScale::angleOfValue_data() {
     QTest::addColumn<int>("stop");
     QTest::addColumn<double>("value");
     QTest::addColumn<double>("angle");
-    QTest::newRow("half gauge min") << 0.0 << 10.0 << 0 << 180 << 0.0 << 0.0;
+    QTest::newRow("half gauge min") << 0.0 << 10.0 << 0 << 180 << 0.0 << 180.0;
     QTest::newRow("half gauge middle") << 0.0 << 10.0 << 0 << 180 << 5.0 << 90.0;
-    QTest::newRow("half gauge max") << 0.0 << 10.0 << 0 << 180 << 10.0 << 180.0;
-    QTest::newRow("below min pins at start") << 0.0 << 10.0 << 0 << 180 << -3.0 << 0.0;
-    QTest::newRow("above max pins at stop") << 0.0 << 10.0 << 0 << 180 << 12.0 << 180.0;
-    QTest::newRow("reversed scale") << 10.0 << 0.0 << 0 << 180 << 2.5 << 135.0;
-    QTest::newRow("reversed scale beyond") << 10.0 << 0.0 << 0 << 180 << 11.0 << 0.0;
-    QTest::newRow("counter-clockwise sweep") << 0.0 << 10.0 << 180 << 0 << 2.5 << 135.0;
-    QTest::newRow("270 dial wraps below") << 0.0 << 100.0 << -45 << 225 << 50.0 << 90.0;
-    QTest::newRow("start past a turn") << 0.0 << 4.0 << 270 << 450 << 1.0 << 315.0;
+    QTest::newRow("half gauge max") << 0.0 << 10.0 << 0 << 180 << 10.0 << 0.0;
+    QTest::newRow("below min pins at start") << 0.0 << 10.0 << 0 << 180 << -3.0 << 180.0;
+    QTest::newRow("above max pins at stop") << 0.0 << 10.0 << 0 << 180 << 12.0 << 0.0;
+    QTest::newRow("order of the angles does not matter") << 0.0 << 10.0 << 180 << 0 << 2.5 << 135.0;
+    QTest::newRow("top quarter min") << 0.0 << 100.0 << 135 << 45 << 0.0 << 135.0;
+    QTest::newRow("top quarter max") << 0.0 << 100.0 << 135 << 45 << 100.0 << 45.0;
+    QTest::newRow("reversed scale") << 10.0 << 0.0 << 0 << 180 << 2.5 << 45.0;
+    QTest::newRow("reversed scale beyond") << 10.0 << 0.0 << 0 << 180 << 11.0 << 180.0;
+    QTest::newRow("270 dial through the top") << 0.0 << 100.0 << -45 << 225 << 50.0 << 90.0;
+    QTest::newRow("270 dial min lower left") << 0.0 << 100.0 << -45 << 225 << 0.0 << 225.0;
+    QTest::newRow("angles past a turn") << 0.0 << 4.0 << 270 << 450 << 1.0 << 405.0;
     QTest::newRow("sweep limited to a turn") << 0.0 << 1.0 << 0 << 720 << 1.0 << 360.0;
-    QTest::newRow("empty scale") << 5.0 << 5.0 << 0 << 180 << 7.0 << 0.0;
+    QTest::newRow("empty scale") << 5.0 << 5.0 << 0 << 180 << 7.0 << 180.0;
     QTest::newRow("NaN value") << 0.0 << 10.0 << 30 << 180
-                               << std::numeric_limits<double>::quiet_NaN() << 30.0;
+                               << std::numeric_limits<double>::quiet_NaN() << 180.0;
 }
 
 void TestLumScale::angleOfValue() {
@@ -68,9 +73,9 @@ void TestLumScale::pointAtDirections_data() {
     QTest::addColumn<double>("angle");
     QTest::addColumn<QPointF>("point");
     // Centre (100, 100), radius 10; screen y grows downwards.
-    QTest::newRow("0 is left") << 0.0 << QPointF(90, 100);
+    QTest::newRow("0 is right") << 0.0 << QPointF(110, 100);
     QTest::newRow("90 is up") << 90.0 << QPointF(100, 90);
-    QTest::newRow("180 is right") << 180.0 << QPointF(110, 100);
+    QTest::newRow("180 is left") << 180.0 << QPointF(90, 100);
     QTest::newRow("270 is down") << 270.0 << QPointF(100, 110);
     QTest::newRow("-90 is down") << -90.0 << QPointF(100, 110);
 }
@@ -151,6 +156,33 @@ void TestLumScale::labels() {
     QCOMPARE(ScaleTicks::label(value, precision), text);
 }
 
+void TestLumScale::crowdedLabelsThinOut_data() {
+    QTest::addColumn<double>("spacing"); // between the left edges of 10-pixel-wide boxes
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("wraps");
+    QTest::addColumn<int>("stride");
+    QTest::newRow("room for all") << 20.0 << 6 << false << 1;
+    QTest::newRow("closer than the gap") << 11.0 << 6 << false << 2;
+    QTest::newRow("every third") << 4.0 << 11 << false << 3;
+    QTest::newRow("one label") << 1.0 << 1 << false << 1;
+    QTest::newRow("none") << 1.0 << 0 << false << 1;
+    // Boxes on a ring of 4 where box 3 lands on box 0: every other one.
+    QTest::newRow("wrapping last meets first") << -1.0 << 4 << true << 2;
+}
+
+void TestLumScale::crowdedLabelsThinOut() {
+    QFETCH(double, spacing);
+    QFETCH(int, count);
+    QFETCH(bool, wraps);
+    QFETCH(int, stride);
+    QList<QRectF> boxes;
+    for (int i = 0; i < count; ++i) {
+        const double x = spacing < 0 ? (i == count - 1 ? 0.0 : 20.0 * i) : spacing * i;
+        boxes.append(QRectF(x, 0, 10, 10));
+    }
+    QCOMPARE(ScaleTicks::labelStride(boxes, wraps), qsizetype(stride));
+}
+
 void TestLumScale::alarmChanges_data() {
     QTest::addColumn<QList<double>>("values");
     QTest::addColumn<QList<int>>("codes");   // reported codes, in order
@@ -217,6 +249,12 @@ void TestLumScale::paletteAndColorref() {
     QCOMPARE(colorFromColorref(0x000080), QColor(128, 0, 0));
     QCOMPARE(colorFromColorref(0xFF800000), QColor(0, 0, 128));
     QCOMPARE(colorrefFromColor(QColor(1, 2, 3)), Colorref(0x030201));
+    // Drawing takes 0..15 as palette indices, anything else as a colour reference.
+    QCOMPARE(drawingColor(12), QColor(255, 0, 0));
+    QCOMPARE(drawingColor(9), QColor(0, 0, 255));
+    QCOMPARE(drawingColor(0), QColor(0, 0, 0));
+    QCOMPARE(drawingColor(16), QColor(16, 0, 0));
+    QCOMPARE(drawingColor(0x0000FF), QColor(255, 0, 0));
 }
 
 QTEST_APPLESS_MAIN(TestLumScale)

@@ -98,6 +98,10 @@ Result LbDrawPageInto(QPainter* painter, PageHandle page, const QRect& rect, int
 Colorref LbPaletteColor(int index);
 /// Colour reference 0x00BBGGRR to an opaque QColor (the top byte is ignored).
 QColor colorFromColorref(Colorref color);
+/// The colour every drawing operation paints for a colour argument: the values 0 to 15 name
+/// entries of the palette above (so 12 is bright red and 9 bright blue, for containers that
+/// hand over palette indices); any other value is a colour reference 0x00BBGGRR.
+QColor drawingColor(Colorref color);
 /// Opaque QColor to a colour reference.
 Colorref colorrefFromColor(const QColor& color);
 

@@ -1,9 +1,11 @@
 // Process variables, meters and alarms of the lum drawing library.
 //
-// Angles are degrees measured clockwise from the 9 o'clock direction: 0 points left,
-// 90 up, 180 right, 270 down. A meter's scale runs from the start arc (scale minimum) to the
-// stop arc (scale maximum), so start 0 / stop 180 is the classic half-circle gauge from left
-// to right over the top, and start -45 / stop 225 a 270-degree dial open at the bottom.
+// Angles are degrees counter-clockwise from 3 o'clock: 0 points right, 90 up, 180 left,
+// 270 (or -90) down. A meter's scale covers the arc between its start and stop angles; the
+// scale minimum sits at the larger angle and values increase clockwise to the smaller one.
+// So start 0 / stop 180 is the classic half-circle gauge from left to right over the top,
+// 135 / 45 the top quarter from upper left to upper right, and -45 / 225 a 270-degree dial
+// open at the bottom. The arc is limited to one full turn.
 // Centre, diameter and thicknesses are fractions: centre of the plot area, diameter of the
 // plot area's smaller side, thicknesses and tick length of the meter's radius.
 #pragma once

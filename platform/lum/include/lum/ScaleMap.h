@@ -5,9 +5,12 @@
 
 namespace lum {
 
-/// A meter scale from `min` (at the start angle) to `max` (at the stop angle). Angles are
-/// degrees clockwise from 9 o'clock (0 left, 90 up, 180 right). Reversed scales (min > max)
-/// and sweeps in either direction work; the sweep is limited to one full turn.
+/// A meter scale on the arc between two angles. Angles are degrees counter-clockwise from
+/// 3 o'clock (0 right, 90 up, 180 left, 270 or -90 down). The scale minimum sits at the larger
+/// of the two angles and values increase clockwise to the smaller one, whichever order the
+/// two are given in: 0/180 is the half-circle gauge from left to right over the top, 135/45
+/// the top quarter, -45/225 a 270-degree dial open at the bottom. The arc is limited to one
+/// full turn; reversed scales (min > max) run the other way.
 class ScaleMap {
 public:
     ScaleMap() = default;
@@ -15,8 +18,11 @@ public:
 
     double min() const { return m_min; }
     double max() const { return m_max; }
+    /// The angle of the scale minimum (the larger angle).
     double startAngle() const { return m_start; }
+    /// The angle of the scale maximum.
     double stopAngle() const { return m_start + m_sweep; }
+    /// Signed extent from start to stop: never positive (clockwise), at most one turn.
     double sweep() const { return m_sweep; }
 
     /// Position of `value` along the scale, 0 at min and 1 at max, clamped to 0..1
@@ -30,8 +36,6 @@ public:
     /// The point at `radius` from `center` in direction `angleDeg` (screen coordinates,
     /// y down).
     static QPointF pointAt(QPointF center, double radius, double angleDeg);
-    /// The angle in Qt's convention (degrees counter-clockwise from 3 o'clock).
-    static double toQtAngle(double angleDeg) { return 180.0 - angleDeg; }
 
 private:
     double m_min = 0.0;

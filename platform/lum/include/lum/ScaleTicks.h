@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QList>
+#include <QRectF>
 #include <QString>
 
 namespace lum {
@@ -26,6 +27,11 @@ public:
 
     /// `value` with `precision` decimals (clamped 0..10), never "-0".
     static QString label(double value, int precision);
+
+    /// The smallest stride k such that showing every k-th label (0, k, 2k, ...) leaves no
+    /// two shown boxes overlapping (nor the last and the first when the scale `wraps` round a
+    /// full circle). Boxes closer than `gap` pixels count as overlapping. At least 1.
+    static qsizetype labelStride(const QList<QRectF>& boxes, bool wraps, double gap = 2.0);
 };
 
 } // namespace lum
