@@ -153,6 +153,7 @@ private:
     void windowPaint(QPainter& dc, const QRect& invalid);
     void windowResized(const QSize& pixels);
     void exchangeFrameworkPart(PropExchange& px);
+    HRESULT runExchange(PropExchange& px, bool clearDirty);
     HRESULT resetState();
     void destroyWindow();
 

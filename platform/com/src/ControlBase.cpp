@@ -161,16 +161,21 @@ void ControlBase::exchangeFrameworkPart(PropExchange& px) {
         SetExtent(QSize(cx, cy));
 }
 
+HRESULT ControlBase::runExchange(PropExchange& px, bool clearDirty) {
+    exchangeFrameworkPart(px);
+    if (px.ok())
+        doPropExchange(px);
+    if (px.ok() && clearDirty)
+        m_modified = false;
+    return px.status();
+}
+
 HRESULT ControlBase::Load(QIODevice* stream) {
     if (!stream)
         return E_POINTER;
     Archive archive(stream, Archive::Mode::Load);
     PropExchange px(archive);
-    exchangeFrameworkPart(px);
-    if (px.ok())
-        doPropExchange(px);
-    m_modified = false;
-    return px.status();
+    return runExchange(px, true);
 }
 
 HRESULT ControlBase::Save(QIODevice* stream, bool clearDirty) {
@@ -178,12 +183,7 @@ HRESULT ControlBase::Save(QIODevice* stream, bool clearDirty) {
         return E_POINTER;
     Archive archive(stream, Archive::Mode::Store);
     PropExchange px(archive);
-    exchangeFrameworkPart(px);
-    if (px.ok())
-        doPropExchange(px);
-    if (px.ok() && clearDirty)
-        m_modified = false;
-    return px.status();
+    return runExchange(px, clearDirty);
 }
 
 HRESULT ControlBase::InitNew() {
@@ -192,31 +192,19 @@ HRESULT ControlBase::InitNew() {
 
 HRESULT ControlBase::resetState() {
     PropExchange px;
-    exchangeFrameworkPart(px);
-    doPropExchange(px);
-    m_modified = false;
-    return px.status();
+    return runExchange(px, true);
 }
 
 HRESULT ControlBase::Load(const PropertyBag& bag) {
     // Loading never writes to the bag; the exchange object is shared with storing.
     PropertyBag copy = bag;
     PropExchange px(copy, true);
-    exchangeFrameworkPart(px);
-    if (px.ok())
-        doPropExchange(px);
-    m_modified = false;
-    return px.status();
+    return runExchange(px, true);
 }
 
 HRESULT ControlBase::Save(PropertyBag& bag, bool clearDirty) {
     PropExchange px(bag, false);
-    exchangeFrameworkPart(px);
-    if (px.ok())
-        doPropExchange(px);
-    if (px.ok() && clearDirty)
-        m_modified = false;
-    return px.status();
+    return runExchange(px, clearDirty);
 }
 
 // --- IControl ---

@@ -23,6 +23,25 @@ HRESULT coerceArgs(const QList<ArgDescription>& decl, const VariantList& args, V
     return S_OK;
 }
 
+// Checks the argument count, coerces the arguments and runs the handler; the result slot is
+// written only on success.
+HRESULT callHandler(const DispatchMap::Handler& handler, const QList<ArgDescription>& decl,
+                    void* object, const VariantList& args, Variant* result) {
+    if (!handler)
+        return DISP_E_MEMBERNOTFOUND;
+    if (args.size() != decl.size())
+        return DISP_E_BADPARAMCOUNT;
+    VariantList coerced;
+    const HRESULT hr = coerceArgs(decl, args, coerced);
+    if (failed(hr))
+        return hr;
+    Variant r;
+    const HRESULT done = handler(object, coerced, r);
+    if (succeeded(done) && result)
+        *result = r;
+    return done;
+}
+
 } // namespace
 
 void DispatchMap::add(const MemberDescription& desc, Handler get, Handler put, Handler call) {
@@ -82,51 +101,18 @@ HRESULT DispatchMap::invoke(void* object, DispId id, std::uint16_t flags, const 
 
 HRESULT DispatchMap::invokeGet(const Entry& e, void* object, const VariantList& args,
                                Variant* result) const {
-    if (!e.get)
-        return DISP_E_MEMBERNOTFOUND;
-    if (args.size() != e.desc.args.size())
-        return DISP_E_BADPARAMCOUNT;
-    VariantList coerced;
-    const HRESULT hr = coerceArgs(e.desc.args, args, coerced);
-    if (failed(hr))
-        return hr;
-    Variant r;
-    const HRESULT got = e.get(object, coerced, r);
-    if (succeeded(got) && result)
-        *result = r;
-    return got;
+    return callHandler(e.get, e.desc.args, object, args, result);
 }
 
 HRESULT DispatchMap::invokePut(const Entry& e, void* object, const VariantList& args) const {
-    if (!e.put)
-        return DISP_E_MEMBERNOTFOUND;
-    if (args.size() != e.desc.args.size() + 1)
-        return DISP_E_BADPARAMCOUNT;
-    QList<ArgDescription> decl = e.desc.args;
+    QList<ArgDescription> decl = e.desc.args; // index (if any), then the value
     decl.append(ArgDescription{QStringLiteral("value"), e.desc.resultType});
-    VariantList coerced;
-    const HRESULT hr = coerceArgs(decl, args, coerced);
-    if (failed(hr))
-        return hr;
-    Variant unused;
-    return e.put(object, coerced, unused);
+    return callHandler(e.put, decl, object, args, nullptr);
 }
 
 HRESULT DispatchMap::invokeCall(const Entry& e, void* object, const VariantList& args,
                                 Variant* result) const {
-    if (!e.call)
-        return DISP_E_MEMBERNOTFOUND;
-    if (args.size() != e.desc.args.size())
-        return DISP_E_BADPARAMCOUNT;
-    VariantList coerced;
-    const HRESULT hr = coerceArgs(e.desc.args, args, coerced);
-    if (failed(hr))
-        return hr;
-    Variant r;
-    const HRESULT called = e.call(object, coerced, r);
-    if (succeeded(called) && result)
-        *result = r;
-    return called;
+    return callHandler(e.call, e.desc.args, object, args, result);
 }
 
 } // namespace com

@@ -27,6 +27,9 @@ Variant bagValue(bool v) {
 Variant bagValue(const QString& v) {
     return Variant(v);
 }
+Variant bagValue(const QByteArray& v) {
+    return Variant::blob(v);
+}
 
 bool fromBag(const Variant& v, std::int32_t& out) {
     return succeeded(v.toI4(out));
@@ -54,6 +57,12 @@ bool fromBag(const Variant& v, double& out) {
 }
 bool fromBag(const Variant& v, bool& out) {
     return succeeded(v.toBool(out));
+}
+bool fromBag(const Variant& v, QByteArray& out) {
+    if (v.type() != VarType::Blob)
+        return false;
+    out = v.blobValue();
+    return true;
 }
 bool fromBag(const Variant& v, QString& out) {
     return succeeded(v.toStringValue(out));
@@ -170,36 +179,11 @@ bool PropExchange::exchangeString(const QString& key, QString& value, const QStr
 }
 
 bool PropExchange::exchangeBlob(const QString& key, QByteArray& value) {
-    if (!ok())
-        return false;
-    switch (m_mode) {
-    case Mode::StreamLoad: {
-        const QByteArray v = m_archive->readBlob();
-        if (!m_archive->ok()) {
-            setError(m_archive->status());
-            return false;
-        }
-        value = v;
-        return true;
-    }
-    case Mode::StreamStore:
-        m_archive->writeBlob(value);
-        if (!m_archive->ok())
-            setError(m_archive->status());
-        return ok();
-    case Mode::BagLoad: {
-        Variant v;
-        if (succeeded(m_bag->read(key, v)) && v.type() == VarType::Blob)
-            value = v.blobValue();
-        return true;
-    }
-    case Mode::BagStore:
-        m_bag->write(key, Variant::blob(value));
-        return true;
-    case Mode::Reset:
-        return true;
-    }
-    return false;
+    // The value is its own default: a reset, or a bag without a blob under the key, keeps it.
+    const QByteArray kept = value;
+    return exchangeValue(
+        key, value, kept, [](Archive& a) { return a.readBlob(); },
+        [](Archive& a, const QByteArray& v) { a.writeBlob(v); });
 }
 
 } // namespace com
