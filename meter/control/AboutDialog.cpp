@@ -6,10 +6,16 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+// The control's pictures live in a static library; make sure the module keeps them.
+static void initResources() {
+    Q_INIT_RESOURCE(gaugekit);
+}
+
 namespace gaugekit {
 
 AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent) {
+    initResources();
     setWindowTitle(QStringLiteral("About GAUGEKIT Control"));
     const QIcon icon(QStringLiteral(":/gaugekit/GaugeKit.svg"));
     setWindowIcon(icon);
