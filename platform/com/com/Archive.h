@@ -78,6 +78,8 @@ protected:
     QIODevice* device() const { return m_device; }
 
 private:
+    template <class T, class Read, class Write>
+    void exchangeWith(T& v, Read read, Write write);
     bool readExact(char* dst, qint64 size);
     void writeExact(const char* src, qint64 size);
     bool canRead(qint64 size);

@@ -226,44 +226,32 @@ QByteArray Archive::readRaw(qint64 size) {
     return out;
 }
 
-void Archive::exchange(std::int32_t& v) {
+// Stores `v`, or loads into it, leaving it untouched when the read fails.
+template <class T, class Read, class Write>
+void Archive::exchangeWith(T& v, Read read, Write write) {
     if (isStoring()) {
-        writeLong(v);
+        (this->*write)(v);
         return;
     }
-    const std::int32_t r = readLong();
+    T r = (this->*read)();
     if (ok())
-        v = r;
+        v = std::move(r);
+}
+
+void Archive::exchange(std::int32_t& v) {
+    exchangeWith(v, &Archive::readLong, &Archive::writeLong);
 }
 
 void Archive::exchange(double& v) {
-    if (isStoring()) {
-        writeDouble(v);
-        return;
-    }
-    const double r = readDouble();
-    if (ok())
-        v = r;
+    exchangeWith(v, &Archive::readDouble, &Archive::writeDouble);
 }
 
 void Archive::exchange(bool& v) {
-    if (isStoring()) {
-        writeBool(v);
-        return;
-    }
-    const bool r = readBool();
-    if (ok())
-        v = r;
+    exchangeWith(v, &Archive::readBool, &Archive::writeBool);
 }
 
 void Archive::exchange(QString& v) {
-    if (isStoring()) {
-        writeString(v);
-        return;
-    }
-    const QString r = readString();
-    if (ok())
-        v = r;
+    exchangeWith(v, &Archive::readString, &Archive::writeString);
 }
 
 void Archive::exchangeLongArray(QList<std::int32_t>& values) {

@@ -30,6 +30,7 @@ private slots:
     void truncatedReadsFailSticky();
     void hostileLengthsDoNotAllocate_data();
     void hostileLengthsDoNotAllocate();
+    void exchangeBothWays();
     void arraysRoundTripAndReplace();
     void failedArrayLoadKeepsOldValues();
     void fileArchive();
@@ -198,6 +199,37 @@ void TestArchive::hostileLengthsDoNotAllocate() {
     }
     QCOMPARE(in.status(), STG_E_READFAULT);
     QVERIFY(strings.isEmpty() && longs.isEmpty());
+}
+
+void TestArchive::exchangeBothWays() {
+    std::int32_t l = -7;
+    double d = 0.125;
+    bool b = true;
+    QString s = QStringLiteral("Ñ");
+    const QByteArray bytes = stored([&](Archive& a) {
+        a.exchange(l);
+        a.exchange(d);
+        a.exchange(b);
+        a.exchange(s);
+    });
+    QCOMPARE(bytes.toHex(), QByteArray("f9ffffff"
+                                       "000000000000c03f"
+                                       "01"
+                                       "01d1"));
+    std::int32_t l2 = 0;
+    double d2 = 0;
+    bool b2 = false;
+    QString s2 = QStringLiteral("kept");
+    MemoryArchive in(bytes.left(bytes.size() - 1)); // the string's character is missing
+    in.exchange(l2);
+    in.exchange(d2);
+    in.exchange(b2);
+    in.exchange(s2);
+    QCOMPARE(l2, l);
+    QCOMPARE(d2, d);
+    QCOMPARE(b2, b);
+    QCOMPARE(s2, QStringLiteral("kept"));
+    QCOMPARE(in.status(), STG_E_READFAULT);
 }
 
 void TestArchive::arraysRoundTripAndReplace() {
