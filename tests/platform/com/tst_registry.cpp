@@ -48,6 +48,7 @@ private slots:
     void corruptFileIsReportedNotOverwritten_data();
     void corruptFileIsReportedNotOverwritten();
     void environmentNamesTheFile();
+    void lockLeftByADeadProcessDoesNotBlock();
     void twoProcessesLoseNothing();
     void controlRegistrationTwiceIsConsistent();
     void unregisterRemovesClassesAndProgId();
@@ -142,6 +143,25 @@ void TestRegistry::environmentNamesTheFile() {
     QVERIFY(fileBytes(m_path).contains("\"E\""));
     qunsetenv("BRISORA_REGISTRY");
     QVERIFY(Registry::defaultPath().endsWith(QStringLiteral("/brisora/registry.json")));
+}
+
+void TestRegistry::lockLeftByADeadProcessDoesNotBlock() {
+    // A writer that died while holding the lock leaves its lock file behind.
+    QProcess gone;
+    gone.start(QStringLiteral("true"));
+    QVERIFY(gone.waitForStarted());
+    const qint64 pid = gone.processId();
+    QVERIFY(gone.waitForFinished());
+    QFile lock(m_path + QStringLiteral(".lock"));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(pid) + "\nRegistryWriter\n" +
+               QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    Registry reg(m_path);
+    QCOMPARE(reg.setValue(QStringLiteral("A"), {}, QStringLiteral("after crash")), S_OK);
+    QVariant v;
+    QCOMPARE(reg.value(QStringLiteral("A"), {}, &v), S_OK);
+    QCOMPARE(v.toString(), QStringLiteral("after crash"));
 }
 
 void TestRegistry::twoProcessesLoseNothing() {
