@@ -108,6 +108,13 @@ void TestLumRender::matchesReference_data() {
     shortNeedles.centerY = 0.56;
     QTest::newRow("reversed-short-hollow") << shortNeedles << QSize(240, 240);
 
+    // A new control with every setting at its default.
+    MeterSetup defaults;
+    defaults.centerY = 0.5;
+    defaults.diameter = 0.5;
+    defaults.values[0] = 1.0;
+    QTest::newRow("control-defaults") << defaults << QSize(200, 200);
+
     // The weather console's humidity meter: a top-quarter scale, palette colours by index.
     MeterSetup humidity;
     humidity.centerX = 0.51;
