@@ -166,7 +166,8 @@ void DialPainter::drawTickLabels(QPainter& p, const Dial& dial, const MeterStyle
             continue;
         const QString text = ScaleTicks::label(tick.value, style.labelPrecision);
         const double angle = s.angleOf(tick.value);
-        const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
+        // Labels are numbers: their ink is about the cap height tall, above the baseline.
+        const QSizeF size(metrics.horizontalAdvance(text), metrics.capHeight());
         const double rad = angle * std::numbers::pi / 180.0;
         const double half = std::abs(std::cos(rad)) * size.width() / 2 +
                             std::abs(std::sin(rad)) * size.height() / 2;
@@ -179,7 +180,7 @@ void DialPainter::drawTickLabels(QPainter& p, const Dial& dial, const MeterStyle
     // Crowded labels are thinned out evenly rather than drawn over each other.
     const qsizetype stride = ScaleTicks::labelStride(boxes, fullCircle);
     for (qsizetype i = 0; i < boxes.size(); i += stride)
-        p.drawText(boxes[i], Qt::AlignCenter, texts[i]);
+        p.drawText(boxes[i].bottomLeft(), texts[i]);
 }
 
 QFont DialPainter::readoutFont(const Dial& dial, const MeterStyle& style, int lines) {

@@ -50,22 +50,31 @@ QString ScaleTicks::label(double value, int precision) {
 }
 
 qsizetype ScaleTicks::labelStride(const QList<QRectF>& boxes, bool wraps, double gap) {
-    const auto clash = [&](qsizetype a, qsizetype b) {
-        return boxes[a].adjusted(-gap, -gap, gap, gap).intersects(boxes[b]);
-    };
-    for (qsizetype stride = 1; stride < boxes.size(); ++stride) {
-        bool fits = true;
+    const qsizetype n = boxes.size();
+    const auto fits = [&](qsizetype stride) {
+        const auto clash = [&](qsizetype a, qsizetype b) {
+            return boxes[a].adjusted(-gap, -gap, gap, gap).intersects(boxes[b]);
+        };
         qsizetype last = 0;
-        for (qsizetype i = stride; i < boxes.size() && fits; i += stride) {
-            fits = !clash(last, i);
+        for (qsizetype i = stride; i < n; i += stride) {
+            if (clash(last, i))
+                return false;
             last = i;
         }
-        if (fits && wraps && last != 0)
-            fits = !clash(last, 0);
-        if (fits)
+        return !(wraps && last != 0 && clash(last, 0));
+    };
+    qsizetype smallest = 1;
+    while (smallest < n && !fits(smallest))
+        ++smallest;
+    if (smallest >= n)
+        return std::max<qsizetype>(1, n);
+    // On an open scale, a slightly larger stride that still ends on the last label (the
+    // scale maximum) reads better than losing it.
+    for (qsizetype stride = smallest; !wraps && stride <= 2 * smallest && stride < n; ++stride) {
+        if ((n - 1) % stride == 0 && fits(stride))
             return stride;
     }
-    return std::max<qsizetype>(1, boxes.size());
+    return smallest;
 }
 
 } // namespace lum

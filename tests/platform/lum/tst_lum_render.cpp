@@ -12,7 +12,7 @@ namespace {
 // A pixel differs when one channel is off by more than this; a picture matches when at most
 // kMaxDifferentShare of its pixels differ (fonts may render slightly differently elsewhere).
 constexpr int kChannelTolerance = 48;
-constexpr double kMaxDifferentShare = 0.01;
+constexpr double kMaxDifferentShare = 0.003;
 
 QString referencePath(const QString& name) {
     const QByteArray root = qgetenv("BRISORA_SOURCE_DIR");

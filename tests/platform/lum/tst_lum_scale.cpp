@@ -163,7 +163,9 @@ void TestLumScale::crowdedLabelsThinOut_data() {
     QTest::addColumn<int>("stride");
     QTest::newRow("room for all") << 20.0 << 6 << false << 1;
     QTest::newRow("closer than the gap") << 11.0 << 6 << false << 2;
-    QTest::newRow("every third") << 4.0 << 11 << false << 3;
+    QTest::newRow("keeps the last label") << 4.0 << 11 << false << 5;
+    QTest::newRow("every third when the last cannot stay") << 4.0 << 8 << false << 3;
+    QTest::newRow("wrapping scales take the smallest") << 4.0 << 11 << true << 3;
     QTest::newRow("one label") << 1.0 << 1 << false << 1;
     QTest::newRow("none") << 1.0 << 0 << false << 1;
     // Boxes on a ring of 4 where box 3 lands on box 0: every other one.

@@ -28,9 +28,10 @@ public:
     /// `value` with `precision` decimals (clamped 0..10), never "-0".
     static QString label(double value, int precision);
 
-    /// The smallest stride k such that showing every k-th label (0, k, 2k, ...) leaves no
-    /// two shown boxes overlapping (nor the last and the first when the scale `wraps` round a
-    /// full circle). Boxes closer than `gap` pixels count as overlapping. At least 1.
+    /// A stride k such that showing every k-th label (0, k, 2k, ...) leaves no two shown
+    /// boxes overlapping (nor the last and the first when the scale `wraps` round a full
+    /// circle): the smallest one, unless a stride at most twice as large also shows the last
+    /// label of an open scale. Boxes closer than `gap` pixels count as overlapping. At least 1.
     static qsizetype labelStride(const QList<QRectF>& boxes, bool wraps, double gap = 2.0);
 };
 
