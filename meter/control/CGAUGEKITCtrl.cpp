@@ -9,6 +9,7 @@
 
 #include <com/PropExchange.h>
 #include <lum/LumBase.h>
+#include <lum/LumDiagnostics.h>
 #include <lum/LumRun.h>
 
 #include <QFile>
@@ -349,11 +350,12 @@ void CGAUGEKITCtrl::onDrawForeign(QPainter& dc, const QRect& bounds) {
     const QRect target(bounds.topLeft(), bounds.size());
     const bool drawn =
         bounds.topLeft() == QPoint(0, 0) && lum::LbDrawPageInto(&dc, page, target, 1) == lum::kOk;
-    if (!drawn && m_drawingWindow) {
-        // Through a picture of the drawing window, scaled into the target.
-        const QPixmap picture = m_drawingWindow->grab();
+    if (!drawn) {
+        // Through a picture of the page (its pending first paints run, so a meter that was
+        // never on screen is built too), scaled into the target.
+        const QImage picture = lum::diag::grabPage(page);
         if (!picture.isNull())
-            dc.drawPixmap(target, picture);
+            dc.drawImage(target, picture);
     }
     m_firstDraw = true;
 }

@@ -69,6 +69,7 @@ private slots:
     void timerTickFiresOrSimulates();
     void liveMetersAndCurrentMeter();
     void renderingIntoForeignContextDrawsAgain();
+    void printingANeverShownMeter();
 };
 
 void TestMeterDrawing::firstDrawFiresDrawReadyOnce() {
@@ -253,6 +254,24 @@ void TestMeterDrawing::renderingIntoForeignContextDrawsAgain() {
     QVERIFY(!h.meter->hasDrawn());
     h.paint();
     QCOMPARE(h.eventCount(eventid::DrawReady), 2);
+}
+
+void TestMeterDrawing::printingANeverShownMeter() {
+    fixture::Meter m;
+    m.put(dispid::WindowBackgroundColor, std::int32_t(0xFFFFFF));
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QCOMPARE(m->Draw(&painter, QRect(0, 0, 200, 200)), com::S_OK);
+    }
+    // The scale, ticks and needle are there: dark pixels on the white face.
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 96;
+    QVERIFY2(dark > 200, qPrintable(QString::number(dark)));
+    QVERIFY(!m->hasDrawn());
 }
 
 QTEST_MAIN(TestMeterDrawing)
