@@ -226,7 +226,9 @@ quint16 LbAddText(PlotHandle plot, DcHandle dc, const QString& text, double x, d
         lib().setResult(kErrInvalidArg);
         return 0;
     }
-    const quint16 id = widget->addText({0, text, QPointF(x, y), positionCode, lib().font});
+    const QPointF at(std::clamp(x, -kMaxPositionFraction, kMaxPositionFraction),
+                     std::clamp(y, -kMaxPositionFraction, kMaxPositionFraction));
+    const quint16 id = widget->addText({0, text, at, positionCode, lib().font});
     lib().setResult(id ? kOk : kErrFail);
     return id;
 }

@@ -24,6 +24,12 @@ double finiteOr(double v, double fallback) {
     return std::isfinite(v) ? v : fallback;
 }
 
+// A position as a fraction of the plot: finite and within a few plot sizes, so that painting
+// never meets coordinates the rasteriser cannot hold.
+double position(double v, double fallback) {
+    return std::clamp(finiteOr(v, fallback), -kMaxPositionFraction, kMaxPositionFraction);
+}
+
 // The colour at `index` of a caller's list, or `fallback` when the list is too short.
 Colorref colorAt(std::span<const Colorref> colors, std::size_t index, Colorref fallback) {
     return index < colors.size() ? colors[index] : fallback;
@@ -48,8 +54,8 @@ struct ScaleArgs {
 MeterStyle styleFrom(const ScaleArgs& a, const PlotWidget& plot) {
     MeterStyle s;
     s.scale = ScaleMap(a.scaleMin, a.scaleMax, a.startArc, a.stopArc);
-    s.centerX = finiteOr(a.centerX, 0.5);
-    s.centerY = finiteOr(a.centerY, 0.5);
+    s.centerX = position(a.centerX, 0.5);
+    s.centerY = position(a.centerY, 0.5);
     s.diameter = std::clamp(finiteOr(a.diameter, 0.5), 0.0, 4.0);
     s.tickRelLength = std::clamp(finiteOr(a.tickRelLength, 0.1), 0.0, 1.0);
     s.tickStep = a.tickStep;
@@ -268,7 +274,7 @@ Result LrAddMeterBorder(PlotHandle plot, MeterHandle meter, double x, double y, 
         return lib().setResult(kErrInvalidHandle);
     if (style < kBorderRectangle || style > kBorderRoundedRectangle)
         return lib().setResult(kErrInvalidArg);
-    m->setBorder({finiteOr(x, 0.5), finiteOr(y, 0.5), std::clamp(finiteOr(width, 0.8), 0.0, 1.0),
+    m->setBorder({position(x, 0.5), position(y, 0.5), std::clamp(finiteOr(width, 0.8), 0.0, 1.0),
                   std::clamp(finiteOr(height, 0.8), 0.0, 1.0), fillColor, style, borderColor,
                   thickness});
     widget->invalidateFace();

@@ -12,6 +12,9 @@
 
 namespace lum {
 
+/// Positions given as fractions of the plot are kept within this many plot sizes.
+inline constexpr double kMaxPositionFraction = 10.0;
+
 /// Centre and radius of a dial in plot pixels.
 struct Dial {
     QPointF center;

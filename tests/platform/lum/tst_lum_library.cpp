@@ -353,6 +353,11 @@ void TestLumLibrary::meterArgumentsAreChecked() {
     QVERIFY(needle(kAllChannels, std::nan("")).isNull());
     // Out-of-range styles and short colour lists fall back to defaults.
     QVERIFY(!needle(0, 0).isNull());
+    // Absurd positions are held within reach of the plot rather than handed to the painter.
+    QVERIFY(!LrCreatePieMeter(f.plot, f.pv, 0, 0, 10, 0, 1e300, -1e300, 1e300, 0, 180, 1, 2, 0.1, 2,
+                              3, 0, 0, true, true, 0.1, {})
+                 .isNull());
+    QVERIFY(LbAddText(f.plot, f.dc, QStringLiteral("far"), -1e300, 1e300, 6, 0) != 0);
     QCOMPARE(LrAddMeterBorder(f.plot, f.meter, 0.5, 0.5, 0.8, 0.8, 0, 7, 0, 1), kErrInvalidArg);
     QCOMPARE(LbSetPlotBevel(f.plot, 3), kErrInvalidArg);
     renderPlotImage(f.plot);
