@@ -138,9 +138,16 @@ bool MeterCtl::assign(const QString& argument) {
     return true;
 }
 
-int MeterCtl::save(const QString& file, const QStringList& assignments) {
+int MeterCtl::save(const QString& file, const QStringList& assignments, const QSize& extent) {
     if (!createMeter())
         return 2;
+    if (!extent.isEmpty()) {
+        const com::HRESULT hr = m_site->control()->SetExtent(extent);
+        if (com::failed(hr)) {
+            fail(QStringLiteral("cannot set the extent"), hr);
+            return 1;
+        }
+    }
     for (const QString& argument : assignments) {
         if (!assign(argument))
             return 1;

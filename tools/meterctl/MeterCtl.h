@@ -24,7 +24,8 @@ public:
 
     // Each returns the process exit code (0 on success) after telling the user what failed.
     int registerModule(const QString& modulePath, bool install);
-    int save(const QString& file, const QStringList& assignments);
+    // `extent` (HIMETRIC) replaces the new control's 200 x 200 pixels when not empty.
+    int save(const QString& file, const QStringList& assignments, const QSize& extent = {});
     int dump(const QString& file);
     int render(const QString& file, const QString& png, const QSize& size,
                const QList<double>& values);

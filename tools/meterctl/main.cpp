@@ -2,6 +2,8 @@
 #include "MeterCtl.h"
 #include "MeterRenderer.h"
 
+#include <com/Control.h>
+
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -9,11 +11,13 @@
 
 namespace {
 
-const char* const kUsage = "usage: meterctl register [--module PATH]\n"
-                           "       meterctl unregister [--module PATH]\n"
-                           "       meterctl save FILE [Name=Value | Name[i]=Value ...]\n"
-                           "       meterctl dump FILE\n"
-                           "       meterctl render FILE OUT.png [--size WxH] [--value V ...]\n";
+const char* const kUsage =
+    "usage: meterctl register [--module PATH]\n"
+    "       meterctl unregister [--module PATH]\n"
+    "       meterctl save FILE [--size WxH | --extent WxH] [Name=Value | Name[i]=Value ...]\n"
+    "                (--size in pixels at 96 dpi, --extent in HIMETRIC; default 200x200 pixels)\n"
+    "       meterctl dump FILE\n"
+    "       meterctl render FILE OUT.png [--size WxH] [--value V ...]\n";
 
 int usage(QTextStream& err) {
     err << kUsage;
@@ -36,6 +40,25 @@ int registration(MeterCtl& ctl, const QStringList& args, bool install, QTextStre
     else if (!args.isEmpty())
         return usage(err);
     return ctl.registerModule(module, install);
+}
+
+int save(MeterCtl& ctl, QStringList args, QTextStream& err) {
+    const QString file = args.takeFirst();
+    QSize extent;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const bool pixels = args[i] == QLatin1String("--size");
+        if (!pixels && args[i] != QLatin1String("--extent"))
+            continue;
+        QSize size;
+        if (i + 1 >= args.size() || !parseSize(args[i + 1], size))
+            return usage(err);
+        extent = pixels ? QSize(com::pixelsToHimetric(size.width()),
+                                com::pixelsToHimetric(size.height()))
+                        : size;
+        args.remove(i, 2);
+        --i;
+    }
+    return ctl.save(file, args, extent);
 }
 
 int render(MeterCtl& ctl, const QStringList& args, QTextStream& err) {
@@ -76,7 +99,7 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("register") || command == QLatin1String("unregister"))
         return registration(ctl, args, command == QLatin1String("register"), err);
     if (command == QLatin1String("save") && !args.isEmpty())
-        return ctl.save(args.takeFirst(), args);
+        return save(ctl, args, err);
     if (command == QLatin1String("dump") && args.size() == 1)
         return ctl.dump(args[0]);
     if (command == QLatin1String("render"))

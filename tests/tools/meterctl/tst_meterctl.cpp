@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -51,6 +52,8 @@ private slots:
     void assignmentForms();
     void unregisteredClassIsExplained();
     void saveThenDump();
+    void savedExtent_data();
+    void savedExtent();
     void refusals_data();
     void refusals();
     void renderings_data();
@@ -145,6 +148,27 @@ void TestMeterCtl::saveThenDump() {
              QJsonArray({"Meter", "", "Presión kPa"}));
     QCOMPARE(json.value(QStringLiteral("MeterChannelColor")).toArray().at(4).toInt(), 255);
     QCOMPARE(json.value(QStringLiteral("MeterChannelTagName")).toArray().size(), 5);
+}
+
+void TestMeterCtl::savedExtent_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QSize>("extent");
+    QTest::newRow("new control") << QStringList{} << QSize(5292, 5292);
+    QTest::newRow("HIMETRIC") << QStringList{"--extent", "6853x4260"} << QSize(6853, 4260);
+    QTest::newRow("pixels") << QStringList{"--size", "259x161"} << QSize(6853, 4260);
+}
+
+void TestMeterCtl::savedExtent() {
+    QFETCH(QStringList, options);
+    QFETCH(QSize, extent);
+    registerModule();
+    const Run r = meterctl(QStringList{"save", "e.SER", "MeterScaleMax=20"} + options);
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QFile file(m_dir->filePath(QStringLiteral("e.SER")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray head = file.read(12);
+    QCOMPARE(qFromLittleEndian<qint32>(head.constData() + 4), extent.width());
+    QCOMPARE(qFromLittleEndian<qint32>(head.constData() + 8), extent.height());
 }
 
 void TestMeterCtl::refusals_data() {
