@@ -1,0 +1,23 @@
+// The printer set-up dialog behind one replaceable handler, so that tests (and containers
+// without a screen) can answer it.
+#pragma once
+
+#include <functional>
+
+class QPrinter;
+class QWidget;
+
+namespace trazoplot {
+
+class PrintDialogs {
+public:
+    // Edits `printer`; true when the user accepted the choices.
+    using SetupHandler = std::function<bool(QPrinter& printer)>;
+
+    // Shows the set-up dialog (by default Qt's print dialog).
+    static bool runSetup(QPrinter& printer, QWidget* parent);
+    // Installs a handler (empty: the real dialog again) and returns the previous one.
+    static SetupHandler setSetupHandler(SetupHandler handler);
+};
+
+} // namespace trazoplot

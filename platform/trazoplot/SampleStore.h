@@ -1,0 +1,60 @@
+// The samples of one chart channel: a ring buffer that keeps the newest `capacity` samples,
+// with min/max summaries of aligned blocks so that the extremes of any range are found by
+// reading a few summaries instead of every sample.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace trazoplot {
+
+// Extremes of a range of samples. Empty when the range held no finite sample.
+struct MinMax {
+    double min = 0.0;
+    double max = 0.0;
+    bool empty = true;
+
+    void add(double v);
+    void add(const MinMax& other);
+};
+
+class SampleStore {
+public:
+    // Samples of block level 1 and 2 summaries; the capacity is rounded up to a whole number
+    // of level-2 blocks.
+    static constexpr std::int64_t kBlock = 64;
+    static constexpr std::int64_t kSuperBlock = kBlock * kBlock;
+    // One sample a second for 31 hours.
+    static constexpr std::int64_t kDefaultCapacity = 31 * 3600;
+
+    explicit SampleStore(std::int64_t capacity = kDefaultCapacity);
+
+    // Appends one sample in constant time, dropping the oldest once full. A non-finite value
+    // is kept as a gap: it counts as a sample but has no extremes.
+    void append(double value);
+    void clear();
+
+    // Samples appended since creation or clear(); sample i is the i-th appended (from 0).
+    std::int64_t count() const { return m_count; }
+    std::int64_t capacity() const { return m_capacity; }
+    // The oldest sample still held.
+    std::int64_t firstKept() const { return m_count > m_capacity ? m_count - m_capacity : 0; }
+    // Sample i (firstKept() <= i < count()).
+    double at(std::int64_t i) const;
+
+    // Extremes of samples [from, to), clipped to what is held. Reads at most about
+    // 2 * kBlock samples and 2 * kBlock summaries plus one summary per level-2 block.
+    MinMax range(std::int64_t from, std::int64_t to) const;
+
+private:
+    void addSamples(MinMax& mm, std::int64_t from, std::int64_t to) const;
+    void addBlocks(MinMax& mm, std::int64_t from, std::int64_t to) const;
+
+    std::int64_t m_capacity;
+    std::int64_t m_count = 0;
+    std::vector<double> m_samples;
+    std::vector<MinMax> m_blocks;
+    std::vector<MinMax> m_superBlocks;
+};
+
+} // namespace trazoplot

@@ -1,0 +1,72 @@
+// The TRAZOPLOT strip-chart control: two channels plotted against time on a scrolling chart
+// with a time axis and two value axes, driven through its dispatch interface _DTrazoPlot.
+#pragma once
+
+#include "ChartPrinter.h"
+#include "ChartRenderer.h"
+#include "StripChart.h"
+
+#include <com/ControlImpl.h>
+
+namespace com {
+class ServerModule;
+}
+
+namespace trazoplot {
+
+class TrazoPlotCtrl : public com::ControlImpl<TrazoPlotCtrl> {
+public:
+    // `module` is kept locked while the control lives (null when built into a program).
+    explicit TrazoPlotCtrl(com::ServerModule* module = nullptr);
+
+    static const com::DispatchTable<TrazoPlotCtrl>& dispatchTable();
+    static com::ControlIdentity controlIdentity(com::ServerModule* module);
+    static com::InterfaceDescription dispatchInterface();
+    static com::InterfaceDescription eventInterface();
+
+    const StripChart& chart() const { return m_chart; }
+    const ChartPrinter& printer() const { return m_printer; }
+
+    // Indexed axis settings (axis 0, 1 or 3) and the density of a channel (0 or 1).
+    com::HRESULT axisVisible(std::int32_t axis, bool* out) const;
+    com::HRESULT setAxisVisible(std::int32_t axis, bool value);
+    com::HRESULT axisMinimum(std::int32_t axis, double* out) const;
+    com::HRESULT setAxisMinimum(std::int32_t axis, double value);
+    com::HRESULT axisMaximum(std::int32_t axis, double* out) const;
+    com::HRESULT setAxisMaximum(std::int32_t axis, double value);
+    com::HRESULT axisMajorStep(std::int32_t axis, double* out) const;
+    com::HRESULT setAxisMajorStep(std::int32_t axis, double value);
+    com::HRESULT axisPosition(std::int32_t axis, double* out) const;
+    com::HRESULT setAxisPosition(std::int32_t axis, double value);
+    com::HRESULT axisColor(std::int32_t axis, std::int32_t* out) const;
+    com::HRESULT setAxisColor(std::int32_t axis, std::int32_t value);
+    com::HRESULT axisTitle(std::int32_t axis, QString* out) const;
+    com::HRESULT setAxisTitle(std::int32_t axis, QString value);
+    com::HRESULT sampleDensity(std::int32_t channel, double* out) const;
+    com::HRESULT setSampleDensity(std::int32_t channel, double value);
+
+    // Methods.
+    void refresh();
+    // Reads the value from `first`; `count` is how many doubles the caller owns there.
+    com::HRESULT appendSample(std::int32_t channel, const double* first, qsizetype count);
+    com::HRESULT printSetup();
+    com::HRESULT printChart();
+
+protected:
+    void doPropExchange(com::PropExchange& px) override;
+    void onDraw(QPainter& dc, const QRect& bounds, const QRect& invalid) override;
+    void onDrawForeign(QPainter& dc, const QRect& bounds) override;
+
+private:
+    ~TrazoPlotCtrl() override = default;
+
+    template <class V, class F>
+    com::HRESULT readAxis(std::int32_t axis, V* out, F&& field) const;
+    com::HRESULT changed(com::HRESULT hr);
+
+    StripChart m_chart;
+    ChartRenderer m_renderer;
+    ChartPrinter m_printer;
+};
+
+} // namespace trazoplot

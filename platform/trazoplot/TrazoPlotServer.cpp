@@ -1,0 +1,60 @@
+#include "TrazoPlotServer.h"
+
+#include "TrazoPlotCtrl.h"
+#include "TrazoPlotIds.h"
+
+#include <com/ClassRegistration.h>
+
+namespace trazoplot {
+
+namespace {
+
+com::Guid guid(const char* text) {
+    return com::Guid::fromString(QString::fromLatin1(text));
+}
+
+void registrar(com::RegistryTree& tree, const QString& path, bool install) {
+    const com::Clsid clsid = guid(kClsidControl);
+    if (!install) {
+        com::registration::unregisterClass(tree, clsid, QLatin1String(kProgId));
+        return;
+    }
+    com::ControlClassInfo info;
+    info.clsid = clsid;
+    info.typeName = QLatin1String(kTypeName);
+    info.progId = QLatin1String(kProgId);
+    info.typeLib = guid(kLibId);
+    info.typeLibVersion = QStringLiteral("%1.%2").arg(kTypeLibMajor).arg(kTypeLibMinor);
+    info.miscStatus = kMiscStatus;
+    info.toolboxBitmap = 1;
+    com::registration::registerControlClass(tree, info, path);
+}
+
+} // namespace
+
+com::TypeLibraryDescription TrazoPlotServer::typeLibrary() {
+    com::TypeLibraryDescription lib;
+    lib.libId = guid(kLibId);
+    lib.name = QStringLiteral("TRAZOPLOTLib");
+    lib.majorVersion = kTypeLibMajor;
+    lib.minorVersion = kTypeLibMinor;
+    lib.helpString = QLatin1String(kTypeName);
+    lib.interfaces = {TrazoPlotCtrl::dispatchInterface(), TrazoPlotCtrl::eventInterface()};
+    lib.coclasses = {{guid(kClsidControl), QStringLiteral("TrazoPlot"), QLatin1String(kTypeName),
+                      guid(kIidDispatch), guid(kIidEvents)}};
+    return lib;
+}
+
+com::ServerModule& TrazoPlotServer::module() {
+    static com::ServerModule* server = [] {
+        auto* m = new com::ServerModule;
+        m->setTypeLibrary(typeLibrary());
+        m->addClass(
+            guid(kClsidControl),
+            [m]() -> com::IUnknown* { return (new TrazoPlotCtrl(m))->unknown(); }, registrar);
+        return m;
+    }();
+    return *server;
+}
+
+} // namespace trazoplot
