@@ -17,6 +17,9 @@ PrintDialogs::SetupHandler& handler() {
 bool PrintDialogs::runSetup(QPrinter& printer, QWidget* parent) {
     if (handler())
         return handler()(printer);
+    const QString answer = qEnvironmentVariable("BRISORA_PRINT_SETUP").toLower();
+    if (answer == QLatin1String("accept") || answer == QLatin1String("cancel"))
+        return answer == QLatin1String("accept");
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     return dialog.exec() == QDialog::Accepted;

@@ -14,7 +14,9 @@ public:
     // Edits `printer`; true when the user accepted the choices.
     using SetupHandler = std::function<bool(QPrinter& printer)>;
 
-    // Shows the set-up dialog (by default Qt's print dialog).
+    // Shows the set-up dialog: the installed handler, else the answer in $BRISORA_PRINT_SETUP
+    // ("accept" or "cancel"; for containers whose tests cannot reach this module's handler),
+    // else Qt's print dialog.
     static bool runSetup(QPrinter& printer, QWidget* parent);
     // Installs a handler (empty: the real dialog again) and returns the previous one.
     static SetupHandler setSetupHandler(SetupHandler handler);

@@ -1,0 +1,382 @@
+// The strip-chart control as a container drives it: created by ProgID from its module through
+// the registry, set up in the order the temporal-evolution window uses, fed readings, printed
+// and drawn.
+#include "PrintDialogs.h"
+#include "TrazoPlotCtrl.h"
+#include "TrazoPlotIds.h"
+
+#include <com/ControlSite.h>
+#include <com/ObjectLoader.h>
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+using namespace trazoplot;
+using com::Variant;
+
+namespace {
+
+QString modulePath() {
+    return QDir(qEnvironmentVariable("BRISORA_BIN_DIR")).filePath(QStringLiteral("TRAZOPLOT.so"));
+}
+
+QString referencePath() {
+    return QDir(qEnvironmentVariable("BRISORA_SOURCE_DIR"))
+        .filePath(QStringLiteral("tests/platform/trazoplot/data/chart-8h.png"));
+}
+
+// What the window passes: humidity 0..100 %, pressure 15..115 kPa, 8 hours, every sample.
+struct Setup {
+    double hours = 8;
+    double humidity[2] = {0, 100};
+    double pressure[2] = {15, 115};
+    double density = 1;
+};
+
+// Runs the window's set-up sequence through `invoke` and returns the first failure.
+template <class Put, class Get, class Call>
+com::HRESULT runSetup(const Setup& s, Put put, Get get, Call call) {
+    using namespace dispid;
+    com::HRESULT hr = com::S_OK;
+    const auto step = [&hr](com::HRESULT r) {
+        if (com::succeeded(hr))
+            hr = r;
+    };
+    step(put(AxisVisible, axis::Time, Variant(true)));
+    step(put(AxisMinimum, axis::Time, Variant(0.0)));
+    step(put(AxisMaximum, axis::Time, Variant(double(std::int32_t(s.hours) * 60))));
+    step(put(AxisMajorStep, axis::Time, Variant(60.0)));
+    step(put(AxisVisible, axis::Left, Variant(true)));
+    step(put(AxisMinimum, axis::Left, Variant(s.humidity[0])));
+    step(put(AxisMaximum, axis::Left, Variant(s.humidity[1])));
+    step(put(AxisMajorStep, axis::Left, Variant(20.0)));
+    step(put(AxisPosition, axis::Left, Variant(0.0)));
+    step(put(AxisVisible, axis::Right, Variant(true)));
+    step(put(AxisMinimum, axis::Right, Variant(s.pressure[0])));
+    step(put(AxisMaximum, axis::Right, Variant(s.pressure[1])));
+    step(put(AxisMajorStep, axis::Right, Variant(20.0)));
+    Variant end;
+    step(get(AxisMaximum, axis::Time, &end));
+    step(put(AxisPosition, axis::Right, end));
+    const std::int32_t colours[3] = {0, 12, 1};
+    const char* titles[3] = {"Tiempo (horas:minutos)", "Humedad (%)", "Presión (KPa)"};
+    const std::int32_t axes[3] = {axis::Time, axis::Left, axis::Right};
+    for (int i = 0; i < 3; ++i) {
+        step(put(AxisColor, axes[i], Variant(colours[i])));
+        step(put(AxisTitle, axes[i], Variant(QString::fromUtf8(titles[i]))));
+    }
+    step(put(SampleDensity, 0, Variant(s.density)));
+    step(put(SampleDensity, 1, Variant(s.density)));
+    step(call(Refresh, com::VariantList{}));
+    return hr;
+}
+
+// A day of weather, one reading a second, smooth with a few sharp peaks.
+double humidityAt(std::int64_t second) {
+    const double t = double(second) / 3600.0;
+    return 55 + 20 * std::sin(t * 0.9) + 4 * std::sin(t * 7.0) + (second % 5400 == 0 ? 15 : 0);
+}
+double pressureAt(std::int64_t second) {
+    const double t = double(second) / 3600.0;
+    return 101.3 + 1.5 * std::sin(t * 0.4 + 1.0) + 0.3 * std::sin(t * 11.0);
+}
+
+// Appends readings [from, to) as the window does: the value then -1.0, channel 0 then 1.
+template <class Call>
+void feed(Call call, std::int64_t from, std::int64_t to) {
+    for (std::int64_t i = from; i < to; ++i) {
+        double pair[2] = {humidityAt(i), -1.0};
+        QCOMPARE(call(dispid::AppendSample, {Variant(0), Variant::r8Ref(pair, 2)}), com::S_OK);
+        pair[0] = pressureAt(i);
+        QCOMPARE(call(dispid::AppendSample, {Variant(1), Variant::r8Ref(pair, 2)}), com::S_OK);
+        QCOMPARE(pair[1], -1.0); // the caller's array is only read
+    }
+}
+
+// Share of pixels that differ clearly between two images of the same size.
+double differingShare(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    qint64 differing = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            const int d = std::abs(qRed(p[col]) - qRed(q[col])) +
+                          std::abs(qGreen(p[col]) - qGreen(q[col])) +
+                          std::abs(qBlue(p[col]) - qBlue(q[col]));
+            differing += d > 96 ? 1 : 0;
+        }
+    }
+    return double(differing) / double(x.width() * x.height());
+}
+
+} // namespace
+
+class TstTrazoControl : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void setupThroughTheModule();
+    void errorsNeverCrash_data();
+    void errorsNeverCrash();
+    void appendRepaintsOnlyTheNewColumnsUntilItScrolls();
+    void drawingMatchesReference();
+    void printSetupChoicesAreUsed();
+    void printWithoutSetupWritesPdfToPrintDir();
+    void designSurvivesSaveAndLoad();
+
+private:
+    QTemporaryDir m_dir;
+    QWidget* m_window = nullptr;
+    com::ControlSite* m_site = nullptr;
+};
+
+void TstTrazoControl::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    qputenv("BRISORA_REGISTRY", m_dir.filePath(QStringLiteral("registry.json")).toLocal8Bit());
+    QCOMPARE(com::loader::registerModule(modulePath()), com::S_OK);
+    m_window = new QWidget;
+    m_window->resize(900, 420);
+    m_site = new com::ControlSite(m_window);
+    QCOMPARE(m_site->createByProgId(QLatin1String(kProgId)), com::S_OK);
+    QCOMPARE(m_site->initNew(), com::S_OK);
+    m_site->setGeometry(0, 0, 900, 400); // the container sizes it (twips become pixels there)
+    QCOMPARE(m_site->activate(), com::S_OK);
+}
+
+void TstTrazoControl::cleanupTestCase() {
+    delete m_window;
+    QCOMPARE(com::loader::unregisterModule(modulePath()), com::S_OK);
+    qunsetenv("BRISORA_REGISTRY");
+}
+
+void TstTrazoControl::setupThroughTheModule() {
+    Setup s;
+    s.hours = 12;
+    const com::HRESULT hr = runSetup(
+        s,
+        [this](com::DispId id, std::int32_t i, const Variant& v) {
+            return m_site->setIndexedProperty(id, i, v);
+        },
+        [this](com::DispId id, std::int32_t i, Variant* v) {
+            return m_site->getIndexedProperty(id, i, v);
+        },
+        [this](com::DispId id, const com::VariantList& a) { return m_site->callMethod(id, a); });
+    QCOMPARE(hr, com::S_OK);
+    Variant v;
+    QCOMPARE(m_site->getIndexedProperty(dispid::AxisMaximum, axis::Time, &v), com::S_OK);
+    QCOMPARE(v, Variant(720.0));
+    QCOMPARE(m_site->getIndexedProperty(dispid::AxisPosition, axis::Right, &v), com::S_OK);
+    QCOMPARE(v, Variant(720.0)); // the pressure axis stands at the right end
+    QCOMPARE(m_site->getIndexedProperty(dispid::AxisTitle, axis::Right, &v), com::S_OK);
+    QCOMPARE(v.stringValue(), QStringLiteral("Presión (KPa)"));
+    QCOMPARE(m_site->getIndexedProperty(dispid::AxisColor, axis::Left, &v), com::S_OK);
+    QCOMPARE(v, Variant(std::int32_t(12)));
+    QCOMPARE(m_site->getIndexedProperty(dispid::SampleDensity, 1, &v), com::S_OK);
+    QCOMPARE(v, Variant(1.0));
+    // A whole-number density given as an integer is coerced like any automation value.
+    QCOMPARE(m_site->setIndexedProperty(dispid::SampleDensity, 0, Variant(std::int16_t(3))),
+             com::S_OK);
+    QCOMPARE(m_site->getIndexedProperty(dispid::SampleDensity, 0, &v), com::S_OK);
+    QCOMPARE(v, Variant(3.0));
+    feed([this](com::DispId id, const com::VariantList& a) { return m_site->callMethod(id, a); }, 0,
+         100);
+}
+
+void TstTrazoControl::errorsNeverCrash_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<com::VariantList>("args");
+    QTest::addColumn<int>("result");
+    const int put = com::DISPATCH_PROPERTYPUT;
+    const int get = com::DISPATCH_PROPERTYGET;
+    const int call = com::DISPATCH_METHOD;
+    static double one[1] = {1.0};
+    QTest::newRow("axis 2") << int(dispid::AxisMaximum) << put
+                            << com::VariantList{Variant(2), Variant(1.0)}
+                            << int(com::DISP_E_BADINDEX);
+    QTest::newRow("read axis 4") << int(dispid::AxisMinimum) << get << com::VariantList{Variant(4)}
+                                 << int(com::DISP_E_BADINDEX);
+    QTest::newRow("time axis position")
+        << int(dispid::AxisPosition) << get << com::VariantList{Variant(0)}
+        << int(com::DISP_E_BADINDEX);
+    QTest::newRow("title not text")
+        << int(dispid::AxisMinimum) << put << com::VariantList{Variant(1), Variant("abc")}
+        << int(com::DISP_E_TYPEMISMATCH);
+    QTest::newRow("colour 20") << int(dispid::AxisColor) << put
+                               << com::VariantList{Variant(1), Variant(20)}
+                               << int(com::E_INVALIDARG);
+    QTest::newRow("step zero") << int(dispid::AxisMajorStep) << put
+                               << com::VariantList{Variant(1), Variant(0.0)}
+                               << int(com::E_INVALIDARG);
+    QTest::newRow("density of channel 2")
+        << int(dispid::SampleDensity) << put << com::VariantList{Variant(2), Variant(1.0)}
+        << int(com::DISP_E_BADINDEX);
+    QTest::newRow("append to channel 2")
+        << int(dispid::AppendSample) << call << com::VariantList{Variant(2), Variant::r8Ref(one, 1)}
+        << int(com::DISP_E_BADINDEX);
+    QTest::newRow("append a plain double")
+        << int(dispid::AppendSample) << call << com::VariantList{Variant(0), Variant(1.0)}
+        << int(com::DISP_E_TYPEMISMATCH);
+    QTest::newRow("append a null reference")
+        << int(dispid::AppendSample) << call
+        << com::VariantList{Variant(0), Variant::r8Ref(nullptr, 2)} << int(com::E_POINTER);
+    QTest::newRow("append an empty array")
+        << int(dispid::AppendSample) << call << com::VariantList{Variant(0), Variant::r8Ref(one, 0)}
+        << int(com::E_POINTER);
+    QTest::newRow("append without values")
+        << int(dispid::AppendSample) << call << com::VariantList{Variant(0)}
+        << int(com::DISP_E_BADPARAMCOUNT);
+    QTest::newRow("unknown member")
+        << 999 << call << com::VariantList{} << int(com::DISP_E_MEMBERNOTFOUND);
+}
+
+void TstTrazoControl::errorsNeverCrash() {
+    QFETCH(int, id);
+    QFETCH(int, flags);
+    QFETCH(com::VariantList, args);
+    QFETCH(int, result);
+    Variant out;
+    QCOMPARE(int(m_site->invoke(id, std::uint16_t(flags), args, &out)), result);
+}
+
+void TstTrazoControl::appendRepaintsOnlyTheNewColumnsUntilItScrolls() {
+    StripChart chart;
+    chart.settings().setMaximum(axis::Time, 60.0); // one hour on the plot
+    ChartRenderer renderer;
+    const QRect bounds(0, 0, 900, 400);
+    for (int i = 0; i < 3600; ++i)
+        chart.append(0, 50.0);
+    std::int64_t before = chart.count();
+    chart.append(0, 60.0);
+    const QRect growing = renderer.dirtyAfterAppend(bounds, chart, before);
+    QVERIFY(!growing.isEmpty());
+    QVERIFY2(growing.width() < 20, qPrintable(QString::number(growing.width())));
+    // From here on every few samples move the window by one column: everything repaints.
+    bool scrolled = false;
+    for (int i = 0; i < 10 && !scrolled; ++i) {
+        before = chart.count();
+        chart.append(0, 50.0);
+        scrolled = renderer.dirtyAfterAppend(bounds, chart, before) == bounds;
+    }
+    QVERIFY(scrolled);
+}
+
+void TstTrazoControl::drawingMatchesReference() {
+    auto* ctrl = new TrazoPlotCtrl;
+    ctrl->InitNew();
+    const auto invoke = [ctrl](com::DispId id, std::uint16_t flags, const com::VariantList& a,
+                               Variant* r) { return ctrl->Invoke(id, flags, a, r); };
+    const com::HRESULT hr = runSetup(
+        Setup{},
+        [&](com::DispId id, std::int32_t i, const Variant& v) {
+            return invoke(id, com::DISPATCH_PROPERTYPUT, {Variant(i), v}, nullptr);
+        },
+        [&](com::DispId id, std::int32_t i, Variant* v) {
+            return invoke(id, com::DISPATCH_PROPERTYGET, {Variant(i)}, v);
+        },
+        [&](com::DispId id, const com::VariantList& a) {
+            return invoke(id, com::DISPATCH_METHOD, a, nullptr);
+        });
+    QCOMPARE(hr, com::S_OK);
+    // Ten hours on an eight-hour axis: the chart has scrolled by two hours.
+    feed([&](com::DispId id,
+             const com::VariantList& a) { return invoke(id, com::DISPATCH_METHOD, a, nullptr); },
+         0, 10 * 3600);
+    QImage image(900, 400, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    {
+        QPainter p(&image);
+        QCOMPARE(ctrl->Draw(&p, image.rect()), com::S_OK);
+    }
+    ctrl->Release();
+    if (qEnvironmentVariableIsSet("BRISORA_UPDATE_REFERENCE"))
+        QVERIFY(image.save(referencePath()));
+    const QImage reference(referencePath());
+    QVERIFY2(!reference.isNull(), qPrintable(referencePath()));
+    QCOMPARE(image.size(), reference.size());
+    const double share = differingShare(image, reference);
+    if (share >= 0.02)
+        image.save(QDir(m_dir.path()).filePath(QStringLiteral("chart-8h-actual.png")));
+    QVERIFY2(share < 0.02, qPrintable(QStringLiteral("%1 of the pixels differ").arg(share)));
+}
+
+void TstTrazoControl::printSetupChoicesAreUsed() {
+    const QString target = m_dir.filePath(QStringLiteral("chosen.pdf"));
+    int asked = 0;
+    const auto previous = PrintDialogs::setSetupHandler([&](QPrinter& printer) {
+        ++asked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(target);
+        return true;
+    });
+    auto* ctrl = new TrazoPlotCtrl;
+    ctrl->InitNew();
+    double v[2] = {40.0, -1.0};
+    for (int i = 0; i < 600; ++i)
+        ctrl->Invoke(dispid::AppendSample, com::DISPATCH_METHOD, {Variant(0), Variant::r8Ref(v, 2)},
+                     nullptr);
+    QCOMPARE(ctrl->Invoke(dispid::PrintSetup, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
+    QCOMPARE(asked, 1);
+    QCOMPARE(ctrl->Invoke(dispid::PrintChart, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
+    QCOMPARE(ctrl->printer().lastTarget(), target);
+    QVERIFY(QFileInfo(target).size() > 1000);
+    QFile pdf(target);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.read(5).startsWith("%PDF"));
+    // A cancelled set-up keeps the earlier choice.
+    PrintDialogs::setSetupHandler([](QPrinter&) { return false; });
+    QVERIFY(com::succeeded(ctrl->Invoke(dispid::PrintSetup, com::DISPATCH_METHOD, {}, nullptr)));
+    QFile::remove(target);
+    QCOMPARE(ctrl->Invoke(dispid::PrintChart, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
+    QVERIFY(QFileInfo::exists(target));
+    ctrl->Release();
+    PrintDialogs::setSetupHandler(previous);
+}
+
+void TstTrazoControl::printWithoutSetupWritesPdfToPrintDir() {
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("a printer is installed: printing would go to it");
+    const QString dir = m_dir.filePath(QStringLiteral("prints"));
+    QVERIFY(QDir().mkpath(dir));
+    qputenv("BRISORA_PRINT_DIR", dir.toLocal8Bit());
+    // Through the module: the container never sees the chart's classes.
+    QCOMPARE(m_site->callMethod(dispid::PrintChart), com::S_OK);
+    qunsetenv("BRISORA_PRINT_DIR");
+    const QFileInfoList files =
+        QDir(dir).entryInfoList({QStringLiteral("Brisora-*.pdf")}, QDir::Files);
+    QCOMPARE(files.size(), 1);
+    QVERIFY(files.first().size() > 1000);
+}
+
+void TstTrazoControl::designSurvivesSaveAndLoad() {
+    QCOMPARE(m_site->setIndexedProperty(dispid::AxisTitle, axis::Left, Variant("Humedad (%)")),
+             com::S_OK);
+    QCOMPARE(m_site->setIndexedProperty(dispid::AxisMaximum, axis::Right, Variant(130.5)),
+             com::S_OK);
+    QByteArray stream;
+    QCOMPARE(m_site->saveStream(&stream), com::S_OK);
+    com::ControlSite other;
+    QCOMPARE(other.createByProgId(QLatin1String(kProgId)), com::S_OK);
+    QCOMPARE(other.loadStream(stream), com::S_OK);
+    Variant v;
+    QCOMPARE(other.getIndexedProperty(dispid::AxisMaximum, axis::Right, &v), com::S_OK);
+    QCOMPARE(v, Variant(130.5));
+    QCOMPARE(other.getIndexedProperty(dispid::AxisTitle, axis::Left, &v), com::S_OK);
+    QCOMPARE(v.stringValue(), QStringLiteral("Humedad (%)"));
+    // A damaged stream never leaves unusable settings behind.
+    QCOMPARE(other.loadStream(stream.left(stream.size() / 2)), com::STG_E_READFAULT);
+    QCOMPARE(other.getIndexedProperty(dispid::AxisMajorStep, axis::Right, &v), com::S_OK);
+    QVERIFY(v.r8Value() > 0.0);
+}
+
+QTEST_MAIN(TstTrazoControl)
+#include "tst_trazocontrol.moc"
