@@ -115,50 +115,29 @@ void CGAUGEKITCtrl::putProperty(const PropertyInfo& p, const com::Variant& value
 
 namespace {
 
-// The array that an indexed property reads and writes.
-template <class Fn>
-com::HRESULT withIndexed(MeterArrays& a, MeterPersistence::Array which, std::int32_t index,
-                         Fn&& fn) {
-    using A = MeterPersistence::Array;
-    const auto apply = [index, &fn](auto& list) {
+// Runs `fn` on entry `index` of the array an indexed property reads and writes;
+// DISP_E_BADINDEX when the array has no such entry.
+template <class Arrays, class Fn>
+com::HRESULT withEntry(Arrays& arrays, ArrayId which, std::int32_t index, Fn&& fn) {
+    return MeterArrays::visit(arrays, which, [index, &fn](auto& list) {
         if (index < 0 || index >= list.size())
             return com::DISP_E_BADINDEX;
         fn(list[index]);
         return com::S_OK;
-    };
-    switch (which) {
-    case A::TitleString:
-        return apply(a.titleString);
-    case A::TitleFont:
-        return apply(a.titleFont);
-    case A::TitleColor:
-        return apply(a.titleColor);
-    case A::TitleFontStyle:
-        return apply(a.titleFontStyle);
-    case A::TitleFontSize:
-        return apply(a.titleFontSize);
-    case A::TitlePos:
-        return apply(a.titlePos);
-    case A::MeterChannelColor:
-        return apply(a.channelColor);
-    case A::MeterChannelTagName:
-        break;
-    }
-    return apply(a.channelTagName);
+    });
 }
 
 } // namespace
 
-com::HRESULT CGAUGEKITCtrl::getIndexed(MeterPersistence::Array which, std::int32_t index,
-                                       com::Variant& out) const {
-    auto& arrays = const_cast<MeterArrays&>(m_site->model().arrays);
-    return withIndexed(arrays, which, index,
-                       [&out](const auto& entry) { out = com::Variant(entry); });
+com::HRESULT CGAUGEKITCtrl::getIndexed(ArrayId which, std::int32_t index, com::Variant& out) const {
+    const MeterArrays& arrays = m_site->model().arrays;
+    return withEntry(arrays, which, index,
+                     [&out](const auto& entry) { out = com::Variant(entry); });
 }
 
-com::HRESULT CGAUGEKITCtrl::putIndexed(MeterPersistence::Array which, std::int32_t index,
+com::HRESULT CGAUGEKITCtrl::putIndexed(ArrayId which, std::int32_t index,
                                        const com::Variant& value) {
-    const com::HRESULT hr = withIndexed(model().arrays, which, index, [&value](auto& entry) {
+    const com::HRESULT hr = withEntry(model().arrays, which, index, [&value](auto& entry) {
         if constexpr (std::is_same_v<std::decay_t<decltype(entry)>, QString>)
             entry = value.stringValue();
         else

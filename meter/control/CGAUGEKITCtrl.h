@@ -34,10 +34,8 @@ public:
     // `value` is already of the property's type; stores it and runs the change step.
     void putProperty(const PropertyInfo& p, const com::Variant& value);
     // Titles 0..2 and channels 0..4; DISP_E_BADINDEX outside.
-    com::HRESULT getIndexed(MeterPersistence::Array which, std::int32_t index,
-                            com::Variant& out) const;
-    com::HRESULT putIndexed(MeterPersistence::Array which, std::int32_t index,
-                            const com::Variant& value);
+    com::HRESULT getIndexed(ArrayId which, std::int32_t index, com::Variant& out) const;
+    com::HRESULT putIndexed(ArrayId which, std::int32_t index, const com::Variant& value);
 
     // Methods of the dispatch interface.
     void updateDataValue(std::int32_t index, double value, bool update);

@@ -9,6 +9,18 @@
 
 namespace gaugekit {
 
+// The eight arrays, in the order they are stored.
+enum class ArrayId {
+    TitleString,
+    TitleFont,
+    TitleColor,
+    TitleFontStyle,
+    TitleFontSize,
+    TitlePos,
+    MeterChannelColor,
+    MeterChannelTagName,
+};
+
 struct MeterArrays {
     static constexpr int kTitles = 3;
     static constexpr int kChannels = 5;
@@ -27,6 +39,30 @@ struct MeterArrays {
     QStringList channelTagName;
 
     bool operator==(const MeterArrays&) const = default;
+
+    // Calls `fn` with the array `which` names (a QStringList or a QList<std::int32_t>).
+    template <class Self, class Fn>
+    static decltype(auto) visit(Self& self, ArrayId which, Fn&& fn) {
+        switch (which) {
+        case ArrayId::TitleString:
+            return fn(self.titleString);
+        case ArrayId::TitleFont:
+            return fn(self.titleFont);
+        case ArrayId::TitleColor:
+            return fn(self.titleColor);
+        case ArrayId::TitleFontStyle:
+            return fn(self.titleFontStyle);
+        case ArrayId::TitleFontSize:
+            return fn(self.titleFontSize);
+        case ArrayId::TitlePos:
+            return fn(self.titlePos);
+        case ArrayId::MeterChannelColor:
+            return fn(self.channelColor);
+        case ArrayId::MeterChannelTagName:
+            break;
+        }
+        return fn(self.channelTagName);
+    }
 };
 
 } // namespace gaugekit

@@ -38,23 +38,20 @@ struct IndexedMember {
     const char* name;
     com::DispId id;
     const char* indexName;
-    MeterPersistence::Array array;
+    ArrayId array;
     VarType type;
 };
 
 const IndexedMember kIndexed[] = {
-    {"TitleString", dispid::TitleString, "title", MeterPersistence::Array::TitleString,
+    {"TitleString", dispid::TitleString, "title", ArrayId::TitleString, VarType::BStr},
+    {"TitleFont", dispid::TitleFont, "title", ArrayId::TitleFont, VarType::BStr},
+    {"TitleColor", dispid::TitleColor, "title", ArrayId::TitleColor, VarType::I4},
+    {"TitleFontStyle", dispid::TitleFontStyle, "title", ArrayId::TitleFontStyle, VarType::I4},
+    {"TitleFontSize", dispid::TitleFontSize, "title", ArrayId::TitleFontSize, VarType::I4},
+    {"MeterChannelColor", dispid::MeterChannelColor, "channel", ArrayId::MeterChannelColor,
+     VarType::I4},
+    {"MeterChannelTagName", dispid::MeterChannelTagName, "nChannel", ArrayId::MeterChannelTagName,
      VarType::BStr},
-    {"TitleFont", dispid::TitleFont, "title", MeterPersistence::Array::TitleFont, VarType::BStr},
-    {"TitleColor", dispid::TitleColor, "title", MeterPersistence::Array::TitleColor, VarType::I4},
-    {"TitleFontStyle", dispid::TitleFontStyle, "title", MeterPersistence::Array::TitleFontStyle,
-     VarType::I4},
-    {"TitleFontSize", dispid::TitleFontSize, "title", MeterPersistence::Array::TitleFontSize,
-     VarType::I4},
-    {"MeterChannelColor", dispid::MeterChannelColor, "channel",
-     MeterPersistence::Array::MeterChannelColor, VarType::I4},
-    {"MeterChannelTagName", dispid::MeterChannelTagName, "nChannel",
-     MeterPersistence::Array::MeterChannelTagName, VarType::BStr},
 };
 
 // A method handler that ignores its arguments and result.

@@ -10,11 +10,10 @@ namespace gaugekit {
 
 namespace {
 
-constexpr MeterPersistence::Array kAllArrays[] = {
-    MeterPersistence::Array::TitleString,       MeterPersistence::Array::TitleFont,
-    MeterPersistence::Array::TitleColor,        MeterPersistence::Array::TitleFontStyle,
-    MeterPersistence::Array::TitleFontSize,     MeterPersistence::Array::TitlePos,
-    MeterPersistence::Array::MeterChannelColor, MeterPersistence::Array::MeterChannelTagName,
+constexpr ArrayId kAllArrays[] = {
+    ArrayId::TitleString,       ArrayId::TitleFont,           ArrayId::TitleColor,
+    ArrayId::TitleFontStyle,    ArrayId::TitleFontSize,       ArrayId::TitlePos,
+    ArrayId::MeterChannelColor, ArrayId::MeterChannelTagName,
 };
 
 bool exchangeOne(com::PropExchange& px, const PropertyInfo& p, MeterSettings& store) {
@@ -69,31 +68,6 @@ QByteArray encodeList(const List& source) {
     return ar.data();
 }
 
-// Applies `fn` to the array `which` names.
-template <class Arrays, class Fn>
-auto withArray(Arrays& a, MeterPersistence::Array which, Fn&& fn) {
-    using A = MeterPersistence::Array;
-    switch (which) {
-    case A::TitleString:
-        return fn(a.titleString);
-    case A::TitleFont:
-        return fn(a.titleFont);
-    case A::TitleColor:
-        return fn(a.titleColor);
-    case A::TitleFontStyle:
-        return fn(a.titleFontStyle);
-    case A::TitleFontSize:
-        return fn(a.titleFontSize);
-    case A::TitlePos:
-        return fn(a.titlePos);
-    case A::MeterChannelColor:
-        return fn(a.channelColor);
-    case A::MeterChannelTagName:
-        break;
-    }
-    return fn(a.channelTagName);
-}
-
 } // namespace
 
 const char* MeterPersistence::key(Array which) {
@@ -104,11 +78,12 @@ const char* MeterPersistence::key(Array which) {
 }
 
 QByteArray MeterPersistence::encode(const MeterArrays& arrays, Array which) {
-    return withArray(arrays, which, [](const auto& list) { return encodeList(list); });
+    return MeterArrays::visit(arrays, which, [](const auto& list) { return encodeList(list); });
 }
 
 com::HRESULT MeterPersistence::decode(const QByteArray& blob, MeterArrays& arrays, Array which) {
-    return withArray(arrays, which, [&blob](auto& list) { return decodeList(blob, list); });
+    return MeterArrays::visit(arrays, which,
+                              [&blob](auto& list) { return decodeList(blob, list); });
 }
 
 com::HRESULT MeterPersistence::exchange(com::PropExchange& px, MeterSettings& store,

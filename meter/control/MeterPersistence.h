@@ -28,16 +28,7 @@ public:
 
     // One array as a blob's bytes, and back. Loading keeps the fixed size of the array:
     // entries beyond it are dropped, entries the blob lacks keep their values.
-    enum class Array {
-        TitleString,
-        TitleFont,
-        TitleColor,
-        TitleFontStyle,
-        TitleFontSize,
-        TitlePos,
-        MeterChannelColor,
-        MeterChannelTagName,
-    };
+    using Array = ArrayId;
     static QByteArray encode(const MeterArrays& arrays, Array which);
     static com::HRESULT decode(const QByteArray& blob, MeterArrays& arrays, Array which);
     static const char* key(Array which);
