@@ -343,6 +343,8 @@ void CGAUGEKITCtrl::onWindowDestroying() {
     selectContext();
     stopTimer();
     destroyDrawingWindow();
+    // The drawing went with the window; a later activation draws anew.
+    m_firstDraw = true;
 }
 
 // ---- Persistence and output ----------------------------------------------------------------

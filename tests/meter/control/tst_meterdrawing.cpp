@@ -69,6 +69,7 @@ private slots:
     void timerTickFiresOrSimulates();
     void liveMetersAndCurrentMeter();
     void renderingIntoForeignContextDrawsAgain();
+    void reactivatedMeterDrawsAgain();
     void printingANeverShownMeter();
 };
 
@@ -254,6 +255,17 @@ void TestMeterDrawing::renderingIntoForeignContextDrawsAgain() {
     QVERIFY(!h.meter->hasDrawn());
     h.paint();
     QCOMPARE(h.eventCount(eventid::DrawReady), 2);
+}
+
+void TestMeterDrawing::reactivatedMeterDrawsAgain() {
+    Hosted h;
+    h.paint();
+    QCOMPARE(h.meter->Close(), com::S_OK);
+    QVERIFY(!h.meter->drawingWindow());
+    QCOMPARE(h.meter->Activate(&h.site, QRect(0, 0, 200, 200)), com::S_OK);
+    h.paint();
+    QVERIFY(h.meter->drawingWindow());
+    QCOMPARE(lum::diag::meterCount(h.meter->model().plot()), 1);
 }
 
 void TestMeterDrawing::printingANeverShownMeter() {
