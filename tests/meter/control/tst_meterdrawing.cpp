@@ -75,8 +75,12 @@ private slots:
 
 void TestMeterDrawing::firstDrawFiresDrawReadyOnce() {
     Hosted h;
+    // The stored units switch is kept, but the drawing shows units exactly when there are some.
+    h.site.setProperty(dispid::MeterUnitsStringEnable, true);
     QVERIFY(!h.meter->hasDrawn());
     h.paint();
+    QVERIFY(!h.meter->model().settings.meterUnitsStringEnable);
+    QVERIFY(h.meter->store().meterUnitsStringEnable);
     QVERIFY(h.meter->hasDrawn());
     QCOMPARE(h.eventCount(eventid::DrawReady), 1);
     QVERIFY(h.meter->drawingWindow());
