@@ -186,9 +186,9 @@ void CGAUGEKITCtrl::rebuild() {
         return;
     stopTimer();
     selectContext();
-    MeterModel& m = model();
-    lum::LrReleasePlotObjects(m.plot());
-    m.setPlot(lum::PlotHandle());
+    // Also a plot area that has not painted yet, so that rebuilds never stack plot areas.
+    lum::LrReleasePlotObjects(m_site->plot());
+    model().setPlot(lum::PlotHandle());
     // A page too small for a meter (or never created) gets no plot.
     if (m_site->bigEnough() && lum::LbIsValidPage(m_site->page()))
         m_site->buildPlot();

@@ -40,12 +40,12 @@ void MeterPageSite::buildPlot() {
     MeterModel& m = *m_model;
     m.recreateProcessVar();
     const MeterSettings& s = m.settings;
-    const lum::PlotHandle plot = lum::LbCreatePlotArea(
+    m_plot = lum::LbCreatePlotArea(
         module.context(), m_page, kPlotMarginLow, kPlotMarginLow, kPlotMarginHigh, kPlotMarginHigh,
         static_cast<lum::Colorref>(s.windowBackgroundColor),
         static_cast<lum::Colorref>(s.windowBorderColor), s.windowBorderThickness, &m);
     m.setAllValues(s.meterInitialValue);
-    lum::LrUpdateProcessVar(m.processVar(), m.usedValues(), plot);
+    lum::LrUpdateProcessVar(m.processVar(), m.usedValues(), m_plot);
 }
 
 } // namespace gaugekit

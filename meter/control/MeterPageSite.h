@@ -28,6 +28,10 @@ public:
     lum::PageHandle page() const { return m_page; }
     void setPage(lum::PageHandle page);
 
+    // The plot area most recently created on the page (built or still waiting for its first
+    // paint).
+    lum::PlotHandle plot() const { return m_plot; }
+
     int resizeMode() const { return m_resizeMode; }
     void setResizeMode(int mode) { m_resizeMode = mode; }
     bool bigEnough() const { return m_bigEnough; }
@@ -43,6 +47,7 @@ private:
     CGAUGEKITCtrl* m_control;
     std::unique_ptr<MeterModel> m_model;
     lum::PageHandle m_page;
+    lum::PlotHandle m_plot;
     int m_resizeMode = kDefaultResizeMode;
     bool m_bigEnough = true;
 };

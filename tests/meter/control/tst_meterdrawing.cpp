@@ -62,6 +62,7 @@ private slots:
     void resizing();
     void tooSmallMeterIsNotBuilt();
     void updateMeterRestoresTheInitialValue();
+    void rebuildsBeforeAPaintDoNotStackPlots();
     void valuesReachTheNeedles();
     void alarmsReachOnlyTheirMeter();
     void timerIntervalFollowsFrequency_data();
@@ -146,6 +147,20 @@ void TestMeterDrawing::updateMeterRestoresTheInitialValue() {
     h.paint();
     QCOMPARE(h.meter->model().values[0], 3.0);
     QCOMPARE(lum::diag::meterCount(h.meter->model().plot()), 0);
+}
+
+void TestMeterDrawing::rebuildsBeforeAPaintDoNotStackPlots() {
+    Hosted h;
+    h.paint();
+    const auto built = h.meter->pageSite().plot();
+    h.meter->updateMeter();
+    const auto waiting = h.meter->pageSite().plot();
+    h.meter->updateMeter();
+    QVERIFY(!lum::LbIsValidPlot(built));
+    QVERIFY(!lum::LbIsValidPlot(waiting));
+    h.paint();
+    QCOMPARE(h.meter->model().plot(), h.meter->pageSite().plot());
+    QCOMPARE(lum::diag::meterCount(h.meter->model().plot()), 1);
 }
 
 void TestMeterDrawing::valuesReachTheNeedles() {
