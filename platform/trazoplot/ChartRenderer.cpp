@@ -208,10 +208,9 @@ void ChartRenderer::paintCurves(QPainter& p, const ChartLayout& layout, const St
         const Curve curve =
             CurveBuilder::build(chart.store(channel), w, x, valueScale(layout, axis),
                                 invalid.left(), invalid.right() + 1);
-        QPen pen(ClassicPalette::color(axis.colorCode), 1.4);
-        pen.setJoinStyle(Qt::RoundJoin);
-        pen.setCapStyle(Qt::RoundCap);
-        p.setPen(pen);
+        // A one-pixel pen keeps the painter on its fast antialiased line path: a wider one
+        // strokes the whole zigzag of extremes as one outline, many times slower.
+        p.setPen(QPen(ClassicPalette::color(axis.colorCode), 1.0));
         int begin = 0;
         for (int end : curve.runEnds) {
             if (end - begin == 1)

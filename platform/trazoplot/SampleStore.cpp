@@ -34,24 +34,24 @@ std::int64_t roundUp(std::int64_t value, std::int64_t multiple) {
 
 SampleStore::SampleStore(std::int64_t capacity)
     : m_capacity(roundUp(std::max<std::int64_t>(capacity, 1), kSuperBlock))
-    , m_samples(static_cast<std::size_t>(m_capacity))
-    , m_blocks(static_cast<std::size_t>(m_capacity / kBlock))
-    , m_superBlocks(static_cast<std::size_t>(m_capacity / kSuperBlock)) {}
+    , m_samples(static_cast<std::size_t>(m_capacity)) {
+    for (std::int64_t size : kLevelSizes)
+        m_levels.push_back(
+            {size, std::vector<MinMax>(static_cast<std::size_t>(m_capacity / size))});
+}
 
 void SampleStore::append(double value) {
     const std::int64_t i = m_count++;
     m_samples[static_cast<std::size_t>(i % m_capacity)] = value;
-    // The slot of a new block (or level-2 block) still holds the summary of the one it
-    // replaces, so it starts afresh with its first sample.
-    MinMax& block = m_blocks[static_cast<std::size_t>((i / kBlock) % std::ssize(m_blocks))];
-    if (i % kBlock == 0)
-        block = MinMax{};
-    block.add(value);
-    MinMax& super =
-        m_superBlocks[static_cast<std::size_t>((i / kSuperBlock) % std::ssize(m_superBlocks))];
-    if (i % kSuperBlock == 0)
-        super = MinMax{};
-    super.add(value);
+    // The slot of a new block still holds the summary of the one it replaces, so it starts
+    // afresh with its first sample.
+    for (Level& level : m_levels) {
+        MinMax& block =
+            level.blocks[static_cast<std::size_t>((i / level.size) % std::ssize(level.blocks))];
+        if (i % level.size == 0)
+            block = MinMax{};
+        block.add(value);
+    }
 }
 
 void SampleStore::clear() {
@@ -64,44 +64,41 @@ double SampleStore::at(std::int64_t i) const {
     return m_samples[static_cast<std::size_t>(i % m_capacity)];
 }
 
-void SampleStore::addSamples(MinMax& mm, std::int64_t from, std::int64_t to) const {
-    for (std::int64_t i = from; i < to; ++i)
-        mm.add(m_samples[static_cast<std::size_t>(i % m_capacity)]);
+void SampleStore::addUnits(MinMax& mm, int level, std::int64_t from, std::int64_t to) const {
+    if (level < 0) {
+        for (std::int64_t i = from; i < to; ++i)
+            mm.add(m_samples[static_cast<std::size_t>(i % m_capacity)]);
+        return;
+    }
+    const Level& l = m_levels[static_cast<std::size_t>(level)];
+    for (std::int64_t i = from; i < to; i += l.size)
+        mm.add(l.blocks[static_cast<std::size_t>((i / l.size) % std::ssize(l.blocks))]);
 }
 
-// [from, to) aligned to kBlock.
-void SampleStore::addBlocks(MinMax& mm, std::int64_t from, std::int64_t to) const {
-    const auto blockAt = [this](std::int64_t first) -> const MinMax& {
-        return m_blocks[static_cast<std::size_t>((first / kBlock) % std::ssize(m_blocks))];
-    };
-    while (from < to && from % kSuperBlock != 0) {
-        mm.add(blockAt(from));
-        from += kBlock;
+void SampleStore::addSpan(MinMax& mm, int level, std::int64_t from, std::int64_t to) const {
+    const int next = level + 1;
+    if (next >= std::ssize(m_levels)) {
+        addUnits(mm, level, from, to);
+        return;
     }
-    while (to > from && to % kSuperBlock != 0) {
-        to -= kBlock;
-        mm.add(blockAt(to));
+    const std::int64_t size = m_levels[static_cast<std::size_t>(next)].size;
+    const std::int64_t alignedFrom = roundUp(from, size);
+    const std::int64_t alignedTo = to / size * size;
+    if (alignedFrom >= alignedTo) {
+        addUnits(mm, level, from, to);
+        return;
     }
-    for (; from < to; from += kSuperBlock)
-        mm.add(m_superBlocks[static_cast<std::size_t>((from / kSuperBlock) %
-                                                      std::ssize(m_superBlocks))]);
+    addUnits(mm, level, from, alignedFrom);
+    addSpan(mm, next, alignedFrom, alignedTo);
+    addUnits(mm, level, alignedTo, to);
 }
 
 MinMax SampleStore::range(std::int64_t from, std::int64_t to) const {
     MinMax mm;
     from = std::max(from, firstKept());
     to = std::min(to, m_count);
-    if (from >= to)
-        return mm;
-    const std::int64_t alignedFrom = roundUp(from, kBlock);
-    const std::int64_t alignedTo = to / kBlock * kBlock;
-    if (alignedFrom >= alignedTo) {
-        addSamples(mm, from, to);
-        return mm;
-    }
-    addSamples(mm, from, alignedFrom);
-    addBlocks(mm, alignedFrom, alignedTo);
-    addSamples(mm, alignedTo, to);
+    if (from < to)
+        addSpan(mm, -1, from, to);
     return mm;
 }
 

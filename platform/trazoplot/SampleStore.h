@@ -20,10 +20,10 @@ struct MinMax {
 
 class SampleStore {
 public:
-    // Samples of block level 1 and 2 summaries; the capacity is rounded up to a whole number
-    // of level-2 blocks.
-    static constexpr std::int64_t kBlock = 64;
-    static constexpr std::int64_t kSuperBlock = kBlock * kBlock;
+    // Samples summarised by one block at each level; the capacity is rounded up to a whole
+    // number of the largest blocks.
+    static constexpr std::int64_t kLevelSizes[] = {16, 256, 4096};
+    static constexpr std::int64_t kSuperBlock = 4096;
     // One sample a second for 31 hours.
     static constexpr std::int64_t kDefaultCapacity = 31 * 3600;
 
@@ -42,19 +42,24 @@ public:
     // Sample i (firstKept() <= i < count()).
     double at(std::int64_t i) const;
 
-    // Extremes of samples [from, to), clipped to what is held. Reads at most about
-    // 2 * kBlock samples and 2 * kBlock summaries plus one summary per level-2 block.
+    // Extremes of samples [from, to), clipped to what is held. Reads at most 30 samples and
+    // 30 summaries of each level below the largest, plus one summary per largest block.
     MinMax range(std::int64_t from, std::int64_t to) const;
 
 private:
-    void addSamples(MinMax& mm, std::int64_t from, std::int64_t to) const;
-    void addBlocks(MinMax& mm, std::int64_t from, std::int64_t to) const;
+    struct Level {
+        std::int64_t size;
+        std::vector<MinMax> blocks;
+    };
+    // Adds the units of `level` (-1: single samples) covering [from, to), both aligned to it.
+    void addUnits(MinMax& mm, int level, std::int64_t from, std::int64_t to) const;
+    // [from, to) aligned to the units of `level`: whole blocks of the next level where they fit.
+    void addSpan(MinMax& mm, int level, std::int64_t from, std::int64_t to) const;
 
     std::int64_t m_capacity;
     std::int64_t m_count = 0;
     std::vector<double> m_samples;
-    std::vector<MinMax> m_blocks;
-    std::vector<MinMax> m_superBlocks;
+    std::vector<Level> m_levels;
 };
 
 } // namespace trazoplot
