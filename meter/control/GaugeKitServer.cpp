@@ -18,25 +18,23 @@ com::Guid guid(const char* text) {
 const char* const kPageClsids[5] = {kClsidGeneralPage, kClsidLookPage, kClsidScalePage,
                                     kClsidAlarmPage, kClsidTimerPage};
 
+com::ControlClassInfo controlClassInfo(const com::Clsid& clsid) {
+    com::ControlClassInfo info;
+    info.clsid = clsid;
+    info.typeName = QLatin1String(kTypeName);
+    info.progId = QLatin1String(kProgId);
+    info.typeLib = guid(kLibId);
+    info.typeLibVersion = QStringLiteral("%1.%2").arg(kTypeLibMajor).arg(kTypeLibMinor);
+    info.miscStatus = kMiscStatus;
+    info.toolboxBitmap = 1;
+    return info;
+}
+
 void addControlClass(com::ServerModule& m) {
     const com::Clsid clsid = guid(kClsidControl);
     m.addClass(
         clsid, [&m]() -> com::IUnknown* { return (new CGAUGEKITCtrl(&m))->unknown(); },
-        [clsid](com::RegistryTree& tree, const QString& path, bool install) {
-            if (!install) {
-                com::registration::unregisterClass(tree, clsid, QLatin1String(kProgId));
-                return;
-            }
-            com::ControlClassInfo info;
-            info.clsid = clsid;
-            info.typeName = QLatin1String(kTypeName);
-            info.progId = QLatin1String(kProgId);
-            info.typeLib = guid(kLibId);
-            info.typeLibVersion = QStringLiteral("%1.%2").arg(kTypeLibMajor).arg(kTypeLibMinor);
-            info.miscStatus = kMiscStatus;
-            info.toolboxBitmap = 1;
-            com::registration::registerControlClass(tree, info, path);
-        });
+        com::registration::controlClassRegistrar(controlClassInfo(clsid)));
 }
 
 // The pages themselves come with the property frame; until then their factories make nothing.

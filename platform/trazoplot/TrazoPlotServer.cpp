@@ -13,21 +13,16 @@ com::Guid guid(const char* text) {
     return com::Guid::fromString(QString::fromLatin1(text));
 }
 
-void registrar(com::RegistryTree& tree, const QString& path, bool install) {
-    const com::Clsid clsid = guid(kClsidControl);
-    if (!install) {
-        com::registration::unregisterClass(tree, clsid, QLatin1String(kProgId));
-        return;
-    }
+com::ControlClassInfo controlClassInfo() {
     com::ControlClassInfo info;
-    info.clsid = clsid;
+    info.clsid = guid(kClsidControl);
     info.typeName = QLatin1String(kTypeName);
     info.progId = QLatin1String(kProgId);
     info.typeLib = guid(kLibId);
     info.typeLibVersion = QStringLiteral("%1.%2").arg(kTypeLibMajor).arg(kTypeLibMinor);
     info.miscStatus = kMiscStatus;
     info.toolboxBitmap = 1;
-    com::registration::registerControlClass(tree, info, path);
+    return info;
 }
 
 } // namespace
@@ -51,7 +46,8 @@ com::ServerModule& TrazoPlotServer::module() {
         m->setTypeLibrary(typeLibrary());
         m->addClass(
             guid(kClsidControl),
-            [m]() -> com::IUnknown* { return (new TrazoPlotCtrl(m))->unknown(); }, registrar);
+            [m]() -> com::IUnknown* { return (new TrazoPlotCtrl(m))->unknown(); },
+            com::registration::controlClassRegistrar(controlClassInfo()));
         return m;
     }();
     return *server;

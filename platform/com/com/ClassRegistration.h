@@ -4,6 +4,8 @@
 #include "com/RegistryTree.h"
 #include "com/TypeLibrary.h"
 
+#include <functional>
+
 namespace com {
 
 // Entries written for a control class.
@@ -33,6 +35,10 @@ void registerPropertyPageClass(RegistryTree& tree, const Clsid& clsid, const QSt
                                const QString& modulePath);
 // Removes the CLSID key, and the ProgID key when given (or found under the CLSID key).
 void unregisterClass(RegistryTree& tree, const Clsid& clsid, const QString& progId = {});
+// The registrar a server module gives for a control class: installing writes the entries of
+// `info`, uninstalling removes its CLSID and ProgID keys.
+std::function<void(RegistryTree& tree, const QString& modulePath, bool install)>
+controlClassRegistrar(ControlClassInfo info);
 // TypeLib\{lib}\<ver> = help string; <ver>\0\linux = module path; <ver>\FLAGS; <ver>\HELPDIR;
 // and Interface\{iid} = name with its TypeLib and version, for every interface.
 void registerTypeLibrary(RegistryTree& tree, const TypeLibraryDescription& lib,

@@ -75,6 +75,16 @@ void unregisterClass(RegistryTree& tree, const Clsid& clsid, const QString& prog
     }
 }
 
+std::function<void(RegistryTree&, const QString&, bool)>
+controlClassRegistrar(ControlClassInfo info) {
+    return [info = std::move(info)](RegistryTree& tree, const QString& path, bool install) {
+        if (install)
+            registerControlClass(tree, info, path);
+        else
+            unregisterClass(tree, info.clsid, info.progId);
+    };
+}
+
 void registerTypeLibrary(RegistryTree& tree, const TypeLibraryDescription& lib,
                          const QString& modulePath) {
     const QString version = lib.versionString();
