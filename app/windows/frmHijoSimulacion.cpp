@@ -1,0 +1,196 @@
+#include "frmHijoSimulacion.h"
+
+#include "clsVentanaPrincipal.h"
+#include "frmEscala.h"
+#include "modFormatos.h"
+#include "modRecursos.h"
+
+#include "com/ControlSite.h"
+#include "forms/Twips.h"
+#include "link/modGlobal.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+namespace {
+
+// Overall window height and the frame an MDI child adds around its client area, in twips.
+constexpr int kAltoVentana = 7480;
+constexpr int kAnchoBordes = 120;
+constexpr int kAltoBordes = 385;
+// The window stands to the right of the instantaneous-values window.
+constexpr int kIzquierda = 4680;
+constexpr int kMargenPantalla = 4760;
+
+int iAnchoPantallaTwips() {
+    const QScreen* pantalla = QGuiApplication::primaryScreen();
+    const int iPixeles = pantalla ? pantalla->geometry().width() : 1024;
+    return int(forms::twips::fromPixels(iPixeles, forms::twips::dpiX()));
+}
+
+} // namespace
+
+frmHijoSimulacion::frmHijoSimulacion(QWidget* parent)
+    : forms::Form(parent)
+    , scrMuñecoSimulacion(new com::ControlSite(this)) {
+    setWindowTitle(QStringLiteral("Evolución Temporal"));
+    marMarco = new QGroupBox(this);
+    placeTwips(marMarco, 180, 120, 5145, 525);
+    lblHorasSimulacion = new QLabel(modFormatos::strfntTiempoActivo(0), marMarco);
+    QFont fuente(QStringLiteral("Arial"));
+    fuente.setPointSizeF(8.25);
+    lblHorasSimulacion->setFont(fuente);
+    // As wide as the frame allows, so that hours of three digits and more still show.
+    placeTwips(lblHorasSimulacion, 180, 210, 5145 - 2 * 180, 195);
+    subCarga();
+}
+
+void frmHijoSimulacion::subCarga() {
+    lHorasMostradas = 8;
+    iMuestrasMostradas = 1;
+    dMuestrasMostradas = 1.0;
+    bImpideCierre = true;
+    setWindowTitle(QStringLiteral("Evolución Temporal"));
+    const int iAncho = iAnchoPantallaTwips() - kMargenPantalla;
+    setClientSizeTwips(qMax(iAncho - kAnchoBordes, 0), kAltoVentana - kAltoBordes);
+    move(forms::twips::toPixels(this, kIzquierda, 0, 0, 0).topLeft());
+
+    com::ControlSite* sitio = scrMuñecoSimulacion.objSitio();
+    m_hrUltimo = scrMuñecoSimulacion.hrCrea(
+        modRecursos::bytfntDiseno(QStringLiteral("scrMuñecoSimulacion.json")));
+    sitio->move(0, 0);
+    sitio->lower();
+    marMarco->raise();
+    m_bCargada = true;
+}
+
+void frmHijoSimulacion::subAseguraCargada() {
+    if (m_bCargada)
+        return;
+    subCarga();
+    show();
+}
+
+void frmHijoSimulacion::subAnota(com::HRESULT hr) {
+    if (com::succeeded(m_hrUltimo))
+        m_hrUltimo = hr;
+}
+
+void frmHijoSimulacion::evPintaMuñeco() {
+    subAseguraCargada();
+    m_hrUltimo = com::S_OK;
+    subConfiguraGrafico();
+}
+
+void frmHijoSimulacion::subConfiguraGrafico() {
+    clsTrazoPlot& g = scrMuñecoSimulacion;
+    const std::int32_t iEjeTiempo = clsTrazoPlot::iEjeTiempo;
+    subAnota(g.hrMuestraEje(iEjeTiempo, true));
+    subAnota(g.hrInicioEje(iEjeTiempo, 0.0));
+    subAnota(g.hrFinEje(iEjeTiempo, double(lHorasMostradas * 60)));
+    subAnota(g.hrPasoEje(iEjeTiempo, 60.0));
+
+    struct EjeValor {
+        std::int32_t iEje;
+        double dInicio;
+        double dFin;
+    };
+    const EjeValor ejes[] = {
+        {clsTrazoPlot::iEjeHumedad, modGlobal::dInicioHumedad, modGlobal::dFinHumedad},
+        {clsTrazoPlot::iEjePresion, modGlobal::dInicioPresion, modGlobal::dFinPresion}};
+    for (const EjeValor& eje : ejes) {
+        subAnota(g.hrMuestraEje(eje.iEje, true));
+        subAnota(g.hrInicioEje(eje.iEje, eje.dInicio));
+        subAnota(g.hrFinEje(eje.iEje, eje.dFin));
+        subAnota(g.hrPasoEje(eje.iEje, 20.0));
+        // The humidity axis stands at the start of the time axis, the pressure axis at its end.
+        double dPosicion = 0.0;
+        if (eje.iEje == clsTrazoPlot::iEjePresion)
+            subAnota(g.hrLeeFinEje(iEjeTiempo, &dPosicion));
+        subAnota(g.hrPosicionEje(eje.iEje, dPosicion));
+    }
+
+    struct Apariencia {
+        std::int32_t iEje;
+        std::int32_t lColor;
+        const char* strTitulo;
+    };
+    const Apariencia apariencias[] = {{iEjeTiempo, 0, "Tiempo (horas:minutos)"},
+                                      {clsTrazoPlot::iEjeHumedad, 12, "Humedad (%)"},
+                                      {clsTrazoPlot::iEjePresion, 1, "Presión (KPa)"}};
+    for (const Apariencia& a : apariencias) {
+        subAnota(g.hrColorEje(a.iEje, a.lColor));
+        subAnota(g.hrTituloEje(a.iEje, QString::fromUtf8(a.strTitulo)));
+    }
+    subAnota(g.hrMuestrasCanal(clsTrazoPlot::iCanalHumedad, dMuestrasMostradas));
+    subAnota(g.hrMuestrasCanal(clsTrazoPlot::iCanalPresion, dMuestrasMostradas));
+
+    // The chart spans the window less a margin: the window's overall size, frame included.
+    const int iAnchoVentana =
+        int(forms::twips::fromPixels(width(), forms::twips::dpiX(this))) + kAnchoBordes;
+    const int iAltoVentana =
+        int(forms::twips::fromPixels(height(), forms::twips::dpiY(this))) + kAltoBordes;
+    placeTwips(g.objSitio(), 0, 0, iAnchoVentana - 100, iAltoVentana - 300);
+    subAnota(g.hrAplica());
+}
+
+void frmHijoSimulacion::evPintaValores(double& dHumedad, double& dPresion) {
+    subAseguraCargada();
+    m_hrUltimo = com::S_OK;
+    double darrHumedad[2] = {dHumedad, -1.0};
+    subAnota(scrMuñecoSimulacion.hrAnadeMuestra(clsTrazoPlot::iCanalHumedad, darrHumedad));
+    double darrPresion[2] = {dPresion, -1.0};
+    subAnota(scrMuñecoSimulacion.hrAnadeMuestra(clsTrazoPlot::iCanalPresion, darrPresion));
+    lblHorasSimulacion->setText(modFormatos::strfntTiempoActivo(modGlobal::lNumeroMuestras));
+}
+
+void frmHijoSimulacion::evValoresDefecto() {
+    // The chart is not cleared at a new start: the new run continues on it.
+    subAseguraCargada();
+}
+
+void frmHijoSimulacion::evPreparaImpresora() {
+    subAseguraCargada();
+    m_hrUltimo = scrMuñecoSimulacion.hrPreparaImpresora();
+}
+
+void frmHijoSimulacion::evImprimeMuñeco() {
+    subAseguraCargada();
+    m_hrUltimo = scrMuñecoSimulacion.hrImprime();
+}
+
+void frmHijoSimulacion::evPropiedadesMuñeco() {
+    subAseguraCargada();
+    frmEscala dlgEscala(this);
+    dlgEscala.iHoras = static_cast<qint16>(lHorasMostradas);
+    dlgEscala.iMuestras = iMuestrasMostradas;
+    dlgEscala.subMuestraModal();
+    if (!dlgEscala.bSalida)
+        return;
+    lHorasMostradas = dlgEscala.iHoras;
+    iMuestrasMostradas = dlgEscala.iMuestras;
+    dMuestrasMostradas = double(iMuestrasMostradas);
+    m_hrUltimo = com::S_OK;
+    subConfiguraGrafico();
+}
+
+void frmHijoSimulacion::subCerrarVentana() {
+    if (!m_bCargada)
+        return;
+    bImpideCierre = false;
+    if (clsVentanaPrincipal* principal = clsVentanaPrincipal::objInstancia())
+        principal->subHabilitaAcciones(false);
+    unload();
+}
+
+void frmHijoSimulacion::queryUnload(bool& cancel) {
+    cancel = bImpideCierre;
+}
+
+void frmHijoSimulacion::formUnload() {
+    // An unloaded window keeps nothing of its chart: it comes back from the design.
+    scrMuñecoSimulacion.objSitio()->close();
+    m_bCargada = false;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "clsTrazoPlot.h"
+#include "clsVentanaHija.h"
+
+#include "forms/Form.h"
+
+class QGroupBox;
+class QLabel;
+
+namespace com {
+class ControlSite;
+}
+
+// "Evolución Temporal": humidity and pressure against time on the strip chart, with the
+// active time since acquisition was last started. Its properties command opens the scale
+// dialog. It can be closed before the program ends; any later call brings it back loaded
+// afresh, its chart in its designed state (8 hours, 0-100 %, 15-115 kPa).
+class frmHijoSimulacion : public forms::Form, public clsVentanaHija {
+    Q_OBJECT
+
+public:
+    // Loads the window (the strip-chart control must be registered).
+    explicit frmHijoSimulacion(QWidget* parent = nullptr);
+
+    QWidget* frmVentana() override { return this; }
+    void subCerrarVentana() override;
+    void evPreparaImpresora() override;
+    void evImprimeMuñeco() override;
+    void evPropiedadesMuñeco() override;
+    void evPintaMuñeco() override;
+    void evPintaValores(double& dHumedad, double& dPresion) override;
+    void evValoresDefecto() override;
+
+    bool bCargada() const { return m_bCargada; }
+    // Result of the last chart call sequence: S_OK or the first failure the chart answered.
+    com::HRESULT hrUltimoResultado() const { return m_hrUltimo; }
+
+    qint32 lHorasMostradas = 8;
+    qint16 iMuestrasMostradas = 1;
+    double dMuestrasMostradas = 1.0;
+
+    clsTrazoPlot scrMuñecoSimulacion;
+    QGroupBox* marMarco = nullptr;
+    QLabel* lblHorasSimulacion = nullptr;
+
+protected:
+    void queryUnload(bool& cancel) override;
+    void formUnload() override;
+
+private:
+    // The load steps: fields, caption, size and place, and the chart from its design.
+    void subCarga();
+    // Every operation first brings a closed window back.
+    void subAseguraCargada();
+    void subConfiguraGrafico();
+    void subAnota(com::HRESULT hr);
+
+    bool bImpideCierre = true;
+    bool m_bCargada = false;
+    com::HRESULT m_hrUltimo = com::S_OK;
+};

@@ -1,0 +1,24 @@
+#include "modFormatos.h"
+
+#include "forms/NumberFormat.h"
+
+namespace modFormatos {
+
+QString strfntValor(double dValor, const QLocale& locale) {
+    return forms::number::format(dValor, QStringLiteral("000.0"), locale);
+}
+
+QString strfntTiempoActivo(qint32 lSegundos) {
+    const qint32 lTotal = qMax(lSegundos, 0);
+    const auto dosCifras = [](qint32 l) { return QStringLiteral("%1").arg(l, 2, 10, QChar(u'0')); };
+    return QStringLiteral("Tiempo Activo: ") + dosCifras(lTotal / 3600) + u':' +
+           dosCifras((lTotal % 3600) / 60) + u':' + dosCifras(lTotal % 60);
+}
+
+QString strfntLimite(double dValor, const QLocale& locale) {
+    QLocale sinGrupos = locale;
+    sinGrupos.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return sinGrupos.toString(dValor, 'f', QLocale::FloatingPointShortest);
+}
+
+} // namespace modFormatos

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+// Texts the child windows show for numbers and times, in the user's locale.
+namespace modFormatos {
+
+// A reading or statistic as the windows show it: at least three integer digits, one decimal
+// rounded half away from zero ("000.0"), with the locale's decimal separator.
+QString strfntValor(double dValor, const QLocale& locale = QLocale());
+
+// "Tiempo Activo: hh:mm:ss" for a count of seconds; every field has at least two digits and
+// the hours have no upper limit (360000 s gives "100:00:00"). A negative count shows zero.
+QString strfntTiempoActivo(qint32 lSegundos);
+
+// A limit as the scale dialog shows it: the shortest exact decimal form, without grouping,
+// with the locale's decimal separator (100 gives "100", 12.5 gives "12.5" or "12,5").
+QString strfntLimite(double dValor, const QLocale& locale = QLocale());
+
+} // namespace modFormatos
