@@ -60,7 +60,9 @@ void frmHijoSimulacion::subCarga() {
     com::ControlSite* sitio = scrMuñecoSimulacion.objSitio();
     m_hrUltimo = scrMuñecoSimulacion.hrCrea(
         modRecursos::bytfntDiseno(QStringLiteral("scrMuñecoSimulacion.json")));
-    sitio->move(0, 0);
+    // A chart loaded from its design fills the window as the set-up would size it, whatever
+    // screen the design was made on.
+    subDimensionaGrafico();
     sitio->lower();
     marMarco->raise();
     m_bCargada = true;
@@ -127,13 +129,17 @@ void frmHijoSimulacion::subConfiguraGrafico() {
     subAnota(g.hrMuestrasCanal(clsTrazoPlot::iCanalHumedad, dMuestrasMostradas));
     subAnota(g.hrMuestrasCanal(clsTrazoPlot::iCanalPresion, dMuestrasMostradas));
 
+    subDimensionaGrafico();
+    subAnota(g.hrAplica());
+}
+
+void frmHijoSimulacion::subDimensionaGrafico() {
     // The chart spans the window less a margin: the window's overall size, frame included.
     const int iAnchoVentana =
         int(forms::twips::fromPixels(width(), forms::twips::dpiX(this))) + kAnchoBordes;
     const int iAltoVentana =
         int(forms::twips::fromPixels(height(), forms::twips::dpiY(this))) + kAltoBordes;
-    placeTwips(g.objSitio(), 0, 0, iAnchoVentana - 100, iAltoVentana - 300);
-    subAnota(g.hrAplica());
+    placeTwips(scrMuñecoSimulacion.objSitio(), 0, 0, iAnchoVentana - 100, iAltoVentana - 300);
 }
 
 void frmHijoSimulacion::evPintaValores(double& dHumedad, double& dPresion) {

@@ -54,6 +54,7 @@ private:
     // Every operation first brings a closed window back.
     void subAseguraCargada();
     void subConfiguraGrafico();
+    void subDimensionaGrafico();
     void subAnota(com::HRESULT hr);
 
     bool bImpideCierre = true;

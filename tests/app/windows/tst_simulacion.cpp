@@ -1,6 +1,345 @@
-#include <QTest>
+// The temporal-evolution window over the real strip chart, and the scale dialog it opens:
+// set-up order and values, readings and the active time, closing and coming back.
+#include "ModulosRegistrados.h"
+#include "frmEscala.h"
+#include "frmHijoSimulacion.h"
+
+#include "forms/MessageBox.h"
+#include "forms/Twips.h"
+
+#include "com/ControlSite.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <memory>
+
+using com::Variant;
+
+namespace {
+
+// One call the window made on the chart: identifier, kind and index (or -1).
+struct Llamada {
+    com::DispId id;
+    std::uint16_t tipo;
+    int indice;
+    bool operator==(const Llamada&) const = default;
+};
+
+char* toString(const Llamada& l) {
+    return qstrdup(QByteArray::number(l.id) + '/' + QByteArray::number(l.tipo) + '/' +
+                   QByteArray::number(l.indice));
+}
+
+double leerEje(frmHijoSimulacion& ventana, int id, int indice) {
+    Variant v;
+    if (com::failed(ventana.scrMuñecoSimulacion.objSitio()->getIndexedProperty(id, indice, &v)))
+        return -9999.0;
+    double d = 0.0;
+    v.toR8(d);
+    return d;
+}
+
+// Answers the scale dialog for as long as it lives.
+class Contestacion {
+public:
+    explicit Contestacion(frmEscala::Contestador c) {
+        m_anterior = frmEscala::setContestador(std::move(c));
+    }
+    ~Contestacion() { frmEscala::setContestador(std::move(m_anterior)); }
+
+private:
+    frmEscala::Contestador m_anterior;
+};
+
+} // namespace
+
 class TstSimulacion : public QObject {
     Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void configuracionEnOrden();
+    void tiempoActivoEnEtiqueta_data();
+    void tiempoActivoEnEtiqueta();
+    void escalaDoceHoras();
+    void escalaAlCargar();
+    void escalaCancelada();
+    void escalaAceptaLoEscrito_data();
+    void escalaAceptaLoEscrito();
+    void escalaRechazaTextoNoNumerico();
+    void cerradaVuelveConSuDiseno();
+    void impresionLlegaAlGrafico();
+
+private:
+    std::unique_ptr<ModulosRegistrados> m_modulos;
+    std::unique_ptr<frmHijoSimulacion> m_ventana;
+    QList<Llamada> m_llamadas;
 };
+
+void TstSimulacion::initTestCase() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    m_modulos = std::make_unique<ModulosRegistrados>();
+    QVERIFY(m_modulos->bRegistrados());
+}
+
+void TstSimulacion::init() {
+    subValoresIniciales();
+    m_ventana = std::make_unique<frmHijoSimulacion>();
+    QCOMPARE(m_ventana->hrUltimoResultado(), com::S_OK);
+    m_ventana->show();
+    m_llamadas.clear();
+    m_ventana->scrMuñecoSimulacion.setObservador(
+        [this](com::DispId id, std::uint16_t tipo, const com::VariantList& args) {
+            const bool indexada = tipo != com::DISPATCH_METHOD && !args.isEmpty();
+            m_llamadas.append({id, tipo, indexada ? args.first().i4Value() : -1});
+        });
+}
+
+void TstSimulacion::cleanup() {
+    m_ventana.reset();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TstSimulacion::configuracionEnOrden() {
+    QSize tamanoAlAplicar;
+    m_ventana->scrMuñecoSimulacion.setObservador(
+        [&](com::DispId id, std::uint16_t tipo, const com::VariantList& args) {
+            const bool indexada = tipo != com::DISPATCH_METHOD && !args.isEmpty();
+            m_llamadas.append({id, tipo, indexada ? args.first().i4Value() : -1});
+            if (id == 41)
+                tamanoAlAplicar = m_ventana->scrMuñecoSimulacion.objSitio()->size();
+        });
+    m_ventana->evPintaMuñeco();
+    QCOMPARE(m_ventana->hrUltimoResultado(), com::S_OK);
+
+    const std::uint16_t put = com::DISPATCH_PROPERTYPUT, get = com::DISPATCH_PROPERTYGET,
+                        metodo = com::DISPATCH_METHOD;
+    const QList<Llamada> esperadas{
+        {61, put, 0}, {58, put, 0}, {59, put, 0},  {69, put, 0},                // time axis
+        {61, put, 1}, {58, put, 1}, {59, put, 1},  {69, put, 1},  {65, put, 1}, // humidity
+        {61, put, 3}, {58, put, 3}, {59, put, 3},  {69, put, 3},  {59, get, 0},
+        {65, put, 3}, {84, put, 0}, {78, put, 0},  {84, put, 1},  {78, put, 1},
+        {84, put, 3}, {78, put, 3}, {115, put, 0}, {115, put, 1}, {41, metodo, -1}};
+    QCOMPARE(m_llamadas, esperadas);
+
+    // The chart was sized before it applied the settings: the window less 100 x 300 twips.
+    const int anchoVentana =
+        int(forms::twips::fromPixels(m_ventana->width(), forms::twips::dpiX())) + 120;
+    QCOMPARE(tamanoAlAplicar,
+             forms::twips::toPixels(m_ventana.get(), 0, 0, anchoVentana - 100, 7480 - 300).size());
+    QCOMPARE(leerEje(*m_ventana, 59, 0), 480.0);
+    QCOMPARE(leerEje(*m_ventana, 58, 3), 15.0);
+    QCOMPARE(leerEje(*m_ventana, 59, 1), 100.0);
+    QCOMPARE(leerEje(*m_ventana, 65, 3), 480.0);
+    Variant titulo;
+    m_ventana->scrMuñecoSimulacion.objSitio()->getIndexedProperty(78, 3, &titulo);
+    QCOMPARE(titulo.stringValue(), QStringLiteral("Presión (KPa)"));
+}
+
+void TstSimulacion::tiempoActivoEnEtiqueta_data() {
+    QTest::addColumn<int>("muestras");
+    QTest::addColumn<QString>("texto");
+    QTest::newRow("first reading") << 1 << "Tiempo Activo: 00:00:01";
+    QTest::newRow("an hour") << 3600 << "Tiempo Activo: 01:00:00";
+    QTest::newRow("a hundred hours") << 360000 << "Tiempo Activo: 100:00:00";
+}
+
+void TstSimulacion::tiempoActivoEnEtiqueta() {
+    QFETCH(int, muestras);
+    QFETCH(QString, texto);
+    QCOMPARE(m_ventana->lblHorasSimulacion->text(), QStringLiteral("Tiempo Activo: 00:00:00"));
+    m_ventana->evPintaMuñeco();
+    m_llamadas.clear();
+    modGlobal::lNumeroMuestras = muestras;
+    double humedad = 55.0, presion = 101.3;
+    m_ventana->evPintaValores(humedad, presion);
+    QCOMPARE(m_ventana->hrUltimoResultado(), com::S_OK);
+    QCOMPARE(m_ventana->lblHorasSimulacion->text(), texto);
+    QCOMPARE(m_llamadas,
+             (QList<Llamada>{{52, com::DISPATCH_METHOD, -1}, {52, com::DISPATCH_METHOD, -1}}));
+    QCOMPARE(humedad, 55.0);
+    QCOMPARE(presion, 101.3);
+}
+
+void TstSimulacion::escalaDoceHoras() {
+    m_ventana->evPintaMuñeco();
+    Contestacion contestacion([](frmEscala& dlg) {
+        dlg.comSegundos->setCurrentIndex(11);
+        dlg.comMuestras->setCurrentIndex(2);
+        dlg.txtFinPresion->setText(QStringLiteral("110.5"));
+        dlg.btnAceptar->click();
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QCOMPARE(m_ventana->hrUltimoResultado(), com::S_OK);
+    QCOMPARE(m_ventana->lHorasMostradas, 12);
+    QCOMPARE(m_ventana->iMuestrasMostradas, qint16(3));
+    QCOMPARE(m_ventana->dMuestrasMostradas, 3.0);
+    QCOMPARE(modGlobal::dFinPresion, 110.5);
+    QCOMPARE(leerEje(*m_ventana, 59, 0), 720.0);
+    QCOMPARE(leerEje(*m_ventana, 65, 3), 720.0); // the pressure axis at the right-hand end
+    QCOMPARE(leerEje(*m_ventana, 59, 3), 110.5);
+    QCOMPARE(leerEje(*m_ventana, 115, 1), 3.0);
+}
+
+void TstSimulacion::escalaAlCargar() {
+    QStringList vistos;
+    Contestacion contestacion([&](frmEscala& dlg) {
+        vistos << dlg.comSegundos->currentText() << dlg.comMuestras->currentText()
+               << dlg.txtInicio->text() << dlg.txtFin->text() << dlg.txtInicioPresion->text()
+               << dlg.txtFinPresion->text() << QString::number(dlg.comSegundos->count())
+               << dlg.comSegundos->itemText(30) << dlg.windowTitle();
+        subCaptura(dlg, QStringLiteral("escala"));
+        dlg.btnAceptar->click(); // nothing changed: the same values come back
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QCOMPARE(vistos, (QStringList{"8", "1", "0", "100", "15", "115", "31", "31",
+                                  QStringLiteral("Escala de la Evolución Temporal")}));
+    QCOMPARE(m_ventana->lHorasMostradas, 8);
+    QCOMPARE(m_ventana->iMuestrasMostradas, qint16(1));
+    QCOMPARE(modGlobal::dInicioHumedad, 0.0);
+    QCOMPARE(modGlobal::dFinHumedad, 100.0);
+    QCOMPARE(modGlobal::dInicioPresion, 15.0);
+    QCOMPARE(modGlobal::dFinPresion, 115.0);
+}
+
+void TstSimulacion::escalaCancelada() {
+    m_ventana->evPintaMuñeco();
+    m_llamadas.clear();
+    bool cerrado = false;
+    Contestacion contestacion([&](frmEscala& dlg) {
+        dlg.comSegundos->setCurrentIndex(30);
+        dlg.txtInicio->setText(QStringLiteral("50"));
+        dlg.btnCancelar->click();
+        cerrado = dlg.result() == QDialog::Rejected && !dlg.bSalida;
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QVERIFY(cerrado);
+    QCOMPARE(m_ventana->lHorasMostradas, 8);
+    QCOMPARE(modGlobal::dInicioHumedad, 0.0);
+    QVERIFY(m_llamadas.isEmpty()); // no new set-up
+}
+
+void TstSimulacion::escalaAceptaLoEscrito_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("textos");
+    QTest::addColumn<QList<double>>("limites");
+    QTest::newRow("start above end, stored as typed")
+        << "en_US" << QStringList{"120", "100", "15", "115"} << QList<double>{120, 100, 15, 115};
+    QTest::newRow("decimals and blanks") << "en_US" << QStringList{" 12.5", "99.75 ", "-1", "1e2"}
+                                         << QList<double>{12.5, 99.75, -1, 100};
+    QTest::newRow("comma locale") << "es_ES" << QStringList{"12,5", "100", "15,25", "115"}
+                                  << QList<double>{12.5, 100, 15.25, 115};
+}
+
+void TstSimulacion::escalaAceptaLoEscrito() {
+    QFETCH(QString, locale);
+    QFETCH(QStringList, textos);
+    QFETCH(QList<double>, limites);
+    QLocale::setDefault(QLocale(locale));
+    qint16 horas = 0;
+    Contestacion contestacion([&](frmEscala& dlg) {
+        dlg.comSegundos->setCurrentIndex(dlg.comSegundos->count() - 1);
+        const QList<QLineEdit*> cajas{dlg.txtInicio, dlg.txtFin, dlg.txtInicioPresion,
+                                      dlg.txtFinPresion};
+        for (int i = 0; i < cajas.size(); ++i)
+            cajas[i]->setText(textos[i]);
+        dlg.btnAceptar->click();
+        horas = dlg.iHoras;
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QCOMPARE(horas, qint16(31));
+    QCOMPARE((QList<double>{modGlobal::dInicioHumedad, modGlobal::dFinHumedad,
+                            modGlobal::dInicioPresion, modGlobal::dFinPresion}),
+             limites);
+}
+
+void TstSimulacion::escalaRechazaTextoNoNumerico() {
+    forms::MessageBoxRecorder mensajes;
+    bool abiertoTrasRechazo = false;
+    bool focoEnFin = false;
+    bool salidaTrasRechazo = true;
+    double inicioTrasRechazo = -1;
+    Contestacion contestacion([&](frmEscala& dlg) {
+        dlg.show();
+        dlg.comSegundos->setCurrentIndex(3);
+        dlg.txtInicio->setText(QStringLiteral("10"));
+        dlg.txtFin->setText(QStringLiteral("ochenta"));
+        dlg.btnAceptar->click();
+        abiertoTrasRechazo = dlg.isVisible() && dlg.result() != QDialog::Accepted;
+        focoEnFin = dlg.focusWidget() == dlg.txtFin;
+        salidaTrasRechazo = dlg.bSalida;
+        inicioTrasRechazo = modGlobal::dInicioHumedad; // nothing stored
+        dlg.txtFin->setText(QStringLiteral("80"));
+        dlg.btnAceptar->click();
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QVERIFY(abiertoTrasRechazo);
+    QVERIFY(focoEnFin);
+    QVERIFY(!salidaTrasRechazo);
+    QCOMPARE(inicioTrasRechazo, 0.0);
+    QCOMPARE(mensajes.requests().size(), 1);
+    QVERIFY2(mensajes.requests().first().text.contains(QStringLiteral("Fin de la Humedad")),
+             qPrintable(mensajes.requests().first().text));
+    // The second Aceptar, with numbers everywhere, stores all four and the hours.
+    QCOMPARE(modGlobal::dInicioHumedad, 10.0);
+    QCOMPARE(modGlobal::dFinHumedad, 80.0);
+    QCOMPARE(m_ventana->lHorasMostradas, 4);
+}
+
+void TstSimulacion::cerradaVuelveConSuDiseno() {
+    VentanaPrincipalFalsa principal;
+    m_ventana->evPintaMuñeco();
+    QVERIFY(!m_ventana->close()); // the close box does nothing
+    QVERIFY(m_ventana->isVisible());
+    Contestacion contestacion([](frmEscala& dlg) {
+        dlg.comSegundos->setCurrentIndex(11);
+        dlg.btnAceptar->click();
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QCOMPARE(leerEje(*m_ventana, 59, 0), 720.0);
+
+    m_ventana->subCerrarVentana();
+    QCOMPARE(principal.llamadas, QList<bool>{false});
+    QVERIFY(!m_ventana->isVisible());
+    QVERIFY(!m_ventana->bCargada());
+    QVERIFY(!m_ventana->scrMuñecoSimulacion.objSitio()->hasControl());
+
+    modGlobal::lNumeroMuestras = 1;
+    double humedad = 50.0, presion = 100.0;
+    m_ventana->evPintaValores(humedad, presion);
+    QCOMPARE(m_ventana->hrUltimoResultado(), com::S_OK);
+    QVERIFY(m_ventana->isVisible());
+    QVERIFY(m_ventana->bCargada());
+    QCOMPARE(m_ventana->lHorasMostradas, 8);
+    // The chart is back in its designed state, the start-up set-up.
+    QCOMPARE(leerEje(*m_ventana, 58, 0), 0.0);
+    QCOMPARE(leerEje(*m_ventana, 59, 0), 480.0);
+    QCOMPARE(leerEje(*m_ventana, 58, 1), 0.0);
+    QCOMPARE(leerEje(*m_ventana, 59, 1), 100.0);
+    QCOMPARE(leerEje(*m_ventana, 58, 3), 15.0);
+    QCOMPARE(leerEje(*m_ventana, 59, 3), 115.0);
+    QCOMPARE(leerEje(*m_ventana, 65, 3), 480.0);
+    QCOMPARE(m_ventana->lblHorasSimulacion->text(), QStringLiteral("Tiempo Activo: 00:00:01"));
+    QVERIFY(!m_ventana->close()); // guarded again
+    subCaptura(*m_ventana, QStringLiteral("evolucion-temporal"));
+}
+
+void TstSimulacion::impresionLlegaAlGrafico() {
+    QTemporaryDir carpeta;
+    qputenv("BRISORA_PRINT_SETUP", "cancel");
+    qputenv("BRISORA_PRINT_DIR", carpeta.path().toLocal8Bit());
+    m_ventana->evPintaMuñeco();
+    m_llamadas.clear();
+    m_ventana->evPreparaImpresora();
+    m_ventana->evImprimeMuñeco();
+    qunsetenv("BRISORA_PRINT_SETUP");
+    qunsetenv("BRISORA_PRINT_DIR");
+    QCOMPARE(m_llamadas,
+             (QList<Llamada>{{55, com::DISPATCH_METHOD, -1}, {54, com::DISPATCH_METHOD, -1}}));
+}
+
 QTEST_MAIN(TstSimulacion)
 #include "tst_simulacion.moc"
