@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QScreen>
 
 namespace {
@@ -37,6 +38,7 @@ frmHijoSimulacion::frmHijoSimulacion(QWidget* parent)
     , scrMuñecoSimulacion(new com::ControlSite(this)) {
     setWindowTitle(QStringLiteral("Evolución Temporal"));
     marMarco = new QGroupBox(this);
+    marMarco->setAutoFillBackground(true); // an opaque panel over the chart
     placeTwips(marMarco, 180, 120, 5145, 525);
     lblHorasSimulacion = new QLabel(modFormatos::strfntTiempoActivo(0), marMarco);
     QFont fuente(QStringLiteral("Arial"));
@@ -55,7 +57,12 @@ void frmHijoSimulacion::subCarga() {
     setWindowTitle(QStringLiteral("Evolución Temporal"));
     const int iAncho = iAnchoPantallaTwips() - kMargenPantalla;
     setClientSizeTwips(qMax(iAncho - kAnchoBordes, 0), kAltoVentana - kAltoBordes);
-    move(forms::twips::toPixels(this, kIzquierda, 0, 0, 0).topLeft());
+    // Inside the main window's workspace it is the frame around the form that moves.
+    const QPoint posicion = forms::twips::toPixels(this, kIzquierda, 0, 0, 0).topLeft();
+    if (auto* marcoMdi = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        marcoMdi->move(posicion);
+    else
+        move(posicion);
 
     com::ControlSite* sitio = scrMuñecoSimulacion.objSitio();
     m_hrUltimo = scrMuñecoSimulacion.hrCrea(

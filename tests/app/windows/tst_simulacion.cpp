@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <memory>
 
@@ -71,6 +73,7 @@ private slots:
     void escalaAceptaLoEscrito();
     void escalaRechazaTextoNoNumerico();
     void cerradaVuelveConSuDiseno();
+    void vuelveASuSitioEnElAreaDeTrabajo();
     void impresionLlegaAlGrafico();
 
 private:
@@ -325,6 +328,24 @@ void TstSimulacion::cerradaVuelveConSuDiseno() {
     QCOMPARE(m_ventana->lblHorasSimulacion->text(), QStringLiteral("Tiempo Activo: 00:00:01"));
     QVERIFY(!m_ventana->close()); // guarded again
     subCaptura(*m_ventana, QStringLiteral("evolucion-temporal"));
+}
+
+void TstSimulacion::vuelveASuSitioEnElAreaDeTrabajo() {
+    QMdiArea area;
+    area.resize(1200, 700);
+    QMdiSubWindow* marco = area.addSubWindow(m_ventana.get());
+    marco->setAttribute(Qt::WA_DeleteOnClose, false);
+    area.show();
+    marco->move(5, 5);
+    const QSize tamano = m_ventana->size();
+    m_ventana->subCerrarVentana();
+    QVERIFY(!m_ventana->isVisible());
+    m_ventana->evValoresDefecto(); // a start of acquisition brings it back
+    QVERIFY(m_ventana->isVisible());
+    QCOMPARE(marco->pos(), forms::twips::toPixels(m_ventana.get(), 4680, 0, 0, 0).topLeft());
+    QCOMPARE(m_ventana->size(), tamano);
+    area.removeSubWindow(m_ventana.get());
+    m_ventana->setParent(nullptr);
 }
 
 void TstSimulacion::impresionLlegaAlGrafico() {
