@@ -1,0 +1,360 @@
+#include "frmMDIPrincipal.h"
+
+#include "clsAreaHijas.h"
+#include "clsArte.h"
+#include "clsMenuPrincipal.h"
+#include "frmAbout.h"
+
+#include "link/clsCicloAdquisicion.h"
+#include "link/frmServidorTramas.h"
+#include "link/modGlobal.h"
+
+#include "forms/MessageBox.h"
+#include "forms/Twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMenu>
+#include <QScreen>
+#include <QToolBar>
+
+namespace {
+
+const QString kVelocidadPuerto = QStringLiteral("9600,N,8,1");
+constexpr qint16 kPuertoEstacion = 2;
+
+} // namespace
+
+frmMDIPrincipal::frmMDIPrincipal(stFabricas fabricas, forms::Scheduler& scheduler, QWidget* parent)
+    : QMainWindow(parent)
+    , m_fabricas(std::move(fabricas))
+    , m_planificador(scheduler)
+    , m_tmrSegundo(scheduler)
+    , m_mdiArea(new QMdiArea(this))
+    , m_areaHijas(new clsAreaHijas(*m_mdiArea))
+    , m_menus(new clsMenuPrincipal(*this)) {
+    setObjectName(QStringLiteral("frmMDIPrincipal"));
+    setWindowTitle(QStringLiteral("Brisora Meteorológica"));
+    setWindowIcon(clsArte::icofntAplicacion());
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    m_mdiArea->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_mdiArea);
+    resize(forms::twips::toPixels(this, 0, 0, 9165, 5985).size());
+    m_tmrSegundo.setInterval(iINTERVALO_TICK_MS);
+    m_tmrSegundo.setCallback([this] { tmrSegundo_Timer(); });
+    m_tmrSegundo.setEnabled(true);
+    m_evMuestraAcercaDe = [](QWidget* frmPadre) {
+        frmAbout frm(frmPadre);
+        frm.exec();
+    };
+    subConectaComandos();
+    clsVentanaPrincipal::setInstancia(this);
+    Form_Load();
+}
+
+frmMDIPrincipal::~frmMDIPrincipal() {
+    if (clsVentanaPrincipal::objInstancia() == this) {
+        clsVentanaPrincipal::setInstancia(nullptr);
+    }
+}
+
+void frmMDIPrincipal::subConectaComandos() {
+    const auto conecta = [this](const auto& opciones, void (frmMDIPrincipal::*manejador)(int)) {
+        for (int i = 0; i < static_cast<int>(opciones.size()); ++i) {
+            connect(opciones[i], &QAction::triggered, this,
+                    [this, manejador, i] { (this->*manejador)(i); });
+        }
+    };
+    conecta(m_menus->menuArchivoOpciones, &frmMDIPrincipal::menuArchivoOpciones_Click);
+    conecta(m_menus->menuAccionesOpciones, &frmMDIPrincipal::menuAccionesOpciones_Click);
+    conecta(m_menus->menuPropiedadesOpciones, &frmMDIPrincipal::menuPropiedadesOpciones_Click);
+    conecta(m_menus->menuAyudaOpciones, &frmMDIPrincipal::menuAyudaOpciones_Click);
+    connect(m_menus, &clsMenuPrincipal::botonPulsado, this,
+            &frmMDIPrincipal::toolBarraHerramientas_ButtonClick);
+    connect(m_menus->menuVentana, &QMenu::aboutToShow, this,
+            [this] { m_areaHijas->subListaVentanas(m_menus->menuVentana); });
+}
+
+void frmMDIPrincipal::Form_Load() {
+    modGlobal::lNumeroMuestras = 0;
+    iEstadoSimulacion = 0;
+    subActualizaEstado();
+    m_objServidorTramas = m_fabricas.frmServidorTramas ? m_fabricas.frmServidorTramas()
+                                                       : std::make_unique<frmServidorTramas>();
+    m_objServidorTramas->setWindowIcon(windowIcon());
+    m_objServidorTramas->show();
+    m_objServidorTramas->subCambiaVelocidadPuertoSerie(kPuertoEstacion, kVelocidadPuerto);
+    m_objCiclo = std::make_unique<clsCicloAdquisicion>(m_objServidorTramas->servidor());
+    m_objCiclo->setMuestraMensaje([this](const QString& m) { subMuestraErrorTiempo(m); });
+    m_objCiclo->setPintaValores([this](double dHumedad, double dPresion) {
+        m_objValoresInstantaneos->evPintaValores(dHumedad, dPresion);
+        m_objSimulacion->evPintaValores(dHumedad, dPresion);
+    });
+    bImpideCierre = true;
+    modGlobal::iNumeroVentanaSiguiente = 0;
+    m_menus->menuAcciones->menuAction()->setEnabled(false);
+    modGlobal::dInicioHumedad = 0;
+    modGlobal::dFinHumedad = 100;
+    modGlobal::dInicioPresion = 15;
+    modGlobal::dFinPresion = 115;
+    subCreaHija(m_objValoresInstantaneos, m_fabricas.frmHijoValoresInstantaneos);
+    subCreaHija(m_objSimulacion, m_fabricas.frmHijoSimulacion);
+    menuAccionesOpciones_Click(1);
+}
+
+void frmMDIPrincipal::subCreaHija(std::unique_ptr<clsVentanaHija>& objHija,
+                                  const FabricaHija& fabrica) {
+    objHija = fabrica();
+    objHija->iNumeroVentana = modGlobal::iNumeroVentanaSiguiente;
+    QWidget* frmHija = objHija->frmVentana();
+    if (!frmHija->testAttribute(Qt::WA_SetWindowIcon)) {
+        frmHija->setWindowIcon(windowIcon());
+    }
+    m_areaHijas->subAgrega(frmHija);
+    m_areaHijas->subMuestra(frmHija);
+    objHija->evPintaMuñeco();
+    ++modGlobal::iNumeroVentanaSiguiente;
+}
+
+void frmMDIPrincipal::subMuestra() {
+    if (const QScreen* pantalla = screen()) {
+        const QRect area = pantalla->availableGeometry();
+        move(area.center() - rect().center());
+    }
+    showMaximized();
+}
+
+void frmMDIPrincipal::subHabilitaAcciones(bool bHabilitado) {
+    m_menus->menuAcciones->menuAction()->setEnabled(bHabilitado);
+}
+
+clsVentanaHija* frmMDIPrincipal::objfntHijaActiva() const {
+    QWidget* frmActiva = m_areaHijas->frmfntActiva();
+    for (clsVentanaHija* objHija : {m_objValoresInstantaneos.get(), m_objSimulacion.get()}) {
+        if (objHija != nullptr && frmActiva != nullptr && objHija->frmVentana() == frmActiva) {
+            return objHija;
+        }
+    }
+    return nullptr;
+}
+
+void frmMDIPrincipal::subActualizaEstado() {
+    if (iEstadoSimulacion != 0 && iEstadoSimulacion != 1) {
+        return;
+    }
+    const bool bCorriendo = iEstadoSimulacion == 1;
+    m_tmrSegundo.setInterval(iINTERVALO_TICK_MS);
+    m_tmrSegundo.setEnabled(bCorriendo);
+    m_menus->menuArchivoOpciones[1]->setEnabled(!bCorriendo);
+    m_menus->btnfntBoton(QStringLiteral("nueva"))->setEnabled(true);
+    m_menus->btnfntBoton(QStringLiteral("cerrar"))->setEnabled(!bCorriendo);
+    m_menus->btnfntBoton(QStringLiteral("inicio"))->setEnabled(!bCorriendo);
+    m_menus->btnfntBoton(QStringLiteral("pausa"))->setEnabled(bCorriendo);
+    m_menus->menuAcciones->menuAction()->setEnabled(true);
+    m_menus->menuAccionesOpciones[0]->setEnabled(!bCorriendo);
+    m_menus->menuAccionesOpciones[1]->setEnabled(bCorriendo);
+    m_menus->menuPropiedades->menuAction()->setEnabled(!bCorriendo);
+}
+
+void frmMDIPrincipal::menuArchivoOpciones_Click(int iIndice) {
+    switch (iIndice) {
+    case 1:
+        subCerrarSimulacion();
+        break;
+    case 3:
+        subLlamaActiva(u"evPreparaImpresora");
+        break;
+    case 4:
+        subLlamaActiva(u"evImprimeMuñeco");
+        break;
+    case 6:
+        subSalir();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMDIPrincipal::menuAccionesOpciones_Click(int iIndice) {
+    if (iIndice == 0) {
+        subIniciaSimulacion();
+    } else if (iIndice == 1) {
+        subDetieneSimulacion();
+    }
+}
+
+void frmMDIPrincipal::menuPropiedadesOpciones_Click(int iIndice) {
+    if (iIndice == 0) {
+        subLlamaActiva(u"evPropiedadesMuñeco");
+    }
+}
+
+void frmMDIPrincipal::menuAyudaOpciones_Click(int iIndice) {
+    if (iIndice == 0 && m_evMuestraAcercaDe) {
+        m_evMuestraAcercaDe(this);
+    }
+}
+
+void frmMDIPrincipal::toolBarraHerramientas_ButtonClick(const QString& strClave) {
+    if (strClave == u"salir") {
+        subSalir();
+    } else if (strClave == u"cerrar") {
+        subCerrarSimulacion();
+    } else if (strClave == u"inicio") {
+        subIniciaSimulacion();
+    } else if (strClave == u"pausa") {
+        subDetieneSimulacion();
+    }
+}
+
+void frmMDIPrincipal::subIniciaSimulacion() {
+    if (objfntHijaActiva() == nullptr) {
+        return;
+    }
+    iEstadoSimulacion = 1;
+    m_objValoresInstantaneos->evValoresDefecto();
+    m_objSimulacion->evValoresDefecto();
+    subActualizaEstado();
+}
+
+void frmMDIPrincipal::subDetieneSimulacion() {
+    if (objfntHijaActiva() == nullptr) {
+        return;
+    }
+    iEstadoSimulacion = 0;
+    subActualizaEstado();
+    modGlobal::lNumeroMuestras = 0;
+}
+
+void frmMDIPrincipal::subLlamaActiva(QStringView strOperacion) {
+    if (clsVentanaHija* objActiva = objfntHijaActiva()) {
+        objActiva->bfntLlamaPorNombre(strOperacion);
+    }
+}
+
+void frmMDIPrincipal::subCerrarSimulacion() {
+    clsVentanaHija* objActiva = objfntHijaActiva();
+    if (objActiva == nullptr) {
+        return;
+    }
+    if (objActiva == m_objSimulacion.get()) {
+        objActiva->bfntLlamaPorNombre(u"subCerrarVentana");
+        return;
+    }
+    // An ordinary unload, which the child's close guard may refuse.
+    objActiva->frmVentana()->close();
+}
+
+void frmMDIPrincipal::subSalir() {
+    const auto respuesta = forms::MessageBox::show(
+        QStringLiteral("¿Deseas salir de la aplicación?"), forms::MsgButtons::YesNo,
+        forms::MsgIcon::Question, QStringLiteral("Atención"), this);
+    if (respuesta != forms::MsgAnswer::Yes || m_bTerminado) {
+        return;
+    }
+    bImpideCierre = false;
+    subCierraHijas();
+    if (m_bTickEnCurso) {
+        // Confirmed while a tick waits for the station: the wait ends now and the window
+        // unloads when the tick has returned, so nothing it still uses is freed under it.
+        m_bSalidaPendiente = true;
+        m_objServidorTramas->servidor().tmrTiempoEspera_Timer();
+        return;
+    }
+    subTermina();
+}
+
+void frmMDIPrincipal::subCierraHijas() {
+    // Each round closes at least one child; a child that stays open ends the rounds instead
+    // of keeping the program from ending.
+    for (qsizetype iAbiertas = m_areaHijas->frmsfntAbiertas().size(); objfntHijaActiva();) {
+        if (objfntHijaActiva() == m_objSimulacion.get()) {
+            m_objSimulacion->bfntLlamaPorNombre(u"subCerrarVentana");
+        }
+        if (objfntHijaActiva() == m_objValoresInstantaneos.get()) {
+            m_objValoresInstantaneos->bfntLlamaPorNombre(u"subCerrarVentana");
+        }
+        const qsizetype iQuedan = m_areaHijas->frmsfntAbiertas().size();
+        if (iQuedan >= iAbiertas) {
+            break;
+        }
+        iAbiertas = iQuedan;
+    }
+}
+
+bool frmMDIPrincipal::bfntDescarga() {
+    if (bImpideCierre) {
+        return false;
+    }
+    m_tmrSegundo.setEnabled(false);
+    if (m_objServidorTramas) {
+        m_objServidorTramas->bCerrraVentana = true;
+        m_objServidorTramas->unload();
+        m_objCiclo.reset();
+        m_objServidorTramas.reset();
+    }
+    hide();
+    return true;
+}
+
+void frmMDIPrincipal::subTermina() {
+    m_bSalidaPendiente = false;
+    if (!bfntDescarga()) {
+        return;
+    }
+    m_bTerminado = true;
+    emit programaTerminado();
+}
+
+void frmMDIPrincipal::closeEvent(QCloseEvent* evento) {
+    if (bImpideCierre || m_bTickEnCurso) {
+        evento->ignore();
+        return;
+    }
+    if (!m_bTerminado) {
+        subTermina();
+    }
+    evento->accept();
+}
+
+void frmMDIPrincipal::tmrSegundo_Timer() {
+    if (m_bTickEnCurso || !m_objCiclo) {
+        return;
+    }
+    const qint64 lInicioMs = m_planificador.nowMs();
+    m_bTickEnCurso = true;
+    m_tmrSegundo.setEnabled(false);
+    m_objCiclo->subTick();
+    m_bTickEnCurso = false;
+    if (m_bSalidaPendiente) {
+        subTermina();
+        return;
+    }
+    if (iEstadoSimulacion != 1) {
+        // Stopped while the tick waited: the tick still reached the children, but the next
+        // run counts its readings from zero.
+        modGlobal::lNumeroMuestras = 0;
+        return;
+    }
+    subReanudaTick(lInicioMs);
+}
+
+void frmMDIPrincipal::subReanudaTick(qint64 lInicioMs) {
+    // Back on the one-second beat; after a slow tick (a time-out and its message) a full
+    // period passes before the next one.
+    const qint64 lTranscurrido = m_planificador.nowMs() - lInicioMs;
+    const int iResto = lTranscurrido > 0 && lTranscurrido < iINTERVALO_TICK_MS
+                           ? static_cast<int>(iINTERVALO_TICK_MS - lTranscurrido)
+                           : iINTERVALO_TICK_MS;
+    m_tmrSegundo.setInterval(iResto);
+    m_tmrSegundo.setEnabled(true);
+}
+
+void frmMDIPrincipal::subMuestraErrorTiempo(const QString& strMensaje) {
+    if (m_bSalidaPendiente) {
+        return;
+    }
+    forms::MessageBox::show(strMensaje, forms::MsgButtons::Ok, forms::MsgIcon::None,
+                            modGlobal::strTituloAplicacion, this);
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "clsVentanaHija.h"
+#include "clsVentanaPrincipal.h"
+
+#include "forms/Scheduler.h"
+#include "forms/Timer.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class clsAreaHijas;
+class clsCicloAdquisicion;
+class clsMenuPrincipal;
+class frmServidorTramas;
+class QMdiArea;
+
+// The main window: an MDI frame that hosts the two child windows, carries the menus and the
+// toolbar, owns the one-second acquisition timer and the frame server, and is the only way out
+// of the program.
+//
+// Ticks never overlap: the timer is suspended while a tick runs (also while its time-out
+// message is open) and resumes on the one-second beat afterwards. Leaving the program while a
+// tick waits for the station is deferred: the wait is told to end, and the window unloads and
+// the port is released once the tick has returned.
+class frmMDIPrincipal : public QMainWindow, public clsVentanaPrincipal {
+    Q_OBJECT
+
+public:
+    using FabricaHija = std::function<std::unique_ptr<clsVentanaHija>()>;
+    using FabricaServidor = std::function<std::unique_ptr<frmServidorTramas>()>;
+
+    // How the main window makes the windows it owns.
+    struct stFabricas {
+        FabricaServidor frmServidorTramas;
+        FabricaHija frmHijoValoresInstantaneos;
+        FabricaHija frmHijoSimulacion;
+    };
+
+    // Opens the about box (modal). Replaceable for tests.
+    using MuestraAcercaDe = std::function<void(QWidget* frmPadre)>;
+
+    static constexpr int iINTERVALO_TICK_MS = 1000;
+
+    // Builds the window and runs its load: frame server, shared values, the two children,
+    // stopped state. The window is not shown; the caller shows it maximized.
+    explicit frmMDIPrincipal(stFabricas fabricas,
+                             forms::Scheduler& scheduler = forms::Scheduler::instance(),
+                             QWidget* parent = nullptr);
+    ~frmMDIPrincipal() override;
+
+    // Shows the window as designed: centred in its normal state, then maximized.
+    void subMuestra();
+
+    void subHabilitaAcciones(bool bHabilitado) override;
+    void setMuestraAcercaDe(MuestraAcercaDe evMuestraAcercaDe) {
+        m_evMuestraAcercaDe = std::move(evMuestraAcercaDe);
+    }
+
+    // While true the window refuses to unload; cleared only by subSalir.
+    bool bImpideCierre = false;
+    // 0 stopped, 1 running.
+    qint16 iEstadoSimulacion = 0;
+
+    frmServidorTramas* objServidorTramas() const { return m_objServidorTramas.get(); }
+    clsVentanaHija* objValoresInstantaneos() const { return m_objValoresInstantaneos.get(); }
+    clsVentanaHija* objSimulacion() const { return m_objSimulacion.get(); }
+    // The active child window, or null.
+    clsVentanaHija* objfntHijaActiva() const;
+    bool bfntTickEnCurso() const { return m_bTickEnCurso; }
+    bool bfntTerminado() const { return m_bTerminado; }
+
+    // Commands, as the menus and the toolbar run them.
+    void menuArchivoOpciones_Click(int iIndice);
+    void menuAccionesOpciones_Click(int iIndice);
+    void menuPropiedadesOpciones_Click(int iIndice);
+    void menuAyudaOpciones_Click(int iIndice);
+    void toolBarraHerramientas_ButtonClick(const QString& strClave);
+    void tmrSegundo_Timer();
+
+    void subSalir();
+    void subCerrarSimulacion();
+    void subActualizaEstado();
+
+    const clsMenuPrincipal& menus() const { return *m_menus; }
+    const forms::Timer& tmrSegundo() const { return m_tmrSegundo; }
+    QMdiArea* mdiArea() const { return m_mdiArea; }
+    clsAreaHijas& areaHijas() const { return *m_areaHijas; }
+
+signals:
+    // The program has ended: the main window unloaded and released the frame server.
+    void programaTerminado();
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+
+private:
+    void Form_Load();
+    void subCreaHija(std::unique_ptr<clsVentanaHija>& objHija, const FabricaHija& fabrica);
+    void subIniciaSimulacion();
+    void subDetieneSimulacion();
+    void subLlamaActiva(QStringView strOperacion);
+    void subCierraHijas();
+    bool bfntDescarga();
+    void subTermina();
+    void subReanudaTick(qint64 lInicioMs);
+    void subMuestraErrorTiempo(const QString& strMensaje);
+    void subConectaComandos();
+
+    stFabricas m_fabricas;
+    forms::Scheduler& m_planificador;
+    forms::Timer m_tmrSegundo;
+    QMdiArea* m_mdiArea;
+    clsAreaHijas* m_areaHijas;
+    clsMenuPrincipal* m_menus;
+    MuestraAcercaDe m_evMuestraAcercaDe;
+    std::unique_ptr<frmServidorTramas> m_objServidorTramas;
+    std::unique_ptr<clsCicloAdquisicion> m_objCiclo;
+    std::unique_ptr<clsVentanaHija> m_objValoresInstantaneos;
+    std::unique_ptr<clsVentanaHija> m_objSimulacion;
+    bool m_bTickEnCurso = false;
+    bool m_bSalidaPendiente = false;
+    bool m_bTerminado = false;
+};
