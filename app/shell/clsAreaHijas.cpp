@@ -13,8 +13,14 @@ clsAreaHijas::clsAreaHijas(QMdiArea& mdiArea)
 }
 
 void clsAreaHijas::subAgrega(QWidget* frmHija) {
-    QMdiSubWindow* marco = m_mdiArea.addSubWindow(frmHija);
+    // The child places itself where it was designed; its frame takes that place. Children
+    // have a fixed size: the frame offers neither minimize nor maximize.
+    const QPoint posicion = frmHija->pos();
+    QMdiSubWindow* marco =
+        m_mdiArea.addSubWindow(frmHija, Qt::SubWindow | Qt::WindowTitleHint |
+                                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     marco->setAttribute(Qt::WA_DeleteOnClose, false);
+    marco->move(posicion);
     marco->setWindowIcon(frmHija->windowIcon());
     m_marcos.append(marco);
     marco->hide();

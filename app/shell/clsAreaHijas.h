@@ -20,8 +20,8 @@ class clsAreaHijas : public QObject {
 public:
     explicit clsAreaHijas(QMdiArea& mdiArea);
 
-    // Frames `frmHija` (which must have no parent) in the workspace; it stays hidden until
-    // it is shown.
+    // Frames `frmHija` (which must have no parent) in the workspace, at the place the child
+    // gave itself; it stays hidden until it is shown.
     void subAgrega(QWidget* frmHija);
     // Shows the child in its frame and makes it the active one.
     void subMuestra(QWidget* frmHija);

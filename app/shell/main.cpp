@@ -10,12 +10,8 @@
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
 
-#ifdef BRISORA_CON_VENTANAS
 #include "frmHijoSimulacion.h"
 #include "frmHijoValoresInstantaneos.h"
-#else
-#include "forms/Form.h"
-#endif
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -44,44 +40,11 @@ int iPreparaPrograma(int argc, char** argv) {
     return 0;
 }
 
-#ifndef BRISORA_CON_VENTANAS
-// Stands in for a child window kind the build does not have.
-class frmHijaVacia : public forms::Form, public clsVentanaHija {
-public:
-    explicit frmHijaVacia(const QString& strTitulo) {
-        setWindowTitle(strTitulo);
-        setClientSizeTwips(6000, 4000);
-    }
-    QWidget* frmVentana() override { return this; }
-    void subCerrarVentana() override {
-        if (auto* objPrincipal = clsVentanaPrincipal::objInstancia()) {
-            objPrincipal->subHabilitaAcciones(false);
-        }
-        hide();
-    }
-    void evPreparaImpresora() override {}
-    void evImprimeMuñeco() override {}
-    void evPropiedadesMuñeco() override {}
-    void evPintaMuñeco() override {}
-    void evPintaValores(double&, double&) override {}
-    void evValoresDefecto() override {}
-};
-#endif
-
 frmMDIPrincipal::stFabricas fabricas() {
     frmMDIPrincipal::stFabricas f;
     f.frmServidorTramas = [] { return std::make_unique<frmServidorTramas>(); };
-#ifdef BRISORA_CON_VENTANAS
     f.frmHijoValoresInstantaneos = [] { return std::make_unique<frmHijoValoresInstantaneos>(); };
     f.frmHijoSimulacion = [] { return std::make_unique<frmHijoSimulacion>(); };
-#else
-    f.frmHijoValoresInstantaneos = [] {
-        return std::make_unique<frmHijaVacia>(QStringLiteral("Valores Instantáneos"));
-    };
-    f.frmHijoSimulacion = [] {
-        return std::make_unique<frmHijaVacia>(QStringLiteral("Evolución Temporal"));
-    };
-#endif
     return f;
 }
 
