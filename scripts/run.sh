@@ -25,7 +25,9 @@ trap cleanup EXIT INT TERM
 # its fault modes can be switched from another terminal: echo "mode silent" > $rundir/control
 mkfifo "$rundir/control"
 exec 3<>"$rundir/control"
-build/bin/station-sim --link "$link" "$@" <&3 >"$rundir/sim.out" &
+# Its own session, so that Ctrl-C reaches the console side first and the simulator is ended
+# by the clean-up below.
+setsid build/bin/station-sim --link "$link" "$@" <&3 >"$rundir/sim.out" &
 sim_pid=$!
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 [ -e "$link" ] || { echo "The station simulator did not start" >&2; exit 1; }
