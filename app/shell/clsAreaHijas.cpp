@@ -33,7 +33,16 @@ void clsAreaHijas::subMuestra(QWidget* frmHija) {
         return;
     }
     frmHija->show();
+    subMuestraMarco(marco);
+}
+
+void clsAreaHijas::subMuestraMarco(QMdiSubWindow* marco) {
+    // The frame wraps the size the child gave itself, whether or not it fixed that size.
+    const QSize tamano = marco->widget()->size();
     marco->show();
+    if (!tamano.isEmpty()) {
+        marco->resize(tamano + (marco->size() - marco->widget()->size()));
+    }
     m_mdiArea.setActiveSubWindow(marco);
     subActivado(marco);
 }
@@ -101,9 +110,7 @@ bool clsAreaHijas::eventFilter(QObject* objeto, QEvent* evento) {
     if (tipo == QEvent::HideToParent && !marco->isMinimized() && !marco->isHidden()) {
         subOculta(marco);
     } else if (tipo == QEvent::ShowToParent && marco->isHidden()) {
-        marco->show();
-        m_mdiArea.setActiveSubWindow(marco);
-        subActivado(marco);
+        subMuestraMarco(marco);
     }
     return false;
 }

@@ -41,6 +41,7 @@ protected:
 private:
     QMdiSubWindow* subfntMarco(const QWidget* frmHija) const;
     void subOculta(QMdiSubWindow* marco);
+    void subMuestraMarco(QMdiSubWindow* marco);
     void subActivaSiguiente();
     void subActivado(QMdiSubWindow* marco);
 

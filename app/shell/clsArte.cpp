@@ -1,6 +1,8 @@
 #include "clsArte.h"
 
 #include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -64,6 +66,24 @@ QIcon icofntListaImagenes(const QString& strClave) {
         }
     }
     return icono;
+}
+
+void subAjustaFuente(QLabel* etiqueta, qreal dPuntosMinimos) {
+    QFont fuente = etiqueta->font();
+    const QStringList strlLineas = etiqueta->text().split(u'\n');
+    const auto iAnchoTexto = [&strlLineas](const QFont& f) {
+        const QFontMetrics metricas(f);
+        int iAncho = 0;
+        for (const QString& strLinea : strlLineas) {
+            iAncho = qMax(iAncho, metricas.horizontalAdvance(strLinea));
+        }
+        return iAncho;
+    };
+    while (iAnchoTexto(fuente) > etiqueta->width() &&
+           fuente.pointSizeF() - 0.25 >= dPuntosMinimos) {
+        fuente.setPointSizeF(fuente.pointSizeF() - 0.25);
+    }
+    etiqueta->setFont(fuente);
 }
 
 } // namespace clsArte

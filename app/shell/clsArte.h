@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+class QLabel;
+
 // The program's artwork, drawn from the vector images in its resources: the application icon,
 // the two portraits of the splash and the about box, and the toolbar's image list.
 namespace clsArte {
@@ -19,5 +21,9 @@ QIcon icofntAplicacion();
 // The toolbar's image list, by key: "salir", "nuevo", "cerrar", "inicio", "pausa", "para".
 // Light grey is the mask colour of the list, so images keep their transparent background.
 QIcon icofntListaImagenes(const QString& strClave);
+
+// Shrinks the label's font, a quarter point at a time, until its longest line fits the label's
+// width; where the designed face is missing its substitute may run wider.
+void subAjustaFuente(QLabel* etiqueta, qreal dPuntosMinimos = 6.0);
 
 } // namespace clsArte

@@ -41,9 +41,9 @@ frmAbout::frmAbout(QWidget* parent, clsInfoSistema objInfo)
     lblfntEtiqueta("lblDescription", QStringLiteral("Control Brisora Meteorológica"), 14.25,
                    {1140, 390, 4785, 555});
     picfntImagen("picRetratoUno", QStringLiteral("retrato_uno"), {300, 1080, 1230, 1620});
-    QLabel* Label1 = lblfntEtiqueta(
-        "Label1", QStringLiteral("Diseño y programación:\nEquipo de desarrollo Brisora"), 9.75,
-        {1860, 1440, 2715, 525});
+    QLabel* Label1 =
+        lblfntEtiqueta("Label1", QStringLiteral("Diseño y programación:\nEquipo Brisora"), 9.75,
+                       {1860, 1440, 2715, 525});
     Label1->setAlignment(Qt::AlignCenter);
     picfntImagen("picRetratoDos", QStringLiteral("retrato_dos"), {4710, 1080, 1200, 1620});
     subCreaLinea(150, 5970, 1, QColor(128, 128, 128), 0);

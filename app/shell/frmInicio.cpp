@@ -26,8 +26,9 @@ QLabel* lblfntEtiqueta(QWidget* padre, const char* strNombre, const QString& str
     return etiqueta;
 }
 
-void subColoca(QWidget* control, int iIzquierda, int iArriba, int iAncho, int iAlto) {
-    control->setGeometry(forms::twips::toPixels(control, iIzquierda, iArriba, iAncho, iAlto));
+void subColoca(QLabel* etiqueta, int iIzquierda, int iArriba, int iAncho, int iAlto) {
+    etiqueta->setGeometry(forms::twips::toPixels(etiqueta, iIzquierda, iArriba, iAncho, iAlto));
+    clsArte::subAjustaFuente(etiqueta);
 }
 
 QLabel* picfntImagen(QWidget* padre, const char* strNombre, const QString& strImagen, int iX,
@@ -79,14 +80,13 @@ void frmInicio::subCreaContenido(QFrame* marMarco) {
     picfntImagen(marMarco, "picIcon", QStringLiteral("icono"), 240, 240, QSize(48, 48));
     auto* lblDescription = lblfntEtiqueta(marMarco, "lblDescription",
                                           QStringLiteral("Control Brisora Meteorológica"), 14.25);
-    subColoca(lblDescription, 1140, 330, 4500, 555);
+    subColoca(lblDescription, 1020, 330, 4560, 555);
     picfntImagen(marMarco, "picRetratoUno", QStringLiteral("retrato_uno"), 300, 1020,
                  QSize(82, 108));
-    auto* Label1 = lblfntEtiqueta(
-        marMarco, "Label1", QStringLiteral("Diseño y programación:\nEquipo de desarrollo Brisora"),
-        9.75);
+    auto* Label1 = lblfntEtiqueta(marMarco, "Label1",
+                                  QStringLiteral("Diseño y programación:\nEquipo Brisora"), 9.75);
     Label1->setAlignment(Qt::AlignCenter);
-    subColoca(Label1, 1680, 1560, 2460, 525);
+    subColoca(Label1, 1590, 1560, 2610, 525);
     picfntImagen(marMarco, "picRetratoDos", QStringLiteral("retrato_dos"), 4260, 1020,
                  QSize(80, 108));
     subCreaLinea(marMarco, 0, 1, QColor(128, 128, 128));

@@ -121,6 +121,8 @@ void frmMDIPrincipal::subMuestra() {
     if (const QScreen* pantalla = screen()) {
         const QRect area = pantalla->availableGeometry();
         move(area.center() - rect().center());
+        // Where no window manager maximizes windows, the window still fills the screen.
+        setGeometry(area);
     }
     showMaximized();
 }
