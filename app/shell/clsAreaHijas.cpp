@@ -16,11 +16,14 @@ void clsAreaHijas::subAgrega(QWidget* frmHija) {
     // The child places itself where it was designed; its frame takes that place. Children
     // have a fixed size: the frame offers neither minimize nor maximize.
     const QPoint posicion = frmHija->pos();
+    const QSize tamano = frmHija->size();
     QMdiSubWindow* marco =
         m_mdiArea.addSubWindow(frmHija, Qt::SubWindow | Qt::WindowTitleHint |
                                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     marco->setAttribute(Qt::WA_DeleteOnClose, false);
     marco->move(posicion);
+    // Sized before it is first shown, so the child never passes through a smaller size.
+    marco->resize(tamano.grownBy(marco->contentsMargins()));
     marco->setWindowIcon(frmHija->windowIcon());
     m_marcos.append(marco);
     marco->hide();

@@ -68,22 +68,25 @@ QIcon icofntListaImagenes(const QString& strClave) {
     return icono;
 }
 
-void subAjustaFuente(QLabel* etiqueta, qreal dPuntosMinimos) {
-    QFont fuente = etiqueta->font();
-    const QStringList strlLineas = etiqueta->text().split(u'\n');
+void subAjustaFuente(QWidget* control, const QString& strTexto, int iAncho, qreal dPuntosMinimos) {
+    QFont fuente = control->font();
+    const QStringList strlLineas = QString(strTexto).remove(u'&').split(u'\n');
     const auto iAnchoTexto = [&strlLineas](const QFont& f) {
         const QFontMetrics metricas(f);
-        int iAncho = 0;
+        int iMayor = 0;
         for (const QString& strLinea : strlLineas) {
-            iAncho = qMax(iAncho, metricas.horizontalAdvance(strLinea));
+            iMayor = qMax(iMayor, metricas.horizontalAdvance(strLinea));
         }
-        return iAncho;
+        return iMayor;
     };
-    while (iAnchoTexto(fuente) > etiqueta->width() &&
-           fuente.pointSizeF() - 0.25 >= dPuntosMinimos) {
+    while (iAnchoTexto(fuente) > iAncho && fuente.pointSizeF() - 0.25 >= dPuntosMinimos) {
         fuente.setPointSizeF(fuente.pointSizeF() - 0.25);
     }
-    etiqueta->setFont(fuente);
+    control->setFont(fuente);
+}
+
+void subAjustaFuente(QLabel* etiqueta) {
+    subAjustaFuente(etiqueta, etiqueta->text(), etiqueta->width());
 }
 
 } // namespace clsArte

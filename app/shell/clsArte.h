@@ -6,6 +6,7 @@
 #include <QString>
 
 class QLabel;
+class QWidget;
 
 // The program's artwork, drawn from the vector images in its resources: the application icon,
 // the two portraits of the splash and the about box, and the toolbar's image list.
@@ -22,8 +23,11 @@ QIcon icofntAplicacion();
 // Light grey is the mask colour of the list, so images keep their transparent background.
 QIcon icofntListaImagenes(const QString& strClave);
 
-// Shrinks the label's font, a quarter point at a time, until its longest line fits the label's
-// width; where the designed face is missing its substitute may run wider.
-void subAjustaFuente(QLabel* etiqueta, qreal dPuntosMinimos = 6.0);
+// Shrinks the widget's font, a quarter point at a time, until the longest line of `strTexto`
+// fits `iAncho` pixels; where the designed face is missing its substitute may run wider.
+void subAjustaFuente(QWidget* control, const QString& strTexto, int iAncho,
+                     qreal dPuntosMinimos = 6.0);
+// The same for a label's own text and width.
+void subAjustaFuente(QLabel* etiqueta);
 
 } // namespace clsArte

@@ -94,6 +94,7 @@ QLabel* frmAbout::lblfntEtiqueta(const char* strNombre, const QString& strTexto,
     etiqueta->setFont(fntArial(dPuntos, true));
     etiqueta->setGeometry(
         forms::twips::toPixels(this, rTwips.x(), rTwips.y(), rTwips.width(), rTwips.height()));
+    clsArte::subAjustaFuente(etiqueta);
     return etiqueta;
 }
 
@@ -129,5 +130,7 @@ QPushButton* frmAbout::cmdfntBoton(const char* strNombre, const QString& strText
     boton->setFont(fntArial(8.25, false));
     boton->setGeometry(
         forms::twips::toPixels(this, rTwips.x(), rTwips.y(), rTwips.width(), rTwips.height()));
+    constexpr int kRelleno = 20; // the button's own frame and padding, in pixels
+    clsArte::subAjustaFuente(boton, strTexto, boton->width() - kRelleno);
     return boton;
 }
