@@ -33,6 +33,9 @@ public:
     QWidget* frmVentana() override { return this; }
     void subCerrarVentana() override {
         anota(u"subCerrarVentana");
+        if (bSeQueda) {
+            return;
+        }
         m_bImpideCierre = false;
         if (auto* objPrincipal = clsVentanaPrincipal::objInstancia()) {
             objPrincipal->subHabilitaAcciones(false);
@@ -52,6 +55,7 @@ public:
 
     QList<QPair<double, double>> valores;
     QList<qint32> muestras; // the counter each reading saw
+    bool bSeQueda = false;  // a faulty child that stays open when told to close
 
 protected:
     void queryUnload(bool& cancel) override { cancel = m_bImpideCierre; }

@@ -34,6 +34,7 @@ private slots:
     void listaDeVentanas();
     void salirPreguntaYCierraTodo_data();
     void salirPreguntaYCierraTodo();
+    void salirConUnaHijaQueNoSeCierra();
     void cierreDeLaVentanaIgnoradoHastaSalir();
     void presentacionDaPasoAlPrincipal();
 };
@@ -333,6 +334,20 @@ void tst_principal::salirPreguntaYCierraTodo() {
     QVERIFY(rig.principal->bfntTerminado());
     QVERIFY(rig.principal->objServidorTramas() == nullptr);
     QVERIFY(!rig.principal->isVisible());
+}
+
+void tst_principal::salirConUnaHijaQueNoSeCierra() {
+    // Regression: a child that stays open used to keep the exit asking it to close forever.
+    ShellRig rig;
+    rig.valores->bSeQueda = true;
+    rig.activa(rig.valores);
+    forms::MessageBoxRecorder respuestas(forms::MsgAnswer::Yes);
+    QSignalSpy terminado(rig.principal.get(), &frmMDIPrincipal::programaTerminado);
+    rig.log.clear();
+    rig.principal->subSalir();
+    QCOMPARE(rig.log, QStringList({"VI.subCerrarVentana"}));
+    QCOMPARE(terminado.size(), 1);
+    QVERIFY(rig.principal->objServidorTramas() == nullptr);
 }
 
 void tst_principal::cierreDeLaVentanaIgnoradoHastaSalir() {
