@@ -104,6 +104,7 @@ struct EstacionDoble {
     bool bCallada = false;
     QByteArray pendiente;
     bool bTrabada = false;
+    int iPeticiones = 0; // requests heard (the fake device goes away with the frame server)
 
     void escucha(comm::FakeSerialBackend& fake, const QByteArray& bytes) {
         if (pendiente.isEmpty() && bytes == "\x01") {
@@ -118,6 +119,7 @@ struct EstacionDoble {
             return;
         }
         pendiente.clear();
+        ++iPeticiones;
         const Paso paso =
             plan.isEmpty() ? (bCallada ? Paso::Calla : Paso::Responde) : plan.takeFirst();
         if (paso == Paso::Responde) {

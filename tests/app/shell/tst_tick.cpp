@@ -197,7 +197,7 @@ void tst_tick::salirDuranteLaEspera() {
     QVERIFY(rig.principal->areaHijas().frmsfntAbiertas().isEmpty());
     rig.reloj.advanceBy(20000);
     QCOMPARE(terminado.size(), 1);
-    QCOMPARE(rig.peticiones().size(), 1);
+    QCOMPARE(rig.estacion.iPeticiones, 1);
 }
 
 void tst_tick::laSimulacionCerradaVuelveConElTick() {
