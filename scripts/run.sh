@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts the bundled station simulator on a
-# pseudo-terminal and points the console's COM2 at it.
-#
-# Until the console window lands, the console side is `brisora-link`, which polls the
-# station once a second through the same frame server the console uses.
+# Installs what is missing, builds, registers the meter and strip-chart modules, starts the
+# bundled station simulator on a pseudo-terminal and the console against it (its COM2 points
+# at the simulator). Without a display the console runs in a virtual X server.
 # Extra arguments go to the simulator (for example: --mode stall:3, --paced, --log).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,5 +32,13 @@ for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 echo "Station simulator on $(head -n1 "$rundir/sim.out") (COM2 -> $link)."
 echo "Switch its fault mode with: echo 'mode silent' > $rundir/control"
 
+build/bin/brisora-regsvr build/bin/GAUGEKIT.so build/bin/TRAZOPLOT.so
+build/bin/Brisora --setup
+
 export BRISORA_COM2="$link"
-build/bin/brisora-link --ticks 0
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display: the console runs in a virtual X server (xvfb-run)."
+    xvfb-run -a -s "-screen 0 1600x1000x24" build/bin/Brisora
+else
+    build/bin/Brisora
+fi
