@@ -141,6 +141,8 @@ void BM_WeekOfTicksMemory(benchmark::State& state) {
         ChartRenderer renderer;
         QImage image(kBounds.size(), QImage::Format_ARGB32_Premultiplied);
         long hour = 0;
+        long fullAxis = 0;  // the 8-hour axis has filled once
+        long fullStore = 0; // the store has wrapped once (31 hours)
         for (std::int64_t i = 0; i < 7 * 24 * 3600; ++i) {
             chart.append(0, benchdata::humidity(i));
             chart.append(1, benchdata::pressure(i));
@@ -150,9 +152,15 @@ void BM_WeekOfTicksMemory(benchmark::State& state) {
             }
             if (i == 3600)
                 hour = residentKb();
+            if (i == 9 * 3600)
+                fullAxis = residentKb();
+            if (i == 32 * 3600)
+                fullStore = residentKb();
         }
         const long week = residentKb();
         state.counters["rss_hour_kB"] = double(hour);
+        state.counters["rss_9h_kB"] = double(fullAxis);
+        state.counters["rss_32h_kB"] = double(fullStore);
         state.counters["rss_week_kB"] = double(week);
         state.counters["growth_kB"] = double(week - hour);
     }
