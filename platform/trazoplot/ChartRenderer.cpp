@@ -18,6 +18,9 @@ const QColor kGrid(0xE3, 0xE5, 0xE8);
 const QColor kFrame(0xB4, 0xB8, 0xBE);
 constexpr double kMinTickGapX = 56.0;
 constexpr double kMinTickGapY = 22.0;
+// The newest reading of each channel is marked with a dot, so that a run shows from its first
+// seconds even on a chart that spans many hours.
+constexpr double kNewestDotRadius = 2.5;
 
 LinearScale timeScale(const ChartLayout& l, const TimeWindow& w) {
     return LinearScale(w.leftMinutes, w.rightMinutes(), l.plot().left(), l.plot().right());
@@ -221,6 +224,34 @@ void ChartRenderer::paintCurves(QPainter& p, const ChartLayout& layout, const St
         }
     }
     p.restore();
+    // The dots may stand out of the plot by their radius, over the axes.
+    const double dot = kNewestDotRadius + 1.0;
+    p.save();
+    p.setClipRect(layout.plot().adjusted(-dot, -dot, dot, dot).intersected(QRectF(invalid)),
+                  Qt::IntersectClip);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const AxisSettings& axis = chart.settings().channelAxis(channel);
+        paintNewestDot(p, chart.store(channel), x, valueScale(layout, axis),
+                       ClassicPalette::color(axis.colorCode));
+    }
+    p.restore();
+}
+
+void ChartRenderer::paintNewestDot(QPainter& p, const SampleStore& store, const LinearScale& x,
+                                   const LinearScale& y, const QColor& color) {
+    if (store.count() == 0)
+        return;
+    const std::int64_t newest = store.count() - 1;
+    const double value = store.at(newest);
+    if (!std::isfinite(value))
+        return;
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawEllipse(QPointF(x.toPixel(double(newest)), y.toPixel(value)), kNewestDotRadius,
+                  kNewestDotRadius);
+    p.restore();
 }
 
 QRect ChartRenderer::dirtyAfterAppend(const QRect& bounds, const StripChart& chart,
@@ -245,9 +276,12 @@ QRect ChartRenderer::dirtyAfterAppend(const QRect& bounds, const StripChart& cha
         x1 = std::max(x1, b);
     }
     const QRectF plot = layout.plot();
-    return QRectF(QPointF(x0, plot.top()), QPointF(x1, plot.bottom()))
+    // The dot of the newest reading moves with it: its old and new places are repainted too.
+    const double dot = kNewestDotRadius + 2.0;
+    const QRectF around = plot.adjusted(-dot, -dot, dot, dot);
+    return QRectF(QPointF(x0 - dot, around.top()), QPointF(x1 + dot, around.bottom()))
         .toAlignedRect()
-        .intersected(plot.toAlignedRect());
+        .intersected(around.toAlignedRect());
 }
 
 } // namespace trazoplot

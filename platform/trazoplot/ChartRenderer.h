@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ChartLayout.h"
+#include "ScaleMath.h"
 #include "StripChart.h"
 
 #include <QImage>
@@ -40,6 +41,8 @@ private:
     void paintLegend(QPainter& p, const ChartLayout& layout, const ChartSettings& s) const;
     void paintCurves(QPainter& p, const ChartLayout& layout, const StripChart& chart,
                      const TimeWindow& window, const QRect& invalid) const;
+    static void paintNewestDot(QPainter& p, const SampleStore& store, const LinearScale& x,
+                               const LinearScale& y, const QColor& color);
     const QImage& staticLayer(const ChartLayout& layout, const StripChart& chart,
                               const TimeWindow& window);
 

@@ -1,6 +1,7 @@
 // The strip-chart control as a container drives it: created by ProgID from its module through
 // the registry, set up in the order the temporal-evolution window uses, fed readings, printed
 // and drawn.
+#include "ChartLayout.h"
 #include "PrintDialogs.h"
 #include "TrazoPlotCtrl.h"
 #include "TrazoPlotIds.h"
@@ -128,6 +129,7 @@ private slots:
     void errorsNeverCrash_data();
     void errorsNeverCrash();
     void appendRepaintsOnlyTheNewColumnsUntilItScrolls();
+    void newestReadingDotIsRepaintedWhereItStandsOutOfThePlot();
     void drawingMatchesReference();
     void printSetupChoicesAreUsed();
     void printWithoutSetupWritesPdfToPrintDir();
@@ -268,6 +270,25 @@ void TstTrazoControl::appendRepaintsOnlyTheNewColumnsUntilItScrolls() {
         scrolled = renderer.dirtyAfterAppend(bounds, chart, before) == bounds;
     }
     QVERIFY(scrolled);
+}
+
+// The newest reading is marked with a dot that may stand over the axes (at the start of a run,
+// or at the ends of the value range): its whole place must be repainted when it moves on, or
+// a stale half dot stays on the axis.
+void TstTrazoControl::newestReadingDotIsRepaintedWhereItStandsOutOfThePlot() {
+    StripChart chart;
+    ChartRenderer renderer;
+    const QRect bounds(0, 0, 900, 400);
+    const QRectF plot = ChartLayout(bounds, chart.settings(), renderer.fonts()).plot();
+    const double top = chart.settings().channelAxis(0).maximum;
+    chart.append(0, top);
+    const QRect dirty = renderer.dirtyAfterAppend(bounds, chart, 0);
+    const QRectF dot(plot.topLeft() - QPointF(2.5, 2.5), QSizeF(5.0, 5.0));
+    QVERIFY2(QRectF(dirty).contains(dot), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                         .arg(dirty.x())
+                                                         .arg(dirty.y())
+                                                         .arg(dirty.width())
+                                                         .arg(dirty.height())));
 }
 
 void TstTrazoControl::drawingMatchesReference() {
