@@ -4,6 +4,7 @@
 
 #include "link/modGlobal.h"
 
+#include "forms/DesignControls.h"
 #include "forms/MessageBox.h"
 #include "forms/Twips.h"
 
@@ -16,14 +17,6 @@ namespace {
 constexpr int kAnchoTwips = 6180;
 constexpr int kAltoTwips = 3960;
 constexpr int kLineaTwips = 2850;
-
-QFont fntArial(double dPuntos, bool bNegrita) {
-    QFont fuente(QStringLiteral("Arial"));
-    fuente.setStyleHint(QFont::SansSerif);
-    fuente.setPointSizeF(dPuntos);
-    fuente.setBold(bNegrita);
-    return fuente;
-}
 
 } // namespace
 
@@ -46,8 +39,8 @@ frmAbout::frmAbout(QWidget* parent, clsInfoSistema objInfo)
                        {1860, 1440, 2715, 525});
     Label1->setAlignment(Qt::AlignCenter);
     picfntImagen("picRetratoDos", QStringLiteral("retrato_dos"), {4710, 1080, 1200, 1620});
-    subCreaLinea(150, 5970, 1, QColor(128, 128, 128), 0);
-    subCreaLinea(150, 5910, 2, Qt::white, 1);
+    forms::addHorizontalLine(this, 150, 5970, kLineaTwips, 1, QColor(128, 128, 128));
+    forms::addHorizontalLine(this, 150, 5910, kLineaTwips, 2, Qt::white, 1);
     lblfntEtiqueta("lblDescription", QStringLiteral("Versión para Win95/98/NT       2001"), 9.75,
                    {180, 3030, 3885, 240});
     m_lblVersion =
@@ -91,7 +84,7 @@ QLabel* frmAbout::lblfntEtiqueta(const char* strNombre, const QString& strTexto,
                                  const QRect& rTwips) {
     auto* etiqueta = new QLabel(strTexto, this);
     etiqueta->setObjectName(QString::fromLatin1(strNombre));
-    etiqueta->setFont(fntArial(dPuntos, true));
+    etiqueta->setFont(forms::designFont(dPuntos, true));
     etiqueta->setGeometry(
         forms::twips::toPixels(this, rTwips.x(), rTwips.y(), rTwips.width(), rTwips.height()));
     clsArte::subAjustaFuente(etiqueta);
@@ -109,25 +102,11 @@ QLabel* frmAbout::picfntImagen(const char* strNombre, const QString& strImagen,
     return imagen;
 }
 
-void frmAbout::subCreaLinea(int iIzquierda, int iDerecha, int iAlto, const QColor& color,
-                            int iDesplaza) {
-    auto* linea = new QWidget(this);
-    linea->setObjectName(QStringLiteral("Line1"));
-    QRect r = forms::twips::toPixels(this, iIzquierda, kLineaTwips, iDerecha - iIzquierda, 15);
-    r.translate(0, iDesplaza);
-    r.setHeight(iAlto);
-    linea->setGeometry(r);
-    QPalette paleta = linea->palette();
-    paleta.setColor(QPalette::Window, color);
-    linea->setPalette(paleta);
-    linea->setAutoFillBackground(true);
-}
-
 QPushButton* frmAbout::cmdfntBoton(const char* strNombre, const QString& strTexto,
                                    const QRect& rTwips) {
     auto* boton = new QPushButton(strTexto, this);
     boton->setObjectName(QString::fromLatin1(strNombre));
-    boton->setFont(fntArial(8.25, false));
+    boton->setFont(forms::designFont(8.25, false));
     boton->setGeometry(
         forms::twips::toPixels(this, rTwips.x(), rTwips.y(), rTwips.width(), rTwips.height()));
     constexpr int kRelleno = 20; // the button's own frame and padding, in pixels

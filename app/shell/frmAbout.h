@@ -35,7 +35,6 @@ private:
     QLabel* lblfntEtiqueta(const char* strNombre, const QString& strTexto, double dPuntos,
                            const QRect& rTwips);
     QLabel* picfntImagen(const char* strNombre, const QString& strImagen, const QRect& rTwips);
-    void subCreaLinea(int iIzquierda, int iDerecha, int iAlto, const QColor& color, int iDesplaza);
     QPushButton* cmdfntBoton(const char* strNombre, const QString& strTexto, const QRect& rTwips);
 
     clsInfoSistema m_objInfo;

@@ -2,6 +2,7 @@
 
 #include "clsArte.h"
 
+#include "forms/DesignControls.h"
 #include "forms/Twips.h"
 
 #include <QFrame>
@@ -18,11 +19,7 @@ QLabel* lblfntEtiqueta(QWidget* padre, const char* strNombre, const QString& str
                        double dPuntos) {
     auto* etiqueta = new QLabel(strTexto, padre);
     etiqueta->setObjectName(QString::fromLatin1(strNombre));
-    QFont fuente(QStringLiteral("Arial"));
-    fuente.setStyleHint(QFont::SansSerif);
-    fuente.setPointSizeF(dPuntos);
-    fuente.setBold(true);
-    etiqueta->setFont(fuente);
+    etiqueta->setFont(forms::designFont(dPuntos, true));
     return etiqueta;
 }
 
@@ -38,19 +35,6 @@ QLabel* picfntImagen(QWidget* padre, const char* strNombre, const QString& strIm
     imagen->setPixmap(clsArte::pixfntImagen(strImagen, tamano, padre->devicePixelRatioF()));
     imagen->setGeometry(QRect(forms::twips::toPixels(imagen, iX, iY, 0, 0).topLeft(), tamano));
     return imagen;
-}
-
-void subCreaLinea(QWidget* padre, int iDesplaza, int iAlto, const QColor& color) {
-    auto* linea = new QWidget(padre);
-    linea->setObjectName(QStringLiteral("Line1"));
-    QRect r = forms::twips::toPixels(padre, 150, kLineaTwips, 5400, 15);
-    r.translate(0, iDesplaza);
-    r.setHeight(iAlto);
-    linea->setGeometry(r);
-    QPalette paleta = linea->palette();
-    paleta.setColor(QPalette::Window, color);
-    linea->setPalette(paleta);
-    linea->setAutoFillBackground(true);
 }
 
 } // namespace
@@ -89,8 +73,8 @@ void frmInicio::subCreaContenido(QFrame* marMarco) {
     subColoca(Label1, 1590, 1560, 2610, 525);
     picfntImagen(marMarco, "picRetratoDos", QStringLiteral("retrato_dos"), 4260, 1020,
                  QSize(80, 108));
-    subCreaLinea(marMarco, 0, 1, QColor(128, 128, 128));
-    subCreaLinea(marMarco, 1, 2, Qt::white);
+    forms::addHorizontalLine(marMarco, 150, 5550, kLineaTwips, 1, QColor(128, 128, 128));
+    forms::addHorizontalLine(marMarco, 150, 5550, kLineaTwips, 2, Qt::white, 1);
     auto* lblEtiqueta = lblfntEtiqueta(
         marMarco, "lblEtiqueta", QStringLiteral("Versión 2.0 para Win95/98/NT       2001"), 9.75);
     subColoca(lblEtiqueta, 240, 2970, 5280, 300);

@@ -2,6 +2,7 @@
 
 #include "modFormatos.h"
 
+#include "forms/DesignControls.h"
 #include "forms/MessageBox.h"
 #include "forms/NumberFormat.h"
 #include "forms/Twips.h"
@@ -24,13 +25,6 @@ frmEscala::Contestador& contestador() {
 }
 
 constexpr int kUltimaEntrada = 31;
-
-QFont fntArial(double dPuntos, bool bNegrita = false) {
-    QFont fuente(QStringLiteral("Arial"));
-    fuente.setPointSizeF(dPuntos);
-    fuente.setBold(bNegrita);
-    return fuente;
-}
 
 } // namespace
 
@@ -67,14 +61,14 @@ frmEscala::frmEscala(QWidget* parent)
 
 QGroupBox* frmEscala::marMarco(const QString& strTitulo, int iTop) {
     auto* marco = new QGroupBox(strTitulo, this);
-    marco->setFont(fntArial(9));
+    marco->setFont(forms::designFont(9));
     marco->setGeometry(forms::twips::toPixels(this, 60, iTop, 4005, 735));
     return marco;
 }
 
 QLabel* frmEscala::lblEtiqueta(QWidget* padre, const QString& strTexto, int iLeft, int iTop) {
     auto* etiqueta = new QLabel(strTexto, padre);
-    etiqueta->setFont(fntArial(9.75));
+    etiqueta->setFont(forms::designFont(9.75));
     etiqueta->move(forms::twips::toPixels(this, iLeft, iTop, 0, 0).topLeft());
     etiqueta->adjustSize();
     return etiqueta;
@@ -82,14 +76,14 @@ QLabel* frmEscala::lblEtiqueta(QWidget* padre, const QString& strTexto, int iLef
 
 QLineEdit* frmEscala::txtCaja(QWidget* padre, int iLeft, int iTop) {
     auto* caja = new QLineEdit(padre);
-    caja->setFont(fntArial(9));
+    caja->setFont(forms::designFont(9));
     caja->setGeometry(forms::twips::toPixels(this, iLeft, iTop, 615, 285));
     return caja;
 }
 
 QComboBox* frmEscala::comLista(QWidget* padre) {
     auto* lista = new QComboBox(padre);
-    lista->setFont(fntArial(9));
+    lista->setFont(forms::designFont(9));
     const QRect rect = forms::twips::toPixels(this, 2250, 240, 1335, 315);
     lista->setGeometry(rect.x(), rect.y(), rect.width(),
                        qMax(rect.height(), lista->sizeHint().height()));
@@ -98,7 +92,7 @@ QComboBox* frmEscala::comLista(QWidget* padre) {
 
 QPushButton* frmEscala::btnBoton(const QString& strTexto, int iLeft) {
     auto* boton = new QPushButton(strTexto, this);
-    boton->setFont(fntArial(9.75));
+    boton->setFont(forms::designFont(9.75));
     boton->setGeometry(forms::twips::toPixels(this, iLeft, 3270, 1305, 285));
     return boton;
 }

@@ -4,6 +4,7 @@
 #include "modRecursos.h"
 
 #include "com/ControlSite.h"
+#include "forms/DesignControls.h"
 #include "forms/Twips.h"
 #include "link/modGlobal.h"
 
@@ -18,13 +19,6 @@ constexpr int kAltoCliente = 7095;
 
 const QColor kRojo(255, 0, 0);
 const QColor kAzulOscuro(0, 0, 192);
-
-QFont fntArial(double dPuntos, bool bNegrita = false) {
-    QFont fuente(QStringLiteral("Arial"));
-    fuente.setPointSizeF(dPuntos);
-    fuente.setBold(bNegrita);
-    return fuente;
-}
 
 } // namespace
 
@@ -64,7 +58,7 @@ frmHijoValoresInstantaneos::frmHijoValoresInstantaneos(QWidget* parent)
 
 QGroupBox* frmHijoValoresInstantaneos::marMarco(const QString& strTitulo, int iTop) {
     auto* marco = new QGroupBox(strTitulo, this);
-    marco->setFont(fntArial(12, true));
+    marco->setFont(forms::designFont(12, true));
     placeTwips(marco, 150, iTop, 4095, 3255);
     return marco;
 }
@@ -76,14 +70,14 @@ frmHijoValoresInstantaneos::filCreaEtiquetas(QGroupBox* marco, const QString& st
     paleta.setColor(QPalette::WindowText, color);
     const auto etiqueta = [&](const QString& strTexto, int iLeft, int iTop, int iAncho, int iAlto) {
         auto* lbl = new QLabel(strTexto, marco);
-        lbl->setFont(fntArial(9));
+        lbl->setFont(forms::designFont(9));
         lbl->setPalette(paleta);
         placeTwips(lbl, iLeft, iTop, iAncho, iAlto);
         return lbl;
     };
     // The unit stands in the top-left corner of the meter, clear of the frame's caption.
     QLabel* lblEtiqueta = etiqueta(strUnidad, 150, 420, 405, 315);
-    lblEtiqueta->setFont(fntArial(9, true));
+    lblEtiqueta->setFont(forms::designFont(9, true));
     m_etiquetasUnidad.append(lblEtiqueta);
     return {etiqueta(QStringLiteral("Máximo: 000.0"), 60, 2910, 1305, 225),
             etiqueta(QStringLiteral("Mínimo: 000.0"), 1380, 2910, 1305, 225),

@@ -1,0 +1,34 @@
+#include "DesignControls.h"
+
+#include "Twips.h"
+
+#include <QColor>
+#include <QPalette>
+#include <QWidget>
+
+namespace forms {
+
+QFont designFont(double points, bool bold, const QString& face) {
+    QFont font(face);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QWidget* addHorizontalLine(QWidget* parent, int x1, int x2, int y, int thickness,
+                           const QColor& color, int offset) {
+    auto* line = new QWidget(parent);
+    line->setObjectName(QStringLiteral("Line1"));
+    QRect r = twips::toPixels(parent, x1, y, x2 - x1, 15);
+    r.translate(0, offset);
+    r.setHeight(thickness);
+    line->setGeometry(r);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, color);
+    line->setPalette(palette);
+    line->setAutoFillBackground(true);
+    return line;
+}
+
+} // namespace forms
