@@ -2,6 +2,8 @@
 // that a change of look is noticed. Set LUM_UPDATE_REFERENCES=1 to write the references.
 #include "MeterFixture.h"
 
+#include "ImageCompare.h"
+
 #include <QDir>
 #include <QTest>
 
@@ -21,20 +23,7 @@ QString referencePath(const QString& name) {
 }
 
 double differentShare(const QImage& a, const QImage& b) {
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    qint64 different = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col) {
-            if (std::abs(qRed(p[col]) - qRed(q[col])) > kChannelTolerance ||
-                std::abs(qGreen(p[col]) - qGreen(q[col])) > kChannelTolerance ||
-                std::abs(qBlue(p[col]) - qBlue(q[col])) > kChannelTolerance)
-                ++different;
-        }
-    }
-    return static_cast<double>(different) / (static_cast<double>(x.width()) * x.height());
+    return testsupport::differingShare(a, b, kChannelTolerance);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // meters that are compared with reference pictures kept here.
 #include "Assignment.h"
 
+#include "ImageCompare.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,22 +26,7 @@ constexpr int kChannelTolerance = 48;
 constexpr double kDifferentShare = 0.02;
 
 double differentShare(const QImage& a, const QImage& b) {
-    if (a.size() != b.size())
-        return 1.0;
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    qint64 different = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col) {
-            const bool same = std::abs(qRed(p[col]) - qRed(q[col])) <= kChannelTolerance &&
-                              std::abs(qGreen(p[col]) - qGreen(q[col])) <= kChannelTolerance &&
-                              std::abs(qBlue(p[col]) - qBlue(q[col])) <= kChannelTolerance;
-            different += !same;
-        }
-    }
-    return double(different) / (double(x.width()) * x.height());
+    return testsupport::differingShare(a, b, kChannelTolerance);
 }
 
 } // namespace
