@@ -6,6 +6,8 @@
 #include "comm/FakeSerialBackend.h"
 #include "forms/VirtualScheduler.h"
 
+#include "StationFrames.h"
+
 #include <QByteArray>
 
 #include <memory>
@@ -19,24 +21,9 @@ inline QByteArray bytesOf(const Trama& t) {
     return out;
 }
 
-// Seven bytes followed by their check sum.
-inline QByteArray withSum(QByteArray seven) {
-    int sum = 0;
-    for (const char c : seven) {
-        sum += static_cast<quint8>(c);
-    }
-    return seven + static_cast<char>(sum & 0xFF);
-}
-
-// The station's reply carrying a reading.
-inline QByteArray reply(int raw) {
-    return withSum(QByteArray("\x40\x00\x01\x40\x02", 5) + static_cast<char>(raw >> 8) +
-                   static_cast<char>(raw & 0xFF));
-}
-
-inline QByteArray errorFrame() {
-    return withSum(QByteArray("\x40\x00\x01\xFF\x02\x00\x00", 7));
-}
+using testsupport::errorFrame;
+using testsupport::reply;
+using testsupport::withSum;
 
 // A frame server on a fake device in virtual time.
 struct LinkRig {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StationFrames.h"
 #include "clsAreaHijas.h"
 #include "clsVentanaHija.h"
 #include "clsVentanaPrincipal.h"
@@ -79,19 +80,11 @@ private:
 };
 
 // Frames as they travel on the line.
-inline QByteArray conSuma(QByteArray siete) {
-    int iSuma = 0;
-    for (const char c : siete) {
-        iSuma += static_cast<quint8>(c);
-    }
-    return siete + static_cast<char>(iSuma & 0xFF);
-}
 inline QByteArray respuesta(int iLectura) {
-    return conSuma(QByteArray("\x40\x00\x01\x40\x02", 5) + static_cast<char>(iLectura >> 8) +
-                   static_cast<char>(iLectura & 0xFF));
+    return testsupport::reply(iLectura);
 }
 inline QByteArray tramaError() {
-    return conSuma(QByteArray("\x40\x00\x01\xFF\x02\x00\x00", 7));
+    return testsupport::errorFrame();
 }
 
 // A station on the fake device: it answers each request after `iDemoraMs` unless it is silent,
