@@ -19,15 +19,13 @@ const char* const kPageClsids[5] = {kClsidGeneralPage, kClsidLookPage, kClsidSca
                                     kClsidAlarmPage, kClsidTimerPage};
 
 com::ControlClassInfo controlClassInfo(const com::Clsid& clsid) {
-    com::ControlClassInfo info;
-    info.clsid = clsid;
-    info.typeName = QLatin1String(kTypeName);
-    info.progId = QLatin1String(kProgId);
-    info.typeLib = guid(kLibId);
-    info.typeLibVersion = QStringLiteral("%1.%2").arg(kTypeLibMajor).arg(kTypeLibMinor);
-    info.miscStatus = kMiscStatus;
-    info.toolboxBitmap = 1;
-    return info;
+    return {clsid,
+            QLatin1String(kTypeName),
+            QLatin1String(kProgId),
+            guid(kLibId),
+            QStringLiteral("%1.%2").arg(kTypeLibMajor).arg(kTypeLibMinor),
+            kMiscStatus,
+            1};
 }
 
 void addControlClass(com::ServerModule& m) {

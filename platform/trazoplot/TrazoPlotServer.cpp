@@ -14,15 +14,13 @@ com::Guid guid(const char* text) {
 }
 
 com::ControlClassInfo controlClassInfo() {
-    com::ControlClassInfo info;
-    info.clsid = guid(kClsidControl);
-    info.typeName = QLatin1String(kTypeName);
-    info.progId = QLatin1String(kProgId);
-    info.typeLib = guid(kLibId);
-    info.typeLibVersion = QStringLiteral("%1.%2").arg(kTypeLibMajor).arg(kTypeLibMinor);
-    info.miscStatus = kMiscStatus;
-    info.toolboxBitmap = 1;
-    return info;
+    return {guid(kClsidControl),
+            QLatin1String(kTypeName),
+            QLatin1String(kProgId),
+            guid(kLibId),
+            QStringLiteral("%1.%2").arg(kTypeLibMajor).arg(kTypeLibMinor),
+            kMiscStatus,
+            1};
 }
 
 } // namespace
