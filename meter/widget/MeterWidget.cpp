@@ -1,0 +1,176 @@
+#include <GaugeKit/MeterWidget.h>
+
+#include "GaugeKitIds.h"
+#include "MeterWidgetPrivate.h"
+
+namespace GaugeKit {
+
+namespace id = gaugekit::dispid;
+
+namespace {
+
+template <class T>
+QList<T> listOf(const QVariantList& values) {
+    QList<T> list;
+    list.reserve(values.size());
+    for (const QVariant& v : values)
+        list.append(v.value<T>());
+    return list;
+}
+
+template <class T>
+QVariantList variants(const QList<T>& list) {
+    QVariantList values;
+    values.reserve(list.size());
+    for (const T& v : list)
+        values.append(QVariant::fromValue(v));
+    return values;
+}
+
+} // namespace
+
+MeterWidget::MeterWidget(QWidget* parent)
+    : QWidget(parent)
+    , d(std::make_unique<MeterWidgetPrivate>(this)) {}
+
+MeterWidget::~MeterWidget() {
+    // The control's window goes before the widgets that hold it.
+    d->site().close();
+}
+
+QSize MeterWidget::sizeHint() const {
+    return d->site().sizeHint();
+}
+
+// Each scalar property reads and writes the control property of the same meaning.
+#define GAUGEKIT_SCALAR(Type, ArgType, getter, setter, member)                                     \
+    Type MeterWidget::getter() const {                                                             \
+        return d->get(id::member).value<Type>();                                                   \
+    }                                                                                              \
+    void MeterWidget::setter(ArgType value) {                                                      \
+        d->set(id::member, QVariant::fromValue(value));                                            \
+    }
+#define GAUGEKIT_COLOR(getter, setter, member)                                                     \
+    GAUGEKIT_SCALAR(QColor, const QColor&, getter, setter, member)
+#define GAUGEKIT_INT(getter, setter, member) GAUGEKIT_SCALAR(int, int, getter, setter, member)
+#define GAUGEKIT_BOOL(getter, setter, member) GAUGEKIT_SCALAR(bool, bool, getter, setter, member)
+#define GAUGEKIT_DOUBLE(getter, setter, member)                                                    \
+    GAUGEKIT_SCALAR(double, double, getter, setter, member)
+#define GAUGEKIT_STRING(getter, setter, member)                                                    \
+    GAUGEKIT_SCALAR(QString, const QString&, getter, setter, member)
+
+GAUGEKIT_COLOR(windowBackgroundColor, setWindowBackgroundColor, WindowBackgroundColor)
+GAUGEKIT_COLOR(windowBorderColor, setWindowBorderColor, WindowBorderColor)
+GAUGEKIT_COLOR(plotBackgroundColor, setPlotBackgroundColor, PlotBackgroundColor)
+GAUGEKIT_INT(windowBorderStyle, setWindowBorderStyle, WindowBorderStyle)
+GAUGEKIT_INT(windowResizeMode, setWindowResizeMode, WindowResizeMode)
+GAUGEKIT_INT(windowBorderThickness, setWindowBorderThickness, WindowBorderThickness)
+GAUGEKIT_INT(type, setType, MeterType)
+GAUGEKIT_INT(needleStyle, setNeedleStyle, MeterNeedleStyle)
+GAUGEKIT_BOOL(dynTextEnable, setDynTextEnable, MeterDynTextEnable)
+GAUGEKIT_BOOL(arcEnable, setArcEnable, MeterArcEnable)
+GAUGEKIT_DOUBLE(centerX, setCenterX, MeterCenterX)
+GAUGEKIT_DOUBLE(centerY, setCenterY, MeterCenterY)
+GAUGEKIT_INT(dynTextPrecision, setDynTextPrecision, MeterDynTextPrecision)
+GAUGEKIT_DOUBLE(diameter, setDiameter, MeterDiameter)
+GAUGEKIT_INT(numChannels, setNumChannels, MeterNumChannels)
+GAUGEKIT_INT(startArc, setStartArc, MeterStartArc)
+GAUGEKIT_INT(stopArc, setStopArc, MeterStopArc)
+GAUGEKIT_COLOR(lowAlarmColor, setLowAlarmColor, MeterLowAlarmColor)
+GAUGEKIT_COLOR(highAlarmColor, setHighAlarmColor, MeterHighAlarmColor)
+GAUGEKIT_BOOL(alarmArcsEnable, setAlarmArcsEnable, MeterAlarmArcsEnable)
+GAUGEKIT_DOUBLE(alarmArcThickness, setAlarmArcThickness, MeterAlarmArcThickness)
+GAUGEKIT_DOUBLE(highAlarmStart, setHighAlarmStart, MeterHighAlarmStart)
+GAUGEKIT_DOUBLE(highAlarmStop, setHighAlarmStop, MeterHighAlarmStop)
+GAUGEKIT_DOUBLE(lowAlarmStart, setLowAlarmStart, MeterLowAlarmStart)
+GAUGEKIT_DOUBLE(lowAlarmStop, setLowAlarmStop, MeterLowAlarmStop)
+GAUGEKIT_INT(tickPosition, setTickPosition, MeterTickPosition)
+GAUGEKIT_INT(tickLabelsPosition, setTickLabelsPosition, MeterTickLabelsPosition)
+GAUGEKIT_COLOR(tickLabelsColor, setTickLabelsColor, MeterTickLabelsColor)
+GAUGEKIT_INT(tickLabelsSize, setTickLabelsSize, MeterTickLabelsSize)
+GAUGEKIT_INT(tickLabelsFontStyle, setTickLabelsFontStyle, MeterTickLabelsFontStyle)
+GAUGEKIT_STRING(tickLabelsFont, setTickLabelsFont, MeterTickLabelsFont)
+GAUGEKIT_COLOR(lineColor, setLineColor, MeterLineColor)
+GAUGEKIT_STRING(unitsString, setUnitsString, MeterUnitsString)
+GAUGEKIT_BOOL(unitsStringEnable, setUnitsStringEnable, MeterUnitsStringEnable)
+GAUGEKIT_INT(lineThickness, setLineThickness, MeterLineThickness)
+GAUGEKIT_INT(minorTicks, setMinorTicks, MeterMinorTicks)
+GAUGEKIT_DOUBLE(scaleMin, setScaleMin, MeterScaleMin)
+GAUGEKIT_DOUBLE(scaleMax, setScaleMax, MeterScaleMax)
+GAUGEKIT_INT(tickLabelsPrecision, setTickLabelsPrecision, MeterTickLabelsPrecision)
+GAUGEKIT_DOUBLE(tickRelLength, setTickRelLength, MeterTickRelLength)
+GAUGEKIT_DOUBLE(tickStep, setTickStep, MeterTickStep)
+GAUGEKIT_COLOR(normalAlarmColor, setNormalAlarmColor, MeterNormalAlarmColor)
+GAUGEKIT_DOUBLE(valueArcThickness, setValueArcThickness, MeterValueArcThickness)
+GAUGEKIT_DOUBLE(scaleCenter, setScaleCenter, MeterScaleCenter)
+GAUGEKIT_COLOR(borderColor, setBorderColor, MeterBorderColor)
+GAUGEKIT_INT(borderThickness, setBorderThickness, MeterBorderThickness)
+GAUGEKIT_INT(borderStyle, setBorderStyle, MeterBorderStyle)
+GAUGEKIT_DOUBLE(initialValue, setInitialValue, MeterInitialValue)
+GAUGEKIT_BOOL(enableInternalTimer, setEnableInternalTimer, EnableInternalTimer)
+GAUGEKIT_DOUBLE(timerFrequency, setTimerFrequency, TimerFrequency)
+GAUGEKIT_DOUBLE(borderHeight, setBorderHeight, MeterBorderHeight)
+GAUGEKIT_DOUBLE(borderWidth, setBorderWidth, MeterBorderWidth)
+GAUGEKIT_BOOL(sDataSimulationMode, setSDataSimulationMode, SDataSimulationMode)
+
+// Each indexed property as one list of all its entries.
+#define GAUGEKIT_LIST(ListType, Element, getter, setter, member, count)                            \
+    ListType MeterWidget::getter() const {                                                         \
+        return listOf<Element>(d->getList(id::member, MeterWidgetPrivate::count));                 \
+    }                                                                                              \
+    void MeterWidget::setter(const ListType& list) {                                               \
+        d->setList(id::member, MeterWidgetPrivate::count, variants(list));                         \
+    }
+
+GAUGEKIT_LIST(QStringList, QString, titleString, setTitleString, TitleString, kTitles)
+GAUGEKIT_LIST(QStringList, QString, titleFont, setTitleFont, TitleFont, kTitles)
+GAUGEKIT_LIST(QList<QColor>, QColor, titleColor, setTitleColor, TitleColor, kTitles)
+GAUGEKIT_LIST(QList<int>, int, titleFontStyle, setTitleFontStyle, TitleFontStyle, kTitles)
+GAUGEKIT_LIST(QList<int>, int, titleFontSize, setTitleFontSize, TitleFontSize, kTitles)
+GAUGEKIT_LIST(QList<QColor>, QColor, channelColor, setChannelColor, MeterChannelColor, kChannels)
+GAUGEKIT_LIST(QStringList, QString, channelTagName, setChannelTagName, MeterChannelTagName,
+              kChannels)
+
+#undef GAUGEKIT_LIST
+#undef GAUGEKIT_STRING
+#undef GAUGEKIT_DOUBLE
+#undef GAUGEKIT_BOOL
+#undef GAUGEKIT_INT
+#undef GAUGEKIT_COLOR
+#undef GAUGEKIT_SCALAR
+
+void MeterWidget::setValue(int channel, double value) {
+    d->call(id::UpdateDataValue, {std::int32_t(channel), value, true});
+}
+
+void MeterWidget::setValues(const QList<double>& values) {
+    // The control reads through a pointer to the first value; it gets its own copy.
+    QList<double> copy = values;
+    d->call(id::UpdateDynData, {com::Variant::r8Ref(copy.data(), copy.size())});
+}
+
+void MeterWidget::updateMeter() {
+    d->call(id::UpdateMeter);
+}
+
+bool MeterWidget::copyToClipboard() {
+    return d->call(id::CopyToClipboard);
+}
+
+bool MeterWidget::savePicture(int type, const QString& fileName) {
+    return d->call(id::SavePageMeta, {std::int32_t(type), fileName});
+}
+
+bool MeterWidget::loadSettings(const QString& fileName) {
+    return d->call(id::SerializeLoadFile, {fileName});
+}
+
+bool MeterWidget::saveSettings(const QString& fileName) {
+    return d->call(id::SerializeSaveFile, {fileName});
+}
+
+bool MeterWidget::showPropertyPages() {
+    return d->showPropertyPages();
+}
+
+} // namespace GaugeKit

@@ -1,0 +1,137 @@
+#include "MeterWidgetPrivate.h"
+
+#include "CGAUGEKITCtrl.h"
+#include "GaugeKitIds.h"
+#include "WidgetSurface.h"
+
+#include <QVBoxLayout>
+
+namespace GaugeKit {
+
+namespace {
+
+using gaugekit::WidgetSurface;
+
+bool isColorMember(std::int32_t dispid) {
+    if (dispid == gaugekit::dispid::TitleColor || dispid == gaugekit::dispid::MeterChannelColor)
+        return true;
+    const gaugekit::PropertyInfo* p = gaugekit::PropertyTable::byDispid(dispid);
+    return p && WidgetSurface::isColor(*p);
+}
+
+QVariant toQt(const com::Variant& v, bool color) {
+    switch (v.type()) {
+    case com::VarType::I2:
+    case com::VarType::I4:
+        return color ? QVariant(WidgetSurface::toColor(v.i4Value())) : QVariant(v.i4Value());
+    case com::VarType::Bool:
+        return v.boolValue();
+    case com::VarType::R8:
+        return v.r8Value();
+    case com::VarType::BStr:
+        return v.stringValue();
+    default:
+        return {};
+    }
+}
+
+// The control coerces what it is given to the member's type; only colours need converting.
+com::Variant toAutomation(const QVariant& v, bool color) {
+    if (color)
+        return com::Variant(WidgetSurface::toColorRef(v.value<QColor>()));
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return com::Variant(v.toBool());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return com::Variant(v.toDouble());
+    case QMetaType::QString:
+        return com::Variant(v.toString());
+    default:
+        return com::Variant(std::int32_t(v.toInt()));
+    }
+}
+
+} // namespace
+
+MeterWidgetPrivate::MeterWidgetPrivate(MeterWidget* widget)
+    : m_widget(widget)
+    , m_site(new com::ControlSite(widget)) {
+    auto* layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_site);
+    auto* control = new gaugekit::CGAUGEKITCtrl;
+    m_site->attach(control->unknown());
+    control->Release();
+    m_site->initNew();
+    m_site->activate();
+    QObject::connect(
+        m_site, &com::ControlSite::controlEvent, widget,
+        [this](int dispid, const com::VariantList& args) { relayEvent(dispid, args); });
+}
+
+QVariant MeterWidgetPrivate::get(std::int32_t dispid) const {
+    com::Variant value;
+    if (com::failed(m_site->getProperty(dispid, &value)))
+        return {};
+    return toQt(value, isColorMember(dispid));
+}
+
+void MeterWidgetPrivate::set(std::int32_t dispid, const QVariant& value) {
+    m_site->setProperty(dispid, toAutomation(value, isColorMember(dispid)));
+}
+
+QVariantList MeterWidgetPrivate::getList(std::int32_t dispid, int count) const {
+    const bool color = isColorMember(dispid);
+    QVariantList list;
+    for (int i = 0; i < count; ++i) {
+        com::Variant value;
+        if (com::failed(m_site->getIndexedProperty(dispid, i, &value)))
+            break;
+        list.append(toQt(value, color));
+    }
+    return list;
+}
+
+void MeterWidgetPrivate::setList(std::int32_t dispid, int count, const QVariantList& values) {
+    const bool color = isColorMember(dispid);
+    const int n = std::min<int>(count, int(values.size()));
+    for (int i = 0; i < n; ++i)
+        m_site->setIndexedProperty(dispid, i, toAutomation(values.at(i), color));
+}
+
+bool MeterWidgetPrivate::call(std::int32_t dispid, const com::VariantList& args) {
+    com::Variant result;
+    if (com::failed(m_site->callMethod(dispid, args, &result)))
+        return false;
+    return result.type() != com::VarType::Bool || result.boolValue();
+}
+
+bool MeterWidgetPrivate::showPropertyPages() {
+    // The pages come with the property frame; until it is built there is nothing to show.
+    return false;
+}
+
+void MeterWidgetPrivate::relayEvent(int dispid, const com::VariantList& args) {
+    namespace ev = gaugekit::eventid;
+    switch (dispid) {
+    case ev::DrawReady:
+        emit m_widget->drawReady();
+        return;
+    case ev::OnInternalTimer:
+        emit m_widget->internalTimer();
+        return;
+    case ev::OnAlarmEvent:
+        if (args.size() == 4)
+            emit m_widget->alarmChanged(args.at(0).i4Value(), args.at(1).i4Value(),
+                                        args.at(2).r8Value(), args.at(3).boolValue());
+        return;
+    case com::DISPID_CLICK:
+        emit m_widget->clicked();
+        return;
+    default:
+        return;
+    }
+}
+
+} // namespace GaugeKit
