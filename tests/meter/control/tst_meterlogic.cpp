@@ -2,6 +2,7 @@
 #include "DrawRequestPolicy.h"
 #include "MeterTimerMath.h"
 #include "PropertyTable.h"
+#include "WidgetSurface.h"
 
 #include <QTest>
 
@@ -20,6 +21,10 @@ private slots:
     void simulation();
     void channelsUsedStayWithinFive_data();
     void channelsUsedStayWithinFive();
+    void widgetPropertyNames_data();
+    void widgetPropertyNames();
+    void colorReferences_data();
+    void colorReferences();
 };
 
 void TestMeterLogic::drawRequest_data() {
@@ -147,6 +152,57 @@ void TestMeterLogic::channelsUsedStayWithinFive() {
         return 0;
     });
     QCOMPARE(draws, used);
+}
+
+void TestMeterLogic::widgetPropertyNames_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("widget");
+    QTest::newRow("Meter dropped") << "MeterScaleMin"
+                                   << "scaleMin";
+    QTest::newRow("Meter dropped, rest kept") << "MeterHighAlarmStart"
+                                              << "highAlarmStart";
+    QTest::newRow("no Meter prefix") << "EnableInternalTimer"
+                                     << "enableInternalTimer";
+    QTest::newRow("Window kept") << "WindowBorderColor"
+                                 << "windowBorderColor";
+    QTest::newRow("single letter first") << "SDataSimulationMode"
+                                         << "sDataSimulationMode";
+    QTest::newRow("Meter alone is not dropped") << "Meter"
+                                                << "meter";
+    QTest::newRow("indexed") << "MeterChannelTagName"
+                             << "channelTagName";
+}
+
+void TestMeterLogic::widgetPropertyNames() {
+    QFETCH(QString, control);
+    QFETCH(QString, widget);
+    QCOMPARE(WidgetSurface::propertyName(control), widget);
+}
+
+void TestMeterLogic::colorReferences_data() {
+    QTest::addColumn<qint32>("ref");
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<qint32>("back");
+    QTest::newRow("blue green red order")
+        << qint32(0x00336699) << QColor(0x99, 0x66, 0x33) << qint32(0x00336699);
+    QTest::newRow("white") << qint32(0x00FFFFFF) << QColor(Qt::white) << qint32(0x00FFFFFF);
+    QTest::newRow("top byte is no colour")
+        << qint32(0x80000005) << QColor(5, 0, 0) << qint32(0x00000005);
+}
+
+void TestMeterLogic::colorReferences() {
+    QFETCH(qint32, ref);
+    QFETCH(QColor, color);
+    QFETCH(qint32, back);
+    QCOMPARE(WidgetSurface::toColor(ref), color);
+    QCOMPARE(WidgetSurface::toColorRef(WidgetSurface::toColor(ref)), back);
+    // Alpha is not part of a colour reference; an invalid colour is black; any spec is read
+    // as RGB.
+    QColor translucent = color;
+    translucent.setAlpha(10);
+    QCOMPARE(WidgetSurface::toColorRef(translucent), back);
+    QCOMPARE(WidgetSurface::toColorRef(QColor()), 0);
+    QCOMPARE(WidgetSurface::toColorRef(QColor::fromHsv(0, 255, 255)), 0x0000FF);
 }
 
 QTEST_APPLESS_MAIN(TestMeterLogic)

@@ -1,0 +1,289 @@
+// GaugeKit::MeterWidget over its control: every property reaches the control's dispatch
+// interface and comes back, events become signals, and the settings it saves are those of a
+// meter the registry creates.
+#include "CGAUGEKITCtrl.h"
+#include "GaugeKitIds.h"
+#include "MeterTimerMath.h"
+#include "MeterWidgetPrivate.h"
+#include "WidgetSurface.h"
+
+#include <com/ControlSite.h>
+#include <com/ObjectLoader.h>
+#include <com/Registry.h>
+#include <lum/LumBase.h>
+#include <lum/LumDiagnostics.h>
+
+#include <QFile>
+#include <QMetaProperty>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using GaugeKit::MeterWidget;
+using GaugeKit::MeterWidgetPrivate;
+using namespace gaugekit;
+
+namespace {
+
+gaugekit::CGAUGEKITCtrl* controlOf(MeterWidget& w) {
+    return dynamic_cast<gaugekit::CGAUGEKITCtrl*>(MeterWidgetPrivate::site(w).control());
+}
+
+// Paints the widget and lets the drawing library run its first paints.
+void paint(MeterWidget& w) {
+    for (int i = 0; i < 3; ++i) {
+        w.grab();
+        const lum::PageHandle page = controlOf(w)->pageSite().page();
+        if (lum::LbIsValidPage(page))
+            lum::diag::grabPage(page);
+    }
+}
+
+// A value of the property's kind that differs from its default, as the control holds it and
+// as the widget shows it.
+struct Sample {
+    com::Variant control;
+    QVariant widget;
+};
+
+Sample sampleFor(const PropertyInfo& p, int variant) {
+    const PropertyValue& def = p.defaultValue;
+    switch (p.kind()) {
+    case PropertyKind::Long: {
+        const std::int32_t v = variant ? 0x00123456 : 0x00A0B0C0;
+        if (WidgetSurface::isColor(p))
+            return {com::Variant(v), QVariant(WidgetSurface::toColor(v))};
+        const std::int32_t n = std::get<std::int32_t>(def) + 3 + variant;
+        return {com::Variant(n), QVariant(n)};
+    }
+    case PropertyKind::Bool: {
+        const bool b = variant ? std::get<bool>(def) : !std::get<bool>(def);
+        return {com::Variant(b), QVariant(b)};
+    }
+    case PropertyKind::Double: {
+        const double d = std::get<double>(def) + 0.25 + variant;
+        return {com::Variant(d), QVariant(d)};
+    }
+    case PropertyKind::String:
+        break;
+    }
+    const QString s = variant ? QStringLiteral("Dejà vu") : QStringLiteral("Trebuchet");
+    return {com::Variant(s), QVariant(s)};
+}
+
+QString modulePath() {
+    return qEnvironmentVariable("BRISORA_BIN_DIR") + QStringLiteral("/GAUGEKIT.so");
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(const gaugekit::PropertyInfo*)
+
+class TestMeterWidget : public QObject {
+    Q_OBJECT
+private slots:
+    void propertyRoundTrip_data();
+    void propertyRoundTrip();
+    void listProperties_data();
+    void listProperties();
+    void eventsBecomeSignals();
+    void internalTimerAndClick();
+    void savesTheBytesOfARegistryMeter();
+    void loadSettingsFailures();
+    void valuesBeyondTheChannelsAreNotRead();
+};
+
+void TestMeterWidget::propertyRoundTrip_data() {
+    QTest::addColumn<const PropertyInfo*>("property");
+    for (const PropertyInfo& p : PropertyTable::all())
+        QTest::newRow(p.name) << &p;
+}
+
+void TestMeterWidget::propertyRoundTrip() {
+    QFETCH(const PropertyInfo*, property);
+    MeterWidget w;
+    com::ControlSite& site = MeterWidgetPrivate::site(w);
+    const QByteArray name = WidgetSurface::propertyName(QLatin1String(property->name)).toLatin1();
+    const int index = w.metaObject()->indexOfProperty(name);
+    QVERIFY2(index >= 0, name.constData());
+    const QMetaProperty meta = w.metaObject()->property(index);
+    QVERIFY(meta.isWritable());
+
+    // Widget -> dispatch.
+    const Sample first = sampleFor(*property, 0);
+    QCOMPARE(meta.metaType(), first.widget.metaType());
+    QVERIFY(w.setProperty(name, first.widget));
+    com::Variant seen;
+    QCOMPARE(site.getProperty(property->dispid, &seen), com::S_OK);
+    QCOMPARE(seen, first.control);
+
+    // Dispatch -> widget.
+    const Sample second = sampleFor(*property, 1);
+    QCOMPARE(site.setProperty(property->dispid, second.control), com::S_OK);
+    QCOMPARE(w.property(name), second.widget);
+}
+
+void TestMeterWidget::listProperties_data() {
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<int>("dispid");
+    QTest::addColumn<QVariant>("values");
+    QTest::addColumn<com::VariantList>("expected");
+    const auto strings = [](std::initializer_list<const char*> l) {
+        QStringList v;
+        for (const char* s : l)
+            v.append(QString::fromUtf8(s));
+        return QVariant(v);
+    };
+    const auto colors = [](QList<QColor> l) { return QVariant::fromValue(l); };
+    const auto ints = [](QList<int> l) { return QVariant::fromValue(l); };
+    QTest::newRow("titles") << QByteArray("titleString") << int(dispid::TitleString)
+                            << strings({"Humedad", "", "Sótano"})
+                            << com::VariantList{"Humedad", "", "Sótano"};
+    QTest::newRow("title fonts, short list keeps the rest")
+        << QByteArray("titleFont") << int(dispid::TitleFont) << strings({"Courier"})
+        << com::VariantList{"Courier", "Arial", "Arial"};
+    QTest::newRow("title colours as 0x00BBGGRR")
+        << QByteArray("titleColor") << int(dispid::TitleColor)
+        << colors({QColor(0x11, 0x22, 0x33), QColor(Qt::red), QColor(Qt::blue)})
+        << com::VariantList{std::int32_t(0x332211), std::int32_t(0x0000FF), std::int32_t(0xFF0000)};
+    QTest::newRow("title sizes") << QByteArray("titleFontSize") << int(dispid::TitleFontSize)
+                                 << ints({12, 10, 9})
+                                 << com::VariantList{std::int32_t(12), std::int32_t(10),
+                                                     std::int32_t(9)};
+    QTest::newRow("title styles") << QByteArray("titleFontStyle") << int(dispid::TitleFontStyle)
+                                  << ints({1, 2, 4})
+                                  << com::VariantList{std::int32_t(1), std::int32_t(2),
+                                                      std::int32_t(4)};
+    QTest::newRow("tag names, entries beyond five ignored")
+        << QByteArray("channelTagName") << int(dispid::MeterChannelTagName)
+        << strings({"a", "b", "c", "d", "e", "f"}) << com::VariantList{"a", "b", "c", "d", "e"};
+    QTest::newRow("channel colours")
+        << QByteArray("channelColor") << int(dispid::MeterChannelColor)
+        << colors({QColor(1, 2, 3), QColor(4, 5, 6)})
+        << com::VariantList{std::int32_t(0x030201), std::int32_t(0x060504)};
+}
+
+void TestMeterWidget::listProperties() {
+    QFETCH(QByteArray, name);
+    QFETCH(int, dispid);
+    QFETCH(QVariant, values);
+    QFETCH(com::VariantList, expected);
+    MeterWidget w;
+    com::ControlSite& site = MeterWidgetPrivate::site(w);
+    const QMetaProperty meta = w.metaObject()->property(w.metaObject()->indexOfProperty(name));
+    QCOMPARE(meta.metaType(), values.metaType());
+    QVERIFY(meta.write(&w, values));
+    for (int i = 0; i < expected.size(); ++i) {
+        com::Variant seen;
+        QCOMPARE(site.getIndexedProperty(dispid, i, &seen), com::S_OK);
+        if (seen.type() == com::VarType::BStr || expected.at(i).type() == com::VarType::BStr)
+            QCOMPARE(seen.stringValue(), expected.at(i).stringValue());
+        else
+            QCOMPARE(seen, expected.at(i));
+    }
+    // The whole list reads back with one entry per title or channel.
+    const bool channels =
+        dispid == dispid::MeterChannelColor || dispid == dispid::MeterChannelTagName;
+    QCOMPARE(meta.read(&w).value<QVariantList>().size(), channels ? 5 : 3);
+}
+
+void TestMeterWidget::eventsBecomeSignals() {
+    MeterWidget w;
+    QSignalSpy ready(&w, &MeterWidget::drawReady);
+    QSignalSpy alarms(&w, &MeterWidget::alarmChanged);
+    paint(w);
+    QCOMPARE(ready.size(), 1);
+    w.setValues({9.5});
+    QCOMPARE(alarms.size(), 1);
+    QCOMPARE(alarms.at(0), (QVariantList{0, 1, 9.5, true}));
+    w.setValue(0, 5.0);
+    QCOMPARE(alarms.size(), 2);
+    QCOMPARE(alarms.at(1), (QVariantList{0, 0, 5.0, false}));
+}
+
+void TestMeterWidget::internalTimerAndClick() {
+    MeterWidget w;
+    QSignalSpy ticks(&w, &MeterWidget::internalTimer);
+    QSignalSpy clicks(&w, &MeterWidget::clicked);
+    w.setEnableInternalTimer(true);
+    w.updateMeter();
+    paint(w);
+    controlOf(w)->deliverTimer(MeterTimerMath::kTimerId);
+    QCOMPARE(ticks.size(), 1);
+    QTest::mouseClick(controlOf(w)->drawingWindow(), Qt::LeftButton, {}, QPoint(50, 50));
+    QCOMPARE(clicks.size(), 1);
+}
+
+void TestMeterWidget::savesTheBytesOfARegistryMeter() {
+    QTemporaryDir dir;
+    qputenv("BRISORA_REGISTRY", dir.filePath(QStringLiteral("registry.json")).toUtf8());
+    QCOMPARE(com::loader::registerModule(modulePath()), com::S_OK);
+    com::ControlSite registered;
+    QCOMPARE(registered.createByProgId(QLatin1String(kProgId)), com::S_OK);
+    QCOMPARE(registered.initNew(), com::S_OK);
+
+    MeterWidget w;
+    w.setScaleMax(120.0);
+    w.setHighAlarmColor(QColor(0x10, 0x20, 0x30));
+    w.setUnitsString(QStringLiteral("kPa"));
+    w.setTitleString({QStringLiteral("Presión")});
+    registered.setProperty(dispid::MeterScaleMax, 120.0);
+    registered.setProperty(dispid::MeterHighAlarmColor, std::int32_t(0x302010));
+    registered.setProperty(dispid::MeterUnitsString, QStringLiteral("kPa"));
+    registered.setIndexedProperty(dispid::TitleString, 0, QStringLiteral("Presión"));
+
+    const QString fromWidget = dir.filePath(QStringLiteral("widget.SER"));
+    const QString fromRegistry = dir.filePath(QStringLiteral("registry.SER"));
+    QVERIFY(w.saveSettings(fromWidget));
+    com::Variant saved;
+    QCOMPARE(registered.callMethod(dispid::SerializeSaveFile, {fromRegistry}, &saved), com::S_OK);
+    QVERIFY(saved.boolValue());
+    QCOMPARE(readAll(fromWidget), readAll(fromRegistry));
+
+    // And back: the registry meter's file gives a widget its settings.
+    registered.setProperty(dispid::MeterScaleMin, -5.0);
+    registered.callMethod(dispid::SerializeSaveFile, {fromRegistry});
+    MeterWidget loaded;
+    QVERIFY(loaded.loadSettings(fromRegistry));
+    QCOMPARE(loaded.scaleMin(), -5.0);
+    QCOMPARE(loaded.highAlarmColor(), QColor(0x10, 0x20, 0x30));
+    QCOMPARE(loaded.titleString().value(0), QStringLiteral("Presión"));
+}
+
+void TestMeterWidget::loadSettingsFailures() {
+    QTemporaryDir dir;
+    MeterWidget w;
+    w.setScaleMax(50.0);
+    QVERIFY(!w.loadSettings(dir.filePath(QStringLiteral("missing.SER"))));
+    QFile shortFile(dir.filePath(QStringLiteral("short.SER")));
+    QVERIFY(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write("\x01\x00\x01\x00", 4);
+    shortFile.close();
+    QVERIFY(!w.loadSettings(shortFile.fileName()));
+    QVERIFY(!w.copyToClipboard());
+    QVERIFY(!w.savePicture(2, dir.filePath(QStringLiteral("meter.emf"))));
+}
+
+void TestMeterWidget::valuesBeyondTheChannelsAreNotRead() {
+    MeterWidget w;
+    w.setNumChannels(2);
+    w.updateMeter();
+    paint(w);
+    w.setValues({1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0});
+    const auto values = controlOf(w)->model().usedValues();
+    QCOMPARE(values.size(), std::size_t(2));
+    QCOMPARE(values[1], 2.0);
+    // Fewer values than channels: only those given are replaced.
+    w.setValues({8.0});
+    QCOMPARE(controlOf(w)->model().usedValues()[0], 8.0);
+    QCOMPARE(controlOf(w)->model().usedValues()[1], 2.0);
+    w.setValues({});
+}
+
+QTEST_MAIN(TestMeterWidget)
+#include "tst_meterwidget.moc"
