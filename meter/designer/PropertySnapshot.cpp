@@ -1,0 +1,25 @@
+#include "PropertySnapshot.h"
+
+#include <QMetaProperty>
+#include <QWidget>
+
+PropertySnapshot::PropertySnapshot(const QObject& object) {
+    const QMetaObject* meta = object.metaObject();
+    for (int i = QWidget::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty p = meta->property(i);
+        if (!p.isDesignable() || !p.isWritable())
+            continue;
+        const QString name = QString::fromLatin1(p.name());
+        m_names.append(name);
+        m_values.insert(name, p.read(&object));
+    }
+}
+
+QStringList PropertySnapshot::changedSince(const PropertySnapshot& earlier) const {
+    QStringList changed;
+    for (const QString& name : m_names) {
+        if (m_values.value(name) != earlier.m_values.value(name))
+            changed.append(name);
+    }
+    return changed;
+}

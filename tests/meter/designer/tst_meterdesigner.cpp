@@ -1,0 +1,91 @@
+// The meter's Designer plugin as Designer meets it, a form holding a meter as QUiLoader reads
+// it, and the snapshot that tells the form what the property pages changed.
+#include "PropertySnapshot.h"
+
+#include <GaugeKit/MeterWidget.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPluginLoader>
+#include <QTest>
+#include <QUiLoader>
+#include <QtUiPlugin/QDesignerCustomWidgetInterface>
+
+namespace {
+
+QString pluginFolder() {
+    return QDir(qEnvironmentVariable("BRISORA_BIN_DIR")).filePath(QStringLiteral("designer"));
+}
+
+QString formFile() {
+    return QDir(qEnvironmentVariable("BRISORA_SOURCE_DIR"))
+        .filePath(QStringLiteral("tests/meter/designer/meter.ui"));
+}
+
+} // namespace
+
+class TestMeterDesigner : public QObject {
+    Q_OBJECT
+private slots:
+    void pluginCreatesAMeter();
+    void formWithAMeterLoads();
+    void snapshotNamesWhatChanged();
+};
+
+void TestMeterDesigner::pluginCreatesAMeter() {
+    QPluginLoader loader(QDir(pluginFolder()).filePath(QStringLiteral("libgaugekitdesigner.so")));
+    QVERIFY2(loader.load(), qPrintable(loader.errorString()));
+    auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
+    QVERIFY(plugin);
+    QCOMPARE(plugin->name(), QStringLiteral("GaugeKit::MeterWidget"));
+    QCOMPARE(plugin->group(), QStringLiteral("GAUGEKIT"));
+    QCOMPARE(plugin->includeFile(), QStringLiteral("GaugeKit/MeterWidget.h"));
+    QVERIFY(!plugin->isContainer());
+    QVERIFY(plugin->domXml().contains(QLatin1String("class=\"GaugeKit::MeterWidget\"")));
+    QVERIFY(!plugin->icon().isNull());
+
+    std::unique_ptr<QWidget> widget(plugin->createWidget(nullptr));
+    QVERIFY(widget);
+    QCOMPARE(widget->metaObject()->className(), "GaugeKit::MeterWidget");
+    QCOMPARE(widget->property("scaleMax"), QVariant(10.0));
+    QCOMPARE(widget->property("titleString"), QVariant(QStringList{"Meter", QString(), "Ondavia"}));
+    QVERIFY(qobject_cast<GaugeKit::MeterWidget*>(widget.get()));
+}
+
+void TestMeterDesigner::formWithAMeterLoads() {
+    QUiLoader loader;
+    loader.addPluginPath(pluginFolder());
+    QVERIFY(loader.availableWidgets().contains(QStringLiteral("GaugeKit::MeterWidget")));
+    QFile file(formFile());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    std::unique_ptr<QWidget> form(loader.load(&file));
+    QVERIFY2(form, qPrintable(loader.errorString()));
+    auto* meter = form->findChild<GaugeKit::MeterWidget*>(QStringLiteral("humidity"));
+    QVERIFY(meter);
+    QCOMPARE(meter->scaleMax(), 100.0);
+    QCOMPARE(meter->highAlarmStart(), 80.0);
+    QCOMPARE(meter->highAlarmColor(), QColor(200, 16, 32));
+    QCOMPARE(meter->unitsString(), QStringLiteral("%"));
+    QCOMPARE(meter->numChannels(), 2);
+    QCOMPARE(meter->alarmArcsEnable(), false);
+    QCOMPARE(meter->titleString(), (QStringList{"Humedad", QString(), "Sótano"}));
+    // What the form does not name keeps the control's default.
+    QCOMPARE(meter->scaleMin(), 0.0);
+    QCOMPARE(meter->windowBackgroundColor(), QColor(0xC0, 0xC0, 0xC0));
+}
+
+void TestMeterDesigner::snapshotNamesWhatChanged() {
+    GaugeKit::MeterWidget meter;
+    const PropertySnapshot before(meter);
+    meter.setScaleMax(42.0);
+    meter.setLineColor(Qt::red);
+    meter.setTitleColor({Qt::blue}); // not designable: the form cannot store it
+    meter.setMinimumWidth(10);       // QWidget's own: the form editor tracks it itself
+    const PropertySnapshot after(meter);
+    QCOMPARE(after.changedSince(before), (QStringList{"lineColor", "scaleMax"}));
+    QCOMPARE(after.value(QStringLiteral("scaleMax")), QVariant(42.0));
+    QVERIFY(after.changedSince(after).isEmpty());
+}
+
+QTEST_MAIN(TestMeterDesigner)
+#include "tst_meterdesigner.moc"
