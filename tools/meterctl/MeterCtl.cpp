@@ -45,7 +45,12 @@ MeterCtl::MeterCtl(QTextStream& out, QTextStream& err)
 MeterCtl::~MeterCtl() = default;
 
 QString MeterCtl::defaultModulePath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("GAUGEKIT.so"));
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString beside = programDir.filePath(QStringLiteral("GAUGEKIT.so"));
+    const QString installed =
+        programDir.filePath(QStringLiteral(BRISORA_INSTALLED_MODULE_DIR "/GAUGEKIT.so"));
+    return QFile::exists(beside) || !QFile::exists(installed) ? QDir::cleanPath(beside)
+                                                              : QDir::cleanPath(installed);
 }
 
 bool MeterCtl::fail(const QString& what, com::HRESULT hr) {
