@@ -140,17 +140,17 @@ GAUGEKIT_LIST(QStringList, QString, channelTagName, setChannelTagName, MeterChan
 #undef GAUGEKIT_SCALAR
 
 void MeterWidget::setValue(int channel, double value) {
-    d->call(id::UpdateDataValue, {std::int32_t(channel), value, true});
+    d->run(id::UpdateDataValue, {std::int32_t(channel), value, true});
 }
 
 void MeterWidget::setValues(const QList<double>& values) {
     // The control reads through a pointer to the first value; it gets its own copy.
     QList<double> copy = values;
-    d->call(id::UpdateDynData, {com::Variant::r8Ref(copy.data(), copy.size())});
+    d->run(id::UpdateDynData, {com::Variant::r8Ref(copy.data(), copy.size())});
 }
 
 void MeterWidget::updateMeter() {
-    d->call(id::UpdateMeter);
+    d->run(id::UpdateMeter);
 }
 
 bool MeterWidget::copyToClipboard() {

@@ -112,6 +112,10 @@ bool MeterWidgetPrivate::showPropertyPages() {
     return false;
 }
 
+void MeterWidgetPrivate::run(std::int32_t dispid, const com::VariantList& args) {
+    m_site->callMethod(dispid, args, nullptr);
+}
+
 void MeterWidgetPrivate::relayEvent(int dispid, const com::VariantList& args) {
     namespace ev = gaugekit::eventid;
     switch (dispid) {

@@ -29,6 +29,8 @@ public:
 
     // Calls a method; false when the call failed or it answered FALSE.
     bool call(std::int32_t dispid, const com::VariantList& args = {});
+    // Calls a method that answers nothing.
+    void run(std::int32_t dispid, const com::VariantList& args = {});
     // The property frame with the meter's five pages; false when it cannot be shown.
     bool showPropertyPages();
 
