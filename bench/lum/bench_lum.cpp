@@ -3,7 +3,6 @@
 #include "lum/Lum.h"
 #include "lum/LumDiagnostics.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -111,12 +110,3 @@ void BM_FullRebuild(benchmark::State& state) {
 BENCHMARK(BM_FullRebuild)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,7 +7,6 @@
 #include <lum/LumBase.h>
 #include <lum/LumDiagnostics.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -99,12 +98,3 @@ void BM_LoadSettingsFile(benchmark::State& state) {
 BENCHMARK(BM_LoadSettingsFile)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -8,7 +8,6 @@
 #include <lum/LumBase.h>
 #include <lum/LumDiagnostics.h>
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 using namespace gaugekit;
@@ -58,12 +57,3 @@ void BM_SetValueThroughDispatch(benchmark::State& state) {
 
 BENCHMARK(BM_SetValueThroughWidget);
 BENCHMARK(BM_SetValueThroughDispatch);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
