@@ -4,7 +4,11 @@
 
 #include <GaugeKit/MeterWidget.h>
 
+#include <QAction>
+#include <QDesignerFormEditorInterface>
+#include <QDesignerTaskMenuExtension>
 #include <QDir>
+#include <QExtensionManager>
 #include <QFile>
 #include <QPluginLoader>
 #include <QTest>
@@ -17,6 +21,19 @@ QString pluginFolder() {
     return QDir(qEnvironmentVariable("BRISORA_BIN_DIR")).filePath(QStringLiteral("designer"));
 }
 
+QDesignerCustomWidgetInterface* loadPlugin(QPluginLoader& loader) {
+    loader.setFileName(QDir(pluginFolder()).filePath(QStringLiteral("libgaugekitdesigner.so")));
+    if (!loader.load())
+        qWarning() << loader.errorString();
+    return qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
+}
+
+// The part of Designer's core a plugin uses: the extension manager.
+class Core : public QDesignerFormEditorInterface {
+public:
+    Core() { setExtensionManager(new QExtensionManager(this)); }
+};
+
 QString formFile() {
     return QDir(qEnvironmentVariable("BRISORA_SOURCE_DIR"))
         .filePath(QStringLiteral("tests/meter/designer/meter.ui"));
@@ -28,14 +45,14 @@ class TestMeterDesigner : public QObject {
     Q_OBJECT
 private slots:
     void pluginCreatesAMeter();
+    void taskMenuOffersThePropertyPages();
     void formWithAMeterLoads();
     void snapshotNamesWhatChanged();
 };
 
 void TestMeterDesigner::pluginCreatesAMeter() {
-    QPluginLoader loader(QDir(pluginFolder()).filePath(QStringLiteral("libgaugekitdesigner.so")));
-    QVERIFY2(loader.load(), qPrintable(loader.errorString()));
-    auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
+    QPluginLoader loader;
+    QDesignerCustomWidgetInterface* plugin = loadPlugin(loader);
     QVERIFY(plugin);
     QCOMPARE(plugin->name(), QStringLiteral("GaugeKit::MeterWidget"));
     QCOMPARE(plugin->group(), QStringLiteral("GAUGEKIT"));
@@ -50,6 +67,24 @@ void TestMeterDesigner::pluginCreatesAMeter() {
     QCOMPARE(widget->property("scaleMax"), QVariant(10.0));
     QCOMPARE(widget->property("titleString"), QVariant(QStringList{"Meter", QString(), "Ondavia"}));
     QVERIFY(qobject_cast<GaugeKit::MeterWidget*>(widget.get()));
+}
+
+void TestMeterDesigner::taskMenuOffersThePropertyPages() {
+    QPluginLoader loader;
+    QDesignerCustomWidgetInterface* plugin = loadPlugin(loader);
+    QVERIFY(plugin);
+    Core core;
+    plugin->initialize(&core);
+    QVERIFY(plugin->isInitialized());
+    std::unique_ptr<QWidget> meter(plugin->createWidget(nullptr));
+    auto* menu = qt_extension<QDesignerTaskMenuExtension*>(core.extensionManager(), meter.get());
+    QVERIFY(menu);
+    QCOMPARE(menu->taskActions().size(), 1);
+    QCOMPARE(menu->taskActions().at(0)->text(), QStringLiteral("Edit Meter Properties..."));
+    QCOMPARE(menu->preferredEditAction(), menu->taskActions().at(0));
+    // Other widgets get no entry.
+    QWidget plain;
+    QVERIFY(!qt_extension<QDesignerTaskMenuExtension*>(core.extensionManager(), &plain));
 }
 
 void TestMeterDesigner::formWithAMeterLoads() {
