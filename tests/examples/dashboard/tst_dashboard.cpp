@@ -1,7 +1,12 @@
-// The dashboard's readings: CSV rows as the feed plays them, and the made-up readings.
+// The dashboard: its meters as its Designer form sets them up, the readings reaching them, and
+// its readings from CSV rows or made up.
 #include "CsvReadings.h"
+#include "Dashboard.h"
 #include "WaveReadings.h"
 
+#include <GaugeKit/MeterWidget.h>
+
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +19,8 @@ private slots:
     void csv();
     void unreadableFile();
     void madeUpReadingsStayOnTheDashboardScales();
+    void metersCarryTheFormSettings();
+    void readingsReachTheMeters();
 };
 
 void TestDashboard::csv_data() {
@@ -56,5 +63,35 @@ void TestDashboard::madeUpReadingsStayOnTheDashboardScales() {
     }
 }
 
-QTEST_APPLESS_MAIN(TestDashboard)
+void TestDashboard::metersCarryTheFormSettings() {
+    Dashboard dashboard;
+    using GaugeKit::MeterWidget;
+    auto* humidity = dashboard.findChild<MeterWidget*>(QStringLiteral("humidity"));
+    auto* pressure = dashboard.findChild<MeterWidget*>(QStringLiteral("pressure"));
+    auto* wind = dashboard.findChild<MeterWidget*>(QStringLiteral("wind"));
+    QVERIFY(humidity && pressure && wind);
+    QCOMPARE(humidity->scaleMax(), 100.0);
+    QCOMPARE(humidity->unitsString(), QStringLiteral("%"));
+    QCOMPARE(pressure->type(), 1);
+    QCOMPARE(pressure->scaleMin(), 95.0);
+    QCOMPARE(pressure->windowBackgroundColor(), QColor(224, 232, 240));
+    QCOMPARE(pressure->titleString().value(0), QStringLiteral("Presión"));
+    QCOMPARE(wind->numChannels(), 3);
+    QCOMPARE(wind->titleString().value(2), QStringLiteral("3 anemómetros"));
+}
+
+void TestDashboard::readingsReachTheMeters() {
+    Dashboard dashboard;
+    dashboard.resize(700, 260);
+    for (int i = 0; i < 3; ++i)
+        dashboard.grab();
+    dashboard.showReading({90.0, 101.3, 2.0});
+    auto* alarm = dashboard.findChild<QLabel*>(QStringLiteral("alarm"));
+    QVERIFY(alarm);
+    QCOMPARE(alarm->text(), QStringLiteral("Humidity, channel 1: high at 90.0"));
+    dashboard.showReading({50.0, 96.0});
+    QCOMPARE(alarm->text(), QStringLiteral("Pressure, channel 1: low at 96.0"));
+}
+
+QTEST_MAIN(TestDashboard)
 #include "tst_dashboard.moc"
