@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
     qt6-tools-dev libqt6opengl6-dev
     libbenchmark-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-liberation2
     xvfb xauth
 )
 
