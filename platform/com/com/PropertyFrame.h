@@ -19,7 +19,8 @@ class Registry;
 // objects to edit, and shows the pages as tabs with the buttons OK (default), Cancel, Apply
 // (enabled while a page has changes) and Help. A page's dialog is created when its tab is
 // first chosen. OK applies the changed pages and closes unless a page refused a field, in
-// which case that page comes to the front; Cancel closes without storing.
+// which case that page comes to the front; Cancel closes without storing. A page brought to
+// the front gives the focus to its first control in tab order.
 class PropertyFrame : public QDialog {
     Q_OBJECT
 public:
@@ -63,6 +64,8 @@ private:
     void addPage(const Clsid& clsid, const QList<IUnknown*>& objects);
     void activate(int index);
     void onTabChanged(int index);
+    // The first control of the page in tab order takes the focus.
+    static void focusFirstControl(QWidget* pageWindow);
     void onStatusChange();
     void showHelp();
     void layoutFrame(const QSize& pageSize);

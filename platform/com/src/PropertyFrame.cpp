@@ -165,6 +165,19 @@ void PropertyFrame::onTabChanged(int index) {
     if (m_pages.at(index).active) {
         m_pages.at(index).page->Show(true);
         m_shown = index;
+        focusFirstControl(m_pages.at(index).page->Window());
+    }
+}
+
+void PropertyFrame::focusFirstControl(QWidget* pageWindow) {
+    if (!pageWindow)
+        return;
+    for (QWidget* w = pageWindow->nextInFocusChain(); w && w != pageWindow;
+         w = w->nextInFocusChain()) {
+        if (pageWindow->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
     }
 }
 
