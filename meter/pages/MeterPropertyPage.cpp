@@ -183,6 +183,7 @@ void MeterPropertyPage::selectEntry(int id, std::int32_t index) {
     list->setCurrentIndex(index >= 0 && index < list->count() ? int(index) : -1);
     if (list->currentIndex() < 0)
         list->setEditText(QString());
+    list->lineEdit()->setCursorPosition(0); // the start of a long entry shows
 }
 
 void MeterPropertyPage::chooseColor(std::int32_t& value) {

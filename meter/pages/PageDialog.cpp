@@ -55,8 +55,13 @@ QWidget* PageDialog::create(QWidget* dialog, const ControlSpec& spec) {
     switch (spec.kind) {
     case ControlKind::Button:
         return new QPushButton(spec.caption, dialog);
-    case ControlKind::CheckBox:
-        return new QCheckBox(spec.caption, dialog);
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(spec.caption, dialog);
+        // The designed check box: a 13-pixel box with its caption close beside it.
+        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; } "
+                                          "QCheckBox::indicator { width: 13px; height: 13px; }"));
+        return box;
+    }
     case ControlKind::Edit: {
         auto* edit = new QLineEdit(dialog);
         edit->setFrame(true);

@@ -57,6 +57,7 @@ MeterLabWindow::MeterLabWindow(QWidget* parent)
     splitter->addWidget(scroll);
     splitter->addWidget(buildSidePanel());
     splitter->setStretchFactor(0, 1);
+    splitter->setSizes({560, 520});
     setCentralWidget(splitter);
     buildMenus();
     statusBar();
@@ -74,7 +75,7 @@ QWidget* MeterLabWindow::buildSidePanel() {
     m_gridView = new QTreeWidget;
     m_gridView->setObjectName(QStringLiteral("propertyGrid"));
     m_gridView->setHeaderLabels({tr("Property"), tr("Type"), tr("Value")});
-    m_gridView->setColumnWidth(0, 190);
+    m_gridView->setColumnWidth(0, 200);
     m_gridView->setColumnWidth(1, 50);
     connect(m_gridView, &QTreeWidget::itemChanged, this, &MeterLabWindow::onGridEdited);
 
@@ -204,9 +205,6 @@ void MeterLabWindow::setCurrentMeter(int index) {
     if (!meter(index))
         return;
     m_current = index;
-    for (int i = 0; i < m_meters.size(); ++i)
-        m_meters.at(i).site->setStyleSheet(i == index ? QStringLiteral("border: 2px solid #3070c0;")
-                                                      : QString());
     refreshGrid();
     updateTitle();
 }
@@ -295,8 +293,9 @@ void MeterLabWindow::tell(const QString& text) {
 
 void MeterLabWindow::updateTitle() {
     const QString file = fileOf(m_current);
-    setWindowTitle(QStringLiteral("meterlab - %1")
-                       .arg(file.isEmpty() ? tr("new meter") : QFileInfo(file).fileName()));
+    setWindowTitle(QStringLiteral("meterlab - meter %1 (%2)")
+                       .arg(m_current + 1)
+                       .arg(file.isEmpty() ? tr("new") : QFileInfo(file).fileName()));
 }
 
 void MeterLabWindow::newMeter() {
