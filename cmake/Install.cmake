@@ -3,7 +3,8 @@
 # prefix from where it lies.
 #
 #   bin/                       the programs
-#   <libdir>/                  libbrisora_com, libgaugekitmeter (GaugeKit::Meter)
+#   <libdir>/                  libbrisora_com, libbrisora_forms, libgaugekitmeter
+#                              (GaugeKit::Meter)
 #   <libdir>/brisora/          the component modules (GAUGEKIT.so, TRAZOPLOT.so)
 #   <Qt plugins>/designer/     the meter's Designer plugin
 #   include/GaugeKit/          the widget's headers and the control's identifiers
@@ -30,7 +31,7 @@ function(brisora_install_rpath target dir)
     set_target_properties(${target} PROPERTIES INSTALL_RPATH "${origin}")
 endfunction()
 
-set(brisora_programs Brisora meterctl brisora-regsvr station-sim brisora-link)
+set(brisora_programs Brisora meterctl meterlab brisora-regsvr station-sim brisora-link)
 foreach(program IN LISTS brisora_programs)
     if(TARGET ${program})
         brisora_install_rpath(${program} ${CMAKE_INSTALL_BINDIR})
@@ -38,8 +39,10 @@ foreach(program IN LISTS brisora_programs)
     endif()
 endforeach()
 
-install(TARGETS brisora_com LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-brisora_install_rpath(brisora_com ${CMAKE_INSTALL_LIBDIR})
+foreach(library brisora_com brisora_forms)
+    brisora_install_rpath(${library} ${CMAKE_INSTALL_LIBDIR})
+    install(TARGETS ${library} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endforeach()
 
 foreach(module GAUGEKIT TRAZOPLOT)
     if(TARGET ${module})

@@ -2,7 +2,10 @@
 
 #include "CGAUGEKITCtrl.h"
 #include "GaugeKitIds.h"
+#include "MeterPages.h"
 #include "WidgetSurface.h"
+
+#include <com/PropertyFrame.h>
 
 #include <QVBoxLayout>
 
@@ -108,8 +111,17 @@ bool MeterWidgetPrivate::call(std::int32_t dispid, const com::VariantList& args)
 }
 
 bool MeterWidgetPrivate::showPropertyPages() {
-    // The pages come with the property frame; until it is built there is nothing to show.
-    return false;
+    com::IControl* control = m_site->control();
+    QList<com::Clsid> pages;
+    if (!control || com::failed(control->GetPropertyPages(&pages)))
+        return false;
+    // The pages are made in this process, as the meter is: no registry entry is needed.
+    com::PropertyFrame frame(QStringLiteral("Meter"), {m_site->unknown()}, pages, m_widget,
+                             &gaugekit::pages::MeterPages::createPage);
+    if (frame.pageCount() == 0)
+        return false;
+    frame.exec();
+    return true;
 }
 
 void MeterWidgetPrivate::run(std::int32_t dispid, const com::VariantList& args) {

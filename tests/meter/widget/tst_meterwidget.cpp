@@ -9,15 +9,19 @@
 
 #include <com/ControlSite.h>
 #include <com/ObjectLoader.h>
+#include <com/PropertyFrame.h>
 #include <com/Registry.h>
 #include <lum/LumBase.h>
 #include <lum/LumDiagnostics.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QMetaProperty>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using GaugeKit::MeterWidget;
 using GaugeKit::MeterWidgetPrivate;
@@ -96,6 +100,7 @@ private slots:
     void savesTheBytesOfARegistryMeter();
     void loadSettingsFailures();
     void valuesBeyondTheChannelsAreNotRead();
+    void propertyPagesWithoutRegistry();
 };
 
 void TestMeterWidget::propertyRoundTrip_data() {
@@ -283,6 +288,27 @@ void TestMeterWidget::valuesBeyondTheChannelsAreNotRead() {
     QCOMPARE(controlOf(w)->model().usedValues()[0], 8.0);
     QCOMPARE(controlOf(w)->model().usedValues()[1], 2.0);
     w.setValues({});
+}
+
+void TestMeterWidget::propertyPagesWithoutRegistry() {
+    // An empty registry: the pages must come from this process.
+    QTemporaryDir dir;
+    qputenv("BRISORA_REGISTRY", dir.filePath(QStringLiteral("empty.json")).toUtf8());
+    MeterWidget w;
+    QStringList tabs;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto* frame = qobject_cast<com::PropertyFrame*>(QApplication::activeModalWidget());
+        if (!frame)
+            return;
+        title = frame->windowTitle();
+        for (int i = 0; i < frame->tabs()->count(); ++i)
+            tabs.append(frame->tabs()->tabText(i));
+        frame->reject();
+    });
+    QVERIFY(w.showPropertyPages());
+    QCOMPARE(title, QStringLiteral("Meter Properties"));
+    QCOMPARE(tabs.size(), 5);
 }
 
 QTEST_MAIN(TestMeterWidget)

@@ -169,11 +169,13 @@ void TestWidgets::dialogsAnswerThroughHandlers() {
             asked << r;
             return std::optional<QString>("/tmp/a.ser");
         },
+        {},
     });
     QCOMPARE(forms::CommonDialog::chooseColor(0xFF), std::optional<quint32>(0xFFFF00));
     QVERIFY(!forms::CommonDialog::chooseFont({"Arial", 10}).has_value());
-    QCOMPARE(forms::CommonDialog::chooseFile({true, "Guardar", "SER|*.ser", {}, {}}),
-             std::optional<QString>("/tmp/a.ser"));
+    QCOMPARE(
+        forms::CommonDialog::chooseFile({true, "Guardar", "SER|*.ser", {}, {}, {}, true, true}),
+        std::optional<QString>("/tmp/a.ser"));
     QCOMPARE(asked.size(), 1);
     QVERIFY(asked[0].save);
     forms::CommonDialog::setHandlers(previous);
