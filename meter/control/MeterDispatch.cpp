@@ -138,8 +138,10 @@ void MeterDispatch::addMethods(com::DispatchMap& map) {
            });
     method("SerializeSaveFile", dispid::SerializeSaveFile, {{"sFilename", VarType::BStr}},
            VarType::Bool, [](void* o, const VariantList& a, Variant& r) {
-               r = Variant(ctrl(o).serializeSaveFile(a.at(0).stringValue()));
-               return com::S_OK;
+               bool written = false;
+               const HRESULT hr = ctrl(o).serializeSaveFile(a.at(0).stringValue(), &written);
+               r = Variant(written);
+               return hr;
            });
     method("UpdateGraph", dispid::UpdateGraph, {}, VarType::Empty,
            plain(&CGAUGEKITCtrl::updateGraph));
