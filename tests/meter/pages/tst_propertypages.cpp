@@ -40,6 +40,7 @@ private slots:
     void colorChooserAndCancel();
     void fontChooserKeepsWholePointsAndExactBold_data();
     void fontChooserKeepsWholePointsAndExactBold();
+    void hugeStoredFontSizeReachesTheChooserBounded();
     void applyBeforeTheFirstDrawingIsKept();
     void saveWithRefusedFieldWritesTheMetersValues();
     void loadRefreshesTheOtherOpenPages();
@@ -224,6 +225,17 @@ void TestPropertyPages::fontChooserKeepsWholePointsAndExactBold() {
     QCOMPARE(i4(meter.getAt(dispid::TitleFontSize, 0)), size);
     QCOMPARE(i4(meter.getAt(dispid::TitleFontStyle, 0)), style);
     QCOMPARE(i4(meter.getAt(dispid::TitleColor, 0)), 0x0000FF);
+}
+
+void TestPropertyPages::hugeStoredFontSizeReachesTheChooserBounded() {
+    fixture::Meter meter;
+    meter.putAt(dispid::TitleFontSize, 0, com::Variant(std::int32_t(0x7FFFFFFF)));
+    Choosers choosers; // Cancel
+    Frame frame({meter->unknown()});
+    frame.click(General, P::IDC_TITLE_FONT);
+    QCOMPARE(choosers.fontRequests.first().sizeTenths, 16380);
+    frame.apply();
+    QCOMPARE(i4(meter.getAt(dispid::TitleFontSize, 0)), 0x7FFFFFFF);
 }
 
 void TestPropertyPages::applyBeforeTheFirstDrawingIsKept() {
