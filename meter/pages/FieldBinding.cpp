@@ -101,8 +101,9 @@ void FieldBinding::show(QWidget* field) const {
         edit->setText(PageText::formatDouble(*std::get<double*>(value)));
         break;
     case Kind::Text:
-    case Kind::Check:
         edit->setText(*std::get<QString*>(value));
+        break;
+    case Kind::Check:
         break;
     }
 }

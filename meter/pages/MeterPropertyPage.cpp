@@ -23,6 +23,7 @@ constexpr int kItalic = 2;
 constexpr int kUnderline = 4;
 constexpr int kBoldWeight = 700;
 constexpr int kNormalWeight = 400;
+constexpr int kLargestPoints = 1638;
 
 } // namespace
 
@@ -195,7 +196,8 @@ void MeterPropertyPage::chooseFont(QString& face, std::int32_t& size, std::int32
                                    std::int32_t& color) {
     forms::FontEffectsChoice initial;
     initial.name = face;
-    initial.sizeTenths = size * 10;
+    // A size read from a settings file may be anything; the chooser gets one it can hold.
+    initial.sizeTenths = qBound(0, size, kLargestPoints) * 10;
     initial.weight = (style & kBold) ? kBoldWeight : kNormalWeight;
     initial.italic = (style & kItalic) != 0;
     initial.underline = (style & kUnderline) != 0;

@@ -53,8 +53,12 @@ QRect PageDialog::pixelRect(const ControlSpec& spec) {
 
 QWidget* PageDialog::create(QWidget* dialog, const ControlSpec& spec) {
     switch (spec.kind) {
-    case ControlKind::Button:
-        return new QPushButton(spec.caption, dialog);
+    case ControlKind::Button: {
+        // Return stays with the frame's OK button, also while a page button has the focus.
+        auto* button = new QPushButton(spec.caption, dialog);
+        button->setAutoDefault(false);
+        return button;
+    }
     case ControlKind::CheckBox: {
         auto* box = new QCheckBox(spec.caption, dialog);
         // The designed check box: a 13-pixel box with its caption close beside it.

@@ -29,7 +29,7 @@ struct FileRequest {
     QString filter;
     QString directory;
     QString fileName;
-    QString defaultExtension;    // added to a name typed without one ("SER")
+    QString defaultExtension{};  // added to a name typed without one ("SER")
     bool overwritePrompt = true; // save: ask before replacing an existing file
     bool mustExist = true;       // open: only an existing file
 };
@@ -56,7 +56,7 @@ public:
         std::function<std::optional<FontChoice>(const FontChoice& initial)> font;
         std::function<std::optional<QString>(const FileRequest& request)> file;
         std::function<std::optional<FontEffectsChoice>(const FontEffectsChoice& initial)>
-            fontEffects;
+            fontEffects{};
     };
 
     // Colours are colour references 0x00BBGGRR.

@@ -53,6 +53,10 @@ public:
 
     void accept() override;
 
+signals:
+    // Changed pages were applied (Apply, or OK before the frame closes).
+    void applied();
+
 private:
     class Site;
     struct Entry {

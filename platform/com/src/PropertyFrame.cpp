@@ -189,6 +189,7 @@ void PropertyFrame::onStatusChange() {
 }
 
 bool PropertyFrame::applyPages() {
+    bool any = false;
     for (int i = 0; i < m_pages.size(); ++i) {
         const Entry& e = m_pages.at(i);
         if (!e.active || e.page->IsPageDirty() != S_OK)
@@ -196,10 +197,15 @@ bool PropertyFrame::applyPages() {
         if (failed(e.page->Apply())) {
             setCurrentPage(i);
             onStatusChange();
+            if (any)
+                emit applied();
             return false;
         }
+        any = true;
     }
     onStatusChange();
+    if (any)
+        emit applied();
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "CMLookPPg.h"
 #include "CMScalPPg.h"
 #include "CTimerPPg.h"
+#include "GaugeKitIds.h"
 #include "UpDownControl.h"
 
 #include <forms/DialogUnits.h>
@@ -32,6 +33,7 @@ private slots:
     void controls();
     void frameShowsFivePagesInOrder();
     void frameButtons();
+    void returnInAFieldIsOk();
 };
 
 void TestPageLayout::dialogUnits_data() {
@@ -183,6 +185,19 @@ void TestPageLayout::frameButtons() {
     // Escape cancels.
     QTest::keyClick(&*frame, Qt::Key_Escape);
     QCOMPARE(frame->result(), int(QDialog::Rejected));
+}
+
+void TestPageLayout::returnInAFieldIsOk() {
+    fixture::Meter meter;
+    Frame frame({meter->unknown()});
+    // The first control in tab order has the focus; Return there is still OK.
+    QCOMPARE(QApplication::focusWidget(),
+             frame.field(General, CGAUGEKITPropPage::IDC_WINDOW_BACKGROUND));
+    frame.type(General, CGAUGEKITPropPage::IDC_WINDOW_BORDER_WIDTH, QStringLiteral("7"));
+    QTest::keyClick(frame.edit(General, CGAUGEKITPropPage::IDC_WINDOW_BORDER_WIDTH),
+                    Qt::Key_Return);
+    QCOMPARE(frame->result(), int(QDialog::Accepted));
+    QCOMPARE(meter.get(gaugekit::dispid::WindowBorderThickness).i4Value(), 7);
 }
 
 QTEST_MAIN(TestPageLayout)

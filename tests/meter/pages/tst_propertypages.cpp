@@ -40,9 +40,11 @@ private slots:
     void colorChooserAndCancel();
     void fontChooserKeepsWholePointsAndExactBold_data();
     void fontChooserKeepsWholePointsAndExactBold();
+    void hugeStoredFontSizeReachesTheChooserBounded();
     void applyBeforeTheFirstDrawingIsKept();
     void saveWithRefusedFieldWritesTheMetersValues();
     void loadRefreshesTheOtherOpenPages();
+    void rememberedPagesRefreshInOrder();
     void pagesEditTheMeterTheyWereGiven();
     void wrapperObjectFallsBackToTheCurrentMeter();
     void noMeterDisablesTheFields();
@@ -226,6 +228,17 @@ void TestPropertyPages::fontChooserKeepsWholePointsAndExactBold() {
     QCOMPARE(i4(meter.getAt(dispid::TitleColor, 0)), 0x0000FF);
 }
 
+void TestPropertyPages::hugeStoredFontSizeReachesTheChooserBounded() {
+    fixture::Meter meter;
+    meter.putAt(dispid::TitleFontSize, 0, com::Variant(std::int32_t(0x7FFFFFFF)));
+    Choosers choosers; // Cancel
+    Frame frame({meter->unknown()});
+    frame.click(General, P::IDC_TITLE_FONT);
+    QCOMPARE(choosers.fontRequests.first().sizeTenths, 16380);
+    frame.apply();
+    QCOMPARE(i4(meter.getAt(dispid::TitleFontSize, 0)), 0x7FFFFFFF);
+}
+
 void TestPropertyPages::applyBeforeTheFirstDrawingIsKept() {
     fixture::Meter meter;
     QVERIFY(!meter->hasDrawn());
@@ -297,6 +310,51 @@ void TestPropertyPages::loadRefreshesTheOtherOpenPages() {
     meter.put(dispid::WindowBorderThickness, com::Variant(std::int32_t(2)));
     frame.click(General, P::IDC_LOAD);
     QCOMPARE(frame.edit(General, P::IDC_WINDOW_BORDER_WIDTH)->text(), QStringLiteral("7"));
+}
+
+namespace {
+
+// A page as the meter remembers it, recording when it is refreshed.
+class RecordingPage : public RememberedPage {
+public:
+    RecordingPage(const QString& name, bool open, QStringList* log)
+        : m_name(name)
+        , m_open(open)
+        , m_log(log) {}
+    bool dialogOpen() const override { return m_open; }
+    void refreshFromMeter() override { m_log->append(m_name); }
+
+private:
+    QString m_name;
+    bool m_open;
+    QStringList* m_log;
+};
+
+} // namespace
+
+void TestPropertyPages::rememberedPagesRefreshInOrder() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("m.SER"));
+    fixture::Meter meter;
+    QVERIFY(meter->serializeSaveFile(path));
+    QStringList log;
+    RecordingPage general("General", true, &log), look("Appearance", true, &log),
+        scale("Scale", true, &log), alarm("Alarms", true, &log), timer("Timer", true, &log),
+        closed("closed", false, &log), gone("gone", true, &log);
+    meter->rememberPage(PageKind::Scale, &scale);
+    meter->rememberPage(PageKind::Look, &look);
+    meter->rememberPage(PageKind::General, &closed);
+    meter->rememberPage(PageKind::Alarm, &gone);
+    meter->rememberPage(PageKind::Alarm, &alarm); // the last of its kind is remembered
+    meter->rememberPage(PageKind::Timer, &timer);
+    bool opened = false;
+    QCOMPARE(meter->serializeLoadFile(path, &opened), com::S_OK);
+    QCOMPARE(log, (QStringList{"Timer", "Alarms", "Appearance", "Scale"}));
+    log.clear();
+    meter->rememberPage(PageKind::General, &general);
+    meter->forgetPage(&look);
+    QCOMPARE(meter->serializeLoadFile(path, &opened), com::S_OK);
+    QCOMPARE(log, (QStringList{"General", "Timer", "Alarms", "Scale"}));
 }
 
 void TestPropertyPages::pagesEditTheMeterTheyWereGiven() {

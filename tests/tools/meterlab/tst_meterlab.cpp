@@ -13,12 +13,12 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStatusBar>
-#include <QTreeWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 class TestMeterLab : public QObject {
     Q_OBJECT
@@ -169,6 +169,7 @@ void TestMeterLab::propertiesOpenOnGeneralAndRefreshTheGrid() {
     QCOMPARE(properties->shortcut(), QKeySequence(Qt::Key_F4));
     int currentPage = -1;
     QString focused;
+    QString appliedValue;
     QTimer::singleShot(0, this, [&] {
         auto* frame = qobject_cast<com::PropertyFrame*>(QApplication::activeModalWidget());
         QVERIFY(frame);
@@ -180,11 +181,15 @@ void TestMeterLab::propertiesOpenOnGeneralAndRefreshTheGrid() {
         auto* width = frame->page(0)->Window()->findChild<QLineEdit*>(QStringLiteral("208"));
         width->setText(QStringLiteral("5"));
         emit width->textEdited(width->text());
+        frame->applyButton()->click(); // the grid follows while the frame is open
+        const int row = rowOf(window.grid(), QStringLiteral("WindowBorderThickness"));
+        appliedValue = window.grid().rows()[row].values.value(0);
         frame->okButton()->click();
     });
     properties->trigger();
     QCOMPARE(currentPage, 0);
     QCOMPARE(focused, QStringLiteral("200"));
+    QCOMPARE(appliedValue, QStringLiteral("5"));
     const int row = rowOf(window.grid(), QStringLiteral("WindowBorderThickness"));
     QCOMPARE(window.grid().rows()[row].values, QStringList{QStringLiteral("5")});
 }
