@@ -5,11 +5,14 @@
 #include <GaugeKit/MeterWidget.h>
 
 #include <QAction>
+#include <QBuffer>
 #include <QDesignerFormEditorInterface>
 #include <QDesignerTaskMenuExtension>
 #include <QDir>
 #include <QExtensionManager>
 #include <QFile>
+#include <QFormBuilder>
+#include <QMetaProperty>
 #include <QPluginLoader>
 #include <QTest>
 #include <QUiLoader>
@@ -47,6 +50,7 @@ private slots:
     void pluginCreatesAMeter();
     void taskMenuOffersThePropertyPages();
     void formWithAMeterLoads();
+    void everyDesignablePropertyTravelsInAForm();
     void snapshotNamesWhatChanged();
 };
 
@@ -107,6 +111,58 @@ void TestMeterDesigner::formWithAMeterLoads() {
     // What the form does not name keeps the control's default.
     QCOMPARE(meter->scaleMin(), 0.0);
     QCOMPARE(meter->windowBackgroundColor(), QColor(0xC0, 0xC0, 0xC0));
+}
+
+void TestMeterDesigner::everyDesignablePropertyTravelsInAForm() {
+    QWidget form;
+    form.setObjectName(QStringLiteral("Form"));
+    auto* meter = new GaugeKit::MeterWidget(&form);
+    meter->setObjectName(QStringLiteral("meter"));
+    // A value unlike the default for every designable property of the meter.
+    const QMetaObject* meta = meter->metaObject();
+    for (int i = QWidget::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty p = meta->property(i);
+        if (!p.isDesignable())
+            continue;
+        QVariant v = p.read(meter);
+        switch (v.typeId()) {
+        case QMetaType::Int:
+            v = v.toInt() + 2;
+            break;
+        case QMetaType::Double:
+            v = v.toDouble() + 0.5;
+            break;
+        case QMetaType::Bool:
+            v = !v.toBool();
+            break;
+        case QMetaType::QString:
+            v = QStringLiteral("Añil");
+            break;
+        case QMetaType::QStringList:
+            v = QStringList{QStringLiteral("uno"), QStringLiteral("dos"), QStringLiteral("tres")};
+            break;
+        case QMetaType::QColor:
+            v = QColor(10, 20, 30);
+            break;
+        default:
+            QFAIL(p.name());
+        }
+        QVERIFY(p.write(meter, v));
+    }
+    const PropertySnapshot written(*meter);
+
+    QBuffer ui;
+    ui.open(QIODevice::WriteOnly);
+    QFormBuilder().save(&ui, &form);
+    ui.close();
+    QUiLoader loader;
+    loader.addPluginPath(pluginFolder());
+    ui.open(QIODevice::ReadOnly);
+    std::unique_ptr<QWidget> loaded(loader.load(&ui));
+    QVERIFY2(loaded, qPrintable(loader.errorString()));
+    auto* back = loaded->findChild<GaugeKit::MeterWidget*>(QStringLiteral("meter"));
+    QVERIFY(back);
+    QCOMPARE(PropertySnapshot(*back).changedSince(written), QStringList());
 }
 
 void TestMeterDesigner::snapshotNamesWhatChanged() {
