@@ -150,6 +150,9 @@ void TestMeterDesigner::everyDesignablePropertyTravelsInAForm() {
         QVERIFY(p.write(meter, v));
     }
     const PropertySnapshot written(*meter);
+    // The 53 scalar properties and the three text lists, all changed.
+    const GaugeKit::MeterWidget fresh;
+    QCOMPARE(written.changedSince(PropertySnapshot(fresh)).size(), 56);
 
     QBuffer ui;
     ui.open(QIODevice::WriteOnly);
