@@ -50,9 +50,6 @@ frmHijoSimulacion::frmHijoSimulacion(QWidget* parent)
 }
 
 void frmHijoSimulacion::subCarga() {
-    lHorasMostradas = 8;
-    iMuestrasMostradas = 1;
-    dMuestrasMostradas = 1.0;
     bImpideCierre = true;
     setWindowTitle(QStringLiteral("Evolución Temporal"));
     const int iAncho = iAnchoPantallaTwips() - kMargenPantalla;
@@ -80,6 +77,8 @@ void frmHijoSimulacion::subAseguraCargada() {
         return;
     subCarga();
     show();
+    // Back with what the operator set, not with the chart's design.
+    subConfiguraGrafico();
 }
 
 void frmHijoSimulacion::subAnota(com::HRESULT hr) {

@@ -15,7 +15,8 @@ class ControlSite;
 // "Evolución Temporal": humidity and pressure against time on the strip chart, with the
 // active time since acquisition was last started. Its properties command opens the scale
 // dialog. It can be closed before the program ends; any later call brings it back loaded
-// afresh, its chart in its designed state (8 hours, 0-100 %, 15-115 kPa).
+// afresh: its readings up to the close are gone, but the chart is set up again from the shared
+// limits and the hours and density last chosen, so that it shows what the scale dialog shows.
 class frmHijoSimulacion : public forms::Form, public clsVentanaHija {
     Q_OBJECT
 
@@ -49,7 +50,7 @@ protected:
     void formUnload() override;
 
 private:
-    // The load steps: fields, caption, size and place, and the chart from its design.
+    // The load steps: caption, size and place, and the chart from its design.
     void subCarga();
     // Every operation first brings a closed window back.
     void subAseguraCargada();

@@ -18,7 +18,10 @@ QString strfntTiempoActivo(qint32 lSegundos) {
 QString strfntLimite(double dValor, const QLocale& locale) {
     QLocale sinGrupos = locale;
     sinGrupos.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    return sinGrupos.toString(dValor, 'f', QLocale::FloatingPointShortest);
+    const QString strFijo = sinGrupos.toString(dValor, 'f', QLocale::FloatingPointShortest);
+    if (strFijo.size() <= iLARGO_FIJO_MAXIMO)
+        return strFijo;
+    return sinGrupos.toString(dValor, 'g', QLocale::FloatingPointShortest);
 }
 
 } // namespace modFormatos

@@ -79,6 +79,12 @@ void TstVentanasLogica::limites_data() {
                               << "-3";
     QTest::newRow("no exponent") << 1e-5 << "en_US"
                                  << "0.00001";
+    QTest::newRow("largest accepted") << -1e6 << "en_US"
+                                      << "-1000000";
+    QTest::newRow("tiny, exponent form") << 1e-30 << "en_US"
+                                         << "1E-30";
+    QTest::newRow("huge, not 309 digits") << 1e308 << "en_US"
+                                          << "1E+308";
 }
 
 void TstVentanasLogica::limites() {
