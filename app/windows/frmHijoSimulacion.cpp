@@ -171,6 +171,13 @@ void frmHijoSimulacion::evPreparaImpresora() {
 void frmHijoSimulacion::evImprimeMuñeco() {
     subAseguraCargada();
     m_hrUltimo = scrMuñecoSimulacion.hrImprime();
+    QString strDestino;
+    if (com::failed(scrMuñecoSimulacion.hrDestinoImpresion(&strDestino)))
+        return;
+    // The status bar tells where the page went: without a printer it is a new file.
+    if (clsVentanaPrincipal* principal = clsVentanaPrincipal::objInstancia())
+        principal->subAviso(strCLAVE_AVISO_IMPRESION,
+                            modFormatos::strfntAvisoImpresion(strDestino, m_hrUltimo));
 }
 
 void frmHijoSimulacion::evPropiedadesMuñeco() {

@@ -33,6 +33,9 @@ public:
     void evPintaValores(double& dHumedad, double& dPresion) override;
     void evValoresDefecto() override;
 
+    // Key of the status bar's notice about the last print.
+    static inline const QString strCLAVE_AVISO_IMPRESION = QStringLiteral("impresion");
+
     bool bCargada() const { return m_bCargada; }
     // Result of the last chart call sequence: S_OK or the first failure the chart answered.
     com::HRESULT hrUltimoResultado() const { return m_hrUltimo; }

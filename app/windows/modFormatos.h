@@ -1,5 +1,7 @@
 #pragma once
 
+#include "com/HResult.h"
+
 #include <QLocale>
 #include <QString>
 
@@ -20,5 +22,10 @@ QString strfntTiempoActivo(qint32 lSegundos);
 // in the locale's exponent form instead ("1E-30").
 inline constexpr int iLARGO_FIJO_MAXIMO = 16;
 QString strfntLimite(double dValor, const QLocale& locale = QLocale());
+
+// The status bar's notice after printing the chart to strDestino (a file's absolute path or a
+// printer's name): "Gráfico guardado en <file>", "Gráfico enviado a la impresora <name>", or
+// "No se pudo imprimir el gráfico en <destino>" when hrResultado is a failure.
+QString strfntAvisoImpresion(const QString& strDestino, com::HRESULT hrResultado);
 
 } // namespace modFormatos

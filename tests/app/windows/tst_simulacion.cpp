@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <cmath>
 #include <memory>
@@ -399,6 +400,7 @@ void TstSimulacion::vuelveASuSitioEnElAreaDeTrabajo() {
 }
 
 void TstSimulacion::impresionLlegaAlGrafico() {
+    VentanaPrincipalFalsa principal;
     QTemporaryDir carpeta;
     qputenv("BRISORA_PRINT_SETUP", "cancel");
     qputenv("BRISORA_PRINT_DIR", carpeta.path().toLocal8Bit());
@@ -408,8 +410,18 @@ void TstSimulacion::impresionLlegaAlGrafico() {
     m_ventana->evImprimeMuñeco();
     qunsetenv("BRISORA_PRINT_SETUP");
     qunsetenv("BRISORA_PRINT_DIR");
-    QCOMPARE(m_llamadas,
-             (QList<Llamada>{{55, com::DISPATCH_METHOD, -1}, {54, com::DISPATCH_METHOD, -1}}));
+    QCOMPARE(m_llamadas, (QList<Llamada>{{55, com::DISPATCH_METHOD, -1},
+                                         {54, com::DISPATCH_METHOD, -1},
+                                         {56, com::DISPATCH_METHOD, -1}}));
+    // Without a printer the page went to a new file in the print folder, and the status bar
+    // says which.
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        const QString aviso = principal.avisos.value(frmHijoSimulacion::strCLAVE_AVISO_IMPRESION);
+        QVERIFY2(aviso.startsWith(QStringLiteral("Gráfico guardado en ") + carpeta.path() +
+                                  QStringLiteral("/Brisora-")),
+                 qPrintable(aviso));
+        QVERIFY(QFileInfo::exists(aviso.section(u' ', 3)));
+    }
 }
 
 QTEST_MAIN(TstSimulacion)
