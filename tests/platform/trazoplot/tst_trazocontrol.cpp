@@ -140,6 +140,14 @@ private slots:
     void designSurvivesSaveAndLoad();
 
 private:
+    // A new folder `name` in the test's folder, named by BRISORA_PRINT_DIR from now on.
+    QString usePrintDir(const QString& name) {
+        const QString dir = m_dir.filePath(name);
+        QDir().mkpath(dir);
+        qputenv("BRISORA_PRINT_DIR", dir.toLocal8Bit());
+        return dir;
+    }
+
     QTemporaryDir m_dir;
     QWidget* m_window = nullptr;
     com::ControlSite* m_site = nullptr;
@@ -339,9 +347,8 @@ void TstTrazoControl::printToFileNeverOverwrites() {
     // print overwrote that one file outside the print folder.
     if (!QPrinterInfo::availablePrinters().isEmpty())
         QSKIP("a printer is installed: printing would go to it");
-    const QString dir = m_dir.filePath(QStringLiteral("to-file"));
-    QVERIFY(QDir().mkpath(dir));
-    qputenv("BRISORA_PRINT_DIR", dir.toLocal8Bit());
+    const QString dir = usePrintDir(QStringLiteral("to-file"));
+    QVERIFY(QFileInfo(dir).isDir());
     const QString typed = m_dir.filePath(QStringLiteral("typed.pdf"));
     QString shown;
     const auto previous = PrintDialogs::setSetupHandler([&](QPrinter& printer) {
@@ -390,9 +397,8 @@ void TstTrazoControl::setupDialogConfirmsWithOk() {
 void TstTrazoControl::printWithoutSetupWritesPdfToPrintDir() {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         QSKIP("a printer is installed: printing would go to it");
-    const QString dir = m_dir.filePath(QStringLiteral("prints"));
-    QVERIFY(QDir().mkpath(dir));
-    qputenv("BRISORA_PRINT_DIR", dir.toLocal8Bit());
+    const QString dir = usePrintDir(QStringLiteral("prints"));
+    QVERIFY(QFileInfo(dir).isDir());
     // Through the module: the container never sees the chart's classes.
     QCOMPARE(m_site->callMethod(dispid::PrintChart), com::S_OK);
     qunsetenv("BRISORA_PRINT_DIR");
