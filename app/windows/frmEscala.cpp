@@ -142,7 +142,11 @@ void frmEscala::subCarga() {
 
 void frmEscala::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (const QScreen* pantalla = screen())
+    // Centred on the main window (the window of the child that opened it), else on the screen.
+    const QWidget* ventana = parentWidget() ? parentWidget()->window() : nullptr;
+    if (ventana && ventana->isVisible())
+        move(ventana->frameGeometry().center() - rect().center());
+    else if (const QScreen* pantalla = screen())
         move(pantalla->geometry().center() - rect().center());
 }
 

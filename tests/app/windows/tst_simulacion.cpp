@@ -269,8 +269,12 @@ void TstSimulacion::escalaRechazaTextoNoNumerico() {
     bool focoEnFin = false;
     bool salidaTrasRechazo = true;
     double inicioTrasRechazo = -1;
+    bool centrado = false;
     Contestacion contestacion([&](frmEscala& dlg) {
         dlg.show();
+        // Over the window that opened it (the main window, in the program).
+        centrado = (dlg.geometry().center() - m_ventana->window()->frameGeometry().center())
+                       .manhattanLength() <= 8;
         dlg.comSegundos->setCurrentIndex(3);
         dlg.txtInicio->setText(QStringLiteral("10"));
         dlg.txtFin->setText(QStringLiteral("ochenta"));
@@ -283,6 +287,7 @@ void TstSimulacion::escalaRechazaTextoNoNumerico() {
         dlg.btnAceptar->click();
     });
     m_ventana->evPropiedadesMuñeco();
+    QVERIFY(centrado);
     QVERIFY(abiertoTrasRechazo);
     QVERIFY(focoEnFin);
     QVERIFY(!salidaTrasRechazo);
