@@ -70,6 +70,8 @@ private slots:
     void tick_data();
     void tick();
     void ticksDoNotOverlap();
+    void stopDuringTheWait_data();
+    void stopDuringTheWait();
 };
 
 void TestCiclo::tick_data() {
@@ -127,6 +129,50 @@ void TestCiclo::ticksDoNotOverlap() {
     QCOMPARE(nested.size(), 8);
     QVERIFY(std::all_of(nested.begin(), nested.end(), [](Tick t) { return t == Tick::Saltado; }));
     QCOMPARE(rig.exchanges, QList<qint16>{4});
+}
+
+void TestCiclo::stopDuringTheWait_data() {
+    using S = Station::Step;
+    QTest::addColumn<QList<S>>("plan");
+    QTest::addColumn<bool>("discard");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QList<qint16>>("exchanges");
+    QTest::addColumn<int>("counted");
+    QTest::newRow("stopped: the readings count in their run")
+        << QList<S>{} << false << int(Tick::Completo) << QList<qint16>{4, 3} << 1;
+    QTest::newRow("stopped: no request again after an error frame")
+        << QList<S>{S::StallThenErrorFrame, S::StallThenErrorFrame} << false << int(Tick::Detenido)
+        << QList<qint16>{4} << 0;
+    QTest::newRow("discarded: nothing more asked, nothing handed on")
+        << QList<S>{} << true << int(Tick::Detenido) << QList<qint16>{4} << 0;
+}
+
+void TestCiclo::stopDuringTheWait() {
+    QFETCH(QList<Station::Step>, plan);
+    QFETCH(bool, discard);
+    QFETCH(int, result);
+    QFETCH(QList<qint16>, exchanges);
+    QFETCH(int, counted);
+    CycleRig rig;
+    rig.station.plan = plan;
+    rig.clock.post(
+        [&rig, discard] {
+            if (discard) {
+                rig.ciclo.subDescarta();
+            } else {
+                rig.ciclo.subDetiene();
+            }
+        },
+        5);
+    QCOMPARE(int(rig.ciclo.subTick()), result);
+    QCOMPARE(rig.exchanges, exchanges);
+    QCOMPARE(modGlobal::lNumeroMuestras, counted);
+    QCOMPARE(rig.painted.size(), qsizetype(counted));
+    // Between ticks there is nothing to stop: the next tick runs as usual.
+    rig.ciclo.subDetiene();
+    rig.ciclo.subDescarta();
+    rig.station.plan.clear();
+    QCOMPARE(rig.ciclo.subTick(), Tick::Completo);
 }
 
 QTEST_GUILESS_MAIN(TestCiclo)
