@@ -24,6 +24,7 @@ clsCicloAdquisicion::enResultadoTick clsCicloAdquisicion::subTick() {
     m_dHumedad = clsTrama::dfntHumedad(lHumedad);
     m_dPresion = clsTrama::dfntPresion(lPresion);
     ++modGlobal::lNumeroMuestras;
+    subAvisaFin(enResultadoTick::Completo, lHumedad, lPresion);
     if (m_evPintaValores) {
         m_evPintaValores(m_dHumedad, m_dPresion);
     }
@@ -41,6 +42,7 @@ bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) 
         }
         subAvisaIntercambio(iByteDatos1);
         if (m_objServidorTramas.bfntErrorTiempo()) {
+            subAvisaFin(enResultadoTick::ErrorTiempo, 0, 0);
             if (m_evMuestraMensaje) {
                 m_evMuestraMensaje(strERROR_TIEMPO);
             }
@@ -63,4 +65,20 @@ void clsCicloAdquisicion::subAvisaIntercambio(qint16 iByteDatos1) const {
     const auto& e = m_objServidorTramas.estado();
     m_evIntercambio({iByteDatos1, e.iarrTramaEnviada, e.iarrTramaRecibida, e.bErrorTiempo,
                      e.bErrorTransmision, e.bErrorSumaLogica, e.bErrorDesconocido});
+}
+
+void clsCicloAdquisicion::subAvisaFin(enResultadoTick enResultado, qint32 lHumedad,
+                                      qint32 lPresion) const {
+    if (!m_evTickTerminado) {
+        return;
+    }
+    stTick tick{enResultado, lHumedad, lPresion,
+                0.0,         0.0,      clsServidorTramas::enFalloPuerto::Ninguno};
+    if (enResultado == enResultadoTick::Completo) {
+        tick.dHumedad = m_dHumedad;
+        tick.dPresion = m_dPresion;
+    } else {
+        tick.enFalloPuerto = m_objServidorTramas.enfntFalloPuerto();
+    }
+    m_evTickTerminado(tick);
 }

@@ -91,8 +91,10 @@ bool clsServidorTramas::bfntAbrePuerto() {
     if (error == comm::CommError::None) {
         m_strFallo.clear();
         m_bFalloAvisado = false;
+        m_enFalloPuerto = enFalloPuerto::Ninguno;
         return true;
     }
+    m_enFalloPuerto = enFalloPuerto::NoAbre;
     subAvisaFallo(QStringLiteral("No se puede abrir el puerto COM%1 (%2): %3.")
                       .arg(m_estado.iPuerto)
                       .arg(mscPuertoSerie.device(), strfntMotivo(error, m_estado.strVelocidad)));
@@ -101,6 +103,7 @@ bool clsServidorTramas::bfntAbrePuerto() {
 
 void clsServidorTramas::subPuertoPerdido(comm::CommError error, const QString&) {
     m_bFalloAvisado = false;
+    m_enFalloPuerto = enFalloPuerto::Perdido;
     subAvisaFallo(QStringLiteral("Se ha perdido el puerto COM%1 (%2): %3.")
                       .arg(m_estado.iPuerto)
                       .arg(mscPuertoSerie.device(), strfntMotivo(error, m_estado.strVelocidad)));

@@ -45,6 +45,9 @@ public:
         bool bErrorDesconocido = false;
     };
 
+    // What the port last did wrong: nothing, could not be opened, or was lost while open.
+    enum class enFalloPuerto { Ninguno, NoAbre, Perdido };
+
     // Result of subMandaTrama.
     enum class enResultadoEnvio {
         Terminado, // the exchange ran; its outcome is in the flags
@@ -99,6 +102,7 @@ public:
 
     // The last message about an unusable port (empty when the port opened).
     QString strfntFalloPuerto() const { return m_strFallo; }
+    enFalloPuerto enfntFalloPuerto() const { return m_enFalloPuerto; }
 
     // Receives, once per trouble, the message that tells the user the port is not usable.
     // A trouble met before the receiver was set is handed to it at once.
@@ -131,4 +135,5 @@ private:
     bool m_bEsperandoRespuesta = false;
     QString m_strFallo;
     bool m_bFalloAvisado = false;
+    enFalloPuerto m_enFalloPuerto = enFalloPuerto::Ninguno;
 };
