@@ -5,7 +5,7 @@
 #include "clsMenuPrincipal.h"
 #include "frmAbout.h"
 
-#include "link/clsCicloAdquisicion.h"
+#include "archive/ArchiveWriter.h"
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
 
@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QMdiArea>
 #include <QMenu>
 #include <QScreen>
@@ -54,6 +55,8 @@ frmMDIPrincipal::frmMDIPrincipal(stFabricas fabricas, forms::Scheduler& schedule
 }
 
 frmMDIPrincipal::~frmMDIPrincipal() {
+    // The archive's last batch is written before anything it could still be told goes.
+    m_objArchivo.reset();
     if (clsVentanaPrincipal::objInstancia() == this) {
         clsVentanaPrincipal::setInstancia(nullptr);
     }
@@ -91,6 +94,7 @@ void frmMDIPrincipal::Form_Load() {
         m_objValoresInstantaneos->evPintaValores(dHumedad, dPresion);
         m_objSimulacion->evPintaValores(dHumedad, dPresion);
     });
+    subAbreArchivo();
     bImpideCierre = true;
     modGlobal::iNumeroVentanaSiguiente = 0;
     m_menus->menuAcciones->menuAction()->setEnabled(false);
@@ -294,6 +298,9 @@ bool frmMDIPrincipal::bfntDescarga() {
         m_objServidorTramas->bCerrraVentana = true;
         m_objServidorTramas->unload();
         m_objCiclo.reset();
+        if (m_objArchivo) {
+            m_objArchivo->close();
+        }
         m_objServidorTramas.reset();
     }
     hide();
@@ -359,4 +366,35 @@ void frmMDIPrincipal::subMuestraErrorTiempo(const QString& strMensaje) {
     }
     forms::MessageBox::show(strMensaje, forms::MsgButtons::Ok, forms::MsgIcon::None,
                             modGlobal::strTituloAplicacion, this);
+}
+
+void frmMDIPrincipal::subAbreArchivo() {
+    m_objArchivo = m_fabricas.archivo ? m_fabricas.archivo() : nullptr;
+    if (!m_objArchivo) {
+        return;
+    }
+    m_objArchivo->setNotice([this](const QString& strAviso) { subMuestraAvisoArchivo(strAviso); });
+    m_objCiclo->setTickTerminado(
+        [this](const clsCicloAdquisicion::stTick& tick) { subArchivaTick(tick); });
+    m_objArchivo->start();
+}
+
+void frmMDIPrincipal::subArchivaTick(const clsCicloAdquisicion::stTick& tick) {
+    using Fallo = clsServidorTramas::enFalloPuerto;
+    const qint64 lAhoraMs = QDateTime::currentMSecsSinceEpoch();
+    if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::Completo) {
+        m_objArchivo->add(archive::Entry::reading(lAhoraMs, tick.dHumedad, tick.dPresion,
+                                                  static_cast<quint16>(tick.lLecturaHumedad),
+                                                  static_cast<quint16>(tick.lLecturaPresion)));
+        return;
+    }
+    const archive::EntryKind tipo =
+        tick.enFalloPuerto == Fallo::NoAbre    ? archive::EntryKind::PortCannotOpen
+        : tick.enFalloPuerto == Fallo::Perdido ? archive::EntryKind::PortLost
+                                               : archive::EntryKind::Timeout;
+    m_objArchivo->add(archive::Entry::failure(lAhoraMs, tipo));
+}
+
+void frmMDIPrincipal::subMuestraAvisoArchivo(const QString& strAviso) {
+    m_strAvisoArchivo = strAviso;
 }

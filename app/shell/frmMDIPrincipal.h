@@ -3,6 +3,8 @@
 #include "clsVentanaHija.h"
 #include "clsVentanaPrincipal.h"
 
+#include "link/clsCicloAdquisicion.h"
+
 #include "forms/Scheduler.h"
 #include "forms/Timer.h"
 
@@ -11,6 +13,9 @@
 #include <functional>
 #include <memory>
 
+namespace archive {
+class ArchiveWriter;
+}
 class clsAreaHijas;
 class clsCicloAdquisicion;
 class clsMenuPrincipal;
@@ -31,12 +36,15 @@ class frmMDIPrincipal : public QMainWindow, public clsVentanaPrincipal {
 public:
     using FabricaHija = std::function<std::unique_ptr<clsVentanaHija>()>;
     using FabricaServidor = std::function<std::unique_ptr<frmServidorTramas>()>;
+    using FabricaArchivo = std::function<std::unique_ptr<archive::ArchiveWriter>()>;
 
     // How the main window makes the windows it owns.
     struct stFabricas {
         FabricaServidor frmServidorTramas;
         FabricaHija frmHijoValoresInstantaneos;
         FabricaHija frmHijoSimulacion;
+        // The readings archive; none (or a null writer) keeps no archive.
+        FabricaArchivo archivo;
     };
 
     // Opens the about box (modal). Replaceable for tests.
@@ -88,6 +96,7 @@ public:
     const forms::Timer& tmrSegundo() const { return m_tmrSegundo; }
     QMdiArea* mdiArea() const { return m_mdiArea; }
     clsAreaHijas& areaHijas() const { return *m_areaHijas; }
+    archive::ArchiveWriter* objArchivo() const { return m_objArchivo.get(); }
 
 signals:
     // The program has ended: the main window unloaded and released the frame server.
@@ -108,6 +117,9 @@ private:
     void subReanudaTick(qint64 lInicioMs);
     void subMuestraErrorTiempo(const QString& strMensaje);
     void subConectaComandos();
+    void subAbreArchivo();
+    void subArchivaTick(const clsCicloAdquisicion::stTick& tick);
+    void subMuestraAvisoArchivo(const QString& strAviso);
 
     stFabricas m_fabricas;
     forms::Scheduler& m_planificador;
@@ -118,9 +130,11 @@ private:
     MuestraAcercaDe m_evMuestraAcercaDe;
     std::unique_ptr<frmServidorTramas> m_objServidorTramas;
     std::unique_ptr<clsCicloAdquisicion> m_objCiclo;
+    std::unique_ptr<archive::ArchiveWriter> m_objArchivo;
     std::unique_ptr<clsVentanaHija> m_objValoresInstantaneos;
     std::unique_ptr<clsVentanaHija> m_objSimulacion;
     bool m_bTickEnCurso = false;
     bool m_bSalidaPendiente = false;
     bool m_bTerminado = false;
+    QString m_strAvisoArchivo;
 };
