@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 
+#include <array>
 #include <map>
 
 namespace archive {
@@ -85,6 +86,8 @@ void ArchiveDatabase::close() {
     m_open = false;
     m_insertReading = QSqlQuery();
     m_insertFailure = QSqlQuery();
+    m_insertReadingNext = QSqlQuery();
+    m_insertFailureNext = QSqlQuery();
     m_upsertQuarter = QSqlQuery();
     if (QSqlDatabase::contains(m_connectionName)) {
         QSqlDatabase::database(m_connectionName, false).close();
@@ -191,27 +194,31 @@ HRESULT ArchiveDatabase::migrate(int fromVersion) {
 
 HRESULT ArchiveDatabase::prepareStatements() {
     const QSqlDatabase db = connection();
-    m_insertReading = QSqlQuery(db);
-    m_insertFailure = QSqlQuery(db);
-    m_upsertQuarter = QSqlQuery(db);
-    // The time is bound twice: as the key and to number ticks stamped with the same time.
-    const QString next = QStringLiteral("(SELECT count(*) FROM %1 WHERE time_ms = ?)");
-    const bool prepared =
-        m_insertReading.prepare(QStringLiteral("INSERT INTO readings VALUES (?, %1, ?, ?, ?, ?)")
-                                    .arg(next.arg(QStringLiteral("readings")))) &&
-        m_insertFailure.prepare(QStringLiteral("INSERT INTO failures VALUES (?, %1, ?)")
-                                    .arg(next.arg(QStringLiteral("failures")))) &&
-        m_upsertQuarter.prepare(QStringLiteral("INSERT INTO quarter_hours VALUES "
-                                               "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                                               "ON CONFLICT (quarter) DO UPDATE SET "
-                                               "count = count + excluded.count, %1, %2")
-                                    .arg(quarterUpdate(QStringLiteral("humidity")),
-                                         quarterUpdate(QStringLiteral("pressure"))));
-    if (!prepared) {
-        for (const QSqlQuery* q : {&m_insertReading, &m_insertFailure, &m_upsertQuarter}) {
-            if (q->lastError().isValid()) {
-                return failure(*q);
-            }
+    // Seq 0 nearly always; a tick stamped with a time already taken (the clock set back) gets
+    // the next free seq of that time, so it is kept rather than lost.
+    const QString first = QStringLiteral("INSERT OR IGNORE INTO %1 VALUES (?, 0 * ?, %2)");
+    const QString next = QStringLiteral(
+        "INSERT INTO %1 VALUES (?, (SELECT count(*) FROM %1 WHERE time_ms = ?), %2)");
+    const QString readings = QStringLiteral("readings");
+    const QString failures = QStringLiteral("failures");
+    const QString readingValues = QStringLiteral("?, ?, ?, ?");
+    const QString failureValues = QStringLiteral("?");
+    const std::array<std::pair<QSqlQuery*, QString>, 5> statements{{
+        {&m_insertReading, first.arg(readings, readingValues)},
+        {&m_insertFailure, first.arg(failures, failureValues)},
+        {&m_insertReadingNext, next.arg(readings, readingValues)},
+        {&m_insertFailureNext, next.arg(failures, failureValues)},
+        {&m_upsertQuarter, QStringLiteral("INSERT INTO quarter_hours VALUES "
+                                          "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                                          "ON CONFLICT (quarter) DO UPDATE SET "
+                                          "count = count + excluded.count, %1, %2")
+                               .arg(quarterUpdate(QStringLiteral("humidity")),
+                                    quarterUpdate(QStringLiteral("pressure")))},
+    }};
+    for (const auto& [query, sql] : statements) {
+        *query = QSqlQuery(db);
+        if (!query->prepare(sql)) {
+            return failure(*query);
         }
     }
     return com::S_OK;
@@ -243,21 +250,33 @@ HRESULT ArchiveDatabase::append(std::span<const Entry> batch) {
 
 HRESULT ArchiveDatabase::appendRows(std::span<const Entry> batch) {
     for (const Entry& e : batch) {
-        QSqlQuery& query = e.isReading() ? m_insertReading : m_insertFailure;
-        query.bindValue(0, e.timeMs);
-        query.bindValue(1, e.timeMs);
-        if (e.isReading()) {
-            query.bindValue(2, e.humidityPct);
-            query.bindValue(3, e.pressureKpa);
-            query.bindValue(4, e.rawHumidity);
-            query.bindValue(5, e.rawPressure);
-        } else {
-            query.bindValue(2, failureKindName(e.kind));
+        bool inserted = false;
+        HRESULT hr = insert(e.isReading() ? m_insertReading : m_insertFailure, e, inserted);
+        if (com::succeeded(hr) && !inserted) {
+            hr = insert(e.isReading() ? m_insertReadingNext : m_insertFailureNext, e, inserted);
         }
-        if (!query.exec()) {
-            return failure(query);
+        if (com::failed(hr)) {
+            return hr;
         }
     }
+    return com::S_OK;
+}
+
+HRESULT ArchiveDatabase::insert(QSqlQuery& query, const Entry& e, bool& inserted) {
+    query.bindValue(0, e.timeMs);
+    query.bindValue(1, e.timeMs);
+    if (e.isReading()) {
+        query.bindValue(2, e.humidityPct);
+        query.bindValue(3, e.pressureKpa);
+        query.bindValue(4, e.rawHumidity);
+        query.bindValue(5, e.rawPressure);
+    } else {
+        query.bindValue(2, failureKindName(e.kind));
+    }
+    if (!query.exec()) {
+        return failure(query);
+    }
+    inserted = query.numRowsAffected() > 0;
     return com::S_OK;
 }
 

@@ -54,6 +54,7 @@ private:
     HRESULT migrate(int fromVersion);
     HRESULT prepareStatements();
     HRESULT appendRows(std::span<const Entry> batch);
+    HRESULT insert(QSqlQuery& query, const Entry& e, bool& inserted);
     HRESULT upsertQuarters(std::span<const Entry> batch);
     HRESULT exec(const QString& sql);
     HRESULT failure(const QSqlQuery& query);
@@ -64,8 +65,10 @@ private:
     QString m_connectionName;
     bool m_open = false;
     QString m_lastError;
-    QSqlQuery m_insertReading;
+    QSqlQuery m_insertReading; // seq 0, skipped when that key is taken
     QSqlQuery m_insertFailure;
+    QSqlQuery m_insertReadingNext; // the next free seq of its time
+    QSqlQuery m_insertFailureNext;
     QSqlQuery m_upsertQuarter;
 };
 
