@@ -1,5 +1,7 @@
 #include "ArchiveWriter.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 
 namespace archive {
@@ -125,9 +127,13 @@ HRESULT ArchiveWriter::close() {
     }
     const Batch rest(m_queue.begin(), m_queue.end());
     m_lastResult = m_sink->writeNow(rest);
-    if (com::succeeded(m_lastResult)) {
-        m_queue.clear();
+    if (com::failed(m_lastResult)) {
+        // Nobody is left to see a notice: the log keeps what was lost.
+        qWarning("%s: %zu ticks could not be archived (%s)", qPrintable(m_sink->path()),
+                 rest.size(), qPrintable(describe(m_lastResult)));
+        m_dropped += rest.size();
     }
+    m_queue.clear();
     return m_lastResult;
 }
 
