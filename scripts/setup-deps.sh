@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
     libbenchmark-dev
     libqt6sql6-sqlite tzdata
+    qt6-translations-l10n
     fonts-dejavu-core
     xvfb xauth
 )

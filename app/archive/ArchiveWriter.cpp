@@ -98,11 +98,14 @@ void ArchiveWriter::report(HRESULT hr) {
             tell(QStringLiteral("%1: %2; se reintenta.").arg(place, describe(hr)));
         }
     } else if (m_state == State::Retrying) {
+        // Writing again: the trouble's notice goes (empty text), unless ticks were dropped.
         m_state = State::Writing;
-        QString text = QStringLiteral("%1: se vuelve a escribir.").arg(place);
+        QString text;
         if (m_dropped > m_droppedReported) {
-            text += QStringLiteral(" Se descartaron %1 lecturas antiguas por falta de memoria.")
-                        .arg(m_dropped - m_droppedReported);
+            text = QStringLiteral("%1: se vuelve a escribir; se descartaron %2 lecturas antiguas "
+                                  "por falta de memoria.")
+                       .arg(place)
+                       .arg(m_dropped - m_droppedReported);
             m_droppedReported = m_dropped;
         }
         tell(text);

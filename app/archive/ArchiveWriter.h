@@ -14,8 +14,8 @@ namespace archive {
 // Keeps every tick for the archive without ever making a tick wait: add() only queues the
 // entry in memory; a timer hands what has gathered to the sink as one batch, and close() writes
 // the rest. When the archive cannot be opened or written, the entries stay queued and the
-// write is tried again at the next beat; the trouble is told once through the notice, and so
-// is the recovery. The queue is bounded (by default a day of one-second ticks); beyond it the
+// write is tried again at the next beat; the trouble is told once through the notice, and its
+// end too. The queue is bounded (by default a day of one-second ticks); beyond it the
 // oldest entries are dropped and counted. A file that is not an archive (or is of a newer
 // layout) stops archiving for the run: it is never written.
 //
@@ -40,7 +40,7 @@ public:
     ArchiveWriter& operator=(const ArchiveWriter&) = delete;
     ~ArchiveWriter();
 
-    // Receives the texts about the archive's troubles and their end.
+    // Receives the texts about the archive's troubles; an empty text when a trouble is over.
     void setNotice(std::function<void(const QString&)> notice) { m_notice = std::move(notice); }
 
     // Opens the archive now, so that a trouble shows from the start.

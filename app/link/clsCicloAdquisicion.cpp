@@ -12,14 +12,22 @@ clsCicloAdquisicion::enResultadoTick clsCicloAdquisicion::subTick() {
         return enResultadoTick::Saltado;
     }
     m_bTickEnCurso = true;
-    m_bOcupado = false;
+    m_bOcupado = m_bDetenido = m_bDescartado = false;
     qint32 lHumedad = 0;
     qint32 lPresion = 0;
-    const bool bLecturas = bfntPideLectura(clsTrama::iPETICION_HUMEDAD, lHumedad) &&
-                           bfntPideLectura(clsTrama::iPETICION_PRESION, lPresion);
+    bool bLecturas = bfntPideLectura(clsTrama::iPETICION_HUMEDAD, lHumedad);
+    bLecturas =
+        bLecturas && !m_bDescartado && bfntPideLectura(clsTrama::iPETICION_PRESION, lPresion);
     m_bTickEnCurso = false;
+    if (m_bOcupado) {
+        return enResultadoTick::Saltado;
+    }
+    if (bLecturas && m_bDescartado) {
+        return enResultadoTick::Detenido;
+    }
     if (!bLecturas) {
-        return m_bOcupado ? enResultadoTick::Saltado : enResultadoTick::ErrorTiempo;
+        return m_bDetenido || m_bDescartado ? enResultadoTick::Detenido
+                                            : enResultadoTick::ErrorTiempo;
     }
     m_dHumedad = clsTrama::dfntHumedad(lHumedad);
     m_dPresion = clsTrama::dfntPresion(lPresion);
@@ -29,6 +37,14 @@ clsCicloAdquisicion::enResultadoTick clsCicloAdquisicion::subTick() {
         m_evPintaValores(m_dHumedad, m_dPresion);
     }
     return enResultadoTick::Completo;
+}
+
+void clsCicloAdquisicion::subDetiene() {
+    m_bDetenido = m_bTickEnCurso;
+}
+
+void clsCicloAdquisicion::subDescarta() {
+    m_bDescartado = m_bTickEnCurso;
 }
 
 bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) {
@@ -51,6 +67,9 @@ bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) 
         if (!m_objServidorTramas.bfntErrorTransmision()) {
             break;
         }
+        if (m_bDetenido || m_bDescartado) {
+            return false;
+        }
     }
     std::array<qint16, 9> iarrTrama{};
     m_objServidorTramas.subLeeTramaRecibida(iarrTrama);
@@ -72,13 +91,15 @@ void clsCicloAdquisicion::subAvisaFin(enResultadoTick enResultado, qint32 lHumed
     if (!m_evTickTerminado) {
         return;
     }
-    stTick tick{enResultado, lHumedad, lPresion,
-                0.0,         0.0,      clsServidorTramas::enFalloPuerto::Ninguno};
+    stTick tick;
+    tick.enResultado = enResultado;
+    tick.lLecturaHumedad = lHumedad;
+    tick.lLecturaPresion = lPresion;
     if (enResultado == enResultadoTick::Completo) {
         tick.dHumedad = m_dHumedad;
         tick.dPresion = m_dPresion;
     } else {
-        tick.enFalloPuerto = m_objServidorTramas.enfntFalloPuerto();
+        tick.enEstadoPuerto = m_objServidorTramas.enfntEstadoPuerto();
     }
     m_evTickTerminado(tick);
 }

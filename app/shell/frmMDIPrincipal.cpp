@@ -3,6 +3,7 @@
 #include "clsAreaHijas.h"
 #include "clsArte.h"
 #include "clsMenuPrincipal.h"
+#include "ctlBarraEstado.h"
 #include "frmAbout.h"
 
 #include "archive/ArchiveWriter.h"
@@ -34,13 +35,16 @@ frmMDIPrincipal::frmMDIPrincipal(stFabricas fabricas, forms::Scheduler& schedule
     , m_tmrSegundo(scheduler)
     , m_mdiArea(new QMdiArea(this))
     , m_areaHijas(new clsAreaHijas(*m_mdiArea))
-    , m_menus(new clsMenuPrincipal(*this)) {
+    , m_menus(new clsMenuPrincipal(*this))
+    , m_barEstado(new ctlBarraEstado(this))
+    , m_evHora([] { return QTime::currentTime(); }) {
     setObjectName(QStringLiteral("frmMDIPrincipal"));
     setWindowTitle(QStringLiteral("Brisora Meteorológica"));
     setWindowIcon(clsArte::icofntAplicacion());
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     m_mdiArea->setBackground(palette().brush(QPalette::Dark));
     setCentralWidget(m_mdiArea);
+    setStatusBar(m_barEstado);
     resize(forms::twips::toPixels(this, 0, 0, 9165, 5985).size());
     m_tmrSegundo.setInterval(iINTERVALO_TICK_MS);
     m_tmrSegundo.setCallback([this] { tmrSegundo_Timer(); });
@@ -91,9 +95,11 @@ void frmMDIPrincipal::Form_Load() {
     m_objCiclo = std::make_unique<clsCicloAdquisicion>(m_objServidorTramas->servidor());
     m_objCiclo->setMuestraMensaje([this](const QString& m) { subMuestraErrorTiempo(m); });
     m_objCiclo->setPintaValores([this](double dHumedad, double dPresion) {
+        m_barEstado->estado().subLectura();
         m_objValoresInstantaneos->evPintaValores(dHumedad, dPresion);
         m_objSimulacion->evPintaValores(dHumedad, dPresion);
     });
+    subConectaEnlace();
     subAbreArchivo();
     bImpideCierre = true;
     modGlobal::iNumeroVentanaSiguiente = 0;
@@ -105,6 +111,40 @@ void frmMDIPrincipal::Form_Load() {
     subCreaHija(m_objValoresInstantaneos, m_fabricas.frmHijoValoresInstantaneos);
     subCreaHija(m_objSimulacion, m_fabricas.frmHijoSimulacion);
     menuAccionesOpciones_Click(1);
+}
+
+void frmMDIPrincipal::subConectaEnlace() {
+    clsServidorTramas& objServidor = m_objServidorTramas->servidor();
+    objServidor.setCambioPuerto([this] { subSiguePuerto(); });
+    m_objCiclo->setIntercambio([this](const clsCicloAdquisicion::stIntercambio& intercambio) {
+        clsBarraEstado& objEstado = m_barEstado->estado();
+        if (intercambio.bErrorTiempo) {
+            // The request went out when the wait began.
+            objEstado.subSinRespuesta(m_evHora().addMSecs(-clsServidorTramas::iTIEMPO_ESPERA_MS));
+        } else {
+            objEstado.subRespuesta();
+        }
+    });
+}
+
+void frmMDIPrincipal::subSiguePuerto() {
+    const clsServidorTramas& objServidor = m_objServidorTramas->servidor();
+    clsBarraEstado& objEstado = m_barEstado->estado();
+    objEstado.subPuerto(QStringLiteral("COM%1").arg(objServidor.ifntPuertoSerie()),
+                        objServidor.strfntDispositivo());
+    switch (objServidor.enfntEstadoPuerto()) {
+    case clsServidorTramas::enEstadoPuerto::Abierto:
+        objEstado.subPuertoAbierto();
+        break;
+    case clsServidorTramas::enEstadoPuerto::NoSePuedeAbrir:
+        objEstado.subPuertoNoSeAbre(objServidor.strfntMotivoPuerto());
+        break;
+    case clsServidorTramas::enEstadoPuerto::Perdido:
+        objEstado.subPuertoPerdido();
+        break;
+    case clsServidorTramas::enEstadoPuerto::Cerrado:
+        break;
+    }
 }
 
 void frmMDIPrincipal::subCreaHija(std::unique_ptr<clsVentanaHija>& objHija,
@@ -133,6 +173,10 @@ void frmMDIPrincipal::subMuestra() {
 
 void frmMDIPrincipal::subHabilitaAcciones(bool bHabilitado) {
     m_menus->menuAcciones->menuAction()->setEnabled(bHabilitado);
+}
+
+void frmMDIPrincipal::subAviso(const QString& strClave, const QString& strTexto) {
+    m_barEstado->estado().subAviso(strClave, strTexto);
 }
 
 clsVentanaHija* frmMDIPrincipal::objfntHijaActiva() const {
@@ -219,6 +263,12 @@ void frmMDIPrincipal::subIniciaSimulacion() {
         return;
     }
     iEstadoSimulacion = 1;
+    if (m_bTickEnCurso) {
+        // A tick of the stopped run still waits: its readings must not land in the new run.
+        m_objCiclo->subDescarta();
+    }
+    // The counter divides the statistics that start again here.
+    modGlobal::lNumeroMuestras = 0;
     m_objValoresInstantaneos->evValoresDefecto();
     m_objSimulacion->evValoresDefecto();
     subActualizaEstado();
@@ -230,6 +280,11 @@ void frmMDIPrincipal::subDetieneSimulacion() {
     }
     iEstadoSimulacion = 0;
     subActualizaEstado();
+    if (m_bTickEnCurso) {
+        // The waiting tick is counted in this run; the counter is cleared when it returns.
+        m_objCiclo->subDetiene();
+        return;
+    }
     modGlobal::lNumeroMuestras = 0;
 }
 
@@ -341,8 +396,8 @@ void frmMDIPrincipal::tmrSegundo_Timer() {
         return;
     }
     if (iEstadoSimulacion != 1) {
-        // Stopped while the tick waited: the tick still reached the children, but the next
-        // run counts its readings from zero.
+        // Stopped while the tick waited: its readings counted in the stopped run; the next
+        // run counts from zero.
         modGlobal::lNumeroMuestras = 0;
         return;
     }
@@ -373,14 +428,15 @@ void frmMDIPrincipal::subAbreArchivo() {
     if (!m_objArchivo) {
         return;
     }
-    m_objArchivo->setNotice([this](const QString& strAviso) { subMuestraAvisoArchivo(strAviso); });
+    m_objArchivo->setNotice(
+        [this](const QString& strAviso) { subAviso(QStringLiteral("archivo"), strAviso); });
     m_objCiclo->setTickTerminado(
         [this](const clsCicloAdquisicion::stTick& tick) { subArchivaTick(tick); });
     m_objArchivo->start();
 }
 
 void frmMDIPrincipal::subArchivaTick(const clsCicloAdquisicion::stTick& tick) {
-    using Fallo = clsServidorTramas::enFalloPuerto;
+    using Puerto = clsServidorTramas::enEstadoPuerto;
     const qint64 lAhoraMs = QDateTime::currentMSecsSinceEpoch();
     if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::Completo) {
         m_objArchivo->add(archive::Entry::reading(lAhoraMs, tick.dHumedad, tick.dPresion,
@@ -389,12 +445,8 @@ void frmMDIPrincipal::subArchivaTick(const clsCicloAdquisicion::stTick& tick) {
         return;
     }
     const archive::EntryKind tipo =
-        tick.enFalloPuerto == Fallo::NoAbre    ? archive::EntryKind::PortCannotOpen
-        : tick.enFalloPuerto == Fallo::Perdido ? archive::EntryKind::PortLost
-                                               : archive::EntryKind::Timeout;
+        tick.enEstadoPuerto == Puerto::NoSePuedeAbrir ? archive::EntryKind::PortCannotOpen
+        : tick.enEstadoPuerto == Puerto::Perdido      ? archive::EntryKind::PortLost
+                                                      : archive::EntryKind::Timeout;
     m_objArchivo->add(archive::Entry::failure(lAhoraMs, tipo));
-}
-
-void frmMDIPrincipal::subMuestraAvisoArchivo(const QString& strAviso) {
-    m_strAvisoArchivo = strAviso;
 }

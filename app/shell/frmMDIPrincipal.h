@@ -9,6 +9,7 @@
 #include "forms/Timer.h"
 
 #include <QMainWindow>
+#include <QTime>
 
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ class ArchiveWriter;
 }
 class clsAreaHijas;
 class clsCicloAdquisicion;
+class ctlBarraEstado;
 class clsMenuPrincipal;
 class frmServidorTramas;
 class QMdiArea;
@@ -26,10 +28,17 @@ class QMdiArea;
 // toolbar, owns the one-second acquisition timer and the frame server, and is the only way out
 // of the program.
 //
+// Link trouble is told in the status bar (port and device, open / no answer / disconnected /
+// cannot be opened, readings and time-outs); the only message box of the link is the tick's
+// "Error de tiempo".
+//
 // Ticks never overlap: the timer is suspended while a tick runs (also while its time-out
 // message is open) and resumes on the one-second beat afterwards. Leaving the program while a
 // tick waits for the station is deferred: the wait is told to end, and the window unloads and
-// the port is released once the tick has returned.
+// the port is released once the tick has returned. A stop while a tick waits lets that tick's
+// readings count in the run that asked for them and clears the counter once it has returned; a
+// new start before then discards the tick, so the statistics of a run only ever hold its own
+// readings.
 class frmMDIPrincipal : public QMainWindow, public clsVentanaPrincipal {
     Q_OBJECT
 
@@ -49,6 +58,8 @@ public:
 
     // Opens the about box (modal). Replaceable for tests.
     using MuestraAcercaDe = std::function<void(QWidget* frmPadre)>;
+    // The time of day the status bar tells. Replaceable for tests.
+    using Hora = std::function<QTime()>;
 
     static constexpr int iINTERVALO_TICK_MS = 1000;
 
@@ -63,9 +74,11 @@ public:
     void subMuestra();
 
     void subHabilitaAcciones(bool bHabilitado) override;
+    void subAviso(const QString& strClave, const QString& strTexto) override;
     void setMuestraAcercaDe(MuestraAcercaDe evMuestraAcercaDe) {
         m_evMuestraAcercaDe = std::move(evMuestraAcercaDe);
     }
+    void setHora(Hora evHora) { m_evHora = std::move(evHora); }
 
     // While true the window refuses to unload; cleared only by subSalir.
     bool bImpideCierre = false;
@@ -96,6 +109,7 @@ public:
     const forms::Timer& tmrSegundo() const { return m_tmrSegundo; }
     QMdiArea* mdiArea() const { return m_mdiArea; }
     clsAreaHijas& areaHijas() const { return *m_areaHijas; }
+    ctlBarraEstado* barraEstado() const { return m_barEstado; }
     archive::ArchiveWriter* objArchivo() const { return m_objArchivo.get(); }
 
 signals:
@@ -117,9 +131,10 @@ private:
     void subReanudaTick(qint64 lInicioMs);
     void subMuestraErrorTiempo(const QString& strMensaje);
     void subConectaComandos();
+    void subConectaEnlace();
+    void subSiguePuerto();
     void subAbreArchivo();
     void subArchivaTick(const clsCicloAdquisicion::stTick& tick);
-    void subMuestraAvisoArchivo(const QString& strAviso);
 
     stFabricas m_fabricas;
     forms::Scheduler& m_planificador;
@@ -127,7 +142,9 @@ private:
     QMdiArea* m_mdiArea;
     clsAreaHijas* m_areaHijas;
     clsMenuPrincipal* m_menus;
+    ctlBarraEstado* m_barEstado;
     MuestraAcercaDe m_evMuestraAcercaDe;
+    Hora m_evHora;
     std::unique_ptr<frmServidorTramas> m_objServidorTramas;
     std::unique_ptr<clsCicloAdquisicion> m_objCiclo;
     std::unique_ptr<archive::ArchiveWriter> m_objArchivo;
@@ -136,5 +153,4 @@ private:
     bool m_bTickEnCurso = false;
     bool m_bSalidaPendiente = false;
     bool m_bTerminado = false;
-    QString m_strAvisoArchivo;
 };

@@ -6,6 +6,7 @@
 #include "clsInfoSistema.h"
 #include "frmInicio.h"
 #include "frmMDIPrincipal.h"
+#include "modIdioma.h"
 
 #include "archive/ArchiveLocation.h"
 #include "archive/ArchiveWriter.h"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
                                             .arg(modGlobal::iVersionMenor)
                                             .arg(modGlobal::iVersionRevision));
     QApplication::setWindowIcon(clsArte::icofntAplicacion());
+    modIdioma::bfntCargaTraduccionesQt(app);
 
     std::unique_ptr<frmMDIPrincipal> frmPrincipal;
     frmInicio frmSplash([&frmPrincipal] {

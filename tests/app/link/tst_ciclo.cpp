@@ -136,12 +136,12 @@ void TestCiclo::tick() {
 }
 
 void TestCiclo::tickEndTellsThePortTrouble_data() {
-    using F = clsServidorTramas::enFalloPuerto;
+    using F = clsServidorTramas::enEstadoPuerto;
     QTest::addColumn<bool>("portMissing");
     QTest::addColumn<bool>("lostDuringTick");
     QTest::addColumn<int>("trouble");
-    QTest::newRow("silent station") << false << false << int(F::Ninguno);
-    QTest::newRow("port cannot open") << true << false << int(F::NoAbre);
+    QTest::newRow("silent station") << false << false << int(F::Abierto);
+    QTest::newRow("port cannot open") << true << false << int(F::NoSePuedeAbrir);
     QTest::newRow("port lost") << false << true << int(F::Perdido);
 }
 
@@ -156,7 +156,7 @@ void TestCiclo::tickEndTellsThePortTrouble() {
     }
     QCOMPARE(rig.ciclo.subTick(), Tick::ErrorTiempo);
     QCOMPARE(rig.ended.size(), 1);
-    QCOMPARE(int(rig.ended[0].enFalloPuerto), trouble);
+    QCOMPARE(int(rig.ended[0].enEstadoPuerto), trouble);
 }
 
 void TestCiclo::ticksDoNotOverlap() {

@@ -3,13 +3,16 @@
 // children were handed, in order, none missing and none doubled.
 
 #include "ShellRig.h"
+#include "ctlBarraEstado.h"
 
 #include "archive/ArchiveWriter.h"
+#include "archive/DatabaseSink.h"
 #include "archive/ThreadedSink.h"
 
 #include "SimulatorProcess.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -40,6 +43,7 @@ class tst_archivo : public QObject {
 
 private slots:
     void lecturasArchivadasComoLlegaron();
+    void ficheroAjenoAvisadoEnLaBarra();
 };
 
 void tst_archivo::lecturasArchivadasComoLlegaron() {
@@ -95,6 +99,44 @@ void tst_archivo::lecturasArchivadasComoLlegaron() {
         QCOMPARE(campos[1].toDouble(), valores->valores[i].first);
         QCOMPARE(campos[2].toDouble(), valores->valores[i].second);
     }
+}
+
+void tst_archivo::ficheroAjenoAvisadoEnLaBarra() {
+    QTemporaryDir dir;
+    const QString strArchivo = dir.filePath(QStringLiteral("notas.txt"));
+    QFile ajeno(strArchivo);
+    QVERIFY(ajeno.open(QIODevice::WriteOnly));
+    ajeno.write("notas del operador\n");
+    ajeno.close();
+
+    forms::VirtualScheduler reloj;
+    forms::Scheduler::setInstance(&reloj);
+    QStringList log;
+    frmMDIPrincipal::stFabricas f;
+    f.frmServidorTramas = [&] {
+        return std::make_unique<frmServidorTramas>(std::make_unique<comm::FakeSerialBackend>(reloj),
+                                                   reloj);
+    };
+    f.frmHijoValoresInstantaneos = [&] {
+        return std::make_unique<HijaDoble>(QStringLiteral("VI"), QStringLiteral("VI"), log, false);
+    };
+    f.frmHijoSimulacion = [&] {
+        return std::make_unique<HijaDoble>(QStringLiteral("SIM"), QStringLiteral("SIM"), log, true);
+    };
+    f.archivo = [&] {
+        return std::make_unique<archive::ArchiveWriter>(
+            std::make_unique<archive::DatabaseSink>(strArchivo), reloj);
+    };
+    frmMDIPrincipal principal(std::move(f), reloj);
+    const QString strAvisos = principal.barraEstado()->estado().strfntAvisos();
+    QVERIFY2(
+        strAvisos.contains(strArchivo + QStringLiteral(": el fichero no es un archivo de "
+                                                       "lecturas; no se archivan las lecturas.")),
+        qPrintable(strAvisos));
+    QCOMPARE(principal.objArchivo()->state(), archive::ArchiveWriter::State::Off);
+    QVERIFY(ajeno.open(QIODevice::ReadOnly));
+    QCOMPARE(ajeno.readAll(), QByteArray("notas del operador\n"));
+    forms::Scheduler::setInstance(nullptr);
 }
 
 QTEST_MAIN(tst_archivo)
