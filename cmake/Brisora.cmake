@@ -12,6 +12,8 @@ if(BRISORA_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/TestEnvironment.cmake)
+
 # Adds each listed folder that has a CMakeLists.txt of its own.
 function(brisora_subdirectories)
     foreach(dir IN LISTS ARGN)
@@ -33,7 +35,8 @@ function(brisora_subdirectories_below parent)
 endfunction()
 
 # brisora_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [LABELS l ...] [TIMEOUT s])
-# A QtTest executable registered with ctest; widgets render offscreen.
+# A QtTest executable registered with ctest, run in the pinned test environment (widgets
+# render offscreen).
 function(brisora_add_test)
     cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
@@ -42,10 +45,8 @@ function(brisora_add_test)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
-    set_tests_properties(${T_NAME} PROPERTIES
-        TIMEOUT ${T_TIMEOUT}
-        LABELS "${T_LABELS}"
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BRISORA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;BRISORA_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}")
+    brisora_pin_test_environment(${T_NAME})
 endfunction()
 
 # brisora_add_benchmark(NAME name SOURCES a.cpp ... LIBS lib ...)

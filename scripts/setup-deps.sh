@@ -8,7 +8,7 @@ packages=(
     libbenchmark-dev
     libqt6sql6-sqlite tzdata
     qt6-translations-l10n
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-liberation2
     xvfb xauth
 )
 

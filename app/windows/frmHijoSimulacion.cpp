@@ -6,6 +6,7 @@
 #include "modRecursos.h"
 
 #include "com/ControlSite.h"
+#include "forms/DesignControls.h"
 #include "forms/Twips.h"
 #include "link/modGlobal.h"
 
@@ -41,9 +42,7 @@ frmHijoSimulacion::frmHijoSimulacion(QWidget* parent)
     marMarco->setAutoFillBackground(true); // an opaque panel over the chart
     placeTwips(marMarco, 180, 120, 5145, 525);
     lblHorasSimulacion = new QLabel(modFormatos::strfntTiempoActivo(0), marMarco);
-    QFont fuente(QStringLiteral("Arial"));
-    fuente.setPointSizeF(8.25);
-    lblHorasSimulacion->setFont(fuente);
+    lblHorasSimulacion->setFont(forms::designFont(8.25));
     // As wide as the frame allows, so that hours of three digits and more still show.
     placeTwips(lblHorasSimulacion, 180, 210, 5145 - 2 * 180, 195);
     subCarga();

@@ -1,5 +1,6 @@
 #include "DesignControls.h"
 
+#include "FaceSubstitutes.h"
 #include "Twips.h"
 
 #include <QColor>
@@ -10,6 +11,7 @@
 namespace forms {
 
 QFont designFont(double points, bool bold, const QString& face) {
+    installFaceSubstitutes();
     QFont font(face);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);

@@ -8,8 +8,8 @@ class QWidget;
 
 namespace forms {
 
-// A font as a window design names it: face, size in points, bold or not. The sans-serif hint
-// lets the system stand in a metric-compatible face where the named one is not installed.
+// A font as a window design names it: face, size in points, bold or not. Designed faces are
+// drawn in their metric-compatible substitutes (FaceSubstitutes.h).
 QFont designFont(double points, bool bold = false, const QString& face = QStringLiteral("Arial"));
 
 // The widget's font shrunk a quarter point at a time, no further than `minPoints`, until the

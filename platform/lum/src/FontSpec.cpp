@@ -2,6 +2,8 @@
 
 #include "lum/LumBase.h"
 
+#include "forms/FaceSubstitutes.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -12,6 +14,7 @@ QFont FontSpec::toFont() const {
 }
 
 QFont FontSpec::toFont(double pixelSize) const {
+    forms::installFaceSubstitutes();
     QFont font(face.isEmpty() ? QStringLiteral("Arial") : face);
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixelSize))));
     font.setWeight((styleBits & kFontBold) ? QFont::Bold : QFont::Normal);

@@ -1,5 +1,5 @@
 // Renderings of finished meters compared with reference pictures kept beside the tests, so
-// that a change of look is noticed. Set LUM_UPDATE_REFERENCES=1 to write the references.
+// that a change of look is noticed. Set BRISORA_UPDATE_REFERENCES to write the references.
 #include "MeterFixture.h"
 
 #include "ImageCompare.h"
@@ -144,7 +144,7 @@ void TestLumRender::matchesReference() {
     QVERIFY(!image.isNull());
     QCOMPARE(image.size(), size);
     const QString path = referencePath(QString::fromLatin1(QTest::currentDataTag()));
-    if (qEnvironmentVariableIntValue("LUM_UPDATE_REFERENCES") == 1) {
+    if (qEnvironmentVariableIsSet("BRISORA_UPDATE_REFERENCES")) {
         QVERIFY(image.save(path));
         QSKIP("reference written");
     }

@@ -323,7 +323,7 @@ void TstTrazoControl::drawingMatchesReference() {
         QCOMPARE(ctrl->Draw(&p, image.rect()), com::S_OK);
     }
     ctrl->Release();
-    if (qEnvironmentVariableIsSet("BRISORA_UPDATE_REFERENCE"))
+    if (qEnvironmentVariableIsSet("BRISORA_UPDATE_REFERENCES"))
         QVERIFY(image.save(referencePath()));
     const QImage reference(referencePath());
     QVERIFY2(!reference.isNull(), qPrintable(referencePath()));

@@ -233,7 +233,7 @@ void TestMeterCtl::renderings() {
         QStringLiteral(".png");
     const QString reference = qEnvironmentVariable("BRISORA_SOURCE_DIR") +
                               QStringLiteral("/tests/tools/meterctl/references/") + name;
-    if (qEnvironmentVariableIsSet("METERCTL_UPDATE_REFERENCES")) {
+    if (qEnvironmentVariableIsSet("BRISORA_UPDATE_REFERENCES")) {
         QVERIFY(image.save(reference));
         QSKIP("reference written");
     }
