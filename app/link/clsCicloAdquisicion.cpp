@@ -32,6 +32,7 @@ clsCicloAdquisicion::enResultadoTick clsCicloAdquisicion::subTick() {
     m_dHumedad = clsTrama::dfntHumedad(lHumedad);
     m_dPresion = clsTrama::dfntPresion(lPresion);
     ++modGlobal::lNumeroMuestras;
+    subAvisaFin(enResultadoTick::Completo, lHumedad, lPresion);
     if (m_evPintaValores) {
         m_evPintaValores(m_dHumedad, m_dPresion);
     }
@@ -57,6 +58,7 @@ bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) 
         }
         subAvisaIntercambio(iByteDatos1);
         if (m_objServidorTramas.bfntErrorTiempo()) {
+            subAvisaFin(enResultadoTick::ErrorTiempo, 0, 0);
             if (m_evMuestraMensaje) {
                 m_evMuestraMensaje(strERROR_TIEMPO);
             }
@@ -82,4 +84,22 @@ void clsCicloAdquisicion::subAvisaIntercambio(qint16 iByteDatos1) const {
     const auto& e = m_objServidorTramas.estado();
     m_evIntercambio({iByteDatos1, e.iarrTramaEnviada, e.iarrTramaRecibida, e.bErrorTiempo,
                      e.bErrorTransmision, e.bErrorSumaLogica, e.bErrorDesconocido});
+}
+
+void clsCicloAdquisicion::subAvisaFin(enResultadoTick enResultado, qint32 lHumedad,
+                                      qint32 lPresion) const {
+    if (!m_evTickTerminado) {
+        return;
+    }
+    stTick tick;
+    tick.enResultado = enResultado;
+    tick.lLecturaHumedad = lHumedad;
+    tick.lLecturaPresion = lPresion;
+    if (enResultado == enResultadoTick::Completo) {
+        tick.dHumedad = m_dHumedad;
+        tick.dPresion = m_dPresion;
+    } else {
+        tick.enEstadoPuerto = m_objServidorTramas.enfntEstadoPuerto();
+    }
+    m_evTickTerminado(tick);
 }

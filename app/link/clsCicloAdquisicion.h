@@ -35,6 +35,18 @@ public:
         bool bErrorDesconocido = false;
     };
 
+    // How a tick ended, told before the readings are handed on (or the time-out is shown).
+    struct stTick {
+        enResultadoTick enResultado = enResultadoTick::Completo;
+        qint32 lLecturaHumedad = 0; // the raw readings of a complete tick
+        qint32 lLecturaPresion = 0;
+        double dHumedad = 0.0;
+        double dPresion = 0.0;
+        // For a tick that timed out: the port's state then, which tells whether it was the cause.
+        clsServidorTramas::enEstadoPuerto enEstadoPuerto =
+            clsServidorTramas::enEstadoPuerto::Abierto;
+    };
+
     static inline const QString strERROR_TIEMPO = QStringLiteral("Error de tiempo");
 
     explicit clsCicloAdquisicion(clsServidorTramas& objServidorTramas);
@@ -50,6 +62,11 @@ public:
     // Sees every exchange of a tick, for tools that show the traffic.
     void setIntercambio(std::function<void(const stIntercambio&)> evIntercambio) {
         m_evIntercambio = std::move(evIntercambio);
+    }
+
+    // Sees the end of every tick that reached the station, complete or timed out.
+    void setTickTerminado(std::function<void(const stTick&)> evTickTerminado) {
+        m_evTickTerminado = std::move(evTickTerminado);
     }
 
     // Runs one tick. A complete tick raises the reading counter of the application.
@@ -68,11 +85,13 @@ public:
 private:
     bool bfntPideLectura(qint16 iByteDatos1, qint32& lLectura);
     void subAvisaIntercambio(qint16 iByteDatos1) const;
+    void subAvisaFin(enResultadoTick enResultado, qint32 lHumedad, qint32 lPresion) const;
 
     clsServidorTramas& m_objServidorTramas;
     std::function<void(const QString&)> m_evMuestraMensaje;
     std::function<void(double, double)> m_evPintaValores;
     std::function<void(const stIntercambio&)> m_evIntercambio;
+    std::function<void(const stTick&)> m_evTickTerminado;
     double m_dHumedad = 0.0;
     double m_dPresion = 0.0;
     bool m_bTickEnCurso = false;

@@ -6,7 +6,7 @@
 #include "ctlBarraEstado.h"
 #include "frmAbout.h"
 
-#include "link/clsCicloAdquisicion.h"
+#include "archive/ArchiveWriter.h"
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
 
@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QMdiArea>
 #include <QMenu>
 #include <QScreen>
@@ -58,6 +59,8 @@ frmMDIPrincipal::frmMDIPrincipal(stFabricas fabricas, forms::Scheduler& schedule
 }
 
 frmMDIPrincipal::~frmMDIPrincipal() {
+    // The archive's last batch is written before anything it could still be told goes.
+    m_objArchivo.reset();
     if (clsVentanaPrincipal::objInstancia() == this) {
         clsVentanaPrincipal::setInstancia(nullptr);
     }
@@ -97,6 +100,7 @@ void frmMDIPrincipal::Form_Load() {
         m_objSimulacion->evPintaValores(dHumedad, dPresion);
     });
     subConectaEnlace();
+    subAbreArchivo();
     bImpideCierre = true;
     modGlobal::iNumeroVentanaSiguiente = 0;
     m_menus->menuAcciones->menuAction()->setEnabled(false);
@@ -349,6 +353,9 @@ bool frmMDIPrincipal::bfntDescarga() {
         m_objServidorTramas->bCerrraVentana = true;
         m_objServidorTramas->unload();
         m_objCiclo.reset();
+        if (m_objArchivo) {
+            m_objArchivo->close();
+        }
         m_objServidorTramas.reset();
     }
     hide();
@@ -414,4 +421,32 @@ void frmMDIPrincipal::subMuestraErrorTiempo(const QString& strMensaje) {
     }
     forms::MessageBox::show(strMensaje, forms::MsgButtons::Ok, forms::MsgIcon::None,
                             modGlobal::strTituloAplicacion, this);
+}
+
+void frmMDIPrincipal::subAbreArchivo() {
+    m_objArchivo = m_fabricas.archivo ? m_fabricas.archivo() : nullptr;
+    if (!m_objArchivo) {
+        return;
+    }
+    m_objArchivo->setNotice(
+        [this](const QString& strAviso) { subAviso(QStringLiteral("archivo"), strAviso); });
+    m_objCiclo->setTickTerminado(
+        [this](const clsCicloAdquisicion::stTick& tick) { subArchivaTick(tick); });
+    m_objArchivo->start();
+}
+
+void frmMDIPrincipal::subArchivaTick(const clsCicloAdquisicion::stTick& tick) {
+    using Puerto = clsServidorTramas::enEstadoPuerto;
+    const qint64 lAhoraMs = QDateTime::currentMSecsSinceEpoch();
+    if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::Completo) {
+        m_objArchivo->add(archive::Entry::reading(lAhoraMs, tick.dHumedad, tick.dPresion,
+                                                  static_cast<quint16>(tick.lLecturaHumedad),
+                                                  static_cast<quint16>(tick.lLecturaPresion)));
+        return;
+    }
+    const archive::EntryKind tipo =
+        tick.enEstadoPuerto == Puerto::NoSePuedeAbrir ? archive::EntryKind::PortCannotOpen
+        : tick.enEstadoPuerto == Puerto::Perdido      ? archive::EntryKind::PortLost
+                                                      : archive::EntryKind::Timeout;
+    m_objArchivo->add(archive::Entry::failure(lAhoraMs, tipo));
 }

@@ -3,6 +3,8 @@
 #include "clsVentanaHija.h"
 #include "clsVentanaPrincipal.h"
 
+#include "link/clsCicloAdquisicion.h"
+
 #include "forms/Scheduler.h"
 #include "forms/Timer.h"
 
@@ -12,6 +14,9 @@
 #include <functional>
 #include <memory>
 
+namespace archive {
+class ArchiveWriter;
+}
 class clsAreaHijas;
 class clsCicloAdquisicion;
 class ctlBarraEstado;
@@ -40,12 +45,15 @@ class frmMDIPrincipal : public QMainWindow, public clsVentanaPrincipal {
 public:
     using FabricaHija = std::function<std::unique_ptr<clsVentanaHija>()>;
     using FabricaServidor = std::function<std::unique_ptr<frmServidorTramas>()>;
+    using FabricaArchivo = std::function<std::unique_ptr<archive::ArchiveWriter>()>;
 
     // How the main window makes the windows it owns.
     struct stFabricas {
         FabricaServidor frmServidorTramas;
         FabricaHija frmHijoValoresInstantaneos;
         FabricaHija frmHijoSimulacion;
+        // The readings archive; none (or a null writer) keeps no archive.
+        FabricaArchivo archivo;
     };
 
     // Opens the about box (modal). Replaceable for tests.
@@ -102,6 +110,7 @@ public:
     QMdiArea* mdiArea() const { return m_mdiArea; }
     clsAreaHijas& areaHijas() const { return *m_areaHijas; }
     ctlBarraEstado* barraEstado() const { return m_barEstado; }
+    archive::ArchiveWriter* objArchivo() const { return m_objArchivo.get(); }
 
 signals:
     // The program has ended: the main window unloaded and released the frame server.
@@ -124,6 +133,8 @@ private:
     void subConectaComandos();
     void subConectaEnlace();
     void subSiguePuerto();
+    void subAbreArchivo();
+    void subArchivaTick(const clsCicloAdquisicion::stTick& tick);
 
     stFabricas m_fabricas;
     forms::Scheduler& m_planificador;
@@ -136,6 +147,7 @@ private:
     Hora m_evHora;
     std::unique_ptr<frmServidorTramas> m_objServidorTramas;
     std::unique_ptr<clsCicloAdquisicion> m_objCiclo;
+    std::unique_ptr<archive::ArchiveWriter> m_objArchivo;
     std::unique_ptr<clsVentanaHija> m_objValoresInstantaneos;
     std::unique_ptr<clsVentanaHija> m_objSimulacion;
     bool m_bTickEnCurso = false;

@@ -50,11 +50,24 @@ struct CycleRig : LinkRig {
     QStringList messages;
     QList<QPair<double, double>> painted;
     QList<qint16> exchanges;
+    QList<clsCicloAdquisicion::stTick> ended;
+    QStringList order; // when each tick's end was told, against the display and the message
 
-    CycleRig() {
+    explicit CycleRig(comm::CommError openFailure = comm::CommError::None)
+        : LinkRig(openFailure) {
         station.attach(*fake);
-        ciclo.setMuestraMensaje([this](const QString& m) { messages << m; });
-        ciclo.setPintaValores([this](double h, double p) { painted << qMakePair(h, p); });
+        ciclo.setTickTerminado([this](const clsCicloAdquisicion::stTick& t) {
+            ended << t;
+            order << QStringLiteral("end");
+        });
+        ciclo.setMuestraMensaje([this](const QString& m) {
+            messages << m;
+            order << QStringLiteral("message");
+        });
+        ciclo.setPintaValores([this](double h, double p) {
+            painted << qMakePair(h, p);
+            order << QStringLiteral("paint");
+        });
         ciclo.setIntercambio(
             [this](const clsCicloAdquisicion::stIntercambio& x) { exchanges << x.iByteDatos1; });
         modGlobal::lNumeroMuestras = 0;
@@ -72,6 +85,8 @@ private slots:
     void ticksDoNotOverlap();
     void stopDuringTheWait_data();
     void stopDuringTheWait();
+    void tickEndTellsThePortTrouble_data();
+    void tickEndTellsThePortTrouble();
 };
 
 void TestCiclo::tick_data() {
@@ -108,11 +123,42 @@ void TestCiclo::tick() {
         QVERIFY(qAbs(rig.painted[0].second - 64.9999260869565) < 1e-12);
         QCOMPARE(modGlobal::lNumeroMuestras, 1);
         QVERIFY(rig.messages.isEmpty());
+        QCOMPARE(rig.order, (QStringList{"end", "paint"}));
+        QCOMPARE(rig.ended[0].lLecturaHumedad, 512);
+        QCOMPARE(rig.ended[0].lLecturaPresion, 512);
+        QCOMPARE(rig.ended[0].dHumedad, rig.painted[0].first);
+        QCOMPARE(rig.ended[0].dPresion, rig.painted[0].second);
     } else {
         QVERIFY(rig.painted.isEmpty());
         QCOMPARE(modGlobal::lNumeroMuestras, 0);
         QCOMPARE(rig.messages, QStringList{"Error de tiempo"});
+        QCOMPARE(rig.order, (QStringList{"end", "message"}));
     }
+    QCOMPARE(int(rig.ended[0].enResultado), result);
+}
+
+void TestCiclo::tickEndTellsThePortTrouble_data() {
+    using F = clsServidorTramas::enEstadoPuerto;
+    QTest::addColumn<bool>("portMissing");
+    QTest::addColumn<bool>("lostDuringTick");
+    QTest::addColumn<int>("trouble");
+    QTest::newRow("silent station") << false << false << int(F::Abierto);
+    QTest::newRow("port cannot open") << true << false << int(F::NoSePuedeAbrir);
+    QTest::newRow("port lost") << false << true << int(F::Perdido);
+}
+
+void TestCiclo::tickEndTellsThePortTrouble() {
+    QFETCH(bool, portMissing);
+    QFETCH(bool, lostDuringTick);
+    QFETCH(int, trouble);
+    CycleRig rig(portMissing ? comm::CommError::DeviceNotFound : comm::CommError::None);
+    rig.station.plan = {Station::Step::Silent};
+    if (lostDuringTick) {
+        rig.fake->loseDeviceAt(100);
+    }
+    QCOMPARE(rig.ciclo.subTick(), Tick::ErrorTiempo);
+    QCOMPARE(rig.ended.size(), 1);
+    QCOMPARE(int(rig.ended[0].enEstadoPuerto), trouble);
 }
 
 void TestCiclo::ticksDoNotOverlap() {
