@@ -7,6 +7,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
     qt6-tools-dev libqt6opengl6-dev
     libbenchmark-dev
+    libqt6sql6-sqlite tzdata
+    qt6-translations-l10n
     fonts-dejavu-core fonts-liberation2
     xvfb xauth
 )

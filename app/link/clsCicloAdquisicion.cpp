@@ -12,22 +12,39 @@ clsCicloAdquisicion::enResultadoTick clsCicloAdquisicion::subTick() {
         return enResultadoTick::Saltado;
     }
     m_bTickEnCurso = true;
-    m_bOcupado = false;
+    m_bOcupado = m_bDetenido = m_bDescartado = false;
     qint32 lHumedad = 0;
     qint32 lPresion = 0;
-    const bool bLecturas = bfntPideLectura(clsTrama::iPETICION_HUMEDAD, lHumedad) &&
-                           bfntPideLectura(clsTrama::iPETICION_PRESION, lPresion);
+    bool bLecturas = bfntPideLectura(clsTrama::iPETICION_HUMEDAD, lHumedad);
+    bLecturas =
+        bLecturas && !m_bDescartado && bfntPideLectura(clsTrama::iPETICION_PRESION, lPresion);
     m_bTickEnCurso = false;
+    if (m_bOcupado) {
+        return enResultadoTick::Saltado;
+    }
+    if (bLecturas && m_bDescartado) {
+        return enResultadoTick::Detenido;
+    }
     if (!bLecturas) {
-        return m_bOcupado ? enResultadoTick::Saltado : enResultadoTick::ErrorTiempo;
+        return m_bDetenido || m_bDescartado ? enResultadoTick::Detenido
+                                            : enResultadoTick::ErrorTiempo;
     }
     m_dHumedad = clsTrama::dfntHumedad(lHumedad);
     m_dPresion = clsTrama::dfntPresion(lPresion);
     ++modGlobal::lNumeroMuestras;
+    subAvisaFin(enResultadoTick::Completo, lHumedad, lPresion);
     if (m_evPintaValores) {
         m_evPintaValores(m_dHumedad, m_dPresion);
     }
     return enResultadoTick::Completo;
+}
+
+void clsCicloAdquisicion::subDetiene() {
+    m_bDetenido = m_bTickEnCurso;
+}
+
+void clsCicloAdquisicion::subDescarta() {
+    m_bDescartado = m_bTickEnCurso;
 }
 
 bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) {
@@ -41,6 +58,7 @@ bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) 
         }
         subAvisaIntercambio(iByteDatos1);
         if (m_objServidorTramas.bfntErrorTiempo()) {
+            subAvisaFin(enResultadoTick::ErrorTiempo, 0, 0);
             if (m_evMuestraMensaje) {
                 m_evMuestraMensaje(strERROR_TIEMPO);
             }
@@ -48,6 +66,9 @@ bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) 
         }
         if (!m_objServidorTramas.bfntErrorTransmision()) {
             break;
+        }
+        if (m_bDetenido || m_bDescartado) {
+            return false;
         }
     }
     std::array<qint16, 9> iarrTrama{};
@@ -63,4 +84,22 @@ void clsCicloAdquisicion::subAvisaIntercambio(qint16 iByteDatos1) const {
     const auto& e = m_objServidorTramas.estado();
     m_evIntercambio({iByteDatos1, e.iarrTramaEnviada, e.iarrTramaRecibida, e.bErrorTiempo,
                      e.bErrorTransmision, e.bErrorSumaLogica, e.bErrorDesconocido});
+}
+
+void clsCicloAdquisicion::subAvisaFin(enResultadoTick enResultado, qint32 lHumedad,
+                                      qint32 lPresion) const {
+    if (!m_evTickTerminado) {
+        return;
+    }
+    stTick tick;
+    tick.enResultado = enResultado;
+    tick.lLecturaHumedad = lHumedad;
+    tick.lLecturaPresion = lPresion;
+    if (enResultado == enResultadoTick::Completo) {
+        tick.dHumedad = m_dHumedad;
+        tick.dPresion = m_dPresion;
+    } else {
+        tick.enEstadoPuerto = m_objServidorTramas.enfntEstadoPuerto();
+    }
+    m_evTickTerminado(tick);
 }

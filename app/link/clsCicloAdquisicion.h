@@ -9,12 +9,19 @@
 // reading through the frame server, converts both, counts the sample and hands the pair on.
 // A time-out ends the tick with "Error de tiempo"; a transmission error sends the same request
 // again. Ticks never overlap: a tick that falls due while another is still waiting is skipped.
+//
+// Acquisition can be stopped while a tick waits for the station. The exchange under way always
+// runs to its end. A stopped tick still takes its readings, counted in the run that asked for
+// them, but sends no request again after a transmission error, so a station that only answers
+// with error frames falls silent within one exchange. A discarded tick (its run's statistics
+// were started again meanwhile) sends nothing more and hands nothing on.
 class clsCicloAdquisicion {
 public:
     enum class enResultadoTick {
         Completo,    // both readings taken and handed on
         ErrorTiempo, // the station did not answer in time
         Saltado,     // another tick (or another exchange) was still under way
+        Detenido,    // stopped or discarded while waiting: no reading handed on
     };
 
     // One request and its reply, as the server left them.
@@ -26,6 +33,18 @@ public:
         bool bErrorTransmision = false;
         bool bErrorSumaLogica = false;
         bool bErrorDesconocido = false;
+    };
+
+    // How a tick ended, told before the readings are handed on (or the time-out is shown).
+    struct stTick {
+        enResultadoTick enResultado = enResultadoTick::Completo;
+        qint32 lLecturaHumedad = 0; // the raw readings of a complete tick
+        qint32 lLecturaPresion = 0;
+        double dHumedad = 0.0;
+        double dPresion = 0.0;
+        // For a tick that timed out: the port's state then, which tells whether it was the cause.
+        clsServidorTramas::enEstadoPuerto enEstadoPuerto =
+            clsServidorTramas::enEstadoPuerto::Abierto;
     };
 
     static inline const QString strERROR_TIEMPO = QStringLiteral("Error de tiempo");
@@ -45,9 +64,20 @@ public:
         m_evIntercambio = std::move(evIntercambio);
     }
 
+    // Sees the end of every tick that reached the station, complete or timed out.
+    void setTickTerminado(std::function<void(const stTick&)> evTickTerminado) {
+        m_evTickTerminado = std::move(evTickTerminado);
+    }
+
     // Runs one tick. A complete tick raises the reading counter of the application.
     enResultadoTick subTick();
     bool bfntTickEnCurso() const { return m_bTickEnCurso; }
+    // Acquisition was stopped while this tick waits: no request is sent again after a
+    // transmission error. Does nothing between ticks.
+    void subDetiene();
+    // The run this tick belongs to is over and its statistics were started again: the tick
+    // sends nothing more and hands nothing on. Does nothing between ticks.
+    void subDescarta();
 
     double dfntHumedad() const { return m_dHumedad; }
     double dfntPresion() const { return m_dPresion; }
@@ -55,13 +85,17 @@ public:
 private:
     bool bfntPideLectura(qint16 iByteDatos1, qint32& lLectura);
     void subAvisaIntercambio(qint16 iByteDatos1) const;
+    void subAvisaFin(enResultadoTick enResultado, qint32 lHumedad, qint32 lPresion) const;
 
     clsServidorTramas& m_objServidorTramas;
     std::function<void(const QString&)> m_evMuestraMensaje;
     std::function<void(double, double)> m_evPintaValores;
     std::function<void(const stIntercambio&)> m_evIntercambio;
+    std::function<void(const stTick&)> m_evTickTerminado;
     double m_dHumedad = 0.0;
     double m_dPresion = 0.0;
     bool m_bTickEnCurso = false;
     bool m_bOcupado = false;
+    bool m_bDetenido = false;
+    bool m_bDescartado = false;
 };

@@ -53,6 +53,7 @@ clsServidorTramas::clsServidorTramas(std::unique_ptr<comm::SerialBackend> backen
 }
 
 clsServidorTramas::~clsServidorTramas() {
+    m_evCambioPuerto = nullptr; // whoever listens may be going away as well
     subCierraPuerto();
 }
 
@@ -76,6 +77,7 @@ QString clsServidorTramas::strfntInformacion() const {
 
 void clsServidorTramas::subCierraPuerto() {
     mscPuertoSerie.setPortOpen(false);
+    subCambiaEstadoPuerto(enEstadoPuerto::Cerrado, {});
 }
 
 bool clsServidorTramas::bfntAbrePuerto() {
@@ -91,8 +93,11 @@ bool clsServidorTramas::bfntAbrePuerto() {
     if (error == comm::CommError::None) {
         m_strFallo.clear();
         m_bFalloAvisado = false;
+        subCambiaEstadoPuerto(enEstadoPuerto::Abierto, {});
         return true;
     }
+    subCambiaEstadoPuerto(enEstadoPuerto::NoSePuedeAbrir,
+                          strfntMotivo(error, m_estado.strVelocidad));
     subAvisaFallo(QStringLiteral("No se puede abrir el puerto COM%1 (%2): %3.")
                       .arg(m_estado.iPuerto)
                       .arg(mscPuertoSerie.device(), strfntMotivo(error, m_estado.strVelocidad)));
@@ -101,6 +106,7 @@ bool clsServidorTramas::bfntAbrePuerto() {
 
 void clsServidorTramas::subPuertoPerdido(comm::CommError error, const QString&) {
     m_bFalloAvisado = false;
+    subCambiaEstadoPuerto(enEstadoPuerto::Perdido, strfntMotivo(error, m_estado.strVelocidad));
     subAvisaFallo(QStringLiteral("Se ha perdido el puerto COM%1 (%2): %3.")
                       .arg(m_estado.iPuerto)
                       .arg(mscPuertoSerie.device(), strfntMotivo(error, m_estado.strVelocidad)));
@@ -113,6 +119,24 @@ void clsServidorTramas::subAvisaFallo(const QString& strMensaje) {
     }
     m_bFalloAvisado = true;
     m_evAvisoPuerto(strMensaje);
+}
+
+void clsServidorTramas::subCambiaEstadoPuerto(enEstadoPuerto enEstado, const QString& strMotivo) {
+    if (enEstado == m_enEstadoPuerto && strMotivo == m_strMotivo) {
+        return;
+    }
+    m_enEstadoPuerto = enEstado;
+    m_strMotivo = strMotivo;
+    if (m_evCambioPuerto) {
+        m_evCambioPuerto();
+    }
+}
+
+void clsServidorTramas::setCambioPuerto(std::function<void()> evCambioPuerto) {
+    m_evCambioPuerto = std::move(evCambioPuerto);
+    if (m_evCambioPuerto) {
+        m_evCambioPuerto();
+    }
 }
 
 void clsServidorTramas::setAvisoPuerto(std::function<void(const QString&)> evAvisoPuerto) {

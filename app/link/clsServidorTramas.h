@@ -20,7 +20,9 @@
 // a port that cannot be opened (missing, busy, not permitted) is reported once through
 // evAvisoPuerto and the exchanges end as time-outs; at the next request the port is opened
 // again, so an adapter plugged back in is picked up without a restart. A device lost while
-// open is closed, reported likewise, and reopened at a later request.
+// open is closed, reported likewise, and reopened at a later request. Every change of the
+// port's state (open, cannot be opened, lost) is also told to evCambioPuerto, for a display
+// that follows the link.
 //
 // Traffic outside an exchange is kept from spoiling the next one: unlock messages go out only
 // while subMandaTrama waits (a station still talking after a time-out is not drawn into an
@@ -43,6 +45,14 @@ public:
         bool bErrorTransmision = false;
         bool bErrorTiempo = false;
         bool bErrorDesconocido = false;
+    };
+
+    // What became of the port at its last opening or since.
+    enum class enEstadoPuerto {
+        Cerrado,        // not opened yet, or closed by the program
+        Abierto,        // open and usable
+        NoSePuedeAbrir, // the last attempt to open it failed (see strfntMotivoPuerto)
+        Perdido,        // the device went away while open
     };
 
     // Result of subMandaTrama.
@@ -100,6 +110,12 @@ public:
     // The last message about an unusable port (empty when the port opened).
     QString strfntFalloPuerto() const { return m_strFallo; }
 
+    enEstadoPuerto enfntEstadoPuerto() const { return m_enEstadoPuerto; }
+    // Why the port cannot be used ("el dispositivo no existe"); empty while it is open.
+    QString strfntMotivoPuerto() const { return m_strMotivo; }
+    // Called after every change of enfntEstadoPuerto() or of its reason, and once at once.
+    void setCambioPuerto(std::function<void()> evCambioPuerto);
+
     // Receives, once per trouble, the message that tells the user the port is not usable.
     // A trouble met before the receiver was set is handed to it at once.
     void setAvisoPuerto(std::function<void(const QString&)> evAvisoPuerto);
@@ -119,6 +135,7 @@ private:
     void subAvisaFallo(const QString& strMensaje);
     void subPuertoPerdido(comm::CommError error, const QString& strDetalle);
     void subFalloRecepcion();
+    void subCambiaEstadoPuerto(enEstadoPuerto enEstado, const QString& strMotivo);
     void subEscribeByte(qint16 iByte);
     bool bfntRecuperando() const;
 
@@ -128,6 +145,9 @@ private:
     forms::Timer tmrTiempoDesbloqueo;
     stEstado m_estado;
     std::function<void(const QString&)> m_evAvisoPuerto;
+    std::function<void()> m_evCambioPuerto;
+    enEstadoPuerto m_enEstadoPuerto = enEstadoPuerto::Cerrado;
+    QString m_strMotivo;
     bool m_bEsperandoRespuesta = false;
     QString m_strFallo;
     bool m_bFalloAvisado = false;

@@ -1,17 +1,11 @@
 #include "frmServidorTramas.h"
 
-#include "modGlobal.h"
-
-#include "forms/MessageBox.h"
-
 #include <QLabel>
-#include <QPointer>
 
 frmServidorTramas::frmServidorTramas(std::unique_ptr<comm::SerialBackend> backend,
                                      forms::Scheduler& scheduler, QWidget* parent)
     : forms::Form(parent)
     , bCerrraVentana(m_objServidor.bCerrraVentana)
-    , m_planificador(scheduler)
     , m_objServidor(std::move(backend), scheduler)
     , m_lblInformacion(new QLabel(QStringLiteral("Label1"), this)) {
     setWindowTitle(QStringLiteral("Servidor de Tramas"));
@@ -19,8 +13,6 @@ frmServidorTramas::frmServidorTramas(std::unique_ptr<comm::SerialBackend> backen
     placeTwips(m_lblInformacion, 120, 150, 4485, 285);
     m_lblInformacion->setObjectName(QStringLiteral("lblInformacion"));
     setWindowState(Qt::WindowMinimized);
-    m_objServidor.setAvisoPuerto(
-        [this](const QString& strMensaje) { subMuestraAviso(strMensaje); });
 }
 
 frmServidorTramas::~frmServidorTramas() = default;
@@ -43,15 +35,4 @@ void frmServidorTramas::queryUnload(bool& cancel) {
 
 void frmServidorTramas::formUnload() {
     m_objServidor.subCierraPuerto();
-}
-
-void frmServidorTramas::subMuestraAviso(const QString& strMensaje) {
-    // Shown from the message loop, not from inside the exchange that met the trouble.
-    QPointer<frmServidorTramas> self(this);
-    m_planificador.post([self, strMensaje] {
-        if (self) {
-            forms::MessageBox::show(strMensaje, forms::MsgButtons::Ok, forms::MsgIcon::Exclamation,
-                                    modGlobal::strTituloAplicacion, self);
-        }
-    });
 }

@@ -8,7 +8,8 @@ class QLabel;
 
 // The frame server's small window: it shows the port and speed in use, stays minimized out of
 // the way and refuses to unload until the application is leaving. The work is done by
-// clsServidorTramas; the window forwards to it and turns its port troubles into message boxes.
+// clsServidorTramas; the window forwards to it. Port troubles show no message box of their
+// own: the main window follows them in its status bar (clsServidorTramas::setCambioPuerto).
 class frmServidorTramas : public forms::Form {
     Q_OBJECT
 
@@ -47,9 +48,6 @@ protected:
     void formUnload() override;
 
 private:
-    void subMuestraAviso(const QString& strMensaje);
-
-    forms::Scheduler& m_planificador;
     clsServidorTramas m_objServidor;
     QLabel* m_lblInformacion;
 };

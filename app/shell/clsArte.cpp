@@ -1,7 +1,8 @@
 #include "clsArte.h"
 
+#include "forms/DesignControls.h"
+
 #include <QFile>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -69,20 +70,7 @@ QIcon icofntListaImagenes(const QString& strClave) {
 }
 
 void subAjustaFuente(QWidget* control, const QString& strTexto, int iAncho, qreal dPuntosMinimos) {
-    QFont fuente = control->font();
-    const QStringList strlLineas = QString(strTexto).remove(u'&').split(u'\n');
-    const auto iAnchoTexto = [&strlLineas](const QFont& f) {
-        const QFontMetrics metricas(f);
-        int iMayor = 0;
-        for (const QString& strLinea : strlLineas) {
-            iMayor = qMax(iMayor, metricas.horizontalAdvance(strLinea));
-        }
-        return iMayor;
-    };
-    while (iAnchoTexto(fuente) > iAncho && fuente.pointSizeF() - 0.25 >= dPuntosMinimos) {
-        fuente.setPointSizeF(fuente.pointSizeF() - 0.25);
-    }
-    control->setFont(fuente);
+    control->setFont(forms::fittedFont(control, strTexto, iAncho, dPuntosMinimos));
 }
 
 void subAjustaFuente(QLabel* etiqueta) {

@@ -3,9 +3,10 @@
 #include "clsAreaHijas.h"
 #include "clsArte.h"
 #include "clsMenuPrincipal.h"
+#include "ctlBarraEstado.h"
 #include "frmAbout.h"
 
-#include "link/clsCicloAdquisicion.h"
+#include "archive/ArchiveWriter.h"
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
 
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QMdiArea>
 #include <QMenu>
 #include <QScreen>
@@ -33,13 +35,16 @@ frmMDIPrincipal::frmMDIPrincipal(stFabricas fabricas, forms::Scheduler& schedule
     , m_tmrSegundo(scheduler)
     , m_mdiArea(new QMdiArea(this))
     , m_areaHijas(new clsAreaHijas(*m_mdiArea))
-    , m_menus(new clsMenuPrincipal(*this)) {
+    , m_menus(new clsMenuPrincipal(*this))
+    , m_barEstado(new ctlBarraEstado(this))
+    , m_evHora([] { return QTime::currentTime(); }) {
     setObjectName(QStringLiteral("frmMDIPrincipal"));
     setWindowTitle(QStringLiteral("Brisora Meteorológica"));
     setWindowIcon(clsArte::icofntAplicacion());
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     m_mdiArea->setBackground(palette().brush(QPalette::Dark));
     setCentralWidget(m_mdiArea);
+    setStatusBar(m_barEstado);
     resize(forms::twips::toPixels(this, 0, 0, 9165, 5985).size());
     m_tmrSegundo.setInterval(iINTERVALO_TICK_MS);
     m_tmrSegundo.setCallback([this] { tmrSegundo_Timer(); });
@@ -54,6 +59,8 @@ frmMDIPrincipal::frmMDIPrincipal(stFabricas fabricas, forms::Scheduler& schedule
 }
 
 frmMDIPrincipal::~frmMDIPrincipal() {
+    // The archive's last batch is written before anything it could still be told goes.
+    m_objArchivo.reset();
     if (clsVentanaPrincipal::objInstancia() == this) {
         clsVentanaPrincipal::setInstancia(nullptr);
     }
@@ -88,9 +95,12 @@ void frmMDIPrincipal::Form_Load() {
     m_objCiclo = std::make_unique<clsCicloAdquisicion>(m_objServidorTramas->servidor());
     m_objCiclo->setMuestraMensaje([this](const QString& m) { subMuestraErrorTiempo(m); });
     m_objCiclo->setPintaValores([this](double dHumedad, double dPresion) {
+        m_barEstado->estado().subLectura();
         m_objValoresInstantaneos->evPintaValores(dHumedad, dPresion);
         m_objSimulacion->evPintaValores(dHumedad, dPresion);
     });
+    subConectaEnlace();
+    subAbreArchivo();
     bImpideCierre = true;
     modGlobal::iNumeroVentanaSiguiente = 0;
     m_menus->menuAcciones->menuAction()->setEnabled(false);
@@ -101,6 +111,40 @@ void frmMDIPrincipal::Form_Load() {
     subCreaHija(m_objValoresInstantaneos, m_fabricas.frmHijoValoresInstantaneos);
     subCreaHija(m_objSimulacion, m_fabricas.frmHijoSimulacion);
     menuAccionesOpciones_Click(1);
+}
+
+void frmMDIPrincipal::subConectaEnlace() {
+    clsServidorTramas& objServidor = m_objServidorTramas->servidor();
+    objServidor.setCambioPuerto([this] { subSiguePuerto(); });
+    m_objCiclo->setIntercambio([this](const clsCicloAdquisicion::stIntercambio& intercambio) {
+        clsBarraEstado& objEstado = m_barEstado->estado();
+        if (intercambio.bErrorTiempo) {
+            // The request went out when the wait began.
+            objEstado.subSinRespuesta(m_evHora().addMSecs(-clsServidorTramas::iTIEMPO_ESPERA_MS));
+        } else {
+            objEstado.subRespuesta();
+        }
+    });
+}
+
+void frmMDIPrincipal::subSiguePuerto() {
+    const clsServidorTramas& objServidor = m_objServidorTramas->servidor();
+    clsBarraEstado& objEstado = m_barEstado->estado();
+    objEstado.subPuerto(QStringLiteral("COM%1").arg(objServidor.ifntPuertoSerie()),
+                        objServidor.strfntDispositivo());
+    switch (objServidor.enfntEstadoPuerto()) {
+    case clsServidorTramas::enEstadoPuerto::Abierto:
+        objEstado.subPuertoAbierto();
+        break;
+    case clsServidorTramas::enEstadoPuerto::NoSePuedeAbrir:
+        objEstado.subPuertoNoSeAbre(objServidor.strfntMotivoPuerto());
+        break;
+    case clsServidorTramas::enEstadoPuerto::Perdido:
+        objEstado.subPuertoPerdido();
+        break;
+    case clsServidorTramas::enEstadoPuerto::Cerrado:
+        break;
+    }
 }
 
 void frmMDIPrincipal::subCreaHija(std::unique_ptr<clsVentanaHija>& objHija,
@@ -129,6 +173,10 @@ void frmMDIPrincipal::subMuestra() {
 
 void frmMDIPrincipal::subHabilitaAcciones(bool bHabilitado) {
     m_menus->menuAcciones->menuAction()->setEnabled(bHabilitado);
+}
+
+void frmMDIPrincipal::subAviso(const QString& strClave, const QString& strTexto) {
+    m_barEstado->estado().subAviso(strClave, strTexto);
 }
 
 clsVentanaHija* frmMDIPrincipal::objfntHijaActiva() const {
@@ -215,6 +263,12 @@ void frmMDIPrincipal::subIniciaSimulacion() {
         return;
     }
     iEstadoSimulacion = 1;
+    if (m_bTickEnCurso) {
+        // A tick of the stopped run still waits: its readings must not land in the new run.
+        m_objCiclo->subDescarta();
+    }
+    // The counter divides the statistics that start again here.
+    modGlobal::lNumeroMuestras = 0;
     m_objValoresInstantaneos->evValoresDefecto();
     m_objSimulacion->evValoresDefecto();
     subActualizaEstado();
@@ -226,6 +280,11 @@ void frmMDIPrincipal::subDetieneSimulacion() {
     }
     iEstadoSimulacion = 0;
     subActualizaEstado();
+    if (m_bTickEnCurso) {
+        // The waiting tick is counted in this run; the counter is cleared when it returns.
+        m_objCiclo->subDetiene();
+        return;
+    }
     modGlobal::lNumeroMuestras = 0;
 }
 
@@ -294,6 +353,9 @@ bool frmMDIPrincipal::bfntDescarga() {
         m_objServidorTramas->bCerrraVentana = true;
         m_objServidorTramas->unload();
         m_objCiclo.reset();
+        if (m_objArchivo) {
+            m_objArchivo->close();
+        }
         m_objServidorTramas.reset();
     }
     hide();
@@ -334,8 +396,8 @@ void frmMDIPrincipal::tmrSegundo_Timer() {
         return;
     }
     if (iEstadoSimulacion != 1) {
-        // Stopped while the tick waited: the tick still reached the children, but the next
-        // run counts its readings from zero.
+        // Stopped while the tick waited: its readings counted in the stopped run; the next
+        // run counts from zero.
         modGlobal::lNumeroMuestras = 0;
         return;
     }
@@ -359,4 +421,32 @@ void frmMDIPrincipal::subMuestraErrorTiempo(const QString& strMensaje) {
     }
     forms::MessageBox::show(strMensaje, forms::MsgButtons::Ok, forms::MsgIcon::None,
                             modGlobal::strTituloAplicacion, this);
+}
+
+void frmMDIPrincipal::subAbreArchivo() {
+    m_objArchivo = m_fabricas.archivo ? m_fabricas.archivo() : nullptr;
+    if (!m_objArchivo) {
+        return;
+    }
+    m_objArchivo->setNotice(
+        [this](const QString& strAviso) { subAviso(QStringLiteral("archivo"), strAviso); });
+    m_objCiclo->setTickTerminado(
+        [this](const clsCicloAdquisicion::stTick& tick) { subArchivaTick(tick); });
+    m_objArchivo->start();
+}
+
+void frmMDIPrincipal::subArchivaTick(const clsCicloAdquisicion::stTick& tick) {
+    using Puerto = clsServidorTramas::enEstadoPuerto;
+    const qint64 lAhoraMs = QDateTime::currentMSecsSinceEpoch();
+    if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::Completo) {
+        m_objArchivo->add(archive::Entry::reading(lAhoraMs, tick.dHumedad, tick.dPresion,
+                                                  static_cast<quint16>(tick.lLecturaHumedad),
+                                                  static_cast<quint16>(tick.lLecturaPresion)));
+        return;
+    }
+    const archive::EntryKind tipo =
+        tick.enEstadoPuerto == Puerto::NoSePuedeAbrir ? archive::EntryKind::PortCannotOpen
+        : tick.enEstadoPuerto == Puerto::Perdido      ? archive::EntryKind::PortLost
+                                                      : archive::EntryKind::Timeout;
+    m_objArchivo->add(archive::Entry::failure(lAhoraMs, tipo));
 }

@@ -3,16 +3,23 @@
 #include "clsVentanaHija.h"
 #include "clsVentanaPrincipal.h"
 
+#include "link/clsCicloAdquisicion.h"
+
 #include "forms/Scheduler.h"
 #include "forms/Timer.h"
 
 #include <QMainWindow>
+#include <QTime>
 
 #include <functional>
 #include <memory>
 
+namespace archive {
+class ArchiveWriter;
+}
 class clsAreaHijas;
 class clsCicloAdquisicion;
+class ctlBarraEstado;
 class clsMenuPrincipal;
 class frmServidorTramas;
 class QMdiArea;
@@ -21,26 +28,38 @@ class QMdiArea;
 // toolbar, owns the one-second acquisition timer and the frame server, and is the only way out
 // of the program.
 //
+// Link trouble is told in the status bar (port and device, open / no answer / disconnected /
+// cannot be opened, readings and time-outs); the only message box of the link is the tick's
+// "Error de tiempo".
+//
 // Ticks never overlap: the timer is suspended while a tick runs (also while its time-out
 // message is open) and resumes on the one-second beat afterwards. Leaving the program while a
 // tick waits for the station is deferred: the wait is told to end, and the window unloads and
-// the port is released once the tick has returned.
+// the port is released once the tick has returned. A stop while a tick waits lets that tick's
+// readings count in the run that asked for them and clears the counter once it has returned; a
+// new start before then discards the tick, so the statistics of a run only ever hold its own
+// readings.
 class frmMDIPrincipal : public QMainWindow, public clsVentanaPrincipal {
     Q_OBJECT
 
 public:
     using FabricaHija = std::function<std::unique_ptr<clsVentanaHija>()>;
     using FabricaServidor = std::function<std::unique_ptr<frmServidorTramas>()>;
+    using FabricaArchivo = std::function<std::unique_ptr<archive::ArchiveWriter>()>;
 
     // How the main window makes the windows it owns.
     struct stFabricas {
         FabricaServidor frmServidorTramas;
         FabricaHija frmHijoValoresInstantaneos;
         FabricaHija frmHijoSimulacion;
+        // The readings archive; none (or a null writer) keeps no archive.
+        FabricaArchivo archivo;
     };
 
     // Opens the about box (modal). Replaceable for tests.
     using MuestraAcercaDe = std::function<void(QWidget* frmPadre)>;
+    // The time of day the status bar tells. Replaceable for tests.
+    using Hora = std::function<QTime()>;
 
     static constexpr int iINTERVALO_TICK_MS = 1000;
 
@@ -55,9 +74,11 @@ public:
     void subMuestra();
 
     void subHabilitaAcciones(bool bHabilitado) override;
+    void subAviso(const QString& strClave, const QString& strTexto) override;
     void setMuestraAcercaDe(MuestraAcercaDe evMuestraAcercaDe) {
         m_evMuestraAcercaDe = std::move(evMuestraAcercaDe);
     }
+    void setHora(Hora evHora) { m_evHora = std::move(evHora); }
 
     // While true the window refuses to unload; cleared only by subSalir.
     bool bImpideCierre = false;
@@ -88,6 +109,8 @@ public:
     const forms::Timer& tmrSegundo() const { return m_tmrSegundo; }
     QMdiArea* mdiArea() const { return m_mdiArea; }
     clsAreaHijas& areaHijas() const { return *m_areaHijas; }
+    ctlBarraEstado* barraEstado() const { return m_barEstado; }
+    archive::ArchiveWriter* objArchivo() const { return m_objArchivo.get(); }
 
 signals:
     // The program has ended: the main window unloaded and released the frame server.
@@ -108,6 +131,10 @@ private:
     void subReanudaTick(qint64 lInicioMs);
     void subMuestraErrorTiempo(const QString& strMensaje);
     void subConectaComandos();
+    void subConectaEnlace();
+    void subSiguePuerto();
+    void subAbreArchivo();
+    void subArchivaTick(const clsCicloAdquisicion::stTick& tick);
 
     stFabricas m_fabricas;
     forms::Scheduler& m_planificador;
@@ -115,9 +142,12 @@ private:
     QMdiArea* m_mdiArea;
     clsAreaHijas* m_areaHijas;
     clsMenuPrincipal* m_menus;
+    ctlBarraEstado* m_barEstado;
     MuestraAcercaDe m_evMuestraAcercaDe;
+    Hora m_evHora;
     std::unique_ptr<frmServidorTramas> m_objServidorTramas;
     std::unique_ptr<clsCicloAdquisicion> m_objCiclo;
+    std::unique_ptr<archive::ArchiveWriter> m_objArchivo;
     std::unique_ptr<clsVentanaHija> m_objValoresInstantaneos;
     std::unique_ptr<clsVentanaHija> m_objSimulacion;
     bool m_bTickEnCurso = false;

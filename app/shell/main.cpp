@@ -6,6 +6,11 @@
 #include "clsInfoSistema.h"
 #include "frmInicio.h"
 #include "frmMDIPrincipal.h"
+#include "modIdioma.h"
+
+#include "archive/ArchiveLocation.h"
+#include "archive/ArchiveWriter.h"
+#include "archive/ThreadedSink.h"
 
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
@@ -45,6 +50,14 @@ frmMDIPrincipal::stFabricas fabricas() {
     f.frmServidorTramas = [] { return std::make_unique<frmServidorTramas>(); };
     f.frmHijoValoresInstantaneos = [] { return std::make_unique<frmHijoValoresInstantaneos>(); };
     f.frmHijoSimulacion = [] { return std::make_unique<frmHijoSimulacion>(); };
+    f.archivo = []() -> std::unique_ptr<archive::ArchiveWriter> {
+        const auto lugar = archive::ArchiveLocation::fromEnvironment();
+        if (!lugar.enabled) {
+            return nullptr;
+        }
+        return std::make_unique<archive::ArchiveWriter>(
+            std::make_unique<archive::ThreadedSink>(lugar.path), forms::Scheduler::instance());
+    };
     return f;
 }
 
@@ -61,6 +74,7 @@ int main(int argc, char** argv) {
                                             .arg(modGlobal::iVersionMenor)
                                             .arg(modGlobal::iVersionRevision));
     QApplication::setWindowIcon(clsArte::icofntAplicacion());
+    modIdioma::bfntCargaTraduccionesQt(app);
 
     std::unique_ptr<frmMDIPrincipal> frmPrincipal;
     frmInicio frmSplash([&frmPrincipal] {

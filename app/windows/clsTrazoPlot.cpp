@@ -87,6 +87,14 @@ HRESULT clsTrazoPlot::hrImprime() {
     return hrInvoca(dispid::PrintChart, com::DISPATCH_METHOD, {});
 }
 
+HRESULT clsTrazoPlot::hrDestinoImpresion(QString* strDestino) {
+    Variant valor;
+    const HRESULT hr = hrInvoca(dispid::PrintTarget, com::DISPATCH_METHOD, {}, &valor);
+    if (com::succeeded(hr))
+        *strDestino = valor.stringValue();
+    return hr;
+}
+
 HRESULT clsTrazoPlot::hrPonEje(com::DispId id, std::int32_t iIndice, const Variant& valor) {
     return hrInvoca(id, com::DISPATCH_PROPERTYPUT, {Variant(iIndice), valor});
 }

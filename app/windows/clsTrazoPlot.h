@@ -46,6 +46,8 @@ public:
     com::HRESULT hrAnadeMuestra(std::int32_t iCanal, double (&darrValores)[2]);
     com::HRESULT hrPreparaImpresora();
     com::HRESULT hrImprime();
+    // Where the last print went: a file's path or a printer's name.
+    com::HRESULT hrDestinoImpresion(QString* strDestino);
 
     void setObservador(Observador objObservador) { m_objObservador = std::move(objObservador); }
     com::ControlSite* objSitio() const { return m_objSitio; }

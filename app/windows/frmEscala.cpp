@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -25,6 +26,20 @@ frmEscala::Contestador& contestador() {
 }
 
 constexpr int kUltimaEntrada = 31;
+
+// Why a limit's text cannot be stored (empty when it can), and its value.
+QString strfntRechazo(const QString& strTexto, const QString& strNombre, double& dValor) {
+    const std::optional<double> valor = forms::number::parse(strTexto, QLocale());
+    if (!valor)
+        return QStringLiteral("El valor de %1 no es un número.").arg(strNombre);
+    if (std::fabs(*valor) > frmEscala::dLIMITE_MAXIMO) {
+        const QString strLimite = modFormatos::strfntLimite(frmEscala::dLIMITE_MAXIMO);
+        return QStringLiteral("El valor de %1 debe estar entre -%2 y %2.")
+            .arg(strNombre, strLimite);
+    }
+    dValor = *valor;
+    return {};
+}
 
 } // namespace
 
@@ -127,7 +142,11 @@ void frmEscala::subCarga() {
 
 void frmEscala::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (const QScreen* pantalla = screen())
+    // Centred on the main window (the window of the child that opened it), else on the screen.
+    const QWidget* ventana = parentWidget() ? parentWidget()->window() : nullptr;
+    if (ventana && ventana->isVisible())
+        move(ventana->frameGeometry().center() - rect().center());
+    else if (const QScreen* pantalla = screen())
         move(pantalla->geometry().center() - rect().center());
 }
 
@@ -146,16 +165,15 @@ void frmEscala::btnAceptar_Click() {
     // Every text must be a number before anything is stored.
     std::array<double, 4> valores{};
     for (std::size_t i = 0; i < campos.size(); ++i) {
-        const std::optional<double> valor = forms::number::parse(campos[i].txt->text(), QLocale());
-        if (!valor) {
-            forms::MessageBox::show(QStringLiteral("El valor de %1 no es un número.")
-                                        .arg(QString::fromUtf8(campos[i].nombre)),
-                                    forms::MsgButtons::Ok, forms::MsgIcon::Exclamation, {}, this);
+        const QString strRechazo =
+            strfntRechazo(campos[i].txt->text(), QString::fromUtf8(campos[i].nombre), valores[i]);
+        if (!strRechazo.isEmpty()) {
+            forms::MessageBox::show(strRechazo, forms::MsgButtons::Ok, forms::MsgIcon::Exclamation,
+                                    {}, this);
             campos[i].txt->setFocus();
             campos[i].txt->selectAll();
             return;
         }
-        valores[i] = *valor;
     }
     bSalida = true;
     iHoras = static_cast<qint16>(comSegundos->currentIndex() + 1);

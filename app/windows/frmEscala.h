@@ -12,12 +12,17 @@ class QPushButton;
 // "Escala de la Evolución Temporal": edits the hours the time axis spans, the samples setting
 // (one of every N) and the humidity and pressure limits of the temporal-evolution chart. The
 // hours and samples come and go through the public fields; the four limits are read from and
-// written to the shared application state.
+// written to the shared application state. Aceptar refuses, with a message, a text that is not
+// a number or whose magnitude exceeds dLIMITE_MAXIMO.
 class frmEscala : public QDialog {
     Q_OBJECT
 
 public:
     explicit frmEscala(QWidget* parent = nullptr);
+
+    // The largest magnitude a limit may have. Beyond it the axis labels no longer fit beside
+    // the chart and the axis shows none.
+    static constexpr double dLIMITE_MAXIMO = 1e6;
 
     // In and out: 1 to 31 each.
     qint16 iHoras = 8;

@@ -49,9 +49,6 @@ frmHijoSimulacion::frmHijoSimulacion(QWidget* parent)
 }
 
 void frmHijoSimulacion::subCarga() {
-    lHorasMostradas = 8;
-    iMuestrasMostradas = 1;
-    dMuestrasMostradas = 1.0;
     bImpideCierre = true;
     setWindowTitle(QStringLiteral("Evolución Temporal"));
     const int iAncho = iAnchoPantallaTwips() - kMargenPantalla;
@@ -79,6 +76,8 @@ void frmHijoSimulacion::subAseguraCargada() {
         return;
     subCarga();
     show();
+    // Back with what the operator set, not with the chart's design.
+    subConfiguraGrafico();
 }
 
 void frmHijoSimulacion::subAnota(com::HRESULT hr) {
@@ -171,6 +170,13 @@ void frmHijoSimulacion::evPreparaImpresora() {
 void frmHijoSimulacion::evImprimeMuñeco() {
     subAseguraCargada();
     m_hrUltimo = scrMuñecoSimulacion.hrImprime();
+    QString strDestino;
+    if (com::failed(scrMuñecoSimulacion.hrDestinoImpresion(&strDestino)))
+        return;
+    // The status bar tells where the page went: without a printer it is a new file.
+    if (clsVentanaPrincipal* principal = clsVentanaPrincipal::objInstancia())
+        principal->subAviso(strCLAVE_AVISO_IMPRESION,
+                            modFormatos::strfntAvisoImpresion(strDestino, m_hrUltimo));
 }
 
 void frmHijoSimulacion::evPropiedadesMuñeco() {

@@ -15,7 +15,8 @@ class ControlSite;
 // "Evolución Temporal": humidity and pressure against time on the strip chart, with the
 // active time since acquisition was last started. Its properties command opens the scale
 // dialog. It can be closed before the program ends; any later call brings it back loaded
-// afresh, its chart in its designed state (8 hours, 0-100 %, 15-115 kPa).
+// afresh: its readings up to the close are gone, but the chart is set up again from the shared
+// limits and the hours and density last chosen, so that it shows what the scale dialog shows.
 class frmHijoSimulacion : public forms::Form, public clsVentanaHija {
     Q_OBJECT
 
@@ -31,6 +32,9 @@ public:
     void evPintaMuñeco() override;
     void evPintaValores(double& dHumedad, double& dPresion) override;
     void evValoresDefecto() override;
+
+    // Key of the status bar's notice about the last print.
+    static inline const QString strCLAVE_AVISO_IMPRESION = QStringLiteral("impresion");
 
     bool bCargada() const { return m_bCargada; }
     // Result of the last chart call sequence: S_OK or the first failure the chart answered.
@@ -49,7 +53,7 @@ protected:
     void formUnload() override;
 
 private:
-    // The load steps: fields, caption, size and place, and the chart from its design.
+    // The load steps: caption, size and place, and the chart from its design.
     void subCarga();
     // Every operation first brings a closed window back.
     void subAseguraCargada();

@@ -79,9 +79,24 @@ frmHijoValoresInstantaneos::filCreaEtiquetas(QGroupBox* marco, const QString& st
     QLabel* lblEtiqueta = etiqueta(strUnidad, 150, 420, 405, 315);
     lblEtiqueta->setFont(forms::designFont(9, true));
     m_etiquetasUnidad.append(lblEtiqueta);
-    return {etiqueta(QStringLiteral("Máximo: 000.0"), 60, 2910, 1305, 225),
-            etiqueta(QStringLiteral("Mínimo: 000.0"), 1380, 2910, 1305, 225),
-            etiqueta(QStringLiteral("V. Medio: 000.0"), 2700, 2910, 1305, 225)};
+    const Fila fila{etiqueta(QStringLiteral("Máximo: 000.0"), 60, 2910, 1305, 225),
+                    etiqueta(QStringLiteral("Mínimo: 000.0"), 1380, 2910, 1305, 225),
+                    etiqueta(QStringLiteral("V. Medio: 000.0"), 2700, 2910, 1305, 225)};
+    subAjustaFila(fila);
+    return fila;
+}
+
+void frmHijoValoresInstantaneos::subAjustaFila(const Fila& fila) {
+    // Readings of four integer digits (1013.3 kPa) must show whole: the row takes the largest
+    // size up to the designed one at which every label fits a value of "0000.0".
+    const QString strCifras = QStringLiteral("0000") + QLocale().decimalPoint() + u'0';
+    const QString strMuestras = QStringList{QStringLiteral("Máximo: "), QStringLiteral("Mínimo: "),
+                                            QStringLiteral("V. Medio: ")}
+                                    .join(strCifras + u'\n') +
+                                strCifras;
+    const QFont fuente = forms::fittedFont(fila.lblMedio, strMuestras, fila.lblMedio->width());
+    for (QLabel* lbl : {fila.lblMaximo, fila.lblMinimo, fila.lblMedio})
+        lbl->setFont(fuente);
 }
 
 void frmHijoValoresInstantaneos::subAnota(com::HRESULT hr) {

@@ -57,6 +57,7 @@ private:
     };
     QGroupBox* marMarco(const QString& strTitulo, int iTop);
     Fila filCreaEtiquetas(QGroupBox* marco, const QString& strUnidad, const QColor& color);
+    static void subAjustaFila(const Fila& fila);
     void subMuestraEstadistica(const clsEstadistica& objEstadistica, const Fila& fila);
     void subAnota(com::HRESULT hr);
 

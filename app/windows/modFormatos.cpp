@@ -2,6 +2,8 @@
 
 #include "forms/NumberFormat.h"
 
+#include <QFileInfo>
+
 namespace modFormatos {
 
 QString strfntValor(double dValor, const QLocale& locale) {
@@ -18,7 +20,18 @@ QString strfntTiempoActivo(qint32 lSegundos) {
 QString strfntLimite(double dValor, const QLocale& locale) {
     QLocale sinGrupos = locale;
     sinGrupos.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    return sinGrupos.toString(dValor, 'f', QLocale::FloatingPointShortest);
+    const QString strFijo = sinGrupos.toString(dValor, 'f', QLocale::FloatingPointShortest);
+    if (strFijo.size() <= iLARGO_FIJO_MAXIMO)
+        return strFijo;
+    return sinGrupos.toString(dValor, 'g', QLocale::FloatingPointShortest);
+}
+
+QString strfntAvisoImpresion(const QString& strDestino, com::HRESULT hrResultado) {
+    if (com::failed(hrResultado))
+        return QStringLiteral("No se pudo imprimir el gráfico en %1").arg(strDestino);
+    if (QFileInfo(strDestino).isAbsolute())
+        return QStringLiteral("Gráfico guardado en %1").arg(strDestino);
+    return QStringLiteral("Gráfico enviado a la impresora %1").arg(strDestino);
 }
 
 } // namespace modFormatos

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "com/HResult.h"
+
 #include <QLocale>
 #include <QString>
 
@@ -15,7 +17,15 @@ QString strfntValor(double dValor, const QLocale& locale = QLocale());
 QString strfntTiempoActivo(qint32 lSegundos);
 
 // A limit as the scale dialog shows it: the shortest exact decimal form, without grouping,
-// with the locale's decimal separator (100 gives "100", 12.5 gives "12.5" or "12,5").
+// with the locale's decimal separator (100 gives "100", 12.5 gives "12.5" or "12,5"). A value
+// whose plain form would take more than iLARGO_FIJO_MAXIMO characters (1e-30, 1e308) is shown
+// in the locale's exponent form instead ("1E-30").
+inline constexpr int iLARGO_FIJO_MAXIMO = 16;
 QString strfntLimite(double dValor, const QLocale& locale = QLocale());
+
+// The status bar's notice after printing the chart to strDestino (a file's absolute path or a
+// printer's name): "Gráfico guardado en <file>", "Gráfico enviado a la impresora <name>", or
+// "No se pudo imprimir el gráfico en <destino>" when hrResultado is a failure.
+QString strfntAvisoImpresion(const QString& strDestino, com::HRESULT hrResultado);
 
 } // namespace modFormatos

@@ -4,6 +4,7 @@
 #include "Twips.h"
 
 #include <QColor>
+#include <QFontMetrics>
 #include <QPalette>
 #include <QWidget>
 
@@ -15,6 +16,21 @@ QFont designFont(double points, bool bold, const QString& face) {
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);
+    return font;
+}
+
+QFont fittedFont(const QWidget* widget, const QString& text, int width, double minPoints) {
+    QFont font = widget->font();
+    const QStringList lines = QString(text).remove(u'&').split(u'\n');
+    const auto textWidth = [&lines](const QFont& f) {
+        const QFontMetrics metrics(f);
+        int widest = 0;
+        for (const QString& line : lines)
+            widest = qMax(widest, metrics.horizontalAdvance(line));
+        return widest;
+    };
+    while (textWidth(font) > width && font.pointSizeF() - 0.25 >= minPoints)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
     return font;
 }
 

@@ -1,6 +1,7 @@
 #include "MessageBox.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 
 namespace forms {
@@ -65,9 +66,29 @@ MsgAnswer answerOf(int button) {
     }
 }
 
+bool showsOnScreen(const QWidget* window) {
+    return window != nullptr && window->isVisible() && !window->isMinimized();
+}
+
+// The window a box stands over, centred: the caller's own window when it is on screen, else
+// the active window, else the program's main window. A box whose owner is minimized (or who
+// has none) would otherwise sit in a corner of the screen.
+QWidget* ownerFor(QWidget* parent) {
+    QWidget* window = parent != nullptr ? parent->window() : nullptr;
+    if (showsOnScreen(window))
+        return window;
+    if (QWidget* active = QApplication::activeWindow(); showsOnScreen(active))
+        return active;
+    for (QWidget* topLevel : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(topLevel) != nullptr && showsOnScreen(topLevel))
+            return topLevel;
+    }
+    return parent;
+}
+
 MsgAnswer showReal(const MessageRequest& request, QWidget* parent) {
     QMessageBox box(standardIcon(request.icon), request.caption, request.text,
-                    standardButtons(request.buttons), parent);
+                    standardButtons(request.buttons), ownerFor(parent));
     return answerOf(box.exec());
 }
 

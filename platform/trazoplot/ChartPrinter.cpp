@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -35,11 +36,17 @@ QString ChartPrinter::defaultPdfPath() {
     if (dir.isEmpty())
         dir = QDir::homePath();
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    return QDir(dir).filePath(QStringLiteral("Brisora-%1.pdf").arg(stamp));
+    QString path = QDir(dir).filePath(QStringLiteral("Brisora-%1.pdf").arg(stamp));
+    // Two prints within one second must not share a file.
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = QDir(dir).filePath(QStringLiteral("Brisora-%1-%2.pdf").arg(stamp).arg(n));
+    return path;
 }
 
 com::HRESULT ChartPrinter::setup(QWidget* parent) {
     QPrinter& p = printer();
+    if (QPrinterInfo::availablePrinters().isEmpty() || p.outputFormat() == QPrinter::PdfFormat)
+        usePdfFile(p); // the set-up shows where a print would go
     if (!PrintDialogs::runSetup(p, parent))
         return com::S_FALSE;
     m_configured = true;
@@ -49,15 +56,17 @@ com::HRESULT ChartPrinter::setup(QWidget* parent) {
 void ChartPrinter::chooseTarget(QPrinter& p) const {
     const bool havePrinters = !QPrinterInfo::availablePrinters().isEmpty();
     if (m_configured) {
-        const bool usable =
-            p.outputFormat() == QPrinter::PdfFormat ? !p.outputFileName().isEmpty() : havePrinters;
-        if (usable)
+        if (p.outputFormat() == QPrinter::NativeFormat && havePrinters)
             return;
     } else if (havePrinters) {
         p.setOutputFormat(QPrinter::NativeFormat);
         p.setPrinterName(QPrinterInfo::defaultPrinter().printerName());
         return;
     }
+    usePdfFile(p);
+}
+
+void ChartPrinter::usePdfFile(QPrinter& p) const {
     p.setOutputFormat(QPrinter::PdfFormat);
     p.setOutputFileName(defaultPdfPath());
 }

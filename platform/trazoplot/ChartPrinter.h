@@ -1,6 +1,8 @@
-// Prints the chart on one landscape page. Without a printer on the system, or until the set-up
-// chose one, the page goes to a PDF file: in $BRISORA_PRINT_DIR when set, else in the home
-// folder, named Brisora-<yyyyMMdd-hhmmss>.pdf.
+// Prints the chart on one landscape page. Without a printer on the system, or when the set-up
+// chose none (printing to a file), every print goes to a new PDF file: in $BRISORA_PRINT_DIR
+// when set, else in the home folder, named Brisora-<yyyyMMdd-hhmmss>.pdf. A file name typed
+// in the set-up is not used: one fixed name would be overwritten at every print. A second print
+// within the same second gets "-2", "-3", ... before the extension.
 #pragma once
 
 #include <com/HResult.h>
@@ -34,8 +36,10 @@ public:
 
 private:
     QPrinter& printer();
-    // Keeps the set-up's choice when it is usable; else the default printer, or a new PDF file.
+    // Keeps the printer the set-up chose when there is one; else the default printer, or a new
+    // PDF file.
     void chooseTarget(QPrinter& p) const;
+    void usePdfFile(QPrinter& p) const;
 
     std::unique_ptr<QPrinter> m_printer;
     bool m_configured = false;

@@ -1,7 +1,10 @@
 #include "PrintDialogs.h"
 
+#include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace trazoplot {
 
@@ -21,8 +24,18 @@ bool PrintDialogs::runSetup(QPrinter& printer, QWidget* parent) {
     if (answer == QLatin1String("accept") || answer == QLatin1String("cancel"))
         return answer == QLatin1String("accept");
     QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    prepareSetupDialog(dialog);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void PrintDialogs::prepareSetupDialog(QPrintDialog& dialog) {
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    // Qt's own word for OK, so that it follows the translation the program loaded.
+    const QString ok = QCoreApplication::translate("QPlatformTheme", "OK");
+    for (auto* buttons : dialog.findChildren<QDialogButtonBox*>()) {
+        if (QPushButton* button = buttons->button(QDialogButtonBox::Ok))
+            button->setText(ok);
+    }
 }
 
 PrintDialogs::SetupHandler PrintDialogs::setSetupHandler(SetupHandler h) {

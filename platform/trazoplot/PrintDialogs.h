@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QPrintDialog;
 class QPrinter;
 class QWidget;
 
@@ -18,6 +19,9 @@ public:
     // ("accept" or "cancel"; for containers whose tests cannot reach this module's handler),
     // else Qt's print dialog.
     static bool runSetup(QPrinter& printer, QWidget* parent);
+    // Readies Qt's print dialog for the set-up: nothing prints when it closes, so its
+    // confirming button says OK (in the program's language) instead of Print.
+    static void prepareSetupDialog(QPrintDialog& dialog);
     // Installs a handler (empty: the real dialog again) and returns the previous one.
     static SetupHandler setSetupHandler(SetupHandler handler);
 };

@@ -86,6 +86,11 @@ const com::DispatchTable<TrazoPlotCtrl>& TrazoPlotCtrl::dispatchTable() {
                  [](T& c, const com::VariantList&, com::Variant&) { return c.printChart(); });
         t.method(QStringLiteral("PrintSetup"), dispid::PrintSetup, {}, VarType::Empty,
                  [](T& c, const com::VariantList&, com::Variant&) { return c.printSetup(); });
+        t.method(QStringLiteral("PrintTarget"), dispid::PrintTarget, {}, VarType::BStr,
+                 [](T& c, const com::VariantList&, com::Variant& r) {
+                     r = com::Variant(c.printer().lastTarget());
+                     return com::S_OK;
+                 });
         return t;
     }();
     return table;

@@ -40,6 +40,7 @@ enum : std::int32_t {
     AppendSample = 52,   // method (channel I4, values R8 by reference): append one sample
     PrintChart = 54,     // method: print the chart
     PrintSetup = 55,     // method: printer set-up for the next print
+    PrintTarget = 56,    // method, BStr result: where the last print went (file or printer)
     AxisMinimum = 58,    // indexed R8: lower end (time axis in minutes)
     AxisMaximum = 59,    // indexed R8: upper end (time axis in minutes)
     AxisVisible = 61,    // indexed Bool

@@ -50,11 +50,24 @@ struct CycleRig : LinkRig {
     QStringList messages;
     QList<QPair<double, double>> painted;
     QList<qint16> exchanges;
+    QList<clsCicloAdquisicion::stTick> ended;
+    QStringList order; // when each tick's end was told, against the display and the message
 
-    CycleRig() {
+    explicit CycleRig(comm::CommError openFailure = comm::CommError::None)
+        : LinkRig(openFailure) {
         station.attach(*fake);
-        ciclo.setMuestraMensaje([this](const QString& m) { messages << m; });
-        ciclo.setPintaValores([this](double h, double p) { painted << qMakePair(h, p); });
+        ciclo.setTickTerminado([this](const clsCicloAdquisicion::stTick& t) {
+            ended << t;
+            order << QStringLiteral("end");
+        });
+        ciclo.setMuestraMensaje([this](const QString& m) {
+            messages << m;
+            order << QStringLiteral("message");
+        });
+        ciclo.setPintaValores([this](double h, double p) {
+            painted << qMakePair(h, p);
+            order << QStringLiteral("paint");
+        });
         ciclo.setIntercambio(
             [this](const clsCicloAdquisicion::stIntercambio& x) { exchanges << x.iByteDatos1; });
         modGlobal::lNumeroMuestras = 0;
@@ -70,6 +83,10 @@ private slots:
     void tick_data();
     void tick();
     void ticksDoNotOverlap();
+    void stopDuringTheWait_data();
+    void stopDuringTheWait();
+    void tickEndTellsThePortTrouble_data();
+    void tickEndTellsThePortTrouble();
 };
 
 void TestCiclo::tick_data() {
@@ -106,11 +123,42 @@ void TestCiclo::tick() {
         QVERIFY(qAbs(rig.painted[0].second - 64.9999260869565) < 1e-12);
         QCOMPARE(modGlobal::lNumeroMuestras, 1);
         QVERIFY(rig.messages.isEmpty());
+        QCOMPARE(rig.order, (QStringList{"end", "paint"}));
+        QCOMPARE(rig.ended[0].lLecturaHumedad, 512);
+        QCOMPARE(rig.ended[0].lLecturaPresion, 512);
+        QCOMPARE(rig.ended[0].dHumedad, rig.painted[0].first);
+        QCOMPARE(rig.ended[0].dPresion, rig.painted[0].second);
     } else {
         QVERIFY(rig.painted.isEmpty());
         QCOMPARE(modGlobal::lNumeroMuestras, 0);
         QCOMPARE(rig.messages, QStringList{"Error de tiempo"});
+        QCOMPARE(rig.order, (QStringList{"end", "message"}));
     }
+    QCOMPARE(int(rig.ended[0].enResultado), result);
+}
+
+void TestCiclo::tickEndTellsThePortTrouble_data() {
+    using F = clsServidorTramas::enEstadoPuerto;
+    QTest::addColumn<bool>("portMissing");
+    QTest::addColumn<bool>("lostDuringTick");
+    QTest::addColumn<int>("trouble");
+    QTest::newRow("silent station") << false << false << int(F::Abierto);
+    QTest::newRow("port cannot open") << true << false << int(F::NoSePuedeAbrir);
+    QTest::newRow("port lost") << false << true << int(F::Perdido);
+}
+
+void TestCiclo::tickEndTellsThePortTrouble() {
+    QFETCH(bool, portMissing);
+    QFETCH(bool, lostDuringTick);
+    QFETCH(int, trouble);
+    CycleRig rig(portMissing ? comm::CommError::DeviceNotFound : comm::CommError::None);
+    rig.station.plan = {Station::Step::Silent};
+    if (lostDuringTick) {
+        rig.fake->loseDeviceAt(100);
+    }
+    QCOMPARE(rig.ciclo.subTick(), Tick::ErrorTiempo);
+    QCOMPARE(rig.ended.size(), 1);
+    QCOMPARE(int(rig.ended[0].enEstadoPuerto), trouble);
 }
 
 void TestCiclo::ticksDoNotOverlap() {
@@ -127,6 +175,50 @@ void TestCiclo::ticksDoNotOverlap() {
     QCOMPARE(nested.size(), 8);
     QVERIFY(std::all_of(nested.begin(), nested.end(), [](Tick t) { return t == Tick::Saltado; }));
     QCOMPARE(rig.exchanges, QList<qint16>{4});
+}
+
+void TestCiclo::stopDuringTheWait_data() {
+    using S = Station::Step;
+    QTest::addColumn<QList<S>>("plan");
+    QTest::addColumn<bool>("discard");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QList<qint16>>("exchanges");
+    QTest::addColumn<int>("counted");
+    QTest::newRow("stopped: the readings count in their run")
+        << QList<S>{} << false << int(Tick::Completo) << QList<qint16>{4, 3} << 1;
+    QTest::newRow("stopped: no request again after an error frame")
+        << QList<S>{S::StallThenErrorFrame, S::StallThenErrorFrame} << false << int(Tick::Detenido)
+        << QList<qint16>{4} << 0;
+    QTest::newRow("discarded: nothing more asked, nothing handed on")
+        << QList<S>{} << true << int(Tick::Detenido) << QList<qint16>{4} << 0;
+}
+
+void TestCiclo::stopDuringTheWait() {
+    QFETCH(QList<Station::Step>, plan);
+    QFETCH(bool, discard);
+    QFETCH(int, result);
+    QFETCH(QList<qint16>, exchanges);
+    QFETCH(int, counted);
+    CycleRig rig;
+    rig.station.plan = plan;
+    rig.clock.post(
+        [&rig, discard] {
+            if (discard) {
+                rig.ciclo.subDescarta();
+            } else {
+                rig.ciclo.subDetiene();
+            }
+        },
+        5);
+    QCOMPARE(int(rig.ciclo.subTick()), result);
+    QCOMPARE(rig.exchanges, exchanges);
+    QCOMPARE(modGlobal::lNumeroMuestras, counted);
+    QCOMPARE(rig.painted.size(), qsizetype(counted));
+    // Between ticks there is nothing to stop: the next tick runs as usual.
+    rig.ciclo.subDetiene();
+    rig.ciclo.subDescarta();
+    rig.station.plan.clear();
+    QCOMPARE(rig.ciclo.subTick(), Tick::Completo);
 }
 
 QTEST_GUILESS_MAIN(TestCiclo)

@@ -35,6 +35,7 @@ private slots:
     void secondSendWhileWaitingIsRefused();
     void portFailureIsReportedOnceAndPortReopens();
     void lostDeviceIsReportedAndReopened();
+    void portStateFollowsEveryChange();
     void changingPortAndSpeedReopensWithThem_data();
     void changingPortAndSpeedReopensWithThem();
 };
@@ -222,6 +223,31 @@ void TestServidor::lostDeviceIsReportedAndReopened() {
     QCOMPARE(rig.fake->openCount(), 2);
     QCOMPARE(rig.received(), reply(700));
     QCOMPARE(messages.size(), 1);
+}
+
+void TestServidor::portStateFollowsEveryChange() {
+    using Estado = clsServidorTramas::enEstadoPuerto;
+    LinkRig rig(comm::CommError::DeviceBusy);
+    QList<QPair<Estado, QString>> cambios;
+    rig.server->setCambioPuerto([&] {
+        cambios.append({rig.server->enfntEstadoPuerto(), rig.server->strfntMotivoPuerto()});
+    });
+    rig.send(); // still busy: no change to tell
+    rig.fake->setOpenFailure(comm::CommError::DeviceNotFound);
+    rig.send();
+    rig.fake->setOpenFailure(comm::CommError::None);
+    rig.at(10, reply(512));
+    rig.send();
+    rig.fake->loseDeviceAt(rig.clock.nowMs() + 6);
+    rig.send();
+    rig.server->subCierraPuerto();
+    const QList<QPair<Estado, QString>> esperados{
+        {Estado::NoSePuedeAbrir, "el puerto está en uso por otro programa"},
+        {Estado::NoSePuedeAbrir, "el dispositivo no existe"},
+        {Estado::Abierto, ""},
+        {Estado::Perdido, "el dispositivo se ha desconectado"},
+        {Estado::Cerrado, ""}};
+    QCOMPARE(cambios, esperados);
 }
 
 void TestServidor::changingPortAndSpeedReopensWithThem_data() {

@@ -1,7 +1,10 @@
 // The console end to end: the main window with the real child windows and the real frame
-// server, against the station simulator over a pseudo-terminal, for a few ticks and out.
+// server, against the station simulator over a pseudo-terminal: a few ticks and out, the
+// station unplugged and plugged in again, and Stop against a station that only answers with
+// error frames.
 
 #include "clsAreaHijas.h"
+#include "ctlBarraEstado.h"
 #include "frmAbout.h"
 #include "frmHijoSimulacion.h"
 #include "frmHijoValoresInstantaneos.h"
@@ -15,9 +18,11 @@
 #include "forms/MessageBox.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -36,6 +41,47 @@ void subCaptura(QWidget& w, const QString& strNombre) {
     }
 }
 
+// The registered modules and the main window with the real children, against the device
+// behind strEnlace.
+struct Consola {
+    explicit Consola(const QString& strEnlace) {
+        qputenv("BRISORA_REGISTRY", dir.filePath(QStringLiteral("registry.json")).toLocal8Bit());
+        bRegistrada = com::loader::registerModule(strfntModulo("GAUGEKIT.so")) == com::S_OK &&
+                      com::loader::registerModule(strfntModulo("TRAZOPLOT.so")) == com::S_OK;
+        qputenv("BRISORA_COM2", strEnlace.toLocal8Bit());
+        frmMDIPrincipal::stFabricas f;
+        f.frmServidorTramas = [] { return std::make_unique<frmServidorTramas>(); };
+        f.frmHijoValoresInstantaneos = [] {
+            return std::make_unique<frmHijoValoresInstantaneos>();
+        };
+        f.frmHijoSimulacion = [] { return std::make_unique<frmHijoSimulacion>(); };
+        principal = std::make_unique<frmMDIPrincipal>(std::move(f));
+        principal->subMuestra();
+    }
+    ~Consola() {
+        principal.reset();
+        qunsetenv("BRISORA_COM2");
+        qunsetenv("BRISORA_REGISTRY");
+    }
+    Consola(const Consola&) = delete;
+    Consola& operator=(const Consola&) = delete;
+
+    QString strEnlace() const { return principal->barraEstado()->lblEnlace()->text(); }
+    // Leaves through the exit command; true when the program ended.
+    bool bSale() {
+        QSignalSpy terminado(principal.get(), &frmMDIPrincipal::programaTerminado);
+        principal->menuArchivoOpciones_Click(6);
+        if (terminado.isEmpty()) {
+            terminado.wait(kEsperaMs); // a tick was waiting: the exit follows its end
+        }
+        return terminado.size() == 1;
+    }
+
+    QTemporaryDir dir;
+    bool bRegistrada = false;
+    std::unique_ptr<frmMDIPrincipal> principal;
+};
+
 } // namespace
 
 class tst_programa : public QObject {
@@ -43,26 +89,19 @@ class tst_programa : public QObject {
 
 private slots:
     void unasLecturasYSalir();
+    void desenchufarYEnchufarLaEstacion();
+    void detenerCallaLaLineaConTramasDeError();
 };
 
 void tst_programa::unasLecturasYSalir() {
-    QTemporaryDir dir;
-    qputenv("BRISORA_REGISTRY", dir.filePath(QStringLiteral("registry.json")).toLocal8Bit());
-    QCOMPARE(com::loader::registerModule(strfntModulo("GAUGEKIT.so")), com::S_OK);
-    QCOMPARE(com::loader::registerModule(strfntModulo("TRAZOPLOT.so")), com::S_OK);
-    const QString strEnlace = dir.filePath(QStringLiteral("com2"));
+    QTemporaryDir dirEnlace;
+    const QString strEnlace = dirEnlace.filePath(QStringLiteral("com2"));
     SimulatorProcess sim;
     QVERIFY(sim.start({"--humidity-raw", "512", "--pressure-raw", "512", "--link", strEnlace}));
-    qputenv("BRISORA_COM2", strEnlace.toLocal8Bit());
-
     forms::MessageBoxRecorder mensajes(forms::MsgAnswer::Yes);
-    frmMDIPrincipal::stFabricas f;
-    f.frmServidorTramas = [] { return std::make_unique<frmServidorTramas>(); };
-    f.frmHijoValoresInstantaneos = [] { return std::make_unique<frmHijoValoresInstantaneos>(); };
-    f.frmHijoSimulacion = [] { return std::make_unique<frmHijoSimulacion>(); };
-    frmMDIPrincipal principal(std::move(f));
-    QSignalSpy terminado(&principal, &frmMDIPrincipal::programaTerminado);
-    principal.subMuestra();
+    Consola consola(strEnlace);
+    QVERIFY(consola.bRegistrada);
+    frmMDIPrincipal& principal = *consola.principal;
     QVERIFY(principal.objServidorTramas()->servidor().bfntPuertoAbierto());
     QCOMPARE(principal.areaHijas().frmsfntAbiertas().size(), 2);
     for (QWidget* frm : principal.areaHijas().frmsfntAbiertas()) {
@@ -81,14 +120,75 @@ void tst_programa::unasLecturasYSalir() {
         subCaptura(frm, QStringLiteral("acercade"));
     }
 
-    principal.menuArchivoOpciones_Click(6);
-    QTRY_COMPARE_WITH_TIMEOUT(terminado.size(), 1, kEsperaMs);
+    QVERIFY(consola.bSale());
     QCOMPARE(mensajes.requests().size(), 1);
     QVERIFY(principal.objServidorTramas() == nullptr);
     QVERIFY(principal.areaHijas().frmsfntAbiertas().isEmpty());
     QCOMPARE(sim.terminate(), 0);
-    qunsetenv("BRISORA_COM2");
-    qunsetenv("BRISORA_REGISTRY");
+}
+
+void tst_programa::desenchufarYEnchufarLaEstacion() {
+    QTemporaryDir dirEnlace;
+    const QString strEnlace = dirEnlace.filePath(QStringLiteral("com2"));
+    auto sim = std::make_unique<SimulatorProcess>();
+    QVERIFY(sim->start({"--link", strEnlace}));
+    forms::MessageBoxRecorder mensajes(forms::MsgAnswer::Yes);
+    Consola consola(strEnlace);
+    QVERIFY(consola.bRegistrada);
+    const QString strPuerto = QStringLiteral("COM2 (%1): ").arg(strEnlace);
+    QCOMPARE(consola.strEnlace(), strPuerto + QStringLiteral("abierto"));
+    consola.principal->menuAccionesOpciones_Click(0);
+    QTRY_VERIFY_WITH_TIMEOUT(modGlobal::lNumeroMuestras >= 2, kEsperaMs);
+
+    // Unplugged: the simulator goes, and its device with it.
+    QCOMPARE(sim->terminate(), 0);
+    sim.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(consola.strEnlace(), strPuerto + QStringLiteral("desconectado"),
+                              kEsperaMs);
+    subCaptura(*consola.principal, QStringLiteral("desconectado"));
+    const qint32 lAntes = modGlobal::lNumeroMuestras;
+
+    // Plugged in again at the same place: the next request opens it and readings go on.
+    sim = std::make_unique<SimulatorProcess>();
+    QVERIFY(sim->start({"--link", strEnlace}));
+    QTRY_VERIFY_WITH_TIMEOUT(modGlobal::lNumeroMuestras >= lAntes + 2, kEsperaMs);
+    QCOMPARE(consola.strEnlace(), strPuerto + QStringLiteral("abierto"));
+    for (const auto& m : mensajes.requests()) {
+        QCOMPARE(m.text, QStringLiteral("Error de tiempo"));
+    }
+    QVERIFY(consola.bSale());
+    QCOMPARE(sim->terminate(), 0);
+}
+
+void tst_programa::detenerCallaLaLineaConTramasDeError() {
+    QTemporaryDir dirEnlace;
+    const QString strEnlace = dirEnlace.filePath(QStringLiteral("com2"));
+    SimulatorProcess sim;
+    // Three bytes of each reply, then the error frame for every unlock message.
+    QVERIFY(sim.start({"--link", strEnlace, "--mode", "stall:3", "--log"}));
+    forms::MessageBoxRecorder mensajes(forms::MsgAnswer::Yes);
+    Consola consola(strEnlace);
+    QVERIFY(consola.bRegistrada);
+    consola.principal->menuAccionesOpciones_Click(0);
+    // The tick sends its request again after every error frame, about every two seconds, all
+    // inside one tick: Stop is pressed from the message loop, as a user would.
+    bool bDetenido = false;
+    QTimer vigia;
+    QObject::connect(&vigia, &QTimer::timeout, [&] {
+        if (!bDetenido && sim.wireEvents().count(QStringLiteral("rx 40")) >= 4) {
+            bDetenido = true;
+            consola.principal->menuAccionesOpciones_Click(1);
+        }
+    });
+    vigia.start(100);
+    // The exchange under way ends with its error frame; after it the line stays quiet.
+    QTRY_VERIFY_WITH_TIMEOUT(bDetenido && !consola.principal->bfntTickEnCurso(), kEsperaMs);
+    const qsizetype iTrafico = sim.wireEvents().size();
+    QTest::qWait(3000);
+    QCOMPARE(sim.wireEvents().size(), iTrafico);
+    QCOMPARE(modGlobal::lNumeroMuestras, 0);
+    QVERIFY(consola.bSale());
+    QCOMPARE(sim.terminate(), 0);
 }
 
 QTEST_MAIN(tst_programa)

@@ -1,8 +1,11 @@
 // The acquisition tick in virtual time against a scripted station: the beat, the counter,
-// time-outs and their message, repeated requests, and stopping or leaving while an exchange
-// waits.
+// time-outs and their message, repeated requests, stopping or leaving while an exchange
+// waits, and the status bar that follows the link.
 
 #include "ShellRig.h"
+#include "ctlBarraEstado.h"
+
+#include <QLabel>
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -24,6 +27,9 @@ private slots:
     void tramaDeErrorRepiteLaPeticion();
     void detenerDuranteLaEspera();
     void detenerEIniciarDuranteLaEspera();
+    void detenerDuranteLaEsperaDejaLaMediaEntreMinimoYMaximo();
+    void detenerCallaLaLineaAunqueLaEstacionSoloDeError();
+    void laBarraDeEstadoSigueAlEnlace();
     void salirDuranteLaEspera();
     void laSimulacionCerradaVuelveConElTick();
 };
@@ -167,15 +173,111 @@ void tst_tick::detenerEIniciarDuranteLaEspera() {
         },
         1500);
     rig.reloj.advanceBy(1000 + 1500 + 1500 + 100);
-    // The restarted timer fell due during the wait: still one exchange at a time.
-    QCOMPARE(rig.peticiones().size(), 2);
-    QCOMPARE(rig.valores->muestras, QList<qint32>{1});
+    // The waiting tick belonged to the stopped run, whose statistics the new start cleared: it
+    // asks for nothing more and hands nothing on.
+    QCOMPARE(rig.peticiones().first().first, kHumedad);
+    QCOMPARE(rig.peticiones().at(1).first, kHumedad);
     rig.reloj.advanceBy(10000);
-    QVERIFY(rig.valores->valores.size() > 2);
-    // Requests went out one exchange at a time: humidity and pressure alternate.
+    QVERIFY(rig.valores->valores.size() >= 2);
+    QCOMPARE(rig.valores->muestras.first(), 1);
+    QCOMPARE(rig.valores->muestras.last(), rig.valores->valores.size());
+    // Each request went out after the previous reply.
     const auto peticiones = rig.peticiones();
-    for (qsizetype i = 0; i < peticiones.size(); ++i) {
-        QCOMPARE(peticiones[i].first, i % 2 == 0 ? kHumedad : kPresion);
+    for (qsizetype i = 1; i < peticiones.size(); ++i) {
+        QVERIFY(peticiones[i].second - peticiones[i - 1].second >= rig.estacion.iDemoraMs);
+    }
+}
+
+void tst_tick::detenerDuranteLaEsperaDejaLaMediaEntreMinimoYMaximo() {
+    ShellRig rig;
+    rig.inicia();
+    for (const int iLectura : {300, 700, 500}) {
+        rig.estacion.iLectura = iLectura;
+        rig.reloj.advanceBy(1000);
+    }
+    // The fourth tick waits for a slow station when Stop is pressed.
+    rig.estacion.iLectura = 600;
+    rig.estacion.iDemoraMs = 1500;
+    rig.reloj.post([&rig] { rig.detiene(); }, 1500);
+    rig.reloj.advanceBy(10000);
+    // Its readings reached the children counted in their own run, as the fourth of four.
+    QCOMPARE(rig.valores->muestras, QList<qint32>({1, 2, 3, 4}));
+    QCOMPARE(rig.simulacion->muestras.last(), 4);
+    double dSuma = 0.0;
+    double dMinimo = rig.valores->valores.first().first;
+    double dMaximo = dMinimo;
+    for (const auto& lectura : rig.valores->valores) {
+        dSuma += lectura.first;
+        dMinimo = qMin(dMinimo, lectura.first);
+        dMaximo = qMax(dMaximo, lectura.first);
+    }
+    const double dMedia = dSuma / rig.valores->muestras.last();
+    QVERIFY2(dMinimo <= dMedia && dMedia <= dMaximo, qPrintable(QString::number(dMedia)));
+    QCOMPARE(modGlobal::lNumeroMuestras, 0);
+    QCOMPARE(rig.peticiones().size(), 8);
+}
+
+void tst_tick::detenerCallaLaLineaAunqueLaEstacionSoloDeError() {
+    ShellRig rig;
+    forms::MessageBoxRecorder mensajes;
+    rig.estacion.plan = QList<EstacionDoble::Paso>(100, EstacionDoble::Paso::TrabaYError);
+    rig.inicia();
+    // Each exchange ends about 2 s after its request, with the station's error frame, and the
+    // tick sends the request again: the second exchange waits when Stop is pressed.
+    qsizetype iPeticionesAlDetener = 0;
+    rig.reloj.post(
+        [&rig, &iPeticionesAlDetener] {
+            iPeticionesAlDetener = rig.peticiones().size();
+            rig.detiene();
+        },
+        4000);
+    const qint64 lDetenido = 4000;
+    rig.reloj.advanceBy(30000);
+    QCOMPARE(iPeticionesAlDetener, 2);
+    // The exchange under way ends; nothing goes on the wire after it.
+    const auto& escrituras = rig.fake->writes();
+    QVERIFY(escrituras.last().atMs - lDetenido <= clsServidorTramas::iTIEMPO_DESBLOQUEO_MS + 100);
+    QCOMPARE(rig.peticiones().size(), 2);
+    QVERIFY(rig.valores->valores.isEmpty());
+    QVERIFY(rig.simulacion->valores.isEmpty());
+    QVERIFY(mensajes.requests().isEmpty());
+    QVERIFY(!rig.principal->bfntTickEnCurso());
+}
+
+void tst_tick::laBarraDeEstadoSigueAlEnlace() {
+    ShellRig rig;
+    forms::MessageBoxRecorder mensajes;
+    rig.principal->setHora([&rig] { return QTime(10, 0, 0).addMSecs(int(rig.reloj.nowMs())); });
+    const ctlBarraEstado& barra = *rig.principal->barraEstado();
+    const auto enlace = [&barra] { return barra.lblEnlace()->text(); };
+    QCOMPARE(enlace(), QStringLiteral("COM2 (/dev/ttyS1): abierto"));
+    rig.inicia();
+    rig.reloj.advanceBy(2000);
+
+    rig.estacion.bCallada = true; // the tick at 3 s waits until 11 s
+    rig.reloj.advanceBy(1000 + 8000);
+    QCOMPARE(enlace(), QStringLiteral("COM2 (/dev/ttyS1): sin respuesta desde 10:00:03"));
+    rig.estacion.bCallada = false;
+    rig.reloj.advanceBy(1000);
+    QCOMPARE(enlace(), QStringLiteral("COM2 (/dev/ttyS1): abierto"));
+    QCOMPARE(barra.lblContadores()->text(), QStringLiteral("Lecturas: 3 · Errores de tiempo: 1"));
+
+    // Unplugged: the port goes, and cannot be opened again while the device is away.
+    rig.fake->setOpenFailure(comm::CommError::DeviceNotFound);
+    rig.fake->loseDeviceAt(rig.reloj.nowMs() + 500);
+    rig.reloj.advanceBy(600);
+    QCOMPARE(enlace(), QStringLiteral("COM2 (/dev/ttyS1): desconectado"));
+    rig.reloj.advanceBy(20000);
+    QCOMPARE(enlace(), QStringLiteral("COM2 (/dev/ttyS1): desconectado"));
+    // Plugged in again: the next request opens the port and the station answers.
+    rig.fake->setOpenFailure(comm::CommError::None);
+    rig.reloj.advanceBy(10000);
+    QCOMPARE(enlace(), QStringLiteral("COM2 (/dev/ttyS1): abierto"));
+    QVERIFY(rig.valores->valores.size() > 3);
+    // The only boxes were the ticks' own time-outs.
+    QVERIFY(!mensajes.requests().isEmpty());
+    for (const auto& m : mensajes.requests()) {
+        QCOMPARE(m.text, QStringLiteral("Error de tiempo"));
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QList>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -43,7 +44,11 @@ public:
     VentanaPrincipalFalsa() { setInstancia(this); }
     ~VentanaPrincipalFalsa() override { setInstancia(nullptr); }
     void subHabilitaAcciones(bool bHabilitado) override { llamadas.append(bHabilitado); }
+    void subAviso(const QString& strClave, const QString& strTexto) override {
+        avisos[strClave] = strTexto;
+    }
     QList<bool> llamadas;
+    QMap<QString, QString> avisos;
 };
 
 // The shared values as the main window's load leaves them.

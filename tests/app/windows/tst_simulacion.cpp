@@ -14,7 +14,9 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinterInfo>
 #include <QPushButton>
+#include <cmath>
 #include <memory>
 
 using com::Variant;
@@ -72,7 +74,9 @@ private slots:
     void escalaAceptaLoEscrito_data();
     void escalaAceptaLoEscrito();
     void escalaRechazaTextoNoNumerico();
-    void cerradaVuelveConSuDiseno();
+    void escalaRechazaLimitesIlegibles_data();
+    void escalaRechazaLimitesIlegibles();
+    void cerradaVuelveConLoQueSeEligio();
     void vuelveASuSitioEnElAreaDeTrabajo();
     void impresionLlegaAlGrafico();
 
@@ -265,8 +269,12 @@ void TstSimulacion::escalaRechazaTextoNoNumerico() {
     bool focoEnFin = false;
     bool salidaTrasRechazo = true;
     double inicioTrasRechazo = -1;
+    bool centrado = false;
     Contestacion contestacion([&](frmEscala& dlg) {
         dlg.show();
+        // Over the window that opened it (the main window, in the program).
+        centrado = (dlg.geometry().center() - m_ventana->window()->frameGeometry().center())
+                       .manhattanLength() <= 8;
         dlg.comSegundos->setCurrentIndex(3);
         dlg.txtInicio->setText(QStringLiteral("10"));
         dlg.txtFin->setText(QStringLiteral("ochenta"));
@@ -279,6 +287,7 @@ void TstSimulacion::escalaRechazaTextoNoNumerico() {
         dlg.btnAceptar->click();
     });
     m_ventana->evPropiedadesMuñeco();
+    QVERIFY(centrado);
     QVERIFY(abiertoTrasRechazo);
     QVERIFY(focoEnFin);
     QVERIFY(!salidaTrasRechazo);
@@ -292,13 +301,49 @@ void TstSimulacion::escalaRechazaTextoNoNumerico() {
     QCOMPARE(m_ventana->lHorasMostradas, 4);
 }
 
-void TstSimulacion::cerradaVuelveConSuDiseno() {
+void TstSimulacion::escalaRechazaLimitesIlegibles_data() {
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<bool>("aceptado");
+    QTest::newRow("1e308") << "1e308" << false;
+    QTest::newRow("below -1e6") << "-1000000.5" << false;
+    QTest::newRow("infinity") << "inf" << false;
+    QTest::newRow("1e6") << "1e6" << true;
+    QTest::newRow("-1e6") << "-1000000" << true;
+}
+
+void TstSimulacion::escalaRechazaLimitesIlegibles() {
+    QFETCH(QString, texto);
+    QFETCH(bool, aceptado);
+    forms::MessageBoxRecorder mensajes;
+    bool salida = false;
+    Contestacion contestacion([&](frmEscala& dlg) {
+        dlg.txtFinPresion->setText(texto);
+        dlg.btnAceptar->click();
+        salida = dlg.bSalida;
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QCOMPARE(salida, aceptado);
+    QCOMPARE(mensajes.requests().size(), aceptado ? 0 : 1);
+    if (!aceptado) {
+        QCOMPARE(modGlobal::dFinPresion, 115.0);
+        QCOMPARE(mensajes.requests().first().icon, forms::MsgIcon::Exclamation);
+        QVERIFY2(mensajes.requests().first().text.contains(QStringLiteral("Fin de la Presión")),
+                 qPrintable(mensajes.requests().first().text));
+    } else {
+        QCOMPARE(std::fabs(modGlobal::dFinPresion), 1e6);
+    }
+}
+
+void TstSimulacion::cerradaVuelveConLoQueSeEligio() {
     VentanaPrincipalFalsa principal;
     m_ventana->evPintaMuñeco();
     QVERIFY(!m_ventana->close()); // the close box does nothing
     QVERIFY(m_ventana->isVisible());
     Contestacion contestacion([](frmEscala& dlg) {
         dlg.comSegundos->setCurrentIndex(11);
+        dlg.comMuestras->setCurrentIndex(1);
+        dlg.txtInicio->setText(QStringLiteral("10"));
+        dlg.txtFin->setText(QStringLiteral("90"));
         dlg.btnAceptar->click();
     });
     m_ventana->evPropiedadesMuñeco();
@@ -316,15 +361,26 @@ void TstSimulacion::cerradaVuelveConSuDiseno() {
     QCOMPARE(m_ventana->hrUltimoResultado(), com::S_OK);
     QVERIFY(m_ventana->isVisible());
     QVERIFY(m_ventana->bCargada());
-    QCOMPARE(m_ventana->lHorasMostradas, 8);
-    // The chart is back in its designed state, the start-up set-up.
+    // The chart comes back as the operator last set it, as the scale dialog still shows it
+    // (it used to come back with its design: 8 h and 0-100 % while the dialog showed 10-90).
+    QCOMPARE(m_ventana->lHorasMostradas, 12);
+    QCOMPARE(m_ventana->iMuestrasMostradas, qint16(2));
     QCOMPARE(leerEje(*m_ventana, 58, 0), 0.0);
-    QCOMPARE(leerEje(*m_ventana, 59, 0), 480.0);
-    QCOMPARE(leerEje(*m_ventana, 58, 1), 0.0);
-    QCOMPARE(leerEje(*m_ventana, 59, 1), 100.0);
+    QCOMPARE(leerEje(*m_ventana, 59, 0), 720.0);
+    QCOMPARE(leerEje(*m_ventana, 58, 1), 10.0);
+    QCOMPARE(leerEje(*m_ventana, 59, 1), 90.0);
     QCOMPARE(leerEje(*m_ventana, 58, 3), 15.0);
     QCOMPARE(leerEje(*m_ventana, 59, 3), 115.0);
-    QCOMPARE(leerEje(*m_ventana, 65, 3), 480.0);
+    QCOMPARE(leerEje(*m_ventana, 65, 3), 720.0);
+    QCOMPARE(leerEje(*m_ventana, 115, 0), 2.0);
+    QStringList vistos;
+    Contestacion otra([&](frmEscala& dlg) {
+        vistos << dlg.comSegundos->currentText() << dlg.comMuestras->currentText()
+               << dlg.txtInicio->text() << dlg.txtFin->text();
+        dlg.btnCancelar->click();
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QCOMPARE(vistos, (QStringList{"12", "2", "10", "90"}));
     QCOMPARE(m_ventana->lblHorasSimulacion->text(), QStringLiteral("Tiempo Activo: 00:00:01"));
     QVERIFY(!m_ventana->close()); // guarded again
     subCaptura(*m_ventana, QStringLiteral("evolucion-temporal"));
@@ -349,6 +405,7 @@ void TstSimulacion::vuelveASuSitioEnElAreaDeTrabajo() {
 }
 
 void TstSimulacion::impresionLlegaAlGrafico() {
+    VentanaPrincipalFalsa principal;
     QTemporaryDir carpeta;
     qputenv("BRISORA_PRINT_SETUP", "cancel");
     qputenv("BRISORA_PRINT_DIR", carpeta.path().toLocal8Bit());
@@ -358,8 +415,18 @@ void TstSimulacion::impresionLlegaAlGrafico() {
     m_ventana->evImprimeMuñeco();
     qunsetenv("BRISORA_PRINT_SETUP");
     qunsetenv("BRISORA_PRINT_DIR");
-    QCOMPARE(m_llamadas,
-             (QList<Llamada>{{55, com::DISPATCH_METHOD, -1}, {54, com::DISPATCH_METHOD, -1}}));
+    QCOMPARE(m_llamadas, (QList<Llamada>{{55, com::DISPATCH_METHOD, -1},
+                                         {54, com::DISPATCH_METHOD, -1},
+                                         {56, com::DISPATCH_METHOD, -1}}));
+    // Without a printer the page went to a new file in the print folder, and the status bar
+    // says which.
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        const QString aviso = principal.avisos.value(frmHijoSimulacion::strCLAVE_AVISO_IMPRESION);
+        QVERIFY2(aviso.startsWith(QStringLiteral("Gráfico guardado en ") + carpeta.path() +
+                                  QStringLiteral("/Brisora-")),
+                 qPrintable(aviso));
+        QVERIFY(QFileInfo::exists(aviso.section(u' ', 3)));
+    }
 }
 
 QTEST_MAIN(TstSimulacion)

@@ -48,6 +48,7 @@ private slots:
     void configuracionLlegaAlMedidor_data();
     void configuracionLlegaAlMedidor();
     void lecturasActualizanEtiquetas();
+    void lecturasDeCuatroCifrasCaben();
     void nuevoArranqueReiniciaEstadisticas();
     void cierreSoloPorSubCerrarVentana();
 
@@ -239,6 +240,35 @@ void TstValoresInstantaneos::lecturasActualizanEtiquetas() {
     QCOMPARE(m_ventana->lblMaximoHumedad->palette().color(QPalette::WindowText), colorDe(0x0000FF));
     QCOMPARE(m_ventana->lblMedioPresion->palette().color(QPalette::WindowText), QColor(0, 0, 192));
     subCaptura(*m_ventana, QStringLiteral("valores-instantaneos"));
+}
+
+void TstValoresInstantaneos::lecturasDeCuatroCifrasCaben() {
+    // A faulty station's 2038.8 % and 1756.6 kPa used to show as "V. Medio: 1252.(" with the
+    // three labels running together.
+    m_ventana->show();
+    m_ventana->evPintaMuñeco();
+    m_ventana->evValoresDefecto();
+    const std::pair<double, double> lecturas[] = {{2038.8, 1756.6}, {466.4, 748.6}};
+    for (auto [humedad, presion] : lecturas) {
+        ++modGlobal::lNumeroMuestras;
+        m_ventana->evPintaValores(humedad, presion);
+    }
+    QCOMPARE(m_ventana->lblMedioHumedad->text(), QStringLiteral("V. Medio: 1252.6"));
+    const QList<QList<QLabel*>> filas{
+        {m_ventana->lblMaximoHumedad, m_ventana->lblMinimoHumedad, m_ventana->lblMedioHumedad},
+        {m_ventana->lblMaximoPresion, m_ventana->lblMinimoPresion, m_ventana->lblMedioPresion}};
+    for (const QList<QLabel*>& fila : filas) {
+        for (qsizetype i = 0; i < fila.size(); ++i) {
+            QLabel* lbl = fila[i];
+            QVERIFY2(QFontMetrics(lbl->font()).horizontalAdvance(lbl->text()) <= lbl->width(),
+                     qPrintable(lbl->text()));
+            QVERIFY(lbl->font().pointSizeF() <= 9.0);
+            QCOMPARE(lbl->font(), fila.first()->font()); // one size for the whole row
+            if (i > 0)
+                QVERIFY(fila[i - 1]->geometry().right() < lbl->geometry().left());
+        }
+    }
+    subCaptura(*m_ventana, QStringLiteral("valores-cuatro-cifras"));
 }
 
 void TstValoresInstantaneos::nuevoArranqueReiniciaEstadisticas() {

@@ -13,6 +13,8 @@ private slots:
     void tiempoActivo();
     void limites_data();
     void limites();
+    void avisoImpresion_data();
+    void avisoImpresion();
     void estadisticas_data();
     void estadisticas();
 };
@@ -79,6 +81,12 @@ void TstVentanasLogica::limites_data() {
                               << "-3";
     QTest::newRow("no exponent") << 1e-5 << "en_US"
                                  << "0.00001";
+    QTest::newRow("largest accepted") << -1e6 << "en_US"
+                                      << "-1000000";
+    QTest::newRow("tiny, exponent form") << 1e-30 << "en_US"
+                                         << "1E-30";
+    QTest::newRow("huge, not 309 digits") << 1e308 << "en_US"
+                                          << "1E+308";
 }
 
 void TstVentanasLogica::limites() {
@@ -86,6 +94,25 @@ void TstVentanasLogica::limites() {
     QFETCH(QString, locale);
     QFETCH(QString, texto);
     QCOMPARE(modFormatos::strfntLimite(valor, QLocale(locale)), texto);
+}
+
+void TstVentanasLogica::avisoImpresion_data() {
+    QTest::addColumn<QString>("destino");
+    QTest::addColumn<int>("hr");
+    QTest::addColumn<QString>("texto");
+    QTest::newRow("file") << "/tmp/p/Brisora-20261208-101500.pdf" << int(com::S_OK)
+                          << "Gráfico guardado en /tmp/p/Brisora-20261208-101500.pdf";
+    QTest::newRow("printer") << "Oficina" << int(com::S_OK)
+                             << "Gráfico enviado a la impresora Oficina";
+    QTest::newRow("failed") << "/sin/permiso/Brisora.pdf" << int(com::E_FAIL)
+                            << "No se pudo imprimir el gráfico en /sin/permiso/Brisora.pdf";
+}
+
+void TstVentanasLogica::avisoImpresion() {
+    QFETCH(QString, destino);
+    QFETCH(int, hr);
+    QFETCH(QString, texto);
+    QCOMPARE(modFormatos::strfntAvisoImpresion(destino, com::HRESULT(hr)), texto);
 }
 
 void TstVentanasLogica::estadisticas_data() {

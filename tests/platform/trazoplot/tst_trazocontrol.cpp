@@ -9,11 +9,14 @@
 #include <com/ControlSite.h>
 #include <com/ObjectLoader.h>
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -131,11 +134,20 @@ private slots:
     void appendRepaintsOnlyTheNewColumnsUntilItScrolls();
     void newestReadingDotIsRepaintedWhereItStandsOutOfThePlot();
     void drawingMatchesReference();
-    void printSetupChoicesAreUsed();
+    void printToFileNeverOverwrites();
+    void setupDialogConfirmsWithOk();
     void printWithoutSetupWritesPdfToPrintDir();
     void designSurvivesSaveAndLoad();
 
 private:
+    // A new folder `name` in the test's folder, named by BRISORA_PRINT_DIR from now on.
+    QString usePrintDir(const QString& name) {
+        const QString dir = m_dir.filePath(name);
+        QDir().mkpath(dir);
+        qputenv("BRISORA_PRINT_DIR", dir.toLocal8Bit());
+        return dir;
+    }
+
     QTemporaryDir m_dir;
     QWidget* m_window = nullptr;
     com::ControlSite* m_site = nullptr;
@@ -330,45 +342,63 @@ void TstTrazoControl::drawingMatchesReference() {
     QVERIFY2(share < 0.02, qPrintable(QStringLiteral("%1 of the pixels differ").arg(share)));
 }
 
-void TstTrazoControl::printSetupChoicesAreUsed() {
-    const QString target = m_dir.filePath(QStringLiteral("chosen.pdf"));
-    int asked = 0;
+void TstTrazoControl::printToFileNeverOverwrites() {
+    // The set-up used to leave Qt's own file name ($HOME/Brisora.pdf) in place, and every
+    // print overwrote that one file outside the print folder.
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("a printer is installed: printing would go to it");
+    const QString dir = usePrintDir(QStringLiteral("to-file"));
+    QVERIFY(QFileInfo(dir).isDir());
+    const QString typed = m_dir.filePath(QStringLiteral("typed.pdf"));
+    QString shown;
     const auto previous = PrintDialogs::setSetupHandler([&](QPrinter& printer) {
-        ++asked;
+        shown = printer.outputFileName();
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(target);
+        printer.setOutputFileName(typed);
         return true;
     });
     auto* ctrl = new TrazoPlotCtrl;
     ctrl->InitNew();
-    double v[2] = {40.0, -1.0};
-    for (int i = 0; i < 600; ++i)
-        ctrl->Invoke(dispid::AppendSample, com::DISPATCH_METHOD, {Variant(0), Variant::r8Ref(v, 2)},
-                     nullptr);
     QCOMPARE(ctrl->Invoke(dispid::PrintSetup, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
-    QCOMPARE(asked, 1);
-    QCOMPARE(ctrl->Invoke(dispid::PrintChart, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
-    QCOMPARE(ctrl->printer().lastTarget(), target);
-    QVERIFY(QFileInfo(target).size() > 1000);
-    QFile pdf(target);
-    QVERIFY(pdf.open(QIODevice::ReadOnly));
-    QVERIFY(pdf.read(5).startsWith("%PDF"));
-    // A cancelled set-up keeps the earlier choice.
-    PrintDialogs::setSetupHandler([](QPrinter&) { return false; });
-    QVERIFY(com::succeeded(ctrl->Invoke(dispid::PrintSetup, com::DISPATCH_METHOD, {}, nullptr)));
-    QFile::remove(target);
-    QCOMPARE(ctrl->Invoke(dispid::PrintChart, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
-    QVERIFY(QFileInfo::exists(target));
-    ctrl->Release();
+    QCOMPARE(QFileInfo(shown).absolutePath(), dir); // the set-up shows where prints go
+    QStringList targets;
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(ctrl->Invoke(dispid::PrintChart, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
+        Variant target;
+        QCOMPARE(ctrl->Invoke(dispid::PrintTarget, com::DISPATCH_METHOD, {}, &target), com::S_OK);
+        targets << target.stringValue();
+    }
+    qunsetenv("BRISORA_PRINT_DIR");
     PrintDialogs::setSetupHandler(previous);
+    ctrl->Release();
+    QVERIFY(!QFileInfo::exists(typed));
+    QCOMPARE(targets.size(), 2);
+    QVERIFY(targets[0] != targets[1]);
+    for (const QString& target : targets) {
+        QCOMPARE(QFileInfo(target).absolutePath(), dir);
+        QVERIFY2(QFileInfo(target).fileName().startsWith(QStringLiteral("Brisora-")),
+                 qPrintable(target));
+        QFile pdf(target);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5).startsWith("%PDF"));
+    }
+}
+
+void TstTrazoControl::setupDialogConfirmsWithOk() {
+    QPrinter printer;
+    QPrintDialog dialog(&printer);
+    PrintDialogs::prepareSetupDialog(dialog);
+    const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    QVERIFY(buttons != nullptr);
+    QCOMPARE(buttons->button(QDialogButtonBox::Ok)->text(),
+             QCoreApplication::translate("QPlatformTheme", "OK"));
 }
 
 void TstTrazoControl::printWithoutSetupWritesPdfToPrintDir() {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         QSKIP("a printer is installed: printing would go to it");
-    const QString dir = m_dir.filePath(QStringLiteral("prints"));
-    QVERIFY(QDir().mkpath(dir));
-    qputenv("BRISORA_PRINT_DIR", dir.toLocal8Bit());
+    const QString dir = usePrintDir(QStringLiteral("prints"));
+    QVERIFY(QFileInfo(dir).isDir());
     // Through the module: the container never sees the chart's classes.
     QCOMPARE(m_site->callMethod(dispid::PrintChart), com::S_OK);
     qunsetenv("BRISORA_PRINT_DIR");

@@ -1,0 +1,62 @@
+#include "ArchiveError.h"
+
+namespace archive {
+
+namespace {
+
+// SQLite's primary result codes that tell a write apart.
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteFull = 13;
+constexpr int kSqliteCantOpen = 14;
+constexpr int kSqliteNotADb = 26;
+
+} // namespace
+
+bool isPermanent(HRESULT hr) {
+    return hr == E_ARCHIVE_NOTARCHIVE || hr == E_ARCHIVE_NEWERSCHEMA;
+}
+
+QString describe(HRESULT hr) {
+    switch (hr) {
+    case E_ARCHIVE_NOTARCHIVE:
+        return QStringLiteral("el fichero no es un archivo de lecturas");
+    case E_ARCHIVE_NEWERSCHEMA:
+        return QStringLiteral("el archivo es de una versión más nueva del programa");
+    case E_ARCHIVE_CANTOPEN:
+        return QStringLiteral("no se puede abrir ni crear el fichero");
+    case E_ARCHIVE_MISSING:
+        return QStringLiteral("no existe el fichero");
+    case E_ARCHIVE_DAMAGED:
+        return QStringLiteral("el archivo está dañado");
+    case STG_E_ACCESSDENIED:
+        return QStringLiteral("no hay permiso para escribir");
+    case STG_E_LOCKVIOLATION:
+        return QStringLiteral("otro programa tiene el archivo bloqueado");
+    case STG_E_MEDIUMFULL:
+        return QStringLiteral("el disco está lleno");
+    default:
+        return QStringLiteral("error de escritura");
+    }
+}
+
+HRESULT fromSqliteCode(int code) {
+    switch (code & 0xFF) {
+    case kSqliteBusy:
+    case kSqliteLocked:
+        return STG_E_LOCKVIOLATION;
+    case kSqliteReadOnly:
+        return STG_E_ACCESSDENIED;
+    case kSqliteFull:
+        return STG_E_MEDIUMFULL;
+    case kSqliteCantOpen:
+        return E_ARCHIVE_CANTOPEN;
+    case kSqliteNotADb:
+        return E_ARCHIVE_NOTARCHIVE;
+    default:
+        return STG_E_WRITEFAULT;
+    }
+}
+
+} // namespace archive

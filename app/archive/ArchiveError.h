@@ -1,0 +1,36 @@
+#pragma once
+
+#include "com/HResult.h"
+
+#include <QString>
+
+namespace archive {
+
+using com::HRESULT;
+
+// The file at the archive's place is not an archive (another program's file): never written.
+constexpr HRESULT E_ARCHIVE_NOTARCHIVE = com::makeHResult(0x80040A01u);
+// The archive was made by a newer program: its layout is unknown, so it is not written.
+constexpr HRESULT E_ARCHIVE_NEWERSCHEMA = com::makeHResult(0x80040A02u);
+// The file or its folder cannot be opened or created.
+constexpr HRESULT E_ARCHIVE_CANTOPEN = com::makeHResult(0x80040A03u);
+// No archive file exists where one is read.
+constexpr HRESULT E_ARCHIVE_MISSING = com::makeHResult(0x80040A04u);
+// The integrity check found damage.
+constexpr HRESULT E_ARCHIVE_DAMAGED = com::makeHResult(0x80040A05u);
+// Storage codes for failed writes.
+constexpr HRESULT STG_E_ACCESSDENIED = com::makeHResult(0x80030005u);
+constexpr HRESULT STG_E_LOCKVIOLATION = com::makeHResult(0x80030021u);
+constexpr HRESULT STG_E_MEDIUMFULL = com::makeHResult(0x80030070u);
+using com::STG_E_WRITEFAULT;
+
+// True for the conditions that no retry can mend (a foreign or newer file).
+bool isPermanent(HRESULT hr);
+
+// A short Spanish description of the condition, for the console's status bar.
+QString describe(HRESULT hr);
+
+// The code for an SQLite result code (primary or extended) met while writing.
+HRESULT fromSqliteCode(int code);
+
+} // namespace archive

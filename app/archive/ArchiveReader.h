@@ -1,0 +1,68 @@
+#pragma once
+
+#include "ArchiveDatabase.h"
+#include "LocalDays.h"
+#include "ReadingStats.h"
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace archive {
+
+// The queries behind brisora-archive, on an open archive.
+class ArchiveReader {
+public:
+    struct DailyRow {
+        QDate date;
+        ReadingStats stats;
+    };
+    struct Gap {
+        qint64 fromMs; // the last reading before the gap
+        qint64 toMs;   // the first reading after it
+    };
+    struct Summary {
+        qint64 count = 0;
+        qint64 firstMs = 0;
+        qint64 lastMs = 0;
+        std::map<EntryKind, qint64> failures;
+        std::vector<Gap> gaps;
+    };
+
+    explicit ArchiveReader(const ArchiveDatabase& database)
+        : m_db(database) {}
+
+    // Every reading with fromMs <= time < toMs, in time order (ticks of the same millisecond
+    // in the order they were taken). Stops early when visit returns false.
+    HRESULT readings(qint64 fromMs, qint64 toMs,
+                     const std::function<bool(const Entry&)>& visit) const;
+
+    // Per local day from..to (days without readings left out): count, extremes with their
+    // times and the sums for the means.
+    HRESULT daily(QDate from, QDate to, const QTimeZone& zone, std::vector<DailyRow>& rows) const;
+
+    // Figures of a span straight from the readings (slow on long spans; the daily table uses
+    // the quarter-hour summaries where it can).
+    HRESULT statsFromReadings(qint64 fromMs, qint64 toMs, ReadingStats& stats) const;
+
+    // First and last reading, count, failures per kind and the gaps between readings longer
+    // than gapMs. An archive without readings gives a count of 0.
+    HRESULT summary(qint64 gapMs, Summary& out) const;
+
+    // SQLite's integrity check and the summaries against the readings; problems found, or
+    // nothing when the archive is sound.
+    HRESULT check(QStringList& problems) const;
+
+private:
+    HRESULT quarters(qint64 fromQuarter, qint64 toQuarter,
+                     std::vector<std::pair<qint64, ReadingStats>>& out) const;
+    HRESULT firstAndLast(Summary& out) const;
+    HRESULT failureCounts(Summary& out) const;
+    HRESULT gaps(qint64 gapMs, Summary& out) const;
+    HRESULT extremeTime(const char* column, double value, qint64 fromMs, qint64 toMs,
+                        qint64& timeMs) const;
+
+    const ArchiveDatabase& m_db;
+};
+
+} // namespace archive

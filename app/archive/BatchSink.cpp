@@ -1,0 +1,7 @@
+#include "BatchSink.h"
+
+namespace archive {
+
+BatchSink::~BatchSink() = default;
+
+} // namespace archive

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ArchiveDatabase.h"
+#include "BatchSink.h"
+
+#include <QObject>
+#include <QThread>
+
+#include <memory>
+
+namespace archive {
+
+class DatabaseSink;
+
+// Writes batches on a thread of its own with its own connection, so that a slow disk or
+// another program's lock never holds up the caller. Outcomes come back to the caller's thread
+// through its event loop.
+class ThreadedSink final : public BatchSink {
+public:
+    explicit ThreadedSink(const QString& path, ArchiveDatabase::Options options = {});
+    ~ThreadedSink() override;
+
+    void write(std::shared_ptr<const Batch> batch, Done done) override;
+    void waitIdle() override;
+    HRESULT writeNow(const Batch& batch) override;
+    QString path() const override { return m_path; }
+
+private:
+    QString m_path;
+    QThread m_thread;
+    QObject m_worker;                     // lives on m_thread
+    QObject m_receiver;                   // lives on the caller's thread
+    std::unique_ptr<DatabaseSink> m_sink; // made, used and destroyed on m_thread
+};
+
+} // namespace archive

@@ -1,0 +1,143 @@
+// The console against the station simulator over a pseudo-terminal, with its readings
+// archive: after a few seconds and the exit, brisora-archive exports exactly the readings the
+// children were handed, in order, none missing and none doubled.
+
+#include "ShellRig.h"
+#include "ctlBarraEstado.h"
+
+#include "archive/ArchiveWriter.h"
+#include "archive/DatabaseSink.h"
+#include "archive/ThreadedSink.h"
+
+#include "SimulatorProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+constexpr int kEsperaMs = 30000;
+
+QStringList exporta(const QString& strArchivo) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BRISORA_ARCHIVE"), strArchivo);
+    env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    p.setProcessEnvironment(env);
+    p.start(SimulatorProcess::binary(QStringLiteral("brisora-archive")),
+            {QStringLiteral("export")});
+    if (!p.waitForFinished(kEsperaMs) || p.exitCode() != 0) {
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class tst_archivo : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lecturasArchivadasComoLlegaron();
+    void ficheroAjenoAvisadoEnLaBarra();
+};
+
+void tst_archivo::lecturasArchivadasComoLlegaron() {
+    QTemporaryDir dir;
+    const QString strArchivo = dir.filePath(QStringLiteral("archive.sqlite"));
+    const QString strEnlace = dir.filePath(QStringLiteral("com2"));
+    SimulatorProcess sim;
+    QVERIFY(sim.start({"--link", strEnlace}));
+    qputenv("BRISORA_COM2", strEnlace.toLocal8Bit());
+
+    forms::MessageBoxRecorder mensajes(forms::MsgAnswer::Yes);
+    QStringList log;
+    HijaDoble* valores = nullptr;
+    frmMDIPrincipal::stFabricas f;
+    f.frmServidorTramas = [] { return std::make_unique<frmServidorTramas>(); };
+    f.frmHijoValoresInstantaneos = [&] {
+        auto hija =
+            std::make_unique<HijaDoble>(QStringLiteral("VI"), QStringLiteral("VI"), log, false);
+        valores = hija.get();
+        return hija;
+    };
+    f.frmHijoSimulacion = [&] {
+        return std::make_unique<HijaDoble>(QStringLiteral("SIM"), QStringLiteral("SIM"), log, true);
+    };
+    // A short beat, so that batches go out during the run as well as at the exit.
+    f.archivo = [&] {
+        return std::make_unique<archive::ArchiveWriter>(
+            std::make_unique<archive::ThreadedSink>(strArchivo), forms::Scheduler::instance(),
+            archive::ArchiveWriter::Options{
+                .flushIntervalMs = 1500, .capacity = 1000, .maxBatch = 1000});
+    };
+    frmMDIPrincipal principal(std::move(f));
+    QSignalSpy terminado(&principal, &frmMDIPrincipal::programaTerminado);
+    principal.show();
+    principal.areaHijas().subMuestra(valores);
+    principal.menuAccionesOpciones_Click(0);
+    QTRY_VERIFY_WITH_TIMEOUT(valores->valores.size() >= 4, kEsperaMs);
+    principal.menuArchivoOpciones_Click(6);
+    QTRY_COMPARE_WITH_TIMEOUT(terminado.size(), 1, kEsperaMs);
+    QCOMPARE(sim.terminate(), 0);
+    qunsetenv("BRISORA_COM2");
+
+    const QStringList filas = exporta(strArchivo);
+    QCOMPARE(filas.value(0),
+             QStringLiteral("time,humidity_pct,pressure_kpa,raw_humidity,raw_pressure"));
+    QCOMPARE(filas.size() - 1, valores->valores.size());
+    QString strAnterior;
+    for (qsizetype i = 0; i < valores->valores.size(); ++i) {
+        const QStringList campos = filas[i + 1].split(u',');
+        QCOMPARE(campos.size(), 5);
+        QVERIFY2(campos[0] > strAnterior, qPrintable(filas[i + 1]));
+        strAnterior = campos[0];
+        QCOMPARE(campos[1].toDouble(), valores->valores[i].first);
+        QCOMPARE(campos[2].toDouble(), valores->valores[i].second);
+    }
+}
+
+void tst_archivo::ficheroAjenoAvisadoEnLaBarra() {
+    QTemporaryDir dir;
+    const QString strArchivo = dir.filePath(QStringLiteral("notas.txt"));
+    QFile ajeno(strArchivo);
+    QVERIFY(ajeno.open(QIODevice::WriteOnly));
+    ajeno.write("notas del operador\n");
+    ajeno.close();
+
+    forms::VirtualScheduler reloj;
+    forms::Scheduler::setInstance(&reloj);
+    QStringList log;
+    frmMDIPrincipal::stFabricas f;
+    f.frmServidorTramas = [&] {
+        return std::make_unique<frmServidorTramas>(std::make_unique<comm::FakeSerialBackend>(reloj),
+                                                   reloj);
+    };
+    f.frmHijoValoresInstantaneos = [&] {
+        return std::make_unique<HijaDoble>(QStringLiteral("VI"), QStringLiteral("VI"), log, false);
+    };
+    f.frmHijoSimulacion = [&] {
+        return std::make_unique<HijaDoble>(QStringLiteral("SIM"), QStringLiteral("SIM"), log, true);
+    };
+    f.archivo = [&] {
+        return std::make_unique<archive::ArchiveWriter>(
+            std::make_unique<archive::DatabaseSink>(strArchivo), reloj);
+    };
+    frmMDIPrincipal principal(std::move(f), reloj);
+    const QString strAvisos = principal.barraEstado()->estado().strfntAvisos();
+    QVERIFY2(
+        strAvisos.contains(strArchivo + QStringLiteral(": el fichero no es un archivo de "
+                                                       "lecturas; no se archivan las lecturas.")),
+        qPrintable(strAvisos));
+    QCOMPARE(principal.objArchivo()->state(), archive::ArchiveWriter::State::Off);
+    QVERIFY(ajeno.open(QIODevice::ReadOnly));
+    QCOMPARE(ajeno.readAll(), QByteArray("notas del operador\n"));
+    forms::Scheduler::setInstance(nullptr);
+}
+
+QTEST_MAIN(tst_archivo)
+#include "tst_archivo.moc"

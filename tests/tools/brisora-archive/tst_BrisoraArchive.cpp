@@ -1,0 +1,190 @@
+// brisora-archive as a user runs it: the archive named by BRISORA_ARCHIVE, times in the zone
+// TZ names (set here, never the host's), tables on standard output or into a file.
+
+#include "ArchiveRig.h"
+
+#include "archive/LocalDays.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+using archive::ArchiveDatabase;
+using archive::Entry;
+
+namespace {
+
+const QTimeZone kMadrid("Europe/Madrid");
+
+struct Run {
+    int code = -1;
+    QStringList lines;
+    QString err;
+};
+
+Run runTool(const QStringList& args, const QString& archivePath) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BRISORA_ARCHIVE"), archivePath);
+    env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Madrid"));
+    p.setProcessEnvironment(env);
+    p.start(
+        QDir(qEnvironmentVariable("BRISORA_BIN_DIR")).filePath(QStringLiteral("brisora-archive")),
+        args);
+    Run r;
+    if (!p.waitForFinished(60000)) {
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.lines = QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+} // namespace
+
+class tst_BrisoraArchive : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void exportWholeAndByDays_data();
+    void exportWholeAndByDays();
+    void dailyIntoAFile();
+    void summaryShowsGapsAndFailures();
+    void checkFindsDamage();
+    void mistakes_data();
+    void mistakes();
+
+private:
+    ArchiveDir m_dir;
+    qint64 m_fallBackStart = 0;
+};
+
+void tst_BrisoraArchive::initTestCase() {
+    // Every 30 minutes from 24 to 26 October 2026 local time (the 25th has 25 hours), then a
+    // failed tick and a three-minute gap.
+    ArchiveDatabase db(m_dir.path());
+    QCOMPARE(db.open(ArchiveDatabase::Mode::Write), com::S_OK);
+    m_fallBackStart = archive::LocalDay::startOf(QDate(2026, 10, 24), kMadrid);
+    const qint64 end = archive::LocalDay::startOf(QDate(2026, 10, 27), kMadrid);
+    const int count = static_cast<int>((end - m_fallBackStart) / (30 * 60 * 1000));
+    QCOMPARE(db.append(syntheticReadings(m_fallBackStart, count, 30 * 60 * 1000)), com::S_OK);
+    const std::vector<Entry> tail{Entry::failure(end, archive::EntryKind::Timeout),
+                                  Entry::reading(end + 3 * 60 * 1000, 50.25, 101.5, 9, 10)};
+    QCOMPARE(db.append(tail), com::S_OK);
+}
+
+void tst_BrisoraArchive::exportWholeAndByDays_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("everything") << QStringList{"export"} << 3 * 48 + 2 + 1
+                                << "2026-10-24T00:00:00.000+02:00,29.580128205128204,";
+    QTest::newRow("the long day") << QStringList{"export", "--from", "2026-10-25", "--to",
+                                                 "2026-10-25"}
+                                  << 50 << "2026-10-25T00:00:00.000+02:00,";
+    QTest::newRow("from a day on") << QStringList{"export", "--from", "2026-10-26"} << 48 + 1
+                                   << "2026-10-26T00:00:00.000+01:00,";
+    QTest::newRow("up to a day") << QStringList{"export", "--to", "2026-10-24"} << 48
+                                 << "2026-10-24T00:00:00.000+02:00,";
+    QTest::newRow("no readings") << QStringList{"export", "--from", "2030-01-01"} << 0 << "";
+}
+
+void tst_BrisoraArchive::exportWholeAndByDays() {
+    QFETCH(QStringList, args);
+    QFETCH(int, rows);
+    QFETCH(QString, first);
+    const Run r = runTool(args, m_dir.path());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.lines.value(0),
+             QStringLiteral("time,humidity_pct,pressure_kpa,raw_humidity,raw_pressure"));
+    QCOMPARE(r.lines.size(), rows + 1);
+    if (rows > 0) {
+        QVERIFY2(r.lines[1].startsWith(first), qPrintable(r.lines[1]));
+    }
+    // The repeated hour of the long day shows twice, told apart by its offset.
+    if (args.contains(QStringLiteral("2026-10-25"))) {
+        QCOMPARE(r.lines.filter(QStringLiteral("T02:30:00.000+02:00")).size(), 1);
+        QCOMPARE(r.lines.filter(QStringLiteral("T02:30:00.000+01:00")).size(), 1);
+    }
+}
+
+void tst_BrisoraArchive::dailyIntoAFile() {
+    const QString file = m_dir.dir.filePath(QStringLiteral("daily.csv"));
+    const Run r = runTool({"daily", "--csv", file}, m_dir.path());
+    QCOMPARE(r.code, 0);
+    QVERIFY(r.lines.isEmpty());
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + 4);
+    QVERIFY(
+        lines[0].startsWith(QStringLiteral("date,count,humidity_pct_min,humidity_pct_min_time,")));
+    QVERIFY(lines[1].startsWith(QStringLiteral("2026-10-24,48,")));
+    QVERIFY(lines[2].startsWith(QStringLiteral("2026-10-25,50,")));
+    QVERIFY(lines[3].startsWith(QStringLiteral("2026-10-26,48,")));
+    QVERIFY(
+        lines[4].startsWith(QStringLiteral("2026-10-27,1,50.25,2026-10-27T00:03:00.000+01:00,")));
+}
+
+void tst_BrisoraArchive::summaryShowsGapsAndFailures() {
+    const Run r = runTool({"summary"}, m_dir.path());
+    QCOMPARE(r.code, 0);
+    QVERIFY(r.lines.contains(QStringLiteral("readings: 147")));
+    QVERIFY(r.lines.contains(QStringLiteral("first: 2026-10-24T00:00:00.000+02:00")));
+    QVERIFY(r.lines.contains(QStringLiteral("last: 2026-10-27T00:03:00.000+01:00")));
+    QVERIFY(
+        r.lines.contains(QStringLiteral("failed ticks: timeout 1 port_lost 0 port_cannot_open 0")));
+    // Readings half an hour apart: every step is a gap, the last one three and a half minutes.
+    QVERIFY(r.lines.contains(QStringLiteral("gaps longer than a minute: 146")));
+    QVERIFY(r.lines.last().endsWith(QStringLiteral("(0:33:00)")));
+}
+
+void tst_BrisoraArchive::checkFindsDamage() {
+    QCOMPARE(runTool({"check"}, m_dir.path()).code, 0);
+    ArchiveDir damaged;
+    {
+        ArchiveDatabase db(damaged.path());
+        QCOMPARE(db.open(ArchiveDatabase::Mode::Write), com::S_OK);
+        QCOMPARE(db.append(syntheticReadings(0, 3000)), com::S_OK);
+        QVERIFY(QSqlQuery(db.connection()).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+    }
+    QFile f(damaged.path());
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    f.seek(f.size() / 2);
+    f.write(QByteArray(4096, '\x5a'));
+    f.close();
+    const Run r = runTool({"check"}, damaged.path());
+    QCOMPARE(r.code, 1);
+}
+
+void tst_BrisoraArchive::mistakes_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("archive");
+    QTest::addColumn<int>("code");
+    QTest::newRow("no command") << QStringList{} << "" << 64;
+    QTest::newRow("unknown command") << QStringList{"list"} << "" << 64;
+    QTest::newRow("bad date") << QStringList{"export", "--from", "25/10/2026"} << "" << 64;
+    QTest::newRow("summary with a range")
+        << QStringList{"summary", "--from", "2026-10-25"} << "" << 64;
+    QTest::newRow("archiving off") << QStringList{"export"} << "off" << 1;
+    QTest::newRow("no archive") << QStringList{"export"} << "missing.sqlite" << 1;
+}
+
+void tst_BrisoraArchive::mistakes() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, archive);
+    QFETCH(int, code);
+    const QString path = archive.isEmpty()   ? m_dir.path()
+                         : archive == u"off" ? archive
+                                             : m_dir.dir.filePath(archive);
+    const Run r = runTool(args, path);
+    QCOMPARE(r.code, code);
+    QVERIFY(!r.err.isEmpty());
+    QVERIFY(!QFile::exists(m_dir.dir.filePath(QStringLiteral("missing.sqlite"))));
+}
+
+QTEST_GUILESS_MAIN(tst_BrisoraArchive)
+#include "tst_BrisoraArchive.moc"

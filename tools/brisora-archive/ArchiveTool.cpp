@@ -1,0 +1,128 @@
+#include "ArchiveTool.h"
+
+#include "archive/LocalDays.h"
+
+#include <limits>
+
+using archive::ArchiveReader;
+using archive::LocalDay;
+
+ArchiveTool::ArchiveTool(const QString& path, QTimeZone zone, QTextStream& err)
+    : m_db(path)
+    , m_zone(zone)
+    , m_csv(zone)
+    , m_err(err) {}
+
+bool ArchiveTool::open() {
+    const com::HRESULT hr = m_db.open(archive::ArchiveDatabase::Mode::Read);
+    if (com::failed(hr)) {
+        m_openFailure = fail(hr);
+        return false;
+    }
+    return true;
+}
+
+int ArchiveTool::fail(com::HRESULT hr) {
+    m_err << m_db.path() << ": " << archive::describe(hr);
+    if (!m_db.lastError().isEmpty() && m_db.lastError() != m_db.path()) {
+        m_err << " (" << m_db.lastError() << ")";
+    }
+    m_err << "\n";
+    m_err.flush();
+    return kExitFailure;
+}
+
+int ArchiveTool::exportReadings(const Range& range, QTextStream& out) {
+    if (!open()) {
+        return m_openFailure;
+    }
+    const qint64 from =
+        range.from ? LocalDay::startOf(*range.from, m_zone) : std::numeric_limits<qint64>::min();
+    const qint64 to = range.to ? LocalDay::startOf(range.to->addDays(1), m_zone)
+                               : std::numeric_limits<qint64>::max();
+    out << archive::ArchiveCsv::readingHeader() << "\n";
+    const com::HRESULT hr = ArchiveReader(m_db).readings(from, to, [&](const archive::Entry& e) {
+        out << m_csv.readingRow(e) << "\n";
+        return out.status() == QTextStream::Ok;
+    });
+    return com::failed(hr) ? fail(hr) : 0;
+}
+
+int ArchiveTool::daily(const Range& range, QTextStream& out) {
+    if (!open()) {
+        return m_openFailure;
+    }
+    ArchiveReader reader(m_db);
+    ArchiveReader::Summary whole;
+    com::HRESULT hr = reader.summary(std::numeric_limits<qint64>::max(), whole);
+    out << archive::ArchiveCsv::dailyHeader() << "\n";
+    if (com::failed(hr) || whole.count == 0) {
+        return com::failed(hr) ? fail(hr) : 0;
+    }
+    // Only the days the archive covers, however wide the range asked for.
+    const QDate first = LocalDay::dateOf(whole.firstMs, m_zone);
+    const QDate last = LocalDay::dateOf(whole.lastMs, m_zone);
+    std::vector<ArchiveReader::DailyRow> rows;
+    hr = reader.daily(range.from ? std::max(*range.from, first) : first,
+                      range.to ? std::min(*range.to, last) : last, m_zone, rows);
+    for (const auto& row : rows) {
+        out << m_csv.dailyRow(row) << "\n";
+    }
+    return com::failed(hr) ? fail(hr) : 0;
+}
+
+int ArchiveTool::summary(QTextStream& out) {
+    if (!open()) {
+        return m_openFailure;
+    }
+    ArchiveReader::Summary s;
+    const com::HRESULT hr = ArchiveReader(m_db).summary(60 * 1000, s);
+    if (com::failed(hr)) {
+        return fail(hr);
+    }
+    out << "archive: " << m_db.path() << "\n";
+    out << "readings: " << s.count << "\n";
+    if (s.count > 0) {
+        out << "first: " << m_csv.time(s.firstMs) << "\n";
+        out << "last: " << m_csv.time(s.lastMs) << "\n";
+    }
+    out << "failed ticks:";
+    for (const auto kind : {archive::EntryKind::Timeout, archive::EntryKind::PortLost,
+                            archive::EntryKind::PortCannotOpen}) {
+        out << " " << archive::failureKindName(kind) << " " << s.failures[kind];
+    }
+    out << "\n";
+    out << "gaps longer than a minute: " << s.gaps.size() << "\n";
+    for (const auto& gap : s.gaps) {
+        out << "  " << m_csv.time(gap.fromMs) << " to " << m_csv.time(gap.toMs) << " ("
+            << duration(gap.toMs - gap.fromMs) << ")\n";
+    }
+    return 0;
+}
+
+QString ArchiveTool::duration(qint64 ms) const {
+    const qint64 seconds = ms / 1000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+int ArchiveTool::check(QTextStream& out) {
+    if (!open()) {
+        return m_openFailure;
+    }
+    QStringList problems;
+    const com::HRESULT hr = ArchiveReader(m_db).check(problems);
+    if (com::failed(hr)) {
+        return fail(hr);
+    }
+    if (problems.isEmpty()) {
+        out << m_db.path() << ": ok\n";
+        return 0;
+    }
+    for (const QString& p : problems) {
+        out << m_db.path() << ": " << p << "\n";
+    }
+    return kExitFailure;
+}
