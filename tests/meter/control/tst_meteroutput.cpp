@@ -14,6 +14,8 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 
+#include <malloc.h>
+
 using namespace gaugekit;
 using fixture::Hosted;
 
@@ -61,6 +63,8 @@ private slots:
     void foreignRenderingShowsTheScreenPicture_data();
     void foreignRenderingShowsTheScreenPicture();
     void directRenderingDrawsVectors();
+    void renderingCyclesKeepNoMemory_data();
+    void renderingCyclesKeepNoMemory();
 };
 
 void TestMeterOutput::noPictureBeforeTheFirstDrawing() {
@@ -211,6 +215,33 @@ void TestMeterOutput::directRenderingDrawsVectors() {
     // Lines and text, not a picture of the screen.
     QVERIFY(svg.contains("<text") || svg.contains("<path"));
     QVERIFY(!svg.contains("<image"));
+}
+
+void TestMeterOutput::renderingCyclesKeepNoMemory_data() {
+    QTest::addColumn<QPoint>("origin");
+    QTest::newRow("at the origin") << QPoint(0, 0);
+    QTest::newRow("elsewhere") << QPoint(10, 10);
+}
+
+// Creating a meter, rendering it into a container's painter and destroying it, over and over,
+// was reported to keep about 0.3 KB a cycle.
+void TestMeterOutput::renderingCyclesKeepNoMemory() {
+    QFETCH(QPoint, origin);
+    const auto cycle = [&origin] {
+        fixture::Meter m;
+        QImage image(220, 220, QImage::Format_RGB32);
+        QPainter painter(&image);
+        m->Draw(&painter, QRect(origin, QSize(200, 200)));
+    };
+    for (int i = 0; i < 50; ++i)
+        cycle();
+    const auto before = mallinfo2().uordblks;
+    constexpr int kCycles = 400;
+    for (int i = 0; i < kCycles; ++i)
+        cycle();
+    const auto after = mallinfo2().uordblks;
+    const double perCycle = after > before ? double(after - before) / kCycles : 0.0;
+    QVERIFY2(perCycle < 16.0, qPrintable(QString::number(perCycle)));
 }
 
 QTEST_MAIN(TestMeterOutput)
