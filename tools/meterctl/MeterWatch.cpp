@@ -129,6 +129,7 @@ void MeterWatch::readInput() {
         const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
         m_pending.remove(0, end + 1);
         if (!execute(line)) {
+            m_quitting = true;
             m_input->setEnabled(false);
             QCoreApplication::exit(0);
             return;
@@ -321,6 +322,9 @@ bool MeterWatch::save(const QStringList& words) {
 }
 
 void MeterWatch::onEvent(int meter, int dispid, const com::VariantList& args) {
+    // Nothing is reported after `quit`, though the loop may still deliver a pending tick.
+    if (m_quitting)
+        return;
     static const com::InterfaceDescription events = gaugekit::MeterDispatch::eventInterface();
     QList<std::pair<QString, QJsonValue>> fields{{QStringLiteral("t_ms"), m_clock.elapsed()},
                                                  {QStringLiteral("meter"), meter}};

@@ -65,4 +65,5 @@ private:
     QSocketNotifier* m_input = nullptr;
     QByteArray m_pending;
     bool m_stopOnEndOfInput = true;
+    bool m_quitting = false;
 };
