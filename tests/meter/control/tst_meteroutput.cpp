@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QSvgGenerator>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -62,6 +63,7 @@ private slots:
     void emptyNameAsksForOne();
     void foreignRenderingShowsTheScreenPicture_data();
     void foreignRenderingShowsTheScreenPicture();
+    void directRenderingDrawsVectors_data();
     void directRenderingDrawsVectors();
     void renderingCyclesKeepNoMemory_data();
     void renderingCyclesKeepNoMemory();
@@ -77,6 +79,12 @@ void TestMeterOutput::noPictureBeforeTheFirstDrawing() {
     QCOMPARE(m.call(dispid::SavePageMeta, {std::int32_t(1), file}, &ok), com::S_OK);
     QCOMPARE(ok, com::Variant(false));
     QVERIFY(!QFileInfo::exists(file));
+    // Nor once the drawing has gone with the control's window.
+    Hosted h;
+    h.paint();
+    QCOMPARE(h.meter->Close(), com::S_OK);
+    QCOMPARE(h.site.callMethod(dispid::CopyToClipboard, {}, &ok), com::S_OK);
+    QCOMPARE(ok, com::Variant(false));
 }
 
 void TestMeterOutput::clipboardHoldsImageBitmapAndSvg() {
@@ -199,22 +207,38 @@ void TestMeterOutput::foreignRenderingShowsTheScreenPicture() {
     QCOMPARE(h.eventCount(eventid::DrawReady), 2);
 }
 
+void TestMeterOutput::directRenderingDrawsVectors_data() {
+    QTest::addColumn<QString>("device");
+    QTest::newRow("SVG generator") << "svg";
+    QTest::newRow("PDF at printer resolution") << "pdf";
+}
+
 void TestMeterOutput::directRenderingDrawsVectors() {
+    QFETCH(QString, device);
     Hosted h;
     h.paint();
-    QByteArray svg;
-    QBuffer buffer(&svg);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(QSize(200, 200));
-    {
-        QPainter painter(&generator);
-        QCOMPARE(h.meter->Draw(&painter, QRect(0, 0, 200, 200)), com::S_OK);
-    }
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(200, 200));
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(1200);
+    QPainter painter;
+    QVERIFY(device == QLatin1String("svg") ? painter.begin(&svg) : painter.begin(&pdf));
+    // The container's rectangle in device units: 200 screen pixels at the device's resolution.
+    const int side = device == QLatin1String("svg") ? 200 : 200 * 1200 / 96;
+    QCOMPARE(h.meter->Draw(&painter, QRect(0, 0, side, side)), com::S_OK);
+    painter.end();
     // Lines and text, not a picture of the screen.
-    QVERIFY(svg.contains("<text") || svg.contains("<path"));
-    QVERIFY(!svg.contains("<image"));
+    if (device == QLatin1String("svg")) {
+        QVERIFY(bytes.contains("<text") || bytes.contains("<path"));
+        QVERIFY(!bytes.contains("<image"));
+    } else {
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QVERIFY(!bytes.contains("/Subtype /Image"));
+    }
 }
 
 void TestMeterOutput::renderingCyclesKeepNoMemory_data() {
