@@ -347,7 +347,8 @@ void CGAUGEKITCtrl::onDrawForeign(QPainter& dc, const QRect& bounds) {
 
 void CGAUGEKITCtrl::paintThroughBitmap(QPainter& dc, const QRect& target) {
     // The page as on screen, at the size the drawing window was created for, through a
-    // device-independent bitmap and its palette; nothing is painted if the conversion fails.
+    // device-independent bitmap, stretched into the target without smoothing; nothing is
+    // painted if the conversion fails.
     const QImage picture = lum::diag::grabPage(m_site->page());
     const QImage image = lum::Dib::toImage(lum::Dib::fromImage(picture));
     if (image.isNull())

@@ -129,6 +129,7 @@ void MeterWatch::readInput() {
         const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
         m_pending.remove(0, end + 1);
         if (!execute(line)) {
+            m_quitting = true;
             m_input->setEnabled(false);
             QCoreApplication::exit(0);
             return;
@@ -173,6 +174,15 @@ bool MeterWatch::execute(const QString& line) {
     return true;
 }
 
+MeterWatch::Meter* MeterWatch::target(const QStringList& words, qsizetype count,
+                                      const QString& usage) {
+    if (words.size() != count && !(count < 0 && words.size() >= -count)) {
+        error(QStringLiteral("usage: ") + usage, com::DISP_E_BADPARAMCOUNT);
+        return nullptr;
+    }
+    return meterAt(words[1]);
+}
+
 MeterWatch::Meter* MeterWatch::meterAt(const QString& index) {
     bool ok = false;
     const int i = index.toInt(&ok);
@@ -184,16 +194,12 @@ MeterWatch::Meter* MeterWatch::meterAt(const QString& index) {
 }
 
 bool MeterWatch::value(const QStringList& words) {
-    bool channelOk = false;
-    double v = 0;
-    if (words.size() != 4) {
-        error(QStringLiteral("usage: value I CHANNEL V"), com::DISP_E_BADPARAMCOUNT);
-        return false;
-    }
-    Meter* m = meterAt(words[1]);
-    const int channel = words[2].toInt(&channelOk);
+    Meter* m = target(words, 4, QStringLiteral("value I CHANNEL V"));
     if (!m)
         return false;
+    bool channelOk = false;
+    double v = 0;
+    const int channel = words[2].toInt(&channelOk);
     if (!channelOk || !parseDouble(words[3], &v)) {
         error(QStringLiteral("not a channel and value: %1 %2").arg(words[2], words[3]),
               com::DISP_E_TYPEMISMATCH);
@@ -207,11 +213,7 @@ bool MeterWatch::value(const QStringList& words) {
 }
 
 bool MeterWatch::values(const QStringList& words) {
-    if (words.size() < 3) {
-        error(QStringLiteral("usage: values I V0 V1 ..."), com::DISP_E_BADPARAMCOUNT);
-        return false;
-    }
-    Meter* m = meterAt(words[1]);
+    Meter* m = target(words, -3, QStringLiteral("values I V0 V1 ..."));
     if (!m)
         return false;
     QList<double> list;
@@ -254,15 +256,15 @@ bool MeterWatch::set(const QString& line) {
 }
 
 bool MeterWatch::get(const QStringList& words) {
+    Meter* m = target(words, 3, QStringLiteral("get I NAME or get I NAME[k]"));
     QString name;
     std::optional<std::int32_t> index;
-    if (words.size() != 3 || !parseName(words[2], &name, &index)) {
-        error(QStringLiteral("usage: get I NAME or get I NAME[k]"), com::DISP_E_BADPARAMCOUNT);
-        return false;
-    }
-    Meter* m = meterAt(words[1]);
     if (!m)
         return false;
+    if (!parseName(words[2], &name, &index)) {
+        error(QStringLiteral("not a property name: %1").arg(words[2]), com::DISP_E_UNKNOWNNAME);
+        return false;
+    }
     com::Variant v;
     // The channels' current values (as the needles show them, simulated ones too).
     if (name.compare(QLatin1String("Value"), Qt::CaseInsensitive) == 0) {
@@ -287,11 +289,7 @@ bool MeterWatch::get(const QStringList& words) {
 }
 
 bool MeterWatch::call(const QStringList& words) {
-    if (words.size() != 3) {
-        error(QStringLiteral("usage: call I METHOD"), com::DISP_E_BADPARAMCOUNT);
-        return false;
-    }
-    Meter* m = meterAt(words[1]);
+    Meter* m = target(words, 3, QStringLiteral("call I METHOD"));
     if (!m)
         return false;
     com::Variant result;
@@ -308,11 +306,7 @@ bool MeterWatch::call(const QStringList& words) {
 }
 
 bool MeterWatch::save(const QStringList& words) {
-    if (words.size() != 3) {
-        error(QStringLiteral("usage: save I FILE"), com::DISP_E_BADPARAMCOUNT);
-        return false;
-    }
-    Meter* m = meterAt(words[1]);
+    Meter* m = target(words, 3, QStringLiteral("save I FILE"));
     if (!m)
         return false;
     com::Variant saved;
@@ -328,6 +322,9 @@ bool MeterWatch::save(const QStringList& words) {
 }
 
 void MeterWatch::onEvent(int meter, int dispid, const com::VariantList& args) {
+    // Nothing is reported after `quit`, though the loop may still deliver a pending tick.
+    if (m_quitting)
+        return;
     static const com::InterfaceDescription events = gaugekit::MeterDispatch::eventInterface();
     QList<std::pair<QString, QJsonValue>> fields{{QStringLiteral("t_ms"), m_clock.elapsed()},
                                                  {QStringLiteral("meter"), meter}};

@@ -47,6 +47,9 @@ private:
     void print(const QList<std::pair<QString, QJsonValue>>& fields);
     void error(const QString& what, com::HRESULT hr);
     Meter* meterAt(const QString& index);
+    // The meter a command of `count` words names (at least -count when negative); null after
+    // telling what was wrong.
+    Meter* target(const QStringList& words, qsizetype count, const QString& usage);
 
     bool value(const QStringList& words);
     bool values(const QStringList& words);
@@ -62,4 +65,5 @@ private:
     QSocketNotifier* m_input = nullptr;
     QByteArray m_pending;
     bool m_stopOnEndOfInput = true;
+    bool m_quitting = false;
 };

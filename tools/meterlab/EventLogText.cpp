@@ -27,6 +27,12 @@ QJsonValue toJson(const com::Variant& v) {
     return QJsonValue();
 }
 
+// A JSON value as text (a lone value, not a document).
+QString jsonText(const QJsonValue& value) {
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
 } // namespace
 
 QString EventLogText::eventName(com::DispId id) {
@@ -56,19 +62,37 @@ QString EventLogText::eventName(com::DispId id) {
     default:
         break;
     }
-    return QStringLiteral("Event%1").arg(id);
+    return QString::number(id);
 }
 
-QString EventLogText::line(const QTime& time, com::DispId id, const com::VariantList& args) {
-    QJsonArray values;
-    for (const com::Variant& v : args)
-        values.append(toJson(v));
-    // Written by hand so that the keys keep their order: time, event, arguments.
-    const auto quoted = [](const QString& s) {
-        const QByteArray array = QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact);
-        return QString::fromUtf8(array.mid(1, array.size() - 2));
-    };
-    return QStringLiteral("{\"time\":%1,\"event\":%2,\"args\":%3}")
-        .arg(quoted(time.toString(QStringLiteral("HH:mm:ss.zzz"))), quoted(eventName(id)),
-             QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact)));
+QStringList EventLogText::argumentNames(com::DispId id) {
+    switch (id) {
+    case gaugekit::eventid::OnAlarmEvent:
+        return {"channel", "code", "value", "alarm"};
+    case com::DISPID_KEYDOWN:
+    case com::DISPID_KEYUP:
+        return {"keyCode", "shift"};
+    case com::DISPID_KEYPRESS:
+        return {"keyAscii"};
+    case com::DISPID_MOUSEDOWN:
+    case com::DISPID_MOUSEMOVE:
+    case com::DISPID_MOUSEUP:
+        return {"button", "shift", "x", "y"};
+    default:
+        break;
+    }
+    return {};
+}
+
+QString EventLogText::line(qint64 elapsedMs, int meter, com::DispId id,
+                           const com::VariantList& args) {
+    QStringList parts{QStringLiteral("\"t_ms\":%1").arg(elapsedMs),
+                      QStringLiteral("\"meter\":%1").arg(meter),
+                      QStringLiteral("\"event\":") + jsonText(eventName(id))};
+    const QStringList names = argumentNames(id);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString key = i < names.size() ? names[i] : QStringLiteral("arg%1").arg(i);
+        parts.append(jsonText(key) + QLatin1Char(':') + jsonText(toJson(args[i])));
+    }
+    return QLatin1Char('{') + parts.join(QLatin1Char(',')) + QLatin1Char('}');
 }

@@ -1,15 +1,16 @@
-// One line of meterlab's event log: the time, the event's name and its arguments, as a small
-// JSON object ({"time":"10:04:05.120","event":"OnAlarmEvent","args":[0,1,9.5,true]}).
+// One line of meterlab's event log, in the form `meterctl watch` prints: the milliseconds
+// since the start, the meter's number, the event's name and its arguments by name, as a small
+// JSON object ({"t_ms":120,"meter":0,"event":"OnAlarmEvent","channel":0,"code":1,...}).
 #pragma once
 
 #include <com/MemberDescription.h>
 #include <com/Variant.h>
 
-#include <QTime>
-
 class EventLogText {
 public:
-    // The meter's own events and the stock events by name; others as "Event<dispid>".
+    // The meter's own events and the stock events by name; others by their number.
     static QString eventName(com::DispId id);
-    static QString line(const QTime& time, com::DispId id, const com::VariantList& args);
+    // The names of the event's arguments as the line shows them ("arg<i>" beyond those known).
+    static QStringList argumentNames(com::DispId id);
+    static QString line(qint64 elapsedMs, int meter, com::DispId id, const com::VariantList& args);
 };

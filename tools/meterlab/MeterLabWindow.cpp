@@ -22,12 +22,11 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTime>
 #include <QTreeWidget>
 
 namespace {
 
-constexpr int kMetafileType = 1;
+constexpr std::int32_t kSvgPicture = 1;
 const QString kFilter = QStringLiteral("Serialization Files|*.SER");
 
 QString modulePath() {
@@ -47,6 +46,7 @@ forms::FileRequest settingsRequest(bool save, const QString& name) {
 
 MeterLabWindow::MeterLabWindow(QWidget* parent)
     : QMainWindow(parent) {
+    m_clock.start();
     auto* scroll = new QScrollArea;
     m_meterArea = new QWidget;
     m_meterLayout = new QHBoxLayout(m_meterArea);
@@ -266,7 +266,7 @@ void MeterLabWindow::onEvent(com::ControlSite* site, int dispid, const com::Vari
         }
     }
     if (site == currentMeter())
-        m_log->appendPlainText(EventLogText::line(QTime::currentTime(), dispid, args));
+        m_log->appendPlainText(EventLogText::line(m_clock.elapsed(), m_current, dispid, args));
 }
 
 void MeterLabWindow::sendValue(int channel, double value) {
@@ -359,14 +359,18 @@ void MeterLabWindow::copyPicture() {
 void MeterLabWindow::savePicture() {
     forms::FileRequest r;
     r.save = true;
-    r.filter = QStringLiteral("Metafiles|*.emf");
-    r.defaultExtension = QStringLiteral("emf");
+    r.filter = QStringLiteral("SVG pictures|*.svg|PDF documents|*.pdf|PNG pictures|*.png");
+    r.defaultExtension = QStringLiteral("svg");
     r.fileName = QStringLiteral("Meter");
     const auto path = forms::CommonDialog::chooseFile(r, this);
     if (!path)
         return;
-    if (!callBool(QStringLiteral("SavePageMeta"),
-                  {com::Variant(std::int32_t(kMetafileType)), com::Variant(*path)}))
+    // The meter's picture types: 1 SVG, 2 PDF, 3 PNG.
+    const QString suffix = QFileInfo(*path).suffix().toLower();
+    const std::int32_t type = suffix == QLatin1String("pdf")   ? 2
+                              : suffix == QLatin1String("png") ? 3
+                                                               : kSvgPicture;
+    if (!callBool(QStringLiteral("SavePageMeta"), {com::Variant(type), com::Variant(*path)}))
         tell(tr("The picture could not be saved to %1.").arg(*path));
 }
 

@@ -8,6 +8,7 @@
 #include <com/HResult.h>
 #include <com/Variant.h>
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 
@@ -86,4 +87,5 @@ private:
     QPlainTextEdit* m_log = nullptr;
     QList<QDoubleSpinBox*> m_values;
     bool m_filling = false;
+    QElapsedTimer m_clock; // the log's times: milliseconds since the window was made
 };

@@ -71,9 +71,12 @@ QJsonObject variantToJson(const Variant& v) {
     return o;
 }
 
+// In range first: converting a double beyond the integers to one is undefined.
 bool isWholeNumber(const QJsonValue& v, double lo, double hi) {
-    return v.isDouble() && v.toDouble() == double(qint64(v.toDouble())) && v.toDouble() >= lo &&
-           v.toDouble() <= hi;
+    if (!v.isDouble())
+        return false;
+    const double d = v.toDouble();
+    return d >= lo && d <= hi && std::trunc(d) == d;
 }
 
 bool variantFromJson(const QJsonValue& json, Variant& out) {

@@ -7,9 +7,12 @@
 #include "PageWidget.h"
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <filesystem>
 
 namespace lum {
 
@@ -21,6 +24,40 @@ Library& lib() {
 
 bool knownMetafileType(int type) {
     return type == kMetafileSvg || type == kMetafilePdf || type == kMetafilePng;
+}
+
+// Writes the picture beside `fileName` and renames it over the name only when complete, so a
+// failure leaves any earlier file as it was. Unlike settings files, pictures are not forced to
+// the disk before the rename: an export that a power cut loses is made again, and the wait
+// would be most of the time a save takes.
+bool writeWhole(PageWidget& page, int type, const QString& fileName) {
+    const QFileInfo target(fileName);
+    if (target.isDir())
+        return false;
+    if (target.exists() && !target.isFile()) {
+        // A device or a pipe cannot be renamed over: it gets the bytes directly.
+        QFile device(fileName);
+        return device.open(QIODevice::WriteOnly) && PageExport::write(page, type, device) &&
+               device.flush();
+    }
+    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                        QStringLiteral(".XXXXXX"));
+    if (!file.open() || !PageExport::write(page, type, file) || !file.flush())
+        return false;
+    // A file saved over keeps its permissions; a new one gets the usual ones, not the
+    // temporary's owner-only ones.
+    const QFile::Permissions permissions =
+        target.exists()
+            ? target.permissions()
+            : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    std::error_code error;
+    file.setPermissions(permissions);
+    std::filesystem::rename(QFile::encodeName(file.fileName()).toStdString(),
+                            QFile::encodeName(target.absoluteFilePath()).toStdString(), error);
+    if (error)
+        return false;
+    file.setAutoRemove(false);
+    return true;
 }
 
 } // namespace
@@ -44,10 +81,7 @@ Result LbSavePageMetafile(PageHandle page, int metafileType, const QString& file
     PageWidget* widget = PageRenderer::prepare(page);
     if (!widget)
         return lib().setResult(kErrInvalidHandle);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !PageExport::write(*widget, metafileType, file))
-        return lib().setResult(kErrFail);
-    return lib().setResult(file.commit() ? kOk : kErrFail);
+    return lib().setResult(writeWhole(*widget, metafileType, fileName) ? kOk : kErrFail);
 }
 
 Result LbDrawPageInto(QPainter* painter, PageHandle page, const QRect& rect, int mode) {

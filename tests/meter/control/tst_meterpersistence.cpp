@@ -5,13 +5,16 @@
 
 #include <com/PropertyBag.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
+#include <csignal>
 #include <limits>
+#include <sys/resource.h>
 
 using namespace gaugekit;
 using fixture::Meter;
@@ -129,6 +132,7 @@ private slots:
     void loadLeavesTheMeterModifiedAndTellsObservers();
     void failedSaveKeepsTheOldFile();
     void writeFailureIsTheArchiveError();
+    void saveThatRunsOutOfRoomKeepsTheOldFile();
 };
 
 void TestMeterPersistence::newMeterStoresTheDefaultStream() {
@@ -445,6 +449,39 @@ void TestMeterPersistence::writeFailureIsTheArchiveError() {
     QCOMPARE(m.call(dispid::SerializeSaveFile, {full}, &ok), com::STG_E_WRITEFAULT);
     // The device is still a device: nothing was renamed over it.
     QVERIFY(!QFileInfo(full).isFile());
+}
+
+// A save once truncated the old file before writing; now a write that fails half way (here the
+// process may write no file larger than 100 bytes, as a full disk would refuse) leaves it.
+void TestMeterPersistence::saveThatRunsOutOfRoomKeepsTheOldFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("m.SER"));
+    Meter old;
+    QVERIFY(old->serializeSaveFile(path));
+    QFile before(path);
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray bytes = before.readAll();
+    before.close();
+    QVERIFY(bytes.size() > 100);
+
+    Meter changed;
+    customise(changed);
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    com::Variant ok;
+    const com::HRESULT hr = changed.call(dispid::SerializeSaveFile, {path}, &ok);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    QCOMPARE(hr, com::STG_E_WRITEFAULT);
+    QFile after(path);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), bytes);
+    // Nothing is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("m.SER")});
 }
 
 QTEST_MAIN(TestMeterPersistence)
