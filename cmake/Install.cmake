@@ -31,7 +31,8 @@ function(brisora_install_rpath target dir)
     set_target_properties(${target} PROPERTIES INSTALL_RPATH "${origin}")
 endfunction()
 
-set(brisora_programs Brisora meterctl meterlab brisora-regsvr station-sim brisora-link)
+set(brisora_programs Brisora meterctl meterlab brisora-archive brisora-regsvr station-sim
+                     brisora-link)
 foreach(program IN LISTS brisora_programs)
     if(TARGET ${program})
         brisora_install_rpath(${program} ${CMAKE_INSTALL_BINDIR})
