@@ -14,6 +14,11 @@ endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/TestEnvironment.cmake)
 
+# The fuzz targets link libFuzzer; everything they reach is instrumented for it.
+if(BRISORA_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # Adds each listed folder that has a CMakeLists.txt of its own.
 function(brisora_subdirectories)
     foreach(dir IN LISTS ARGN)

@@ -8,6 +8,7 @@ packages=(
     libbenchmark-dev
     libqt6sql6-sqlite tzdata
     qt6-translations-l10n
+    clang libclang-rt-14-dev
     fonts-dejavu-core fonts-liberation2
     xvfb xauth
 )

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: once in an ordinary build,
-# once under AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+# once under AddressSanitizer and UndefinedBehaviorSanitizer; then runs each fuzz target for
+# about 20 seconds (skipped without clang). Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,3 +23,6 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRISORA_WERROR=ON \
     -DBRISORA_SANITIZE=ON -DBRISORA_BENCHMARKS=OFF
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== Fuzzing under AddressSanitizer and UndefinedBehaviorSanitizer"
+scripts/fuzz.sh 20

@@ -1,5 +1,5 @@
-// Speed of the meter: a value update with its repaint, a rebuild, and settings-file input and
-// output.
+// Speed of the meter: a value update with its repaint, a rebuild, settings-file input and output,
+// and its picture on the clipboard and in files.
 #include "CGAUGEKITCtrl.h"
 #include "GaugeKitIds.h"
 
@@ -73,6 +73,24 @@ void BM_Rebuild(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Rebuild)->Unit(benchmark::kMicrosecond);
+
+void BM_CopyToClipboard(benchmark::State& state) {
+    DrawnMeter m;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(m.meter->copyToClipboard());
+}
+BENCHMARK(BM_CopyToClipboard)->Unit(benchmark::kMillisecond);
+
+// Argument: the picture type (1 SVG, 2 PDF, 3 PNG).
+void BM_SavePageMeta(benchmark::State& state) {
+    DrawnMeter m;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("picture"));
+    const auto type = static_cast<std::int32_t>(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(m.meter->savePageMeta(type, file));
+}
+BENCHMARK(BM_SavePageMeta)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
 void BM_SaveSettingsFile(benchmark::State& state) {
     QTemporaryDir dir;

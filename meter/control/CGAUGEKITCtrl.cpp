@@ -5,16 +5,20 @@
 #include "GaugeKitIds.h"
 #include "GaugeKitModule.h"
 #include "MeterDispatch.h"
+#include "MeterPictureFile.h"
 #include "MeterTimerMath.h"
 
 #include <com/PropExchange.h>
+#include <lum/Dib.h>
 #include <lum/LumBase.h>
 #include <lum/LumDiagnostics.h>
 #include <lum/LumRun.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMutexLocker>
 #include <QPainter>
+#include <QSaveFile>
 
 namespace gaugekit {
 
@@ -40,7 +44,7 @@ PropertyValue fromVariant(const com::Variant& v, PropertyKind kind) {
     case PropertyKind::String:
         break;
     }
-    return v.stringValue();
+    return MeterSettings::bounded(v.stringValue());
 }
 
 com::Clsid guid(const char* text) {
@@ -66,6 +70,7 @@ com::ControlIdentity CGAUGEKITCtrl::controlIdentity(com::ServerModule* module) {
     id.propertyPages = {guid(kClsidGeneralPage), guid(kClsidLookPage), guid(kClsidScalePage),
                         guid(kClsidAlarmPage), guid(kClsidTimerPage)};
     id.initialSize = QSize(200, 200);
+    id.persistedLengthLimit = MeterSettings::kMaxPersistedLength;
     id.module = module;
     return id;
 }
@@ -139,7 +144,7 @@ com::HRESULT CGAUGEKITCtrl::putIndexed(ArrayId which, std::int32_t index,
                                        const com::Variant& value) {
     const com::HRESULT hr = withEntry(model().arrays, which, index, [&value](auto& entry) {
         if constexpr (std::is_same_v<std::decay_t<decltype(entry)>, QString>)
-            entry = value.stringValue();
+            entry = MeterSettings::bounded(value.stringValue());
         else
             entry = value.i4Value();
     });
@@ -327,16 +332,26 @@ void CGAUGEKITCtrl::onDrawForeign(QPainter& dc, const QRect& bounds) {
         onDraw(dc, bounds, bounds);
     const lum::PageHandle page = m_site->page();
     const QRect target(bounds.topLeft(), bounds.size());
-    const bool drawn =
-        bounds.topLeft() == QPoint(0, 0) && lum::LbDrawPageInto(&dc, page, target, 1) == lum::kOk;
-    if (!drawn) {
-        // Through a picture of the page (its pending first paints run, so a meter that was
-        // never on screen is built too), scaled into the target.
-        const QImage picture = lum::diag::grabPage(page);
-        if (!picture.isNull())
-            dc.drawImage(target, picture);
-    }
+    if (bounds.topLeft() == QPoint(0, 0))
+        lum::LbDrawPageInto(&dc, page, target, 1);
+    else
+        paintThroughBitmap(dc, target);
+    // The next ordinary paint creates the drawing window again and fires DrawReady.
     m_firstDraw = true;
+}
+
+void CGAUGEKITCtrl::paintThroughBitmap(QPainter& dc, const QRect& target) {
+    // The page as on screen, at the size the drawing window was created for, through a
+    // device-independent bitmap, stretched into the target without smoothing; nothing is
+    // painted if the conversion fails.
+    const QImage picture = lum::diag::grabPage(m_site->page());
+    const QImage image = lum::Dib::toImage(lum::Dib::fromImage(picture));
+    if (image.isNull())
+        return;
+    dc.save();
+    dc.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    dc.drawImage(target, image);
+    dc.restore();
 }
 
 void CGAUGEKITCtrl::onWindowDestroying() {
@@ -353,8 +368,11 @@ void CGAUGEKITCtrl::doPropExchange(com::PropExchange& px) {
     const com::HRESULT hr = MeterPersistence::exchange(px, m_store, model().arrays);
     if (com::failed(hr))
         px.setError(hr);
-    if (px.isLoading())
+    if (px.isLoading()) {
+        // A property bag has no length prefixes; its strings are cut like any other input.
+        m_store.boundStrings();
         copyStoreToModel();
+    }
 }
 
 void CGAUGEKITCtrl::copyStoreToModel() {
@@ -363,11 +381,55 @@ void CGAUGEKITCtrl::copyStoreToModel() {
 }
 
 bool CGAUGEKITCtrl::serializeSaveFile(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const com::HRESULT hr = Save(&file, false);
-    return com::succeeded(hr) && file.flush();
+    bool written = false;
+    return com::succeeded(serializeSaveFile(fileName, &written)) && written;
+}
+
+namespace {
+
+// A device, pipe or socket that already exists cannot be replaced by renaming a file over it;
+// it is written directly.
+bool isSpecialFile(const QString& fileName) {
+    const QFileInfo info(fileName);
+    return info.exists() && !info.isFile() && !info.isDir();
+}
+
+// Runs `save` into `file`; the archive error when a write fails, S_OK otherwise.
+template <class Save>
+com::HRESULT writeThrough(QFileDevice& file, Save save) {
+    const com::HRESULT hr = save(&file);
+    if (com::failed(hr))
+        return hr;
+    return file.flush() ? com::S_OK : com::STG_E_WRITEFAULT;
+}
+
+} // namespace
+
+com::HRESULT CGAUGEKITCtrl::serializeSaveFile(const QString& fileName, bool* written) {
+    *written = false;
+    const auto save = [this](QIODevice* device) { return Save(device, false); };
+    if (isSpecialFile(fileName)) {
+        QFile device(fileName);
+        if (!device.open(QIODevice::WriteOnly))
+            return com::S_OK;
+        const com::HRESULT hr = writeThrough(device, save);
+        *written = com::succeeded(hr);
+        return hr;
+    }
+    // Written beside the old file and renamed over it only when complete, so that a failure
+    // at any point leaves the previous settings byte for byte as they were.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return com::S_OK;
+    const com::HRESULT hr = writeThrough(file, save);
+    if (com::failed(hr)) {
+        file.cancelWriting();
+        return hr;
+    }
+    if (!file.commit())
+        return com::STG_E_WRITEFAULT;
+    *written = true;
+    return com::S_OK;
 }
 
 com::HRESULT CGAUGEKITCtrl::serializeLoadFile(const QString& fileName, bool* opened) {
@@ -380,7 +442,23 @@ com::HRESULT CGAUGEKITCtrl::serializeLoadFile(const QString& fileName, bool* ope
     if (com::failed(hr))
         return hr;
     rebuild();
+    // The settings now differ from what the container stored, drawn or not.
+    setModifiedFlag();
+    // A copy: an observer may remove itself.
+    const auto observers = m_loadObservers;
+    for (const auto& [id, observer] : observers)
+        observer(*this);
     return com::S_OK;
+}
+
+int CGAUGEKITCtrl::addLoadObserver(LoadObserver observer) {
+    const int id = m_nextObserverId++;
+    m_loadObservers.emplace(id, std::move(observer));
+    return id;
+}
+
+void CGAUGEKITCtrl::removeLoadObserver(int id) {
+    m_loadObservers.erase(id);
 }
 
 bool CGAUGEKITCtrl::copyToClipboard() {
@@ -392,8 +470,16 @@ bool CGAUGEKITCtrl::copyToClipboard() {
 bool CGAUGEKITCtrl::savePageMeta(std::int32_t metafileType, const QString& fileName) {
     selectContext();
     const lum::PageHandle page = m_site->page();
-    return lum::LbIsValidPage(page) &&
-           lum::LbSavePageMetafile(page, metafileType, fileName) == lum::kOk;
+    if (!lum::LbIsValidPage(page))
+        return false;
+    QString target = fileName;
+    if (target.isEmpty()) {
+        const auto chosen = MeterPictureFile::ask(metafileType, controlWindow());
+        if (!chosen)
+            return false;
+        target = *chosen;
+    }
+    return lum::LbSavePageMetafile(page, metafileType, target) == lum::kOk;
 }
 
 void CGAUGEKITCtrl::aboutBox() {

@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QSize>
 #include <array>
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace com {
@@ -45,8 +47,17 @@ public:
     com::HRESULT updateDynData(const double* first, qsizetype count);
     // S_OK with *opened false when the file cannot be opened; the archive error on bad data.
     com::HRESULT serializeLoadFile(const QString& fileName, bool* opened);
+    // S_OK with *written false when the file cannot be created; the archive error when
+    // writing fails. The previous file stays as it was unless *written.
+    com::HRESULT serializeSaveFile(const QString& fileName, bool* written);
     bool serializeSaveFile(const QString& fileName);
     bool savePageMeta(std::int32_t metafileType, const QString& fileName);
+    // Called after every successful SerializeLoadFile, once the meter has been rebuilt, in the
+    // order they were added: the open property pages reload their fields from the control
+    // here. Returns an id for removeLoadObserver().
+    using LoadObserver = std::function<void(CGAUGEKITCtrl&)>;
+    int addLoadObserver(LoadObserver observer);
+    void removeLoadObserver(int id);
     bool copyToClipboard();
     void aboutBox();
 
@@ -76,6 +87,7 @@ protected:
 private:
     void createDrawingWindow(const QRect& bounds, QPainter& dc);
     void destroyDrawingWindow();
+    void paintThroughBitmap(QPainter& dc, const QRect& target);
     void showValues(lum::PlotHandle plot);
     void copyStoreToModel();
 
@@ -85,6 +97,8 @@ private:
     QSize m_drawnSize;
     bool m_firstDraw = true;
     bool m_timerRunning = false;
+    std::map<int, LoadObserver> m_loadObservers;
+    int m_nextObserverId = 1;
 };
 
 } // namespace gaugekit

@@ -117,9 +117,11 @@ void MeterDispatch::addIndexedProperties(com::DispatchMap& map) {
 
 void MeterDispatch::addMethods(com::DispatchMap& map) {
     const auto method = [&map](const char* name, com::DispId id, QList<ArgDescription> args,
-                               VarType result, com::DispatchMap::Handler fn) {
-        map.add({QLatin1String(name), id, MemberKind::Method, std::move(args), result, {}}, {}, {},
-                std::move(fn));
+                               VarType result, com::DispatchMap::Handler fn,
+                               const char* help = "") {
+        map.add({QLatin1String(name), id, MemberKind::Method, std::move(args), result,
+                 QString::fromLatin1(help)},
+                {}, {}, std::move(fn));
     };
     method("UpdateDataValue", dispid::UpdateDataValue,
            {{"nIndex", VarType::I4}, {"rDataValue", VarType::R8}, {"bUpdate", VarType::Bool}},
@@ -138,8 +140,10 @@ void MeterDispatch::addMethods(com::DispatchMap& map) {
            });
     method("SerializeSaveFile", dispid::SerializeSaveFile, {{"sFilename", VarType::BStr}},
            VarType::Bool, [](void* o, const VariantList& a, Variant& r) {
-               r = Variant(ctrl(o).serializeSaveFile(a.at(0).stringValue()));
-               return com::S_OK;
+               bool written = false;
+               const HRESULT hr = ctrl(o).serializeSaveFile(a.at(0).stringValue(), &written);
+               r = Variant(written);
+               return hr;
            });
     method("UpdateGraph", dispid::UpdateGraph, {}, VarType::Empty,
            plain(&CGAUGEKITCtrl::updateGraph));
@@ -147,17 +151,22 @@ void MeterDispatch::addMethods(com::DispatchMap& map) {
            [](void* o, const VariantList& a, Variant&) {
                return ctrl(o).updateDynData(a.at(0).r8RefPointer(), a.at(0).r8RefCount());
            });
-    method("SavePageMeta", dispid::SavePageMeta,
-           {{"mftype", VarType::I4}, {"sFilename", VarType::BStr}}, VarType::Bool,
-           [](void* o, const VariantList& a, Variant& r) {
-               r = Variant(ctrl(o).savePageMeta(a.at(0).i4Value(), a.at(1).stringValue()));
-               return com::S_OK;
-           });
-    method("CopyToClipboard", dispid::CopyToClipboard, {}, VarType::Bool,
-           [](void* o, const VariantList&, Variant& r) {
-               r = Variant(ctrl(o).copyToClipboard());
-               return com::S_OK;
-           });
+    method(
+        "SavePageMeta", dispid::SavePageMeta,
+        {{"mftype", VarType::I4}, {"sFilename", VarType::BStr}}, VarType::Bool,
+        [](void* o, const VariantList& a, Variant& r) {
+            r = Variant(ctrl(o).savePageMeta(a.at(0).i4Value(), a.at(1).stringValue()));
+            return com::S_OK;
+        },
+        "Saves the meter's picture: mftype 1 SVG, 2 PDF, 3 PNG; an empty file name asks for "
+        "one");
+    method(
+        "CopyToClipboard", dispid::CopyToClipboard, {}, VarType::Bool,
+        [](void* o, const VariantList&, Variant& r) {
+            r = Variant(ctrl(o).copyToClipboard());
+            return com::S_OK;
+        },
+        "Copies the meter's picture to the clipboard as an image and as SVG");
     method("AboutBox", dispid::AboutBox, {}, VarType::Empty, plain(&CGAUGEKITCtrl::aboutBox));
 }
 

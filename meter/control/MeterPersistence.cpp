@@ -46,6 +46,7 @@ void fitInto(List& target, const List& loaded) {
 template <class List>
 com::HRESULT decodeList(const QByteArray& blob, List& target) {
     com::MemoryArchive ar(blob);
+    ar.setLengthLimit(MeterSettings::kMaxStringLength);
     List loaded;
     if constexpr (std::is_same_v<List, QStringList>)
         ar.exchangeStringArray(loaded);

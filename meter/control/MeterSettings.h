@@ -11,6 +11,19 @@
 namespace gaugekit {
 
 struct MeterSettings {
+    // The longest text a string property holds (longer ones are cut): the longest string the
+    // persisted form writes with a 16-bit length prefix. Characters are stored as one byte.
+    static constexpr qsizetype kMaxStringLength = 0xFFFD;
+    // The largest blob the control writes: five strings of the longest length, each with its
+    // 3-byte prefix, after a 16-bit element count (the arrays of numbers are much smaller).
+    static constexpr qsizetype kMaxBlobBytes = 2 + 5 * (3 + kMaxStringLength);
+    // A load refuses any string or blob length prefix above this at once.
+    static constexpr qsizetype kMaxPersistedLength = kMaxBlobBytes;
+
+    static QString bounded(const QString& text) { return text.left(kMaxStringLength); }
+    // Cuts every string member to kMaxStringLength.
+    void boundStrings();
+
     std::int32_t windowBackgroundColor = 0;
     std::int32_t windowBorderColor = 0;
     std::int32_t plotBackgroundColor = 0;

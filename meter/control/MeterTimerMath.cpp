@@ -6,7 +6,7 @@
 namespace gaugekit {
 
 std::optional<int> MeterTimerMath::intervalMs(double frequency) {
-    if (frequency == 0.0 || std::isnan(frequency))
+    if (frequency == 0.0 || !std::isfinite(frequency))
         return std::nullopt;
     const double ms = std::floor(std::fabs(1000.0 / frequency));
     if (ms >= kMaximumIntervalMs)
@@ -18,11 +18,14 @@ std::array<double, 5> MeterTimerMath::simulate(const MeterSettings& s,
                                                const std::function<int()>& rand15) {
     const double lo = std::min(s.meterScaleMin, s.meterScaleMax);
     const double hi = std::max(s.meterScaleMin, s.meterScaleMax);
-    const double span = hi - lo;
+    // A scale wider than the largest double (-1e308..1e308) is worked in halves.
+    const bool wide = !std::isfinite(hi - lo);
+    const double middle = wide ? lo / 2 + hi / 2 : lo + 0.5 * (hi - lo);
+    const double halfSpan = wide ? hi / 2 - lo / 2 : 0.5 * (hi - lo);
     std::array<double, 5> values{};
     for (int ch = 0; ch < s.usableChannels(); ++ch) {
         const double r = rand15() / 32767.0;
-        const double v = lo + 0.5 * span + 0.2 * span * (r - 0.5);
+        const double v = middle + 0.4 * halfSpan * (r - 0.5);
         values[static_cast<std::size_t>(ch)] = std::clamp(v, lo, hi);
     }
     return values;

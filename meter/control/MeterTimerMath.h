@@ -18,7 +18,8 @@ public:
     static constexpr int kMaximumIntervalMs = 0x7FFFFFFF;
 
     // The whole-millisecond part of |1000 / frequency|, kept within what a window timer
-    // accepts; none for a frequency of 0 or one that is not a number (no finite interval).
+    // accepts; none for a frequency of 0, infinite or not a number (no finite interval: the timer
+    // is not started).
     static std::optional<int> intervalMs(double frequency);
 
     // One simulated value per usable channel, within +-10 % of the span around the middle of

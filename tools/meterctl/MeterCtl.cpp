@@ -3,6 +3,7 @@
 #include "Assignment.h"
 #include "GaugeKitIds.h"
 #include "MeterRenderer.h"
+#include "PropertyAccess.h"
 
 #include <com/ControlSite.h>
 #include <com/ObjectLoader.h>
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -18,23 +20,6 @@ namespace {
 
 // Indexed properties hold a few entries; reading stops at the first bad index.
 constexpr int kMaxIndexedEntries = 64;
-
-QJsonValue toJson(const com::Variant& v) {
-    switch (v.type()) {
-    case com::VarType::I2:
-        return v.i2Value();
-    case com::VarType::I4:
-        return v.i4Value();
-    case com::VarType::R8:
-        return v.r8Value();
-    case com::VarType::Bool:
-        return v.boolValue();
-    case com::VarType::BStr:
-        return v.stringValue();
-    default:
-        return QJsonValue();
-    }
-}
 
 } // namespace
 
@@ -82,7 +67,7 @@ bool MeterCtl::createMeter() {
     const com::HRESULT reset = m_site->initNew();
     if (com::failed(reset))
         return fail(QStringLiteral("cannot reset the meter control"), reset);
-    m_site->dispatch()->GetTypeInfo(&m_interface);
+    m_access = std::make_unique<PropertyAccess>(*m_site);
     return true;
 }
 
@@ -99,43 +84,17 @@ bool MeterCtl::loadFile(const QString& file) {
     return true;
 }
 
-const com::MemberDescription* MeterCtl::member(const QString& name) const {
-    for (const com::MemberDescription& m : m_interface.members) {
-        if (m.name.compare(name, Qt::CaseInsensitive) == 0 && m.kind != com::MemberKind::Method)
-            return &m;
-    }
-    return nullptr;
-}
-
 bool MeterCtl::assign(const QString& argument) {
     const auto a = Assignment::parse(argument);
     if (!a) {
         m_err << "meterctl: expected Name=Value or Name[i]=Value, got \"" << argument << "\"\n";
         return false;
     }
-    const com::MemberDescription* m = member(a->name);
-    if (!m) {
-        m_err << "meterctl: the meter has no property " << a->name << "\n";
-        return false;
-    }
-    const bool indexed = m->kind == com::MemberKind::IndexedProperty;
-    if (indexed != a->index.has_value()) {
-        m_err << "meterctl: " << m->name << (indexed ? " needs an index" : " takes no index")
-              << "\n";
-        return false;
-    }
-    const auto value = a->value(m->resultType);
-    if (!value) {
-        m_err << "meterctl: \"" << a->text << "\" is not a value for " << m->name << "\n";
-        return false;
-    }
-    const com::HRESULT hr = indexed ? m_site->setIndexedProperty(m->id, *a->index, *value)
-                                    : m_site->setProperty(m->id, *value);
-    if (com::failed(hr))
-        return fail(
-            QStringLiteral("cannot set %1 to \"%2\"").arg(argument.section('=', 0, 0), a->text),
-            hr);
-    return true;
+    QString error;
+    if (com::succeeded(m_access->set(*a, &error)))
+        return true;
+    m_err << "meterctl: " << error << "\n";
+    return false;
 }
 
 int MeterCtl::save(const QString& file, const QStringList& assignments, const QSize& extent) {
@@ -163,18 +122,18 @@ int MeterCtl::save(const QString& file, const QStringList& assignments, const QS
 
 QJsonObject MeterCtl::properties() {
     QJsonObject json;
-    for (const com::MemberDescription& m : m_interface.members) {
+    for (const com::MemberDescription& m : m_access->interface().members) {
         if (m.kind == com::MemberKind::Property) {
             com::Variant v;
             if (com::succeeded(m_site->getProperty(m.id, &v)))
-                json.insert(m.name, toJson(v));
+                json.insert(m.name, PropertyAccess::toJson(v));
         } else if (m.kind == com::MemberKind::IndexedProperty) {
             QJsonArray entries;
             com::Variant v;
             for (int i = 0;
                  i < kMaxIndexedEntries && com::succeeded(m_site->getIndexedProperty(m.id, i, &v));
                  ++i)
-                entries.append(toJson(v));
+                entries.append(PropertyAccess::toJson(v));
             json.insert(m.name, entries);
         }
     }
@@ -190,19 +149,27 @@ int MeterCtl::dump(const QString& file) {
     return 0;
 }
 
-int MeterCtl::render(const QString& file, const QString& png, const QSize& size,
+int MeterCtl::render(const QString& file, const QString& picture, const QSize& size,
                      const QList<double>& values) {
+    const int type = MeterRenderer::pictureType(picture);
+    if (type == 0) {
+        m_err << "meterctl: " << picture << " is not a .png, .svg or .pdf file\n";
+        return 64;
+    }
     if (!createMeter())
         return 2;
     if (!loadFile(file))
         return 1;
-    const QImage image = MeterRenderer::render(*m_site, size, values);
-    if (image.isNull()) {
+    if (MeterRenderer::render(*m_site, size, values).isNull()) {
         m_err << "meterctl: the meter drew nothing\n";
         return 1;
     }
-    if (!image.save(png, "PNG")) {
-        m_err << "meterctl: cannot write " << png << "\n";
+    com::Variant saved;
+    const com::HRESULT hr =
+        m_site->callMethod(gaugekit::dispid::SavePageMeta,
+                           {std::int32_t(type), QFileInfo(picture).absoluteFilePath()}, &saved);
+    if (com::failed(hr) || !saved.boolValue()) {
+        m_err << "meterctl: cannot write " << picture << "\n";
         return 1;
     }
     return 0;

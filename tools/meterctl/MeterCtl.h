@@ -16,6 +16,7 @@
 namespace com {
 class ControlSite;
 }
+class PropertyAccess;
 
 class MeterCtl {
 public:
@@ -27,7 +28,8 @@ public:
     // `extent` (HIMETRIC) replaces the new control's 200 x 200 pixels when not empty.
     int save(const QString& file, const QStringList& assignments, const QSize& extent = {});
     int dump(const QString& file);
-    int render(const QString& file, const QString& png, const QSize& size,
+    // The picture's format follows its extension: .png, .svg or .pdf.
+    int render(const QString& file, const QString& picture, const QSize& size,
                const QList<double>& values);
 
     static QString defaultModulePath();
@@ -37,11 +39,10 @@ private:
     bool loadFile(const QString& file);
     bool assign(const QString& argument);
     QJsonObject properties();
-    const com::MemberDescription* member(const QString& name) const;
     bool fail(const QString& what, com::HRESULT hr);
 
     QTextStream& m_out;
     QTextStream& m_err;
     std::unique_ptr<com::ControlSite> m_site;
-    com::InterfaceDescription m_interface;
+    std::unique_ptr<PropertyAccess> m_access;
 };

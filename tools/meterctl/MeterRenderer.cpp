@@ -5,6 +5,7 @@
 #include <com/ControlSite.h>
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace {
 
@@ -12,14 +13,23 @@ namespace {
 // page's first paint, and the plot builds the meter at its own: three paints, and one spare.
 constexpr int kPaintsUntilBuilt = 4;
 
-void paint(com::ControlSite& site) {
+} // namespace
+
+void MeterRenderer::settle(com::ControlSite& site) {
     for (int i = 0; i < kPaintsUntilBuilt; ++i) {
         site.grab();
         QCoreApplication::processEvents();
     }
 }
 
-} // namespace
+int MeterRenderer::pictureType(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("svg"))
+        return 1;
+    if (suffix == QLatin1String("pdf"))
+        return 2;
+    return suffix == QLatin1String("png") ? 3 : 0;
+}
 
 QImage MeterRenderer::render(com::ControlSite& site, const QSize& size,
                              const QList<double>& values) {
@@ -27,12 +37,12 @@ QImage MeterRenderer::render(com::ControlSite& site, const QSize& size,
     if (com::failed(site.activate()))
         return {};
     site.show();
-    paint(site);
+    settle(site);
     if (!values.isEmpty()) {
         QList<double> copy = values;
         site.callMethod(gaugekit::dispid::UpdateDynData,
                         {com::Variant::r8Ref(copy.data(), copy.size())});
-        paint(site);
+        settle(site);
     }
     return site.grab().toImage();
 }

@@ -1,6 +1,8 @@
-// meterctl: registers the GAUGEKIT meter module and saves, shows and draws meter settings files.
+// meterctl: registers the GAUGEKIT meter module, saves, shows and draws meter settings files, and
+// watches meters' events.
 #include "MeterCtl.h"
 #include "MeterRenderer.h"
+#include "MeterWatch.h"
 
 #include <com/Control.h>
 
@@ -17,7 +19,11 @@ const char* const kUsage =
     "       meterctl save FILE [--size WxH | --extent WxH] [Name=Value | Name[i]=Value ...]\n"
     "                (--size in pixels at 96 dpi, --extent in HIMETRIC; default 200x200 pixels)\n"
     "       meterctl dump FILE\n"
-    "       meterctl render FILE OUT.png [--size WxH] [--value V ...]\n";
+    "       meterctl render FILE OUT.png|OUT.svg|OUT.pdf [--size WxH] [--value V ...]\n"
+    "       meterctl watch FILE [FILE ...] [--seconds N]\n"
+    "                (one JSON line per event; commands on standard input, one a line:\n"
+    "                 value I CHANNEL V | values I V0 V1 ... | set I NAME[k] VALUE |\n"
+    "                 get I NAME[k] | get I Value[k] | call I METHOD | save I FILE | quit)\n";
 
 int usage(QTextStream& err) {
     err << kUsage;
@@ -82,11 +88,35 @@ int render(MeterCtl& ctl, const QStringList& args, QTextStream& err) {
     return ctl.render(args[0], args[1], size, values);
 }
 
+int watch(QStringList args, QTextStream& out, QTextStream& err) {
+    double seconds = 0;
+    const qsizetype at = args.indexOf(QStringLiteral("--seconds"));
+    if (at >= 0) {
+        bool ok = false;
+        seconds = at + 1 < args.size() ? args[at + 1].toDouble(&ok) : 0;
+        if (!ok || seconds <= 0)
+            return usage(err);
+        args.remove(at, 2);
+    }
+    if (args.isEmpty())
+        return usage(err);
+    MeterWatch harness(out, err);
+    if (!harness.load(args))
+        return 1;
+    return harness.run(seconds);
+}
+
+bool hasDisplay() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    // meterctl never shows a window; it draws offscreen wherever it runs.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // meterctl draws offscreen wherever it runs; only watch shows its meters where it can.
+    const bool watching = argc > 1 && qstrcmp(argv[1], "watch") == 0;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !(watching && hasDisplay()))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream out(stdout);
@@ -104,5 +134,7 @@ int main(int argc, char** argv) {
         return ctl.dump(args[0]);
     if (command == QLatin1String("render"))
         return render(ctl, args, err);
+    if (command == QLatin1String("watch"))
+        return watch(args, out, err);
     return usage(err);
 }

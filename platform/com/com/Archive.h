@@ -21,7 +21,9 @@ namespace com {
 // a string as a length prefix (1 byte if below 255; else 0xFF + 16-bit if below 0xFFFE; else
 // 0xFF, 0xFFFF + 32-bit) and then its 8-bit Western characters; an element count as 16 bits
 // (or 0xFFFF + 32 bits from 0xFFFF on); a blob as a 32-bit byte count and the bytes.
-// Before anything is allocated for a length or count, it is checked against the bytes left.
+// Before anything is allocated for a length or count, it is checked against the bytes left
+// and against the length limit, so that a device that cannot tell its size (a pipe, a socket)
+// never makes the archive trust a claimed length: memory stays proportional to what was read.
 class Archive {
 public:
     enum class Mode { Load, Store };
@@ -39,6 +41,11 @@ public:
     void setError(HRESULT hr);
     // Bytes left to read (loading), or -1 when the device cannot tell.
     qint64 bytesLeft() const;
+    // The longest string or blob a load accepts (in bytes); a longer length prefix fails at
+    // once with STG_E_READFAULT. kNoLengthLimit (the default) accepts what the device holds.
+    static constexpr qint64 kNoLengthLimit = -1;
+    void setLengthLimit(qint64 maxBytes) { m_lengthLimit = maxBytes; }
+    qint64 lengthLimit() const { return m_lengthLimit; }
 
     void writeByte(std::uint8_t v);
     void writeShort(std::int16_t v);
@@ -83,10 +90,12 @@ private:
     bool readExact(char* dst, qint64 size);
     void writeExact(const char* src, qint64 size);
     bool canRead(qint64 size);
+    bool withinLengthLimit(qint64 size);
 
     QIODevice* m_device;
     Mode m_mode;
     HRESULT m_status = S_OK;
+    qint64 m_lengthLimit = kNoLengthLimit;
 };
 
 // An archive over a growable memory buffer.

@@ -31,7 +31,9 @@ struct ControlIdentity {
     std::uint32_t version = 0x00010001;  // persisted version (major << 16 | minor)
     std::uint32_t miscStatus = 0;
     QList<Clsid> propertyPages;
-    QSize initialSize{200, 200};    // pixels
+    QSize initialSize{200, 200}; // pixels
+    // The longest string or blob a stream load accepts, in bytes (-1: what the stream holds).
+    qint64 persistedLengthLimit = -1;
     ServerModule* module = nullptr; // kept locked while the control lives (may be null)
 };
 

@@ -28,6 +28,8 @@ public:
     QJsonObject toJson() const;
     // Replaces the contents; E_INVALIDARG (bag unchanged) for an entry it cannot read.
     HRESULT fromJson(const QJsonObject& json);
+    // A file larger than this is not a property bag (STG_E_READFAULT).
+    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
     HRESULT saveToFile(const QString& path) const;
     HRESULT loadFromFile(const QString& path);
 

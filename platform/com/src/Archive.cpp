@@ -58,6 +58,14 @@ bool Archive::canRead(qint64 size) {
     return true;
 }
 
+bool Archive::withinLengthLimit(qint64 size) {
+    if (m_lengthLimit >= 0 && size > m_lengthLimit) {
+        setError(STG_E_READFAULT);
+        return false;
+    }
+    return true;
+}
+
 bool Archive::readExact(char* dst, qint64 size) {
     if (!canRead(size))
         return false;
@@ -189,7 +197,7 @@ QString Archive::readString() {
         else if (n == kWordLengthLimit)
             setError(STG_E_READFAULT); // a wide-character marker: not a string we write
     }
-    if (!ok())
+    if (!ok() || !withinLengthLimit(n))
         return {};
     return cp1252::decode(readRaw(n));
 }
@@ -205,7 +213,7 @@ std::uint32_t Archive::readCount(qint64 minElementSize) {
 
 QByteArray Archive::readBlob() {
     const std::uint32_t n = readDWord();
-    if (!ok())
+    if (!ok() || !withinLengthLimit(n))
         return {};
     return readRaw(n);
 }

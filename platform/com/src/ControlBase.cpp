@@ -174,6 +174,7 @@ HRESULT ControlBase::Load(QIODevice* stream) {
     if (!stream)
         return E_POINTER;
     Archive archive(stream, Archive::Mode::Load);
+    archive.setLengthLimit(m_identity.persistedLengthLimit);
     PropExchange px(archive);
     return runExchange(px, true);
 }

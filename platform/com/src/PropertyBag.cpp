@@ -5,12 +5,42 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 
+#include <cmath>
+#include <limits>
+
 namespace com {
 
 namespace {
 
 QString fold(const QString& key) {
     return key.toCaseFolded();
+}
+
+// JSON has no numbers for NaN and the infinities; they are written as these words.
+const QLatin1String kNotANumber("NaN");
+const QLatin1String kInfinity("Infinity");
+const QLatin1String kMinusInfinity("-Infinity");
+
+QJsonValue realToJson(double v) {
+    if (std::isnan(v))
+        return kNotANumber;
+    if (std::isinf(v))
+        return v > 0 ? kInfinity : kMinusInfinity;
+    return v;
+}
+
+bool realFromJson(const QJsonValue& v, double& out) {
+    if (v.isDouble())
+        out = v.toDouble();
+    else if (v == kNotANumber)
+        out = std::numeric_limits<double>::quiet_NaN();
+    else if (v == kInfinity)
+        out = std::numeric_limits<double>::infinity();
+    else if (v == kMinusInfinity)
+        out = -std::numeric_limits<double>::infinity();
+    else
+        return false;
+    return true;
 }
 
 QJsonObject variantToJson(const Variant& v) {
@@ -23,7 +53,7 @@ QJsonObject variantToJson(const Variant& v) {
         o.insert(QStringLiteral("value"), v.i4Value());
         break;
     case VarType::R8:
-        o.insert(QStringLiteral("value"), v.r8Value());
+        o.insert(QStringLiteral("value"), realToJson(v.r8Value()));
         break;
     case VarType::Bool:
         o.insert(QStringLiteral("value"), v.boolValue());
@@ -41,9 +71,12 @@ QJsonObject variantToJson(const Variant& v) {
     return o;
 }
 
+// In range first: converting a double beyond the integers to one is undefined.
 bool isWholeNumber(const QJsonValue& v, double lo, double hi) {
-    return v.isDouble() && v.toDouble() == double(qint64(v.toDouble())) && v.toDouble() >= lo &&
-           v.toDouble() <= hi;
+    if (!v.isDouble())
+        return false;
+    const double d = v.toDouble();
+    return d >= lo && d <= hi && std::trunc(d) == d;
 }
 
 bool variantFromJson(const QJsonValue& json, Variant& out) {
@@ -56,8 +89,8 @@ bool variantFromJson(const QJsonValue& json, Variant& out) {
         out = Variant(std::int16_t(value.toInt()));
     else if (type == QLatin1String("I4") && isWholeNumber(value, -2147483648.0, 2147483647.0))
         out = Variant(std::int32_t(value.toInteger()));
-    else if (type == QLatin1String("R8") && value.isDouble())
-        out = Variant(value.toDouble());
+    else if (double real = 0; type == QLatin1String("R8") && realFromJson(value, real))
+        out = Variant(real);
     else if (type == QLatin1String("Bool") && value.isBool())
         out = Variant(value.toBool());
     else if (type == QLatin1String("BStr") && value.isString())
@@ -136,8 +169,12 @@ HRESULT PropertyBag::loadFromFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return STG_E_FILENOTFOUND;
+    // Read no further than the largest bag a file may hold, also from a device that never ends.
+    const QByteArray bytes = file.read(kMaxFileBytes + 1);
+    if (bytes.size() > kMaxFileBytes)
+        return STG_E_READFAULT;
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())
         return STG_E_READFAULT;
     return failed(fromJson(doc.object())) ? STG_E_READFAULT : S_OK;

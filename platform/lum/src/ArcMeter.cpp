@@ -53,8 +53,8 @@ void ArcMeter::drawDynamic(QPainter& p, QSizeF plotSize) const {
         const QPointF at = dome ? ScaleMap::pointAt(dial.center, dial.radius * 0.22,
                                                     DialPainter::midAngle(style()))
                                 : dial.center;
-        DialPainter::drawReadout(p, at, readoutLines(nullptr),
-                                 DialPainter::readoutFont(dial, style()));
+        readout().prepare(dial, style(), 1);
+        readout().draw(p, at, readoutLines(nullptr));
     }
 }
 

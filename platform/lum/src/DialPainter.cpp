@@ -195,44 +195,6 @@ double DialPainter::fillRadius(const Dial& dial, const MeterStyle& style) {
     return std::max(0.0, dial.radius - inward - 1.0);
 }
 
-double DialPainter::readoutHeight(const QFont& font, int lines) {
-    return QFontMetricsF(font).height() * lines + 4.0;
-}
-
-QRectF DialPainter::drawReadout(QPainter& p, QPointF center, const QList<ReadoutLine>& lines,
-                                const QFont& font) {
-    if (lines.isEmpty())
-        return {};
-    const QFontMetricsF metrics(font);
-    const double lineHeight = metrics.height();
-    const bool swatches = lines.first().swatch.isValid();
-    const double swatchSize = swatches ? lineHeight * 0.55 : 0.0;
-    const double swatchGap = swatches ? 4.0 : 0.0;
-    double textWidth = 0.0;
-    for (const ReadoutLine& line : lines)
-        textWidth = std::max(textWidth, metrics.horizontalAdvance(line.text));
-    const double w = textWidth + swatchSize + swatchGap + 10.0;
-    const double h = readoutHeight(font, static_cast<int>(lines.size()));
-    const QRectF box(center.x() - w / 2, center.y() - h / 2, w, h);
-    p.setPen(QPen(QColor(128, 128, 128), 1.0));
-    p.setBrush(QColor(255, 255, 255, 235));
-    p.drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 3.0, 3.0);
-    p.setFont(font);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QRectF row(box.left() + 5.0, box.top() + 2.0 + lineHeight * i, w - 10.0, lineHeight);
-        if (swatches) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(lines[i].swatch);
-            p.drawRect(
-                QRectF(row.left(), row.center().y() - swatchSize / 2, swatchSize, swatchSize));
-        }
-        p.setPen(lines[i].color);
-        p.drawText(row.adjusted(swatchSize + swatchGap, 0, 0, 0), Qt::AlignRight | Qt::AlignVCenter,
-                   lines[i].text);
-    }
-    return box;
-}
-
 double DialPainter::midAngle(const MeterStyle& style) {
     return style.scale.startAngle() + style.scale.sweep() / 2.0;
 }

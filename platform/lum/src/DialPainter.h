@@ -36,14 +36,9 @@ public:
     static void drawTicks(QPainter& p, const Dial& dial, const MeterStyle& style);
     static void drawTickLabels(QPainter& p, const Dial& dial, const MeterStyle& style,
                                int labelPosition);
-    /// Draws the readout box centred on `center`; returns its rectangle.
-    static QRectF drawReadout(QPainter& p, QPointF center, const QList<ReadoutLine>& lines,
-                              const QFont& font);
     /// The readout font for a dial: the meter's face, bold, sized by the radius (smaller
     /// when the readout has several lines).
     static QFont readoutFont(const Dial& dial, const MeterStyle& style, int lines = 1);
-    /// Height of a readout box of `lines` lines in `font`.
-    static double readoutHeight(const QFont& font, int lines);
 
     /// The angle half way along the scale's sweep.
     static double midAngle(const MeterStyle& style);

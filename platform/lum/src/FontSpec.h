@@ -20,6 +20,8 @@ struct FontSpec {
     /// The same font scaled to `pixelSize` pixels (for readouts sized by the dial).
     QFont toFont(double pixelSize) const;
     QColor qcolor() const;
+
+    bool operator==(const FontSpec&) const = default;
 };
 
 /// Line attributes of a plot: thickness in pixels and colour.

@@ -233,16 +233,4 @@ quint16 LbAddText(PlotHandle plot, DcHandle dc, const QString& text, double x, d
     return id;
 }
 
-Result LbCopyPageToClipboard(PageHandle) {
-    return lib().setResult(kErrNotImplemented);
-}
-
-Result LbSavePageMetafile(PageHandle, int, const QString&) {
-    return lib().setResult(kErrNotImplemented);
-}
-
-Result LbDrawPageInto(QPainter*, PageHandle, const QRect&, int) {
-    return lib().setResult(kErrNotImplemented);
-}
-
 } // namespace lum

@@ -5,6 +5,7 @@
 #include "DialPainter.h"
 #include "MeterStyle.h"
 #include "ProcessVar.h"
+#include "Readout.h"
 
 #include <QList>
 
@@ -44,6 +45,8 @@ protected:
     /// The readout lines of the shown channels (value, units, alarm colour).
     QList<ReadoutLine> readoutLines(const std::array<Colorref, kMaxChannels>* swatches) const;
     virtual int labelPosition() const { return kTicksOutside; }
+    /// The readout's kept font and box (drawing is const; the cache is not part of the state).
+    Readout& readout() const { return m_readout; }
 
 private:
     MeterStyle m_style;
@@ -53,6 +56,7 @@ private:
     AlarmLevels m_levels;
     QString m_units;
     std::optional<MeterBorder> m_border;
+    mutable Readout m_readout;
 };
 
 } // namespace lum

@@ -27,6 +27,10 @@ PageWidget::~PageWidget() {
     Library::instance().pages.remove(m_handle);
 }
 
+QColor PageWidget::background() const {
+    return drawingColor(m_background);
+}
+
 bool PageWidget::isPainting() const {
     if (m_painting)
         return true;

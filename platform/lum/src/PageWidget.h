@@ -21,6 +21,8 @@ public:
     PageHandle handle() const { return m_handle; }
     InputForwarder* forwarder() const { return m_forwarder; }
     bool firstPaintDone() const { return m_firstPaintDone; }
+    /// The colour the page is filled with.
+    QColor background() const;
     /// True while the page or one of its plot areas is inside its paint.
     bool isPainting() const;
     /// Runs the first-paint callback now if it has not run yet.

@@ -167,6 +167,17 @@ void PlotWidget::resizeEvent(QResizeEvent* event) {
 void PlotWidget::render(QPainter& p) {
     ensureFace(p.device() ? p.device()->devicePixelRatioF() : 1.0);
     p.drawPixmap(0, 0, m_face);
+    paintDynamic(p);
+}
+
+void PlotWidget::renderVector(QPainter& p) {
+    p.save();
+    paintFace(p);
+    p.restore();
+    paintDynamic(p);
+}
+
+void PlotWidget::paintDynamic(QPainter& p) const {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);

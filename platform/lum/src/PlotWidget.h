@@ -54,6 +54,8 @@ public:
     void runFirstPaint();
     /// Paints the cached layer and the moving parts.
     void render(QPainter& p);
+    /// Paints everything anew on `p` without the cache, at the painter's resolution.
+    void renderVector(QPainter& p);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -63,6 +65,7 @@ private:
     void clearObjects();
     void ensureFace(qreal dpr);
     void paintFace(QPainter& p) const;
+    void paintDynamic(QPainter& p) const;
     void paintFrame(QPainter& p) const;
 
     PlotHandle m_handle;

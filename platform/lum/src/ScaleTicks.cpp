@@ -40,8 +40,17 @@ QList<ScaleTick> ScaleTicks::compute(double min, double max, double step, int mi
     return ticks;
 }
 
+namespace {
+// From here on a value is shown as 1.2e+15 rather than its sixteen or more digits.
+constexpr double kLongestPlainValue = 1e15;
+constexpr int kExponentDigits = 3;
+} // namespace
+
 QString ScaleTicks::label(double value, int precision) {
     const int digits = std::clamp(precision, 0, 10);
+    // Huge values would print hundreds of digits: they take the short exponent form.
+    if (std::abs(value) >= kLongestPlainValue && std::isfinite(value))
+        return QString::number(value, 'e', std::min(digits, kExponentDigits));
     QString text = QString::number(value, 'f', digits);
     // A small negative value rounds to "-0" or "-0.00": show it without the sign.
     if (text.startsWith(QLatin1Char('-')) && text.mid(1).toDouble() == 0.0)

@@ -1,13 +1,20 @@
-// Shared helpers of the meter tests: a control made directly (not through the registry) and
-// late-bound calls on it.
+// Shared helpers of the meter tests: a control made directly (not through the registry) with
+// late-bound calls on it, and one hosted in a site as a container shows it.
 #pragma once
 
 #include "CGAUGEKITCtrl.h"
 
+#include <com/ControlSite.h>
 #include <com/Variant.h>
+#include <lum/LumBase.h>
+#include <lum/LumDiagnostics.h>
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
 
 namespace fixture {
 
@@ -66,6 +73,40 @@ public:
 
 private:
     gaugekit::CGAUGEKITCtrl* m_ctrl;
+};
+
+// A meter hosted in a site, as a container shows it.
+class Hosted {
+public:
+    explicit Hosted(QSize size = QSize(200, 200)) {
+        auto* ctrl = new gaugekit::CGAUGEKITCtrl;
+        QCOMPARE_EQ(site.attach(ctrl->unknown()), com::S_OK);
+        ctrl->Release();
+        meter = ctrl;
+        site.initNew();
+        site.resize(size);
+        site.activate();
+        events = std::make_unique<QSignalSpy>(&site, &com::ControlSite::controlEvent);
+    }
+    // Paints the site and lets the drawing library run its first paints.
+    void paint() {
+        for (int i = 0; i < 3; ++i) {
+            site.grab();
+            if (lum::LbIsValidPage(meter->pageSite().page()))
+                lum::diag::grabPage(meter->pageSite().page());
+        }
+    }
+    int eventCount(int dispid) const {
+        int n = 0;
+        for (const auto& e : *events)
+            n += e.at(0).toInt() == dispid;
+        return n;
+    }
+    quint64 page() const { return meter->pageSite().page().raw(); }
+
+    com::ControlSite site;
+    gaugekit::CGAUGEKITCtrl* meter = nullptr;
+    std::unique_ptr<QSignalSpy> events;
 };
 
 } // namespace fixture

@@ -5,6 +5,9 @@
 
 #include <QTest>
 
+#include <cmath>
+#include <limits>
+
 using namespace gaugekit;
 
 Q_DECLARE_METATYPE(gaugekit::DrawAction)
@@ -18,6 +21,7 @@ private slots:
     void timerInterval();
     void simulation_data();
     void simulation();
+    void simulationOfASpanBeyondTheLargestDouble();
     void channelsUsedStayWithinFive_data();
     void channelsUsedStayWithinFive();
 };
@@ -82,6 +86,8 @@ void TestMeterLogic::timerInterval_data() {
     QTest::newRow("fraction dropped") << 3.0 << 333;
     QTest::newRow("zero has no interval") << 0.0 << -1;
     QTest::newRow("not a number") << std::nan("") << -1;
+    QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << -1;
+    QTest::newRow("minus infinite") << -std::numeric_limits<double>::infinity() << -1;
     QTest::newRow("too fast for a window timer") << 5000.0 << MeterTimerMath::kMinimumIntervalMs;
     QTest::newRow("too slow for a window timer") << 1e-9 << MeterTimerMath::kMaximumIntervalMs;
 }
@@ -101,6 +107,18 @@ void TestMeterLogic::simulation_data() {
     QTest::newRow("90..110") << 90.0 << 110.0 << 98.0 << 102.0;
     QTest::newRow("reversed scale") << 10.0 << 0.0 << 4.0 << 6.0;
     QTest::newRow("empty scale") << 5.0 << 5.0 << 5.0 << 5.0;
+}
+
+// The span of -1e308..1e308 overflows a double: the simulated values once pinned at 1e308.
+void TestMeterLogic::simulationOfASpanBeyondTheLargestDouble() {
+    MeterSettings s = PropertyTable::defaults();
+    s.meterScaleMin = -1e308;
+    s.meterScaleMax = 1e308;
+    for (int r : {0, 16384, 32767}) {
+        const double v = MeterTimerMath::simulate(s, [r] { return r; })[0];
+        QVERIFY2(std::isfinite(v) && std::abs(v) <= 0.2000001e308, qPrintable(QString::number(v)));
+    }
+    QVERIFY(std::abs(MeterTimerMath::simulate(s, [] { return 16384; })[0]) < 1e304);
 }
 
 void TestMeterLogic::simulation() {

@@ -5,9 +5,16 @@
 
 #include <com/PropertyBag.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
+#include <csignal>
+#include <limits>
+#include <sys/resource.h>
 
 using namespace gaugekit;
 using fixture::Meter;
@@ -47,6 +54,58 @@ qsizetype firstBlobSize() {
     return w.bytes.size();
 }
 
+// Where the first blob of a new meter's stream starts.
+qsizetype firstBlobOffset() {
+    expected::Writer w;
+    expected::defaultBlobs(w);
+    return expected::defaultStream().size() - w.bytes.size();
+}
+
+// The default stream with the byte count of the first blob claiming nearly 4 GiB.
+QByteArray withHugeBlob() {
+    QByteArray stream = expected::defaultStream();
+    stream.replace(firstBlobOffset(), 4, QByteArray::fromHex("f0ffffff"));
+    return stream;
+}
+
+// Where the tick-label font name starts in a stream.
+constexpr qsizetype kFontAt =
+    16 + 4 * 8 + 8 * 2 + 4 * 2 + 2 + 8 * 2 + 4 + 8 + 4 * 6 + 1 + 8 * 5 + 4 * 5;
+
+// The default stream with the font name claiming a 2 GiB string (0xFF, 0xFFFF, 32-bit length).
+QByteArray withHugeString() {
+    const QByteArray good = expected::defaultStream();
+    const qsizetype fontAt = kFontAt;
+    return good.left(fontAt) + QByteArray::fromHex("ffffff") + QByteArray::fromHex("ffffff7f") +
+           good.mid(fontAt + 6);
+}
+
+// What a device may read ahead of the archive.
+constexpr qint64 kReadAhead = 64 * 1024;
+
+// A pipe: it cannot tell its size; after `head` it sends zeros for ever, counting what is read.
+class EndlessPipe : public QIODevice {
+public:
+    explicit EndlessPipe(QByteArray head)
+        : m_head(std::move(head)) {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+    qint64 consumed() const { return m_consumed; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        for (qint64 i = 0; i < maxSize; ++i, ++m_consumed)
+            data[i] = m_consumed < m_head.size() ? m_head[m_consumed] : '\0';
+        return maxSize;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_head;
+    qint64 m_consumed = 0;
+};
+
 } // namespace
 
 class TestMeterPersistence : public QObject {
@@ -63,8 +122,17 @@ private slots:
     void truncatedStreamFailsAndKeepsWhatWasRead();
     void hostileLengthsFailWithoutAllocating_data();
     void hostileLengthsFailWithoutAllocating();
+    void hostileLengthsFromAPipe_data();
+    void hostileLengthsFromAPipe();
+    void overlongStringsAreCut();
+    void nonFiniteRealsRoundTrip_data();
+    void nonFiniteRealsRoundTrip();
     void arraysKeepTheirFixedSize();
     void loadingMissingFileChangesNothing();
+    void loadLeavesTheMeterModifiedAndTellsObservers();
+    void failedSaveKeepsTheOldFile();
+    void writeFailureIsTheArchiveError();
+    void saveThatRunsOutOfRoomKeepsTheOldFile();
 };
 
 void TestMeterPersistence::newMeterStoresTheDefaultStream() {
@@ -196,15 +264,8 @@ void TestMeterPersistence::truncatedStreamFailsAndKeepsWhatWasRead() {
 void TestMeterPersistence::hostileLengthsFailWithoutAllocating_data() {
     QTest::addColumn<QByteArray>("stream");
     const QByteArray good = expected::defaultStream();
-    const qsizetype firstBlob = good.size() - [] {
-        expected::Writer w;
-        expected::defaultBlobs(w);
-        return w.bytes.size();
-    }();
-    // The byte count of the first blob claims nearly 4 GiB.
-    QByteArray hugeBlob = good;
-    hugeBlob.replace(firstBlob, 4, QByteArray::fromHex("f0ffffff"));
-    QTest::newRow("blob byte count") << hugeBlob;
+    const qsizetype firstBlob = firstBlobOffset();
+    QTest::newRow("blob byte count") << withHugeBlob();
     // The element count inside the first blob claims 0xFFFFFFF0 strings.
     expected::Writer w;
     w.u16(0xFFFF).u32(0xFFFFFFF0);
@@ -213,13 +274,7 @@ void TestMeterPersistence::hostileLengthsFailWithoutAllocating_data() {
     blob.blob(w.bytes);
     hugeCount.append(blob.bytes);
     QTest::newRow("array element count") << hugeCount;
-    // The font name claims a 2 GiB string (0xFF, 0xFFFF, 32-bit length).
-    const qsizetype fontAt =
-        16 + 4 * 8 + 8 * 2 + 4 * 2 + 2 + 8 * 2 + 4 + 8 + 4 * 6 + 1 + 8 * 5 + 4 * 5;
-    QByteArray hugeString = good.left(fontAt);
-    hugeString.append(QByteArray::fromHex("ffffff") + QByteArray::fromHex("ffffff7f"));
-    hugeString.append(good.mid(fontAt + 6));
-    QTest::newRow("string length") << hugeString;
+    QTest::newRow("string length") << withHugeString();
     QTest::newRow("a byte short") << good.left(good.size() - 1);
     // A blob announcing three titles but holding none.
     expected::Writer empty;
@@ -235,6 +290,65 @@ void TestMeterPersistence::hostileLengthsFailWithoutAllocating() {
     QCOMPARE(m.loadStream(stream), com::STG_E_READFAULT);
     // The meter still works.
     QCOMPARE(m.getAt(dispid::TitleString, 2).stringValue(), QStringLiteral("Ondavia"));
+}
+
+void TestMeterPersistence::hostileLengthsFromAPipe_data() {
+    QTest::addColumn<QByteArray>("head");
+    QTest::newRow("blob byte count") << withHugeBlob().left(firstBlobOffset() + 4);
+    QTest::newRow("string length") << withHugeString().left(kFontAt + 7);
+}
+
+// Such a pipe once made a load grow to gigabytes before it failed.
+void TestMeterPersistence::hostileLengthsFromAPipe() {
+    QFETCH(QByteArray, head);
+    Meter m;
+    EndlessPipe pipe(head);
+    QCOMPARE(m->Load(&pipe), com::STG_E_READFAULT);
+    // The device reads ahead a little; never anything near the claimed length.
+    QVERIFY2(pipe.consumed() <= kReadAhead, qPrintable(QString::number(pipe.consumed())));
+}
+
+void TestMeterPersistence::overlongStringsAreCut() {
+    Meter m;
+    const QString longer(MeterSettings::kMaxStringLength + 10, QLatin1Char('x'));
+    QCOMPARE(m.put(dispid::MeterUnitsString, longer), com::S_OK);
+    QCOMPARE(m.putAt(dispid::MeterChannelTagName, 4, longer), com::S_OK);
+    QCOMPARE(m.get(dispid::MeterUnitsString).stringValue().size(), MeterSettings::kMaxStringLength);
+    // What the meter writes it reads back, from a pipe too.
+    Meter target;
+    EndlessPipe pipe(m.saveStream());
+    QCOMPARE(target->Load(&pipe), com::S_OK);
+    QCOMPARE(target.getAt(dispid::MeterChannelTagName, 4).stringValue(),
+             longer.left(MeterSettings::kMaxStringLength));
+}
+
+void TestMeterPersistence::nonFiniteRealsRoundTrip_data() {
+    QTest::addColumn<double>("value");
+    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("infinity") << std::numeric_limits<double>::infinity();
+    QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity();
+}
+
+// A bag file with such a value was once written with "value": null and then failed to load.
+void TestMeterPersistence::nonFiniteRealsRoundTrip() {
+    QFETCH(double, value);
+    Meter source;
+    QCOMPARE(source.put(dispid::MeterScaleMax, value), com::S_OK);
+    QCOMPARE(source.put(dispid::TimerFrequency, value), com::S_OK);
+    com::PropertyBag bag;
+    QCOMPARE(source->Save(bag, true), com::S_OK);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("m.json"));
+    QCOMPARE(bag.saveToFile(path), com::S_OK);
+    com::PropertyBag loaded;
+    QCOMPARE(loaded.loadFromFile(path), com::S_OK);
+    Meter target;
+    QCOMPARE(target->Load(loaded), com::S_OK);
+    for (com::DispId id : {dispid::MeterScaleMax, dispid::TimerFrequency}) {
+        const double back = target.get(id).r8Value();
+        QVERIFY(std::isnan(value) ? std::isnan(back) : back == value);
+    }
+    QCOMPARE(target.saveStream(), source.saveStream());
 }
 
 void TestMeterPersistence::arraysKeepTheirFixedSize() {
@@ -274,6 +388,100 @@ void TestMeterPersistence::loadingMissingFileChangesNothing() {
     QCOMPARE(m.call(dispid::SerializeSaveFile, {QStringLiteral("/nonexistent/dir/x.SER")}, &ok),
              com::S_OK);
     QCOMPARE(ok, com::Variant(false));
+}
+
+void TestMeterPersistence::loadLeavesTheMeterModifiedAndTellsObservers() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("m.SER"));
+    Meter source;
+    customise(source);
+    QVERIFY(source->serializeSaveFile(path));
+    Meter target;
+    QCOMPARE(target->IsDirty(), com::S_FALSE);
+    QList<double> seen;
+    const int id =
+        target->addLoadObserver([&seen](CGAUGEKITCtrl& c) { seen << c.store().meterScaleMax; });
+    com::Variant ok;
+    QCOMPARE(target.call(dispid::SerializeLoadFile, {path}, &ok), com::S_OK);
+    // A meter that has not drawn yet was once left unmodified, so its container skipped saving.
+    QCOMPARE(target->IsDirty(), com::S_OK);
+    QCOMPARE(seen, QList<double>{115.5});
+    target->removeLoadObserver(id);
+    QCOMPARE(target.call(dispid::SerializeLoadFile, {path}, &ok), com::S_OK);
+    QCOMPARE(seen.size(), 1);
+}
+
+void TestMeterPersistence::failedSaveKeepsTheOldFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("m.SER"));
+    Meter old;
+    QVERIFY(old->serializeSaveFile(path));
+    const QByteArray before = [&] {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const bool folderWritable =
+        QFile(dir.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly);
+    if (folderWritable) {
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QSKIP("this user writes into read-only folders");
+    }
+    Meter changed;
+    customise(changed);
+    com::Variant ok;
+    QCOMPARE(changed.call(dispid::SerializeSaveFile, {path}, &ok), com::S_OK);
+    QCOMPARE(ok, com::Variant(false));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+}
+
+// Saving onto /dev/full once answered FALSE with a success result.
+void TestMeterPersistence::writeFailureIsTheArchiveError() {
+    const QString full = QStringLiteral("/dev/full");
+    if (!QFileInfo::exists(full))
+        QSKIP("no /dev/full here");
+    Meter m;
+    com::Variant ok;
+    QCOMPARE(m.call(dispid::SerializeSaveFile, {full}, &ok), com::STG_E_WRITEFAULT);
+    // The device is still a device: nothing was renamed over it.
+    QVERIFY(!QFileInfo(full).isFile());
+}
+
+// A save once truncated the old file before writing; now a write that fails half way (here the
+// process may write no file larger than 100 bytes, as a full disk would refuse) leaves it.
+void TestMeterPersistence::saveThatRunsOutOfRoomKeepsTheOldFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("m.SER"));
+    Meter old;
+    QVERIFY(old->serializeSaveFile(path));
+    QFile before(path);
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray bytes = before.readAll();
+    before.close();
+    QVERIFY(bytes.size() > 100);
+
+    Meter changed;
+    customise(changed);
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    com::Variant ok;
+    const com::HRESULT hr = changed.call(dispid::SerializeSaveFile, {path}, &ok);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    QCOMPARE(hr, com::STG_E_WRITEFAULT);
+    QFile after(path);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), bytes);
+    // Nothing is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("m.SER")});
 }
 
 QTEST_MAIN(TestMeterPersistence)

@@ -5,6 +5,8 @@
 #include "com/PropertyBag.h"
 
 #include <QBuffer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -67,6 +69,8 @@ private slots:
     void resetKeepsBlobValues();
     void loadedExtentSizesTheWindow();
     void bagFileRoundTrip();
+    void bagNumbersOutsideTheirType_data();
+    void bagNumbersOutsideTheirType();
 };
 
 void TestPersistence::himetric_data() {
@@ -238,6 +242,23 @@ void TestPersistence::bagFileRoundTrip() {
     f.close();
     QCOMPARE(back.loadFromFile(path), STG_E_READFAULT);
     QVERIFY(back == bag); // unchanged
+}
+
+void TestPersistence::bagNumbersOutsideTheirType_data() {
+    QTest::addColumn<QByteArray>("json");
+    QTest::newRow("fraction") << QByteArray(R"({"N": {"type": "I4", "value": 1.5}})");
+    // Found by fuzzing: converting -1e308 to an integer to compare it was undefined.
+    QTest::newRow("far below a long") << QByteArray(R"({"N": {"type": "I4", "value": -1e308}})");
+    QTest::newRow("far above a short") << QByteArray(R"({"N": {"type": "I2", "value": 1e300}})");
+    QTest::newRow("just above a long")
+        << QByteArray(R"({"N": {"type": "I4", "value": 2147483648}})");
+}
+
+void TestPersistence::bagNumbersOutsideTheirType() {
+    QFETCH(QByteArray, json);
+    PropertyBag bag;
+    QCOMPARE(bag.fromJson(QJsonDocument::fromJson(json).object()), E_INVALIDARG);
+    QCOMPARE(bag.size(), 0);
 }
 
 QTEST_MAIN(TestPersistence)

@@ -2,9 +2,11 @@
 // forwarding of the lum library, driven as a meter control drives it.
 #include "MeterFixture.h"
 
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -66,7 +68,7 @@ private slots:
     void meterArgumentsAreChecked();
     void textIdsAndPositionCodes();
     void mouseAndKeyEventsReachTheOwner();
-    void outputsNotYetAvailable();
+    void outputsRefuseBadArguments();
 
 private:
     QList<AlarmCall> m_calls;
@@ -410,13 +412,21 @@ void TestLumLibrary::mouseAndKeyEventsReachTheOwner() {
     LbDestroyPage(page);
 }
 
-void TestLumLibrary::outputsNotYetAvailable() {
+void TestLumLibrary::outputsRefuseBadArguments() {
     MeterFixture f(MeterSetup{});
-    QVERIFY(failed(LbCopyPageToClipboard(f.page)));
-    QVERIFY(failed(LbSavePageMetafile(f.page, 1, QStringLiteral("/tmp/x.wmf"))));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("x.svg"));
+    QCOMPARE(LbSavePageMetafile(PageHandle(), kMetafileSvg, file), kErrInvalidHandle);
+    QCOMPARE(LbSavePageMetafile(f.page, 7, file), kErrInvalidArg);
+    QCOMPARE(LbSavePageMetafile(f.page, kMetafileSvg, QString()), kErrInvalidArg);
+    QVERIFY(!QFileInfo::exists(file));
+    QCOMPARE(LbCopyPageToClipboard(PageHandle()), kErrInvalidHandle);
     QImage image(10, 10, QImage::Format_ARGB32);
+    QCOMPARE(LbDrawPageInto(nullptr, f.page, QRect(0, 0, 10, 10), 1), kErrInvalidArg);
     QPainter p(&image);
-    QVERIFY(failed(LbDrawPageInto(&p, f.page, QRect(0, 0, 10, 10), 1)));
+    QCOMPARE(LbDrawPageInto(&p, f.page, QRect(), 1), kErrInvalidArg);
+    QCOMPARE(LbDrawPageInto(&p, PageHandle(), QRect(0, 0, 10, 10), 1), kErrInvalidHandle);
+    QCOMPARE(LbDrawPageInto(&p, f.page, QRect(0, 0, 10, 10), 1), kOk);
 }
 
 QTEST_MAIN(TestLumLibrary)

@@ -2,9 +2,12 @@
 // that a change of look is noticed. Set BRISORA_UPDATE_REFERENCES to write the references.
 #include "MeterFixture.h"
 
+#include <lum/LumDiagnostics.h>
+
 #include "ImageCompare.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QTest>
 
 #include <cstdlib>
@@ -37,6 +40,8 @@ private slots:
     void initTestCase() { installFixtureCallbacks(); }
     void matchesReference_data();
     void matchesReference();
+    void keptPicturesMatchDrawingAnew_data() { matchesReference_data(); }
+    void keptPicturesMatchDrawingAnew();
 };
 
 void TestLumRender::matchesReference_data() {
@@ -158,6 +163,27 @@ void TestLumRender::matchesReference() {
              qPrintable(QStringLiteral("%1% of the pixels differ (picture saved in %2)")
                             .arg(share * 100.0)
                             .arg(QDir::tempPath())));
+}
+
+// A value update copies the hub and the readout box from kept pictures where the painter
+// allows; drawing them anew (a clipped painter) gives the same pixels.
+void TestLumRender::keptPicturesMatchDrawingAnew() {
+    QFETCH(MeterSetup, setup);
+    QFETCH(QSize, size);
+    MeterFixture f(setup, size);
+    QVERIFY(!f.grab().isNull());
+    const auto render = [&f](bool clipped) {
+        QImage image(lum::LbGetPlotWindow(f.plot)->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        if (clipped)
+            painter.setClipRect(image.rect());
+        for (int i = 0; i < 2; ++i) // the second time from the kept pictures
+            lum::diag::renderPlot(f.plot, painter);
+        return image;
+    };
+    const double share = testsupport::differingShare(render(false), render(true), 2);
+    QCOMPARE(share, 0.0);
 }
 
 QTEST_MAIN(TestLumRender)

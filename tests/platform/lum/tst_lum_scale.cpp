@@ -147,6 +147,10 @@ void TestLumScale::labels_data() {
     QTest::newRow("no negative zero") << -0.0001 << 1 << "0.0";
     QTest::newRow("negative precision clamps") << 7.6 << -3 << "8";
     QTest::newRow("huge precision clamps") << 1.0 << 99 << "1.0000000000";
+    // 1e308 once printed its 309 digits across the plot.
+    QTest::newRow("huge value in short form") << 1e308 << 1 << "1.0e+308";
+    QTest::newRow("huge negative value") << -2.5e20 << 3 << "-2.500e+20";
+    QTest::newRow("largest plain value") << 999999999999999.0 << 0 << "999999999999999";
 }
 
 void TestLumScale::labels() {

@@ -4,6 +4,7 @@
 
 #include "ImageCompare.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -45,20 +46,29 @@ private slots:
     void refusals();
     void renderings_data();
     void renderings();
+    void vectorRenderings_data();
+    void vectorRenderings();
+    void watchKeepsEachMetersAlarmsApart();
+    void watchReportsErrorsAndGoesOn();
+    void watchShowsSimulatedValues();
 
 private:
-    Run meterctl(const QStringList& args);
+    Run meterctl(const QStringList& args, const QByteArray& input = {});
+    // The JSON lines of a watch run.
+    QList<QJsonObject> watch(const QStringList& args, const QByteArray& commands);
     void registerModule();
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-Run TestMeterCtl::meterctl(const QStringList& args) {
+Run TestMeterCtl::meterctl(const QStringList& args, const QByteArray& input) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("BRISORA_REGISTRY"), m_dir->filePath(QStringLiteral("reg.json")));
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(m_dir->path());
     p.start(qEnvironmentVariable("BRISORA_BIN_DIR") + QStringLiteral("/meterctl"), args);
+    p.write(input);
+    p.closeWriteChannel();
     Run r;
     if (!p.waitForFinished(60000))
         return r;
@@ -243,6 +253,102 @@ void TestMeterCtl::renderings() {
     if (share > kDifferentShare)
         image.save(QDir::temp().filePath(QStringLiteral("meterctl-actual-") + name));
     QVERIFY2(share <= kDifferentShare, qPrintable(QString::number(share)));
+}
+
+void TestMeterCtl::vectorRenderings_data() {
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("SVG") << "r.svg";
+    QTest::newRow("PDF") << "r.PDF";
+}
+
+void TestMeterCtl::vectorRenderings() {
+    QFETCH(QString, picture);
+    registerModule();
+    QVERIFY(meterctl({"save", "r.SER", "TitleString[0]=Presión"}).exitCode == 0);
+    const Run drawn = meterctl({"render", "r.SER", picture, "--value", "4"});
+    QVERIFY2(drawn.exitCode == 0, qPrintable(drawn.err));
+    QFile file(m_dir->filePath(picture));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("<?xml") || bytes.startsWith("%PDF-"));
+    QCOMPARE(meterctl({"render", "r.SER", "r.gif"}).exitCode, 64);
+}
+
+QList<QJsonObject> TestMeterCtl::watch(const QStringList& args, const QByteArray& commands) {
+    const Run r = meterctl(QStringList{"watch"} + args, commands);
+    QList<QJsonObject> lines;
+    for (const QString& line : r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        lines.append(QJsonDocument::fromJson(line.toUtf8()).object());
+    if (r.exitCode != 0)
+        qWarning("%s", qPrintable(r.err));
+    return lines;
+}
+
+namespace {
+
+QList<QJsonObject> eventsOf(const QList<QJsonObject>& lines, const QString& event, int meter) {
+    QList<QJsonObject> found;
+    for (const QJsonObject& o : lines) {
+        if (o.value("event").toString() == event && o.value("meter").toInt() == meter)
+            found.append(o);
+    }
+    return found;
+}
+
+} // namespace
+
+void TestMeterCtl::watchKeepsEachMetersAlarmsApart() {
+    registerModule();
+    QVERIFY(meterctl({"save", "a.SER"}).exitCode == 0);
+    QVERIFY(meterctl({"save", "b.SER", "MeterHighAlarmStart=5"}).exitCode == 0);
+    const auto lines = watch({"a.SER", "b.SER"}, "value 1 0 6\nvalue 0 0 9.5\nvalue 0 0 3\nquit\n");
+    QCOMPARE(eventsOf(lines, "DrawReady", 0).size(), 1);
+    QCOMPARE(eventsOf(lines, "DrawReady", 1).size(), 1);
+    const auto first = eventsOf(lines, "OnAlarmEvent", 0);
+    const auto second = eventsOf(lines, "OnAlarmEvent", 1);
+    QCOMPARE(first.size(), 2);
+    QCOMPARE(second.size(), 1);
+    QCOMPARE(first[0].value("code").toInt(), 1);
+    QCOMPARE(first[0].value("value").toDouble(), 9.5);
+    QCOMPARE(first[0].value("alarm").toBool(), true);
+    QCOMPARE(first[1].value("code").toInt(), 0);
+    QCOMPARE(first[1].value("alarm").toBool(), false);
+    QCOMPARE(second[0].value("value").toDouble(), 6.0);
+    QVERIFY(first[0].contains("t_ms"));
+}
+
+void TestMeterCtl::watchReportsErrorsAndGoesOn() {
+    registerModule();
+    QVERIFY(meterctl({"save", "a.SER"}).exitCode == 0);
+    const auto lines = watch({"a.SER"}, "set 0 NoSuchName 1\n"
+                                        "set 0 TitleString 1\n"
+                                        "get 0 TitleString[9]\n"
+                                        "value 3 0 1\n"
+                                        "set 0 TitleString[0] Two words\n"
+                                        "get 0 TitleString[0]\n"
+                                        "save 0 saved.SER\n");
+    QList<QString> codes;
+    for (const QJsonObject& o : lines) {
+        if (o.contains("error"))
+            codes.append(o.value("hresult").toString());
+    }
+    QCOMPARE(codes, (QList<QString>{"0x80020006", "0x8002000E", "0x8002000B", "0x8002000B"}));
+    const QJsonObject title =
+        lines.last().contains("saved") ? lines[lines.size() - 2] : lines.last();
+    QCOMPARE(title.value("value").toString(), QStringLiteral("Two words"));
+    QVERIFY(QFileInfo::exists(m_dir->filePath("saved.SER")));
+}
+
+void TestMeterCtl::watchShowsSimulatedValues() {
+    registerModule();
+    QVERIFY(meterctl({"save", "s.SER", "EnableInternalTimer=true", "TimerFrequency=50",
+                      "SDataSimulationMode=true", "MeterScaleMin=110", "MeterScaleMax=90"})
+                .exitCode == 0);
+    const auto lines = watch({"s.SER", "--seconds", "0.5"}, "get 0 Value[0]\n");
+    QVERIFY(!lines.isEmpty());
+    const double v = lines.last().value("value").toDouble();
+    QVERIFY2(v >= 98.0 && v <= 102.0, qPrintable(QString::number(v)));
+    QVERIFY(eventsOf(lines, "OnInternalTimer", 0).isEmpty());
 }
 
 QTEST_MAIN(TestMeterCtl)

@@ -87,11 +87,18 @@ Result LbSetLineAttributes(PlotHandle plot, DcHandle dc, int style, int thicknes
 quint16 LbAddText(PlotHandle plot, DcHandle dc, const QString& text, double x, double y,
                   int positionCode, int flags);
 
-/// Copies the page's picture to the clipboard. Not available yet: kErrNotImplemented.
+/// Puts the page's picture on the clipboard as an image (PNG, a bitmap with a 40-byte header
+/// in a .bmp file, and Qt's own image data) and as SVG ("image/svg+xml"). Pending first
+/// paints run first, so a page that was never on screen is built. kErrFail without a
+/// clipboard.
 Result LbCopyPageToClipboard(PageHandle page);
-/// Saves the page's picture as a metafile. Not available yet: kErrNotImplemented.
+/// Saves the page's picture in `fileName` as kMetafileSvg, kMetafilePdf or kMetafilePng;
+/// kErrInvalidArg (and no file) for another type or an empty name. The file is written whole
+/// or not at all: a failure leaves any earlier file as it was (kErrFail).
 Result LbSavePageMetafile(PageHandle page, int metafileType, const QString& fileName);
-/// Draws the page into `painter` within `rect`. Not available yet: kErrNotImplemented.
+/// Draws the page into `painter`, scaled into `rect` (in the painter's coordinates), anew at
+/// the painter's resolution: a printer or PDF painter gets lines and text, not pixels.
+/// `mode` 1 draws everything. kErrInvalidArg for an empty rectangle or an inactive painter.
 Result LbDrawPageInto(QPainter* painter, PageHandle page, const QRect& rect, int mode);
 
 /// The classic 16-colour palette as colour references; black for an index outside 0..15.

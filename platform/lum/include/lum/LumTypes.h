@@ -40,6 +40,11 @@ inline constexpr int kLibErrorSystemTooOld = 66;
 /// The flags a meter control passes to `LbInitialize`.
 inline constexpr quint32 kInitFlags = 0x202B;
 
+/// Picture formats of `LbSavePageMetafile`.
+inline constexpr int kMetafileSvg = 1; ///< scalable vector graphics, lines and text kept
+inline constexpr int kMetafilePdf = 2; ///< a one-page PDF document of the page's size
+inline constexpr int kMetafilePng = 3; ///< the screen picture, one pixel per pixel
+
 /// Kinds of objects the library hands out handles for.
 enum class HandleKind : quint8 { Page = 1, Plot = 2, Dc = 3, ProcessVar = 4, Meter = 5 };
 

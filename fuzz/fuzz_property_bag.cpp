@@ -1,0 +1,34 @@
+// The property-bag loader on any bytes: the JSON form of a bag, then the meter loading it.
+#include "FuzzApp.h"
+
+#include "CGAUGEKITCtrl.h"
+
+#include <com/PropertyBag.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::ensureApplication();
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes);
+    if (!doc.isObject())
+        return 0;
+    com::PropertyBag bag;
+    if (com::failed(bag.fromJson(doc.object())))
+        return 0;
+    auto* meter = new gaugekit::CGAUGEKITCtrl;
+    meter->InitNew();
+    meter->Load(bag);
+    // What a loaded meter saves is a bag it loads again.
+    com::PropertyBag saved;
+    meter->Save(saved, false);
+    com::PropertyBag again;
+    again.fromJson(saved.toJson());
+    meter->Load(again);
+    meter->Release();
+    return 0;
+}

@@ -1,0 +1,35 @@
+#include "MeterPictureFile.h"
+
+#include <forms/CommonDialog.h>
+#include <lum/LumTypes.h>
+
+namespace gaugekit {
+
+QString MeterPictureFile::filter(int metafileType) {
+    switch (metafileType) {
+    case lum::kMetafileSvg:
+        return QStringLiteral("SVG Files|*.svg");
+    case lum::kMetafilePdf:
+        return QStringLiteral("PDF Files|*.pdf");
+    case lum::kMetafilePng:
+        return QStringLiteral("PNG Files|*.png");
+    default:
+        return {};
+    }
+}
+
+std::optional<QString> MeterPictureFile::ask(int metafileType, QWidget* parent) {
+    const QString types = filter(metafileType);
+    if (types.isEmpty())
+        return std::nullopt;
+    forms::FileRequest request;
+    request.save = true;
+    request.title = QStringLiteral("Save Meter Picture");
+    request.filter = types;
+    auto chosen = forms::CommonDialog::chooseFile(request, parent);
+    if (chosen && chosen->isEmpty())
+        return std::nullopt;
+    return chosen;
+}
+
+} // namespace gaugekit
