@@ -5,6 +5,7 @@
 #include "MeterPageSite.h"
 #include "MeterPersistence.h"
 #include "MeterSettings.h"
+#include "PageValues.h"
 #include "PropertyTable.h"
 
 #include <com/ControlBase.h>
@@ -67,6 +68,21 @@ public:
     void stopTimer();
     bool timerRunning() const { return m_timerRunning; }
 
+    // The property pages' exchanges: each copies its page's whole value set in `direction`; a
+    // store ends with the rebuild step.
+    void ExchangeGeneralPage(GeneralPageValues& page, ExchangeDirection direction);
+    void ExchangeLookPage(LookPageValues& page, ExchangeDirection direction);
+    void ExchangeScalePage(ScalePageValues& page, ExchangeDirection direction);
+    void ExchangeAlarmPage(AlarmPageValues& page, ExchangeDirection direction);
+    void ExchangeTimerPage(TimerPageValues& page, ExchangeDirection direction);
+
+    // The page of each kind that last exchanged with the meter; a page that goes forgets
+    // itself. After a settings file has been loaded the open ones are refreshed, in the order
+    // General, Timer, Alarms, Appearance, Scale.
+    void rememberPage(PageKind kind, RememberedPage* page);
+    void forgetPage(RememberedPage* page);
+    void refreshRememberedPages();
+
     MeterPageSite& pageSite() { return *m_site; }
     MeterModel& model() { return m_site->model(); }
     bool hasDrawn() const { return !m_firstDraw; }
@@ -90,6 +106,7 @@ private:
     void paintThroughBitmap(QPainter& dc, const QRect& target);
     void showValues(lum::PlotHandle plot);
     void copyStoreToModel();
+    void endPageStore(ExchangeDirection direction);
 
     MeterSettings m_store;
     std::unique_ptr<MeterPageSite> m_site;
@@ -97,6 +114,7 @@ private:
     QSize m_drawnSize;
     bool m_firstDraw = true;
     bool m_timerRunning = false;
+    std::array<RememberedPage*, 5> m_pages{};
     std::map<int, LoadObserver> m_loadObservers;
     int m_nextObserverId = 1;
 };

@@ -4,6 +4,8 @@
 #include "GaugeKitIds.h"
 #include "MeterDispatch.h"
 
+#include <MeterPages.h>
+#include <PageCatalog.h>
 #include <com/ClassRegistration.h>
 #include <com/ModuleExports.h>
 
@@ -14,9 +16,6 @@ namespace {
 com::Guid guid(const char* text) {
     return com::Guid::fromString(QString::fromLatin1(text));
 }
-
-const char* const kPageClsids[5] = {kClsidGeneralPage, kClsidLookPage, kClsidScalePage,
-                                    kClsidAlarmPage, kClsidTimerPage};
 
 com::ControlClassInfo controlClassInfo(const com::Clsid& clsid) {
     return {clsid,
@@ -35,11 +34,12 @@ void addControlClass(com::ServerModule& m) {
         com::registration::controlClassRegistrar(controlClassInfo(clsid)));
 }
 
-// The pages themselves come with the property frame; until then their factories make nothing.
-void addPageClass(com::ServerModule& m, const char* clsidText, const char* typeName) {
-    const com::Clsid clsid = guid(clsidText);
+void addPageClass(com::ServerModule& m, const pages::PageIdentity& page) {
+    const com::Clsid clsid = guid(page.clsid);
+    const char* typeName = page.typeName;
+    const PageKind kind = page.kind;
     m.addClass(
-        clsid, []() -> com::IUnknown* { return nullptr; },
+        clsid, [&m, kind]() { return pages::MeterPages::create(kind, &m); },
         [clsid, typeName](com::RegistryTree& tree, const QString& path, bool install) {
             if (install)
                 com::registration::registerPropertyPageClass(tree, clsid, QLatin1String(typeName),
@@ -50,10 +50,6 @@ void addPageClass(com::ServerModule& m, const char* clsidText, const char* typeN
 }
 
 } // namespace
-
-const char* const GaugeKitServer::kPageTypeNames[5] = {
-    "GAUGEKIT Property Page", "Meter Look Property Page", "Meter Scale Property Page",
-    "Meter Alarms Property Page", "Timer Property Page"};
 
 com::TypeLibraryDescription GaugeKitServer::typeLibrary() {
     com::TypeLibraryDescription lib;
@@ -74,8 +70,8 @@ com::ServerModule& GaugeKitServer::module() {
         auto* m = new com::ServerModule;
         m->setTypeLibrary(typeLibrary());
         addControlClass(*m);
-        for (int i = 0; i < 5; ++i)
-            addPageClass(*m, kPageClsids[i], kPageTypeNames[i]);
+        for (const pages::PageIdentity& page : pages::PageCatalog::all())
+            addPageClass(*m, page);
         return m;
     }();
     return *server;

@@ -10,9 +10,6 @@ class GaugeKitServer {
 public:
     static com::ServerModule& module();
     static com::TypeLibraryDescription typeLibrary();
-
-    // Type names of the property-page classes, in the order the control lists its pages.
-    static const char* const kPageTypeNames[5];
 };
 
 } // namespace gaugekit

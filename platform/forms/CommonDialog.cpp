@@ -1,5 +1,7 @@
 #include "CommonDialog.h"
 
+#include "FontEffectsDialog.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -52,20 +54,34 @@ std::optional<FontChoice> CommonDialog::chooseFont(const FontChoice& initial, QW
     return choiceOf(font);
 }
 
+std::optional<FontEffectsChoice> CommonDialog::chooseFontEffects(const FontEffectsChoice& initial,
+                                                                 QWidget* parent) {
+    if (handlers().fontEffects) {
+        return handlers().fontEffects(initial);
+    }
+    FontEffectsDialog dialog(initial, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.choice();
+}
+
 std::optional<QString> CommonDialog::chooseFile(const FileRequest& request, QWidget* parent) {
     if (handlers().file) {
         return handlers().file(request);
     }
     const QString start = request.directory.isEmpty() ? request.fileName
                                                       : request.directory + u'/' + request.fileName;
-    const QString path =
-        request.save
-            ? QFileDialog::getSaveFileName(parent, request.title, start, qtFilter(request.filter))
-            : QFileDialog::getOpenFileName(parent, request.title, start, qtFilter(request.filter));
-    if (path.isEmpty()) {
+    QFileDialog dialog(parent, request.title, start, qtFilter(request.filter));
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save || !request.mustExist ? QFileDialog::AnyFile
+                                                          : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    dialog.setDefaultSuffix(request.defaultExtension);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return path;
+    return dialog.selectedFiles().constFirst();
 }
 
 CommonDialog::Handlers CommonDialog::setHandlers(Handlers newHandlers) {

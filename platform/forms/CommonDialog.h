@@ -29,6 +29,22 @@ struct FileRequest {
     QString filter;
     QString directory;
     QString fileName;
+    QString defaultExtension{};  // added to a name typed without one ("SER")
+    bool overwritePrompt = true; // save: ask before replacing an existing file
+    bool mustExist = true;       // open: only an existing file
+};
+
+// A font as the system font chooser with its effects section gives it: face, size in tenths
+// of a point, weight (400 normal, 700 bold), effects and colour (0x00BBGGRR).
+struct FontEffectsChoice {
+    QString name;
+    int sizeTenths = 80;
+    int weight = 400;
+    bool italic = false;
+    bool underline = false;
+    bool strikeout = false;
+    quint32 color = 0;
+    bool operator==(const FontEffectsChoice&) const = default;
 };
 
 // The common dialogs: colour, font, file open and save. Cancelling gives nothing. Each goes
@@ -39,12 +55,17 @@ public:
         std::function<std::optional<quint32>(quint32 initial)> color;
         std::function<std::optional<FontChoice>(const FontChoice& initial)> font;
         std::function<std::optional<QString>(const FileRequest& request)> file;
+        std::function<std::optional<FontEffectsChoice>(const FontEffectsChoice& initial)>
+            fontEffects{};
     };
 
     // Colours are colour references 0x00BBGGRR.
     static std::optional<quint32> chooseColor(quint32 initial, QWidget* parent = nullptr);
     static std::optional<FontChoice> chooseFont(const FontChoice& initial,
                                                 QWidget* parent = nullptr);
+    // The font chooser with its effects section (colour, underline, strikeout).
+    static std::optional<FontEffectsChoice> chooseFontEffects(const FontEffectsChoice& initial,
+                                                              QWidget* parent = nullptr);
     static std::optional<QString> chooseFile(const FileRequest& request, QWidget* parent = nullptr);
 
     // Installs handlers (an empty one: the Qt dialog again); returns the previous ones.

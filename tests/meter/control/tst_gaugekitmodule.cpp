@@ -5,8 +5,11 @@
 #include <com/ClassFactory.h>
 #include <com/ControlSite.h>
 #include <com/ObjectLoader.h>
+#include <com/PropertyFrame.h>
 #include <com/Registry.h>
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,7 +36,7 @@ private slots:
     void init();
     void registerTwiceThenUnregister();
     void createByProgIdFromFreshRegistry();
-    void pageFactoriesAreNotAvailableYet();
+    void frameMakesThePagesThroughTheRegistry();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -112,15 +115,49 @@ void TestGaugeKitModule::createByProgIdFromFreshRegistry() {
     QCOMPARE(v, com::Variant(std::int32_t(180)));
 }
 
-void TestGaugeKitModule::pageFactoriesAreNotAvailableYet() {
+void TestGaugeKitModule::frameMakesThePagesThroughTheRegistry() {
     QCOMPARE(com::loader::registerModule(modulePath()), com::S_OK);
-    com::Registry registry;
-    void* object = nullptr;
-    const com::HRESULT hr = com::loader::createInstance(
-        registry, com::Guid::fromString(QString::fromLatin1(kClsidScalePage)), com::IID_IUnknown,
-        &object);
-    QVERIFY(com::failed(hr));
-    QVERIFY(!object);
+    com::ControlSite first;
+    com::ControlSite second;
+    for (com::ControlSite* site : {&first, &second}) {
+        QCOMPARE(site->create(com::Guid::fromString(QString::fromLatin1(kClsidControl))),
+                 com::S_OK);
+        QCOMPARE(site->initNew(), com::S_OK);
+    }
+    // The first is clicked (current); the frame edits the second, which it was given.
+    first.resize(200, 200);
+    QCOMPARE(first.activate(), com::S_OK);
+    QTest::mouseClick(first.controlWindow(), Qt::LeftButton, {}, QPoint(5, 5));
+    QList<com::Clsid> pages;
+    QCOMPARE(second.control()->GetPropertyPages(&pages), com::S_OK);
+    com::PropertyFrame frame(QStringLiteral("Meter"), {second.unknown()}, pages);
+    QCOMPARE(frame.status(), com::S_OK);
+    QCOMPARE(frame.pageCount(), 5);
+    QStringList captions;
+    for (int i = 0; i < frame.pageCount(); ++i) {
+        com::PageInfo info;
+        QCOMPARE(frame.page(i)->GetPageInfo(&info), com::S_OK);
+        captions << info.title;
+    }
+    QCOMPARE(captions, (QStringList{"General", "Appearance", "Scale", "Alarms", "Timer"}));
+    auto* width = frame.page(0)->Window()->findChild<QLineEdit*>(QStringLiteral("208"));
+    QVERIFY(width);
+    QCOMPARE(width->text(), QStringLiteral("1"));
+    width->setText(QStringLiteral("6"));
+    emit width->textEdited(width->text());
+    QVERIFY(frame.applyButton()->isEnabled());
+    QVERIFY(frame.applyPages());
+    com::Variant v;
+    QCOMPARE(second.getProperty(QStringLiteral("WindowBorderThickness"), &v), com::S_OK);
+    QCOMPARE(v, com::Variant(std::int32_t(6)));
+    QCOMPARE(first.getProperty(QStringLiteral("WindowBorderThickness"), &v), com::S_OK);
+    QCOMPARE(v, com::Variant(std::int32_t(1)));
+
+    // A class id that is no page of the module leaves it out and says why.
+    com::PropertyFrame partial(QStringLiteral("Meter"), {second.unknown()},
+                               {com::Guid::fromString(QString::fromLatin1(kClsidControl))});
+    QVERIFY(com::failed(partial.status()));
+    QCOMPARE(partial.pageCount(), 0);
 }
 
 QTEST_MAIN(TestGaugeKitModule)

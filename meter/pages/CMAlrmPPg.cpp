@@ -1,0 +1,82 @@
+#include "CMAlrmPPg.h"
+
+#include "CGAUGEKITCtrl.h"
+
+namespace gaugekit::pages {
+
+namespace {
+
+using K = ControlKind;
+
+DialogTemplate makeTemplate() {
+    using P = CMAlrmPPg;
+    const QRect normal(93, 48, 36, 14), lowFrom(66, 87, 40, 14), lowTo(66, 106, 40, 14),
+        lowColor(66, 127, 42, 14), highFrom(159, 86, 40, 14), highTo(159, 105, 40, 14),
+        highColor(159, 125, 42, 14);
+    DialogTemplate t;
+    t.units = QSize(250, 150);
+    t.controls = {
+        {P::IDC_ARCS_ENABLE, K::CheckBox, "Enable Alarm Arcs", QRect(51, 18, 72, 10), {}},
+        {P::IDC_ARC_THICKNESS, K::Edit, {}, QRect(93, 30, 40, 14), {}},
+        {P::IDC_NORMAL_COLOR, K::Button, "Color", normal, {}},
+        {P::IDC_LOW_FROM, K::Edit, {}, lowFrom, {}},
+        {P::IDC_LOW_TO, K::Edit, {}, lowTo, {}},
+        {P::IDC_LOW_COLOR, K::Button, "Color", lowColor, {}},
+        {P::IDC_HIGH_FROM, K::Edit, {}, highFrom, {}},
+        {P::IDC_HIGH_TO, K::Edit, {}, highTo, {}},
+        {P::IDC_HIGH_COLOR, K::Button, "Color", highColor, {}},
+    };
+    t.statics = {
+        group("General", QRect(36, 6, 174, 60)),
+        label("Alarm Arc\nThickness", QRect(51, 29, 40, 18)),
+        labelBefore("Normal Arc", 51, normal),
+        group("Low Alarm Arc", QRect(36, 70, 80, 74)),
+        labelBefore("From", 42, lowFrom),
+        labelBefore("To", 42, lowTo),
+        labelBefore("Arc", 42, lowColor),
+        group("High Alarm Arc", QRect(129, 69, 80, 75)),
+        labelBefore("From", 135, highFrom),
+        labelBefore("To", 135, highTo),
+        labelBefore("Arc", 135, highColor),
+    };
+    return t;
+}
+
+} // namespace
+
+CMAlrmPPg::CMAlrmPPg(com::ServerModule* module)
+    : MeterPropertyPage(PageKind::Alarm, dialogTemplate(), module) {}
+
+const DialogTemplate& CMAlrmPPg::dialogTemplate() {
+    static const DialogTemplate t = makeTemplate();
+    return t;
+}
+
+QList<FieldBinding> CMAlrmPPg::bindings() {
+    return {
+        FieldBinding::check(IDC_ARCS_ENABLE, &m_values.meterAlarmArcsEnable,
+                            QStringLiteral("Enable Alarm Arcs")),
+        FieldBinding::number(IDC_ARC_THICKNESS, &m_values.meterAlarmArcThickness,
+                             QStringLiteral("Alarm Arc Thickness")),
+        FieldBinding::number(IDC_HIGH_FROM, &m_values.meterHighAlarmStart,
+                             QStringLiteral("High alarm from")),
+        FieldBinding::number(IDC_HIGH_TO, &m_values.meterHighAlarmStop,
+                             QStringLiteral("High alarm to")),
+        FieldBinding::number(IDC_LOW_FROM, &m_values.meterLowAlarmStart,
+                             QStringLiteral("Low alarm from")),
+        FieldBinding::number(IDC_LOW_TO, &m_values.meterLowAlarmStop,
+                             QStringLiteral("Low alarm to")),
+    };
+}
+
+void CMAlrmPPg::exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) {
+    meter.ExchangeAlarmPage(m_values, direction);
+}
+
+void CMAlrmPPg::connectControls() {
+    onButton(IDC_NORMAL_COLOR, [this] { chooseColor(m_values.meterNormalAlarmColor); });
+    onButton(IDC_LOW_COLOR, [this] { chooseColor(m_values.meterLowAlarmColor); });
+    onButton(IDC_HIGH_COLOR, [this] { chooseColor(m_values.meterHighAlarmColor); });
+}
+
+} // namespace gaugekit::pages

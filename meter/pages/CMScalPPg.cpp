@@ -1,0 +1,130 @@
+#include "CMScalPPg.h"
+
+#include "CGAUGEKITCtrl.h"
+
+namespace gaugekit::pages {
+
+namespace {
+
+using K = ControlKind;
+
+DialogTemplate makeTemplate() {
+    using P = CMScalPPg;
+    const QRect from(54, 15, 35, 14), to(54, 34, 35, 14), initial(54, 51, 35, 14),
+        labelsPosition(141, 17, 48, 43), precision(141, 34, 35, 14), units(141, 53, 35, 14),
+        step(54, 85, 35, 14), minor(54, 103, 35, 14), tickPosition(134, 87, 48, 43),
+        thickness(134, 103, 40, 14), arcWidth(204, 102, 22, 14);
+    DialogTemplate t;
+    t.units = QSize(250, 151);
+    t.controls = {
+        {P::IDC_SCALE_FROM, K::Edit, {}, from, {}},
+        {P::IDC_SCALE_TO, K::Edit, {}, to, {}},
+        {P::IDC_INITIAL_VALUE, K::Edit, {}, initial, {}},
+        {P::IDC_LABELS_POSITION, K::ComboBox, {}, labelsPosition, {"Inside", "Outside"}},
+        {P::IDC_LABELS_PRECISION, K::Edit, {}, precision, {}},
+        {P::IDC_UNITS, K::Edit, {}, units, {}},
+        {P::IDC_LABELS_FONT, K::Button, "Font", QRect(198, 18, 34, 15), {}},
+        {P::IDC_TICK_STEP, K::Edit, {}, step, {}},
+        {P::IDC_MINOR_TICKS, K::Edit, {}, minor, {}},
+        {P::IDC_TICK_LENGTH, K::Edit, {}, QRect(54, 120, 35, 14), {}},
+        {P::IDC_TICK_POSITION, K::ComboBox, {}, tickPosition, {"Inside", "Outside", "Middle", ""}},
+        {P::IDC_TICK_THICKNESS, K::Edit, {}, thickness, {}},
+        {P::IDC_TICK_COLOR, K::Button, "Color", QRect(96, 126, 31, 12), {}},
+        {P::IDC_ARC_WIDTH, K::Edit, {}, arcWidth, {}},
+    };
+    t.statics = {
+        group("Range", QRect(7, 7, 92, 63)),
+        labelBefore("From", 13, from),
+        labelBefore("To", 13, to),
+        labelBefore("Initial Value", 13, initial),
+        group("Tick Labels", QRect(102, 7, 137, 64)),
+        labelBefore("Position", 108, labelsPosition),
+        labelBefore("Precision", 108, precision),
+        labelBefore("Units", 108, units),
+        group("Ticks", QRect(7, 76, 179, 68)),
+        labelBefore("Step", 13, step),
+        labelBefore("Minor Ticks", 13, minor),
+        label("Relative\nLength", QRect(13, 118, 39, 18)),
+        labelBefore("Position", 94, tickPosition),
+        labelBefore("Thickness", 94, thickness),
+        group("Arc Meter Misc", QRect(189, 76, 53, 68)),
+        labelAbove("Arc Width", arcWidth, 40),
+    };
+    return t;
+}
+
+} // namespace
+
+CMScalPPg::CMScalPPg(com::ServerModule* module)
+    : MeterPropertyPage(PageKind::Scale, dialogTemplate(), module) {}
+
+const DialogTemplate& CMScalPPg::dialogTemplate() {
+    static const DialogTemplate t = makeTemplate();
+    return t;
+}
+
+std::int32_t CMScalPPg::positionOfEntry(int index) {
+    switch (index) {
+    case 1:
+        return 4;
+    case 2:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+int CMScalPPg::entryOfPosition(std::int32_t position) {
+    switch (position) {
+    case 4:
+        return 1;
+    case 3:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+QList<FieldBinding> CMScalPPg::bindings() {
+    return {
+        FieldBinding::integer(IDC_TICK_THICKNESS, &m_values.meterLineThickness,
+                              QStringLiteral("Tick thickness")),
+        FieldBinding::integer(IDC_MINOR_TICKS, &m_values.meterMinorTicks,
+                              QStringLiteral("Minor Ticks")),
+        FieldBinding::number(IDC_SCALE_TO, &m_values.meterScaleMax, QStringLiteral("Scale to")),
+        FieldBinding::number(IDC_SCALE_FROM, &m_values.meterScaleMin, QStringLiteral("Scale from")),
+        FieldBinding::integer(IDC_LABELS_PRECISION, &m_values.meterTickLabelsPrecision,
+                              QStringLiteral("Tick labels precision")),
+        FieldBinding::number(IDC_TICK_LENGTH, &m_values.meterTickRelLength,
+                             QStringLiteral("Relative Length")),
+        FieldBinding::number(IDC_TICK_STEP, &m_values.meterTickStep, QStringLiteral("Tick step")),
+        FieldBinding::number(IDC_ARC_WIDTH, &m_values.meterValueArcThickness,
+                             QStringLiteral("Arc Width")),
+        FieldBinding::text(IDC_UNITS, &m_values.meterUnitsString, QStringLiteral("Units")),
+        FieldBinding::number(IDC_INITIAL_VALUE, &m_values.meterInitialValue,
+                             QStringLiteral("Initial Value")),
+    };
+}
+
+void CMScalPPg::exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) {
+    meter.ExchangeScalePage(m_values, direction);
+}
+
+void CMScalPPg::postLoad() {
+    selectEntry(IDC_LABELS_POSITION, entryOfPosition(m_values.meterTickLabelsPosition));
+    selectEntry(IDC_TICK_POSITION, entryOfPosition(m_values.meterTickPosition));
+}
+
+void CMScalPPg::connectControls() {
+    onConfirmed(IDC_LABELS_POSITION,
+                [this](int i) { m_values.meterTickLabelsPosition = positionOfEntry(i); });
+    onConfirmed(IDC_TICK_POSITION,
+                [this](int i) { m_values.meterTickPosition = positionOfEntry(i); });
+    onButton(IDC_LABELS_FONT, [this] {
+        chooseFont(m_values.meterTickLabelsFont, m_values.meterTickLabelsSize,
+                   m_values.meterTickLabelsFontStyle, m_values.meterTickLabelsColor);
+    });
+    onButton(IDC_TICK_COLOR, [this] { chooseColor(m_values.meterLineColor); });
+}
+
+} // namespace gaugekit::pages

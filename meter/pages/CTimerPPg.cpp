@@ -1,0 +1,87 @@
+#include "CTimerPPg.h"
+
+#include "CGAUGEKITCtrl.h"
+#include "PageText.h"
+
+#include <QComboBox>
+
+namespace gaugekit::pages {
+
+namespace {
+
+using K = ControlKind;
+
+DialogTemplate makeTemplate() {
+    using P = CTimerPPg;
+    DialogTemplate t;
+    t.units = QSize(249, 151);
+    t.controls = {
+        {P::IDC_USE_TIMER, K::CheckBox, "Use Internal Timer", QRect(94, 24, 71, 10), {}},
+        {P::IDC_FREQUENCY, K::ComboBox, {}, QRect(93, 51, 32, 54), {"1", "5", "10", "20", ""}},
+        {P::IDC_SIMULATION, K::CheckBox, "Data Simulation", QRect(93, 82, 63, 10), {}},
+    };
+    t.statics = {label("Hz", QRect(133, 53, 12, 8))};
+    return t;
+}
+
+} // namespace
+
+CTimerPPg::CTimerPPg(com::ServerModule* module)
+    : MeterPropertyPage(PageKind::Timer, dialogTemplate(), module) {}
+
+const DialogTemplate& CTimerPPg::dialogTemplate() {
+    static const DialogTemplate t = makeTemplate();
+    return t;
+}
+
+QList<FieldBinding> CTimerPPg::bindings() {
+    return {
+        FieldBinding::check(IDC_USE_TIMER, &m_values.enableInternalTimer,
+                            QStringLiteral("Use Internal Timer")),
+        FieldBinding::check(IDC_SIMULATION, &m_values.sDataSimulationMode,
+                            QStringLiteral("Data Simulation")),
+    };
+}
+
+void CTimerPPg::exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) {
+    meter.ExchangeTimerPage(m_values, direction);
+}
+
+void CTimerPPg::preStore() {
+    if (const QComboBox* box = combo(IDC_FREQUENCY))
+        m_values.timerFrequency = PageText::leadingDecimal(box->currentText());
+}
+
+void CTimerPPg::postLoad() {
+    if (QComboBox* box = combo(IDC_FREQUENCY))
+        box->setEditText(PageText::formatOneDecimal(m_values.timerFrequency));
+}
+
+void CTimerPPg::connectControls() {}
+
+void CTimerPPg::onDialogCreated() {
+    MeterPropertyPage::onDialogCreated();
+    if (CGAUGEKITCtrl* meter = findMeter())
+        meter->stopTimer();
+}
+
+void CTimerPPg::onShow(bool visible) {
+    if (!visible)
+        releaseTimer();
+}
+
+void CTimerPPg::onDialogDestroying() {
+    // The frame closed on this page (Cancel, or OK without a change): the timer runs again as
+    // it would had another tab been chosen first.
+    if (dialog() && !dialog()->isHidden())
+        releaseTimer();
+}
+
+void CTimerPPg::releaseTimer() {
+    if (CGAUGEKITCtrl* meter = findMeter()) {
+        if (meter->store().enableInternalTimer)
+            meter->startTimer();
+    }
+}
+
+} // namespace gaugekit::pages

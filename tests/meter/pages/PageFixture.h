@@ -1,0 +1,62 @@
+// Shared helpers of the page tests: a property frame over meters made in this process, with
+// its pages made directly; typing into fields, confirming list entries, answering the choosers.
+#pragma once
+
+#include "MeterFixture.h"
+#include "MeterPropertyPage.h"
+
+#include <com/PropertyFrame.h>
+#include <forms/CommonDialog.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <memory>
+
+namespace pagefixture {
+
+enum Page { General, Look, Scale, Alarm, Timer };
+
+// The frame over `objects` (default: the one meter), shown offscreen.
+class Frame {
+public:
+    explicit Frame(const QList<com::IUnknown*>& objects);
+    ~Frame();
+
+    com::PropertyFrame& operator*() const { return *m_frame; }
+    com::PropertyFrame* operator->() const { return m_frame.get(); }
+
+    // Brings `page` to the front (its dialog created) and returns it.
+    gaugekit::pages::MeterPropertyPage* open(Page page);
+    QWidget* field(Page page, int id);
+    QLineEdit* edit(Page page, int id);
+    QComboBox* combo(Page page, int id);
+    // Replaces a field's text as the user types it.
+    void type(Page page, int id, const QString& text);
+    // Picks entry `index` of a list as the user confirms it.
+    void pick(Page page, int id, int index);
+    void click(Page page, int id);
+    void apply();
+
+private:
+    std::unique_ptr<com::PropertyFrame> m_frame;
+};
+
+// Installs chooser answers while it lives; a null answer is a Cancel.
+class Choosers {
+public:
+    Choosers();
+    ~Choosers();
+    std::optional<quint32> color;
+    std::optional<forms::FontEffectsChoice> font;
+    std::optional<QString> file;
+    QList<forms::FileRequest> fileRequests;
+    QList<forms::FontEffectsChoice> fontRequests;
+    QList<quint32> colorRequests;
+
+private:
+    forms::CommonDialog::Handlers m_previous;
+};
+
+} // namespace pagefixture
