@@ -183,7 +183,16 @@ void tst_programa::detenerCallaLaLineaConTramasDeError() {
     vigia.start(100);
     // The exchange under way ends with its error frame; after it the line stays quiet.
     QTRY_VERIFY_WITH_TIMEOUT(bDetenido && !consola.principal->bfntTickEnCurso(), kEsperaMs);
-    const qsizetype iTrafico = sim.wireEvents().size();
+    // The simulator logs the last reply after sending it, so its log can reach the test after
+    // the tick has ended: take the count once the log has been still for a second.
+    qsizetype iTrafico = sim.wireEvents().size();
+    for (int i = 0; i < 10; ++i) {
+        QTest::qWait(1000);
+        const qsizetype iAhora = sim.wireEvents().size();
+        if (iAhora == iTrafico)
+            break;
+        iTrafico = iAhora;
+    }
     QTest::qWait(3000);
     QCOMPARE(sim.wireEvents().size(), iTrafico);
     QCOMPARE(modGlobal::lNumeroMuestras, 0);
