@@ -1,5 +1,6 @@
 # cmake -D BUILD_DIR=... -D EXAMPLE_DIR=... -D WORK_DIR=... -D PREFIX=... -D LIBDIR=...
-#       -D DESIGNERDIR=... -D GENERATOR=... [-D CXX_LAUNCHER=...] -P StagedInstall.cmake
+#       -D DESIGNERDIR=... -D GENERATOR=... [-D CXX_LAUNCHER=...] [-D SANITIZE=ON]
+#       -P StagedInstall.cmake
 
 function(run what)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -49,8 +50,14 @@ set(launcher)
 if(CXX_LAUNCHER)
     set(launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CXX_LAUNCHER})
 endif()
+# A sanitized package needs its runtime in the program that loads it.
+set(sanitize)
+if(SANITIZE)
+    set(sanitize "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined"
+                 "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined")
+endif()
 run("configure" ${CMAKE_COMMAND} -S ${EXAMPLE_DIR} -B ${WORK_DIR}/build -G ${GENERATOR}
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH=${root} ${launcher})
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH=${root} ${launcher} ${sanitize})
 run("build" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 
 # The program runs until closed; give it time to raise its alarm, then end it.
