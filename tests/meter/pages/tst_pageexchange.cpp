@@ -7,6 +7,7 @@
 #include "CMScalPPg.h"
 #include "CTimerPPg.h"
 #include "GaugeKitIds.h"
+#include "MeterFixture.h"
 #include "MeterTimerMath.h"
 #include "UpDownControl.h"
 
@@ -28,25 +29,15 @@ std::int32_t i4(const com::Variant& v) {
 }
 
 // A meter in a site that has drawn once, its internal timer on at 1 Hz.
-class DrawnMeter {
+class DrawnMeter : public fixture::Hosted {
 public:
     DrawnMeter() {
-        auto* ctrl = new CGAUGEKITCtrl;
-        site.attach(ctrl->unknown());
-        ctrl->Release();
-        meter = ctrl;
-        site.initNew();
-        site.resize(200, 200);
-        site.activate();
         site.setProperty(dispid::EnableInternalTimer, com::Variant(true));
         for (int i = 0; i < 3 && !meter->hasDrawn(); ++i)
             site.grab();
         site.callMethod(dispid::UpdateMeter);
     }
     bool ticking() const { return meter->isTimerActive(MeterTimerMath::kTimerId); }
-
-    com::ControlSite site;
-    CGAUGEKITCtrl* meter = nullptr;
 };
 
 } // namespace
