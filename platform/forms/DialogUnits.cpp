@@ -33,7 +33,7 @@ QSize toPixels(const QSize& units, double dpiX, double dpiY) {
 }
 
 QFont dialogFont() {
-    return designFont(8, false, QStringLiteral("Liberation Sans"));
+    return designFont(8, false, QStringLiteral("MS Sans Serif"));
 }
 
 } // namespace forms::dialogunits

@@ -31,12 +31,4 @@ void installFaceSubstitutes() {
     });
 }
 
-QString substituteFace(const QString& face) {
-    for (const auto& [name, substitute] : kSubstitutes) {
-        if (face.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return QString::fromLatin1(substitute);
-    }
-    return face;
-}
-
 } // namespace forms

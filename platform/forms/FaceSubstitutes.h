@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 namespace forms {
 
 // The faces that window designs and meters name (Arial, MS Sans Serif, ...) are not installed
@@ -10,9 +8,5 @@ namespace forms {
 // font configuration says about those names. Safe to call any number of times, from any
 // library that makes fonts; the first call installs the mapping for the whole process.
 void installFaceSubstitutes();
-
-// The face drawn in place of `face` once the substitutes are installed (the face itself when
-// it has no substitute).
-QString substituteFace(const QString& face);
 
 } // namespace forms
