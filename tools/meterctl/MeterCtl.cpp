@@ -8,6 +8,7 @@
 #include <com/ControlSite.h>
 #include <com/ObjectLoader.h>
 #include <com/Registry.h>
+#include <com/VariantJson.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -131,14 +132,14 @@ QJsonObject MeterCtl::properties() {
         if (m.kind == com::MemberKind::Property) {
             com::Variant v;
             if (com::succeeded(m_site->getProperty(m.id, &v)))
-                json.insert(m.name, PropertyAccess::toJson(v));
+                json.insert(m.name, com::toJson(v));
         } else if (m.kind == com::MemberKind::IndexedProperty) {
             QJsonArray entries;
             com::Variant v;
             for (int i = 0;
                  i < kMaxIndexedEntries && com::succeeded(m_site->getIndexedProperty(m.id, i, &v));
                  ++i)
-                entries.append(PropertyAccess::toJson(v));
+                entries.append(com::toJson(v));
             json.insert(m.name, entries);
         }
     }

@@ -7,6 +7,7 @@
 #include "PropertyAccess.h"
 
 #include <com/ControlSite.h>
+#include <com/VariantJson.h>
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -23,11 +24,6 @@ constexpr int kStandardInput = 0;
 constexpr qsizetype kReadChunk = 4096;
 // A command line longer than this is not one; it is dropped.
 constexpr qsizetype kMaxLineLength = 64 * 1024;
-
-QString jsonText(const QJsonValue& v) {
-    const QByteArray array = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
 
 QString hresultText(com::HRESULT hr) {
     return QStringLiteral("0x") +
@@ -284,7 +280,7 @@ bool MeterWatch::get(const QStringList& words) {
     }
     print({{QStringLiteral("meter"), words[1].toInt()},
            {QStringLiteral("name"), words[2]},
-           {QStringLiteral("value"), PropertyAccess::toJson(v)}});
+           {QStringLiteral("value"), com::toJson(v)}});
     return true;
 }
 
@@ -301,7 +297,7 @@ bool MeterWatch::call(const QStringList& words) {
     if (result.type() != com::VarType::Empty)
         print({{QStringLiteral("meter"), words[1].toInt()},
                {QStringLiteral("call"), words[2]},
-               {QStringLiteral("result"), PropertyAccess::toJson(result)}});
+               {QStringLiteral("result"), com::toJson(result)}});
     return true;
 }
 
@@ -342,7 +338,7 @@ void MeterWatch::onEvent(int meter, int dispid, const com::VariantList& args) {
             key = alarmKeys[i];
         else if (event && i < event->args.size())
             key = argumentKey(event->args[i].name);
-        fields.append({key, PropertyAccess::toJson(args[i])});
+        fields.append({key, com::toJson(args[i])});
     }
     print(fields);
 }
@@ -350,7 +346,7 @@ void MeterWatch::onEvent(int meter, int dispid, const com::VariantList& args) {
 void MeterWatch::print(const QList<std::pair<QString, QJsonValue>>& fields) {
     QStringList parts;
     for (const auto& [key, value] : fields)
-        parts.append(jsonText(key) + QLatin1Char(':') + jsonText(value));
+        parts.append(com::jsonText(key) + QLatin1Char(':') + com::jsonText(value));
     m_out << '{' << parts.join(QLatin1Char(',')) << "}\n";
     m_out.flush();
 }

@@ -65,23 +65,3 @@ com::HRESULT PropertyAccess::get(const QString& name, std::optional<std::int32_t
         *error = QStringLiteral("cannot read %1 (%2)").arg(m->name, com::hresultName(hr));
     return hr;
 }
-
-QJsonValue PropertyAccess::toJson(const com::Variant& v) {
-    switch (v.type()) {
-    case com::VarType::I2:
-        return v.i2Value();
-    case com::VarType::I4:
-        return v.i4Value();
-    case com::VarType::R8:
-        // JSON has no number for NaN and the infinities.
-        if (!std::isfinite(v.r8Value()))
-            return QString::number(v.r8Value());
-        return v.r8Value();
-    case com::VarType::Bool:
-        return v.boolValue();
-    case com::VarType::BStr:
-        return v.stringValue();
-    default:
-        return QJsonValue();
-    }
-}

@@ -31,8 +31,6 @@ public:
                      QString* error);
     const com::InterfaceDescription& interface() const { return m_interface; }
 
-    static QJsonValue toJson(const com::Variant& v);
-
 private:
     const com::MemberDescription* checked(const QString& name, bool indexed, QString* error,
                                           com::HRESULT* hr) const;
