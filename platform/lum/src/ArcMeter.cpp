@@ -33,7 +33,7 @@ void ArcMeter::drawStatic(QPainter& p, QSizeF plotSize) const {
     Meter::drawStatic(p, plotSize);
 }
 
-void ArcMeter::drawDynamic(QPainter& p, QSizeF plotSize) const {
+void ArcMeter::drawDynamic(QPainter& p, QSizeF plotSize, const QPixmap*) const {
     const Dial dial = style().dialIn(plotSize);
     if (dial.radius <= 0.0)
         return;

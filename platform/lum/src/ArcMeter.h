@@ -11,7 +11,7 @@ public:
              Colorref color0, Colorref color1, double thickness);
 
     void drawStatic(QPainter& p, QSizeF plotSize) const override;
-    void drawDynamic(QPainter& p, QSizeF plotSize) const override;
+    void drawDynamic(QPainter& p, QSizeF plotSize, const QPixmap* bareFace) const override;
 
 private:
     /// Outer and inner radius of the value band.

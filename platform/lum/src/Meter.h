@@ -13,6 +13,7 @@
 #include <optional>
 
 class QPainter;
+class QPixmap;
 
 namespace lum {
 
@@ -36,8 +37,9 @@ public:
     void drawBorder(QPainter& p, QSizeF plotSize) const;
     /// The face: alarm arcs, scale arc, ticks and labels.
     virtual void drawStatic(QPainter& p, QSizeF plotSize) const;
-    /// Needles, value arc or pie, and the readout.
-    virtual void drawDynamic(QPainter& p, QSizeF plotSize) const = 0;
+    /// Needles, value arc or pie, and the readout. `bareFace`: the plot's face (drawn at the
+    /// painter's origin) when `p` shows nothing over it yet, else null.
+    virtual void drawDynamic(QPainter& p, QSizeF plotSize, const QPixmap* bareFace) const = 0;
 
 protected:
     const QList<int>& channels() const { return m_channels; }

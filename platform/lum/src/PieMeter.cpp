@@ -28,7 +28,7 @@ void PieMeter::drawStatic(QPainter& p, QSizeF plotSize) const {
     Meter::drawStatic(p, plotSize);
 }
 
-void PieMeter::drawDynamic(QPainter& p, QSizeF plotSize) const {
+void PieMeter::drawDynamic(QPainter& p, QSizeF plotSize, const QPixmap*) const {
     const Dial dial = style().dialIn(plotSize);
     if (dial.radius <= 0.0)
         return;

@@ -11,7 +11,7 @@ public:
              Colorref color0, Colorref color1);
 
     void drawStatic(QPainter& p, QSizeF plotSize) const override;
-    void drawDynamic(QPainter& p, QSizeF plotSize) const override;
+    void drawDynamic(QPainter& p, QSizeF plotSize, const QPixmap* bareFace) const override;
 
 private:
     double pieRadius(const Dial& dial) const;

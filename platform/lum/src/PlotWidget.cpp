@@ -167,22 +167,25 @@ void PlotWidget::resizeEvent(QResizeEvent* event) {
 void PlotWidget::render(QPainter& p) {
     ensureFace(p.device() ? p.device()->devicePixelRatioF() : 1.0);
     p.drawPixmap(0, 0, m_face);
-    paintDynamic(p);
+    paintDynamic(p, &m_face);
 }
 
 void PlotWidget::renderVector(QPainter& p) {
     p.save();
     paintFace(p);
     p.restore();
-    paintDynamic(p);
+    paintDynamic(p, nullptr);
 }
 
-void PlotWidget::paintDynamic(QPainter& p) const {
+void PlotWidget::paintDynamic(QPainter& p, const QPixmap* bareFace) const {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    for (const auto& [h, m] : m_meters)
-        m->drawDynamic(p, size());
+    // Only the first meter draws on the bare face; the others may draw over its needles.
+    for (const auto& [h, m] : m_meters) {
+        m->drawDynamic(p, size(), bareFace);
+        bareFace = nullptr;
+    }
     p.restore();
 }
 

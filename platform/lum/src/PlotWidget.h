@@ -65,7 +65,7 @@ private:
     void clearObjects();
     void ensureFace(qreal dpr);
     void paintFace(QPainter& p) const;
-    void paintDynamic(QPainter& p) const;
+    void paintDynamic(QPainter& p, const QPixmap* bareFace) const;
     void paintFrame(QPainter& p) const;
 
     PlotHandle m_handle;

@@ -1,7 +1,6 @@
 #include "Readout.h"
 
 #include <QPainter>
-#include <QPainterPathStroker>
 #include <QPen>
 
 namespace lum {
@@ -34,33 +33,8 @@ void Readout::prepare(const Dial& dial, const MeterStyle& style, int lines) {
     m_height = m_metrics->height() * lines + 4.0;
 }
 
-// The box's face and the outline of its one-pixel frame, at the origin, kept for one size:
-// the digits of a readout keep its width from one value to the next.
-const Readout::Box& Readout::box(QSizeF size) {
-    if (m_box.size == size && !m_box.fill.isEmpty())
-        return m_box;
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(QPointF(0.5, 0.5), size - QSizeF(1.0, 1.0)), kCorner, kCorner);
-    m_box.size = size;
-    m_box.fill = shape;
-    QPainterPathStroker stroker(QPen(kFrame, 1.0));
-    m_box.outline = stroker.createStroke(shape).simplified();
-    return m_box;
-}
-
-void Readout::drawBox(QPainter& p, const QRectF& rect) {
-    const Box& frame = box(rect.size());
-    p.save();
-    p.translate(rect.topLeft());
-    p.setPen(Qt::NoPen);
-    p.setBrush(kFace);
-    p.drawPath(frame.fill);
-    p.setBrush(kFrame);
-    p.drawPath(frame.outline);
-    p.restore();
-}
-
-void Readout::draw(QPainter& p, QPointF center, const QList<ReadoutLine>& lines) {
+void Readout::draw(QPainter& p, QPointF center, const QList<ReadoutLine>& lines,
+                   const QPixmap* bareFace) {
     if (lines.isEmpty() || !m_metrics)
         return;
     const double lineHeight = m_metrics->height();
@@ -78,7 +52,9 @@ void Readout::draw(QPainter& p, QPointF center, const QList<ReadoutLine>& lines)
     };
     // The box and the channels' colour squares stay as they are while the width does.
     const auto paintBox = [&](QPainter& q) {
-        drawBox(q, rect);
+        q.setPen(QPen(kFrame, 1.0));
+        q.setBrush(kFace);
+        q.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), kCorner, kCorner);
         for (qsizetype i = 0; swatches && i < lines.size(); ++i) {
             const QRectF row = rowAt(i);
             q.setPen(Qt::NoPen);
@@ -87,7 +63,7 @@ void Readout::draw(QPainter& p, QPointF center, const QList<ReadoutLine>& lines)
                 QRectF(row.left(), row.center().y() - swatchSize / 2, swatchSize, swatchSize));
         }
     };
-    m_boxPicture.draw(p, rect, swatchKey(lines), paintBox);
+    m_boxPicture.draw(p, bareFace, rect, swatchKey(lines), paintBox);
     p.setFont(m_font);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         p.setPen(lines[i].color);

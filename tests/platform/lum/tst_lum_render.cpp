@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QTest>
 
+#include <array>
 #include <cstdlib>
 
 namespace {
@@ -165,8 +166,8 @@ void TestLumRender::matchesReference() {
                             .arg(QDir::tempPath())));
 }
 
-// A value update copies the hub and the readout box from kept pictures where the painter
-// allows; drawing them anew (a clipped painter) gives the same pixels.
+// A value update copies the readout box over the face from kept pixels where the painter
+// allows; drawing it anew (a clipped painter) must give exactly the same pixels.
 void TestLumRender::keptPicturesMatchDrawingAnew() {
     QFETCH(MeterSetup, setup);
     QFETCH(QSize, size);
@@ -178,12 +179,20 @@ void TestLumRender::keptPicturesMatchDrawingAnew() {
         QPainter painter(&image);
         if (clipped)
             painter.setClipRect(image.rect());
-        for (int i = 0; i < 2; ++i) // the second time from the kept pictures
+        // The second time from the kept pixels; the third with other digits of the same width.
+        std::array<double, 5> values = f.setup.values;
+        for (int i = 0; i < 3; ++i) {
+            if (i == 2) {
+                for (double& v : values)
+                    v += v < 5.0 ? 1.1 : -1.1;
+                f.update(values);
+            }
             lum::diag::renderPlot(f.plot, painter);
+        }
+        f.update(f.setup.values);
         return image;
     };
-    const double share = testsupport::differingShare(render(false), render(true), 2);
-    QCOMPARE(share, 0.0);
+    QCOMPARE(render(false), render(true));
 }
 
 QTEST_MAIN(TestLumRender)
