@@ -2,6 +2,7 @@
 
 #include "lum/LumTypes.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPathStroker>
 
@@ -32,6 +33,7 @@ void NeedleShape::build(double radius) {
     const bool longNeedle =
         m_style != kNeedleShortFilledTriangle && m_style != kNeedleShortHollowTriangle;
     const double length = radius * (longNeedle ? 0.88 : 0.6);
+    m_length = length;
     QPainterPath line;
     if (m_style == kNeedleThinLine || m_style == kNeedleThickLine) {
         m_body.clear();
@@ -62,10 +64,18 @@ void NeedleShape::draw(QPainter& p, QPointF center, double radius, double angle,
         p.setPen(pen(radius, color.darker(140)));
         p.setBrush(color);
         p.drawPolygon(m_body);
-    } else {
+    } else if (p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster) {
         p.setPen(Qt::NoPen);
         p.setBrush(color);
         p.drawPath(m_outline);
+    } else {
+        // Printers, PDF and SVG keep the needle as the line or triangle it is.
+        p.setPen(pen(radius, color));
+        p.setBrush(Qt::NoBrush);
+        if (m_body.isEmpty())
+            p.drawLine(QPointF(0, 0), QPointF(m_length, 0));
+        else
+            p.drawPolygon(m_body);
     }
     p.restore();
 }
