@@ -20,7 +20,6 @@
 
 #include "StationFrames.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -191,11 +190,3 @@ BENCHMARK(BM_DailyOneDay)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DailyWholeYear)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadingsOneDay)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Tick)->ArgName("archive")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
