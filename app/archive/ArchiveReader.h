@@ -49,6 +49,9 @@ public:
     // than gapMs. An archive without readings gives a count of 0.
     HRESULT summary(qint64 gapMs, Summary& out) const;
 
+    // Only the first and last reading and the count, without going through the readings.
+    HRESULT firstAndLast(Summary& out) const;
+
     // SQLite's integrity check and the summaries against the readings; problems found, or
     // nothing when the archive is sound.
     HRESULT check(QStringList& problems) const;
@@ -56,7 +59,6 @@ public:
 private:
     HRESULT quarters(qint64 fromQuarter, qint64 toQuarter,
                      std::vector<std::pair<qint64, ReadingStats>>& out) const;
-    HRESULT firstAndLast(Summary& out) const;
     HRESULT failureCounts(Summary& out) const;
     HRESULT gaps(qint64 gapMs, Summary& out) const;
     HRESULT extremeTime(const char* column, double value, qint64 fromMs, qint64 toMs,

@@ -67,7 +67,7 @@ ArchiveDatabase& year() {
     ready = true;
     if (com::succeeded(db.open(ArchiveDatabase::Mode::Read))) {
         ArchiveReader::Summary s;
-        ArchiveReader(db).summary(std::numeric_limits<qint64>::max(), s);
+        ArchiveReader(db).firstAndLast(s);
         if (s.count == kYearReadings) {
             return db;
         }

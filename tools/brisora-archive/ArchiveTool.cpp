@@ -54,7 +54,7 @@ int ArchiveTool::daily(const Range& range, QTextStream& out) {
     }
     ArchiveReader reader(m_db);
     ArchiveReader::Summary whole;
-    com::HRESULT hr = reader.summary(std::numeric_limits<qint64>::max(), whole);
+    com::HRESULT hr = reader.firstAndLast(whole);
     out << archive::ArchiveCsv::dailyHeader() << "\n";
     if (com::failed(hr) || whole.count == 0) {
         return com::failed(hr) ? fail(hr) : 0;
