@@ -34,7 +34,7 @@ void ArchiveWriter::add(const Entry& entry) {
     if (m_state == State::Off || m_closed) {
         return;
     }
-    if (m_queue.size() + m_inFlightCount >= m_options.capacity) {
+    if (queued() >= m_options.capacity) {
         ++m_dropped;
         if (m_queue.empty()) {
             return; // everything queued is being written: the newest gives way
@@ -52,7 +52,6 @@ void ArchiveWriter::flush() {
     auto batch = std::make_shared<Batch>(m_queue.begin(), m_queue.begin() + count);
     m_queue.erase(m_queue.begin(), m_queue.begin() + count);
     m_inFlight = batch;
-    m_inFlightCount = batch->size();
     m_writing = true;
     m_sink->write(std::move(batch), [this](HRESULT hr) { written(hr); });
 }
@@ -63,7 +62,6 @@ void ArchiveWriter::written(HRESULT hr) {
         requeue();
     }
     m_inFlight.reset();
-    m_inFlightCount = 0;
     report(hr);
 }
 
@@ -71,7 +69,7 @@ void ArchiveWriter::requeue() {
     if (m_inFlight) {
         m_queue.insert(m_queue.begin(), m_inFlight->begin(), m_inFlight->end());
     }
-    m_inFlightCount = 0;
+    m_inFlight.reset();
     trimToCapacity();
 }
 

@@ -54,12 +54,13 @@ public:
     HRESULT close();
 
     State state() const { return m_state; }
-    std::size_t queued() const { return m_queue.size() + m_inFlightCount; }
+    std::size_t queued() const { return m_queue.size() + inFlightCount(); }
     quint64 dropped() const { return m_dropped; }
     HRESULT lastResult() const { return m_lastResult; }
 
 private:
     void written(HRESULT hr);
+    std::size_t inFlightCount() const { return m_inFlight ? m_inFlight->size() : 0; }
     void requeue();
     void trimToCapacity();
     void report(HRESULT hr);
@@ -71,7 +72,6 @@ private:
     std::function<void(const QString&)> m_notice;
     std::deque<Entry> m_queue;
     std::shared_ptr<const Batch> m_inFlight;
-    std::size_t m_inFlightCount = 0;
     bool m_writing = false;
     bool m_closed = false;
     State m_state = State::Writing;
