@@ -22,12 +22,11 @@ clsCicloAdquisicion::enResultadoTick clsCicloAdquisicion::subTick() {
     if (m_bOcupado) {
         return enResultadoTick::Saltado;
     }
-    if (bLecturas && m_bDescartado) {
+    if (m_bDescartado) {
         return enResultadoTick::Detenido;
     }
     if (!bLecturas) {
-        return m_bDetenido || m_bDescartado ? enResultadoTick::Detenido
-                                            : enResultadoTick::ErrorTiempo;
+        return m_bDetenido ? enResultadoTick::Detenido : enResultadoTick::ErrorTiempo;
     }
     m_dHumedad = clsTrama::dfntHumedad(lHumedad);
     m_dPresion = clsTrama::dfntPresion(lPresion);

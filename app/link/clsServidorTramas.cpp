@@ -96,20 +96,21 @@ bool clsServidorTramas::bfntAbrePuerto() {
         subCambiaEstadoPuerto(enEstadoPuerto::Abierto, {});
         return true;
     }
-    subCambiaEstadoPuerto(enEstadoPuerto::NoSePuedeAbrir,
-                          strfntMotivo(error, m_estado.strVelocidad));
+    const QString strMotivo = strfntMotivo(error, m_estado.strVelocidad);
+    subCambiaEstadoPuerto(enEstadoPuerto::NoSePuedeAbrir, strMotivo);
     subAvisaFallo(QStringLiteral("No se puede abrir el puerto COM%1 (%2): %3.")
                       .arg(m_estado.iPuerto)
-                      .arg(mscPuertoSerie.device(), strfntMotivo(error, m_estado.strVelocidad)));
+                      .arg(mscPuertoSerie.device(), strMotivo));
     return false;
 }
 
 void clsServidorTramas::subPuertoPerdido(comm::CommError error, const QString&) {
     m_bFalloAvisado = false;
-    subCambiaEstadoPuerto(enEstadoPuerto::Perdido, strfntMotivo(error, m_estado.strVelocidad));
+    const QString strMotivo = strfntMotivo(error, m_estado.strVelocidad);
+    subCambiaEstadoPuerto(enEstadoPuerto::Perdido, strMotivo);
     subAvisaFallo(QStringLiteral("Se ha perdido el puerto COM%1 (%2): %3.")
                       .arg(m_estado.iPuerto)
-                      .arg(mscPuertoSerie.device(), strfntMotivo(error, m_estado.strVelocidad)));
+                      .arg(mscPuertoSerie.device(), strMotivo));
 }
 
 void clsServidorTramas::subAvisaFallo(const QString& strMensaje) {

@@ -18,7 +18,6 @@ namespace archive {
 class ArchiveWriter;
 }
 class clsAreaHijas;
-class clsCicloAdquisicion;
 class ctlBarraEstado;
 class clsMenuPrincipal;
 class frmServidorTramas;
