@@ -13,13 +13,9 @@ ArchiveTool::ArchiveTool(const QString& path, QTimeZone zone, QTextStream& err)
     , m_csv(zone)
     , m_err(err) {}
 
-bool ArchiveTool::open() {
+int ArchiveTool::open() {
     const com::HRESULT hr = m_db.open(archive::ArchiveDatabase::Mode::Read);
-    if (com::failed(hr)) {
-        m_openFailure = fail(hr);
-        return false;
-    }
-    return true;
+    return com::failed(hr) ? fail(hr) : 0;
 }
 
 int ArchiveTool::fail(com::HRESULT hr) {
@@ -33,8 +29,8 @@ int ArchiveTool::fail(com::HRESULT hr) {
 }
 
 int ArchiveTool::exportReadings(const Range& range, QTextStream& out) {
-    if (!open()) {
-        return m_openFailure;
+    if (const int failure = open()) {
+        return failure;
     }
     const qint64 from =
         range.from ? LocalDay::startOf(*range.from, m_zone) : std::numeric_limits<qint64>::min();
@@ -49,8 +45,8 @@ int ArchiveTool::exportReadings(const Range& range, QTextStream& out) {
 }
 
 int ArchiveTool::daily(const Range& range, QTextStream& out) {
-    if (!open()) {
-        return m_openFailure;
+    if (const int failure = open()) {
+        return failure;
     }
     ArchiveReader reader(m_db);
     ArchiveReader::Summary whole;
@@ -72,8 +68,8 @@ int ArchiveTool::daily(const Range& range, QTextStream& out) {
 }
 
 int ArchiveTool::summary(QTextStream& out) {
-    if (!open()) {
-        return m_openFailure;
+    if (const int failure = open()) {
+        return failure;
     }
     ArchiveReader::Summary s;
     const com::HRESULT hr = ArchiveReader(m_db).summary(60 * 1000, s);
@@ -109,8 +105,8 @@ QString ArchiveTool::duration(qint64 ms) const {
 }
 
 int ArchiveTool::check(QTextStream& out) {
-    if (!open()) {
-        return m_openFailure;
+    if (const int failure = open()) {
+        return failure;
     }
     QStringList problems;
     const com::HRESULT hr = ArchiveReader(m_db).check(problems);

@@ -30,7 +30,8 @@ public:
     int check(QTextStream& out);
 
 private:
-    bool open();
+    // Opens the archive for reading; 0, or the exit status after saying why it failed.
+    int open();
     int fail(com::HRESULT hr);
     QString duration(qint64 ms) const;
 
@@ -38,5 +39,4 @@ private:
     QTimeZone m_zone;
     archive::ArchiveCsv m_csv;
     QTextStream& m_err;
-    int m_openFailure = 0;
 };
