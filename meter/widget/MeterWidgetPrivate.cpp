@@ -111,17 +111,10 @@ bool MeterWidgetPrivate::call(std::int32_t dispid, const com::VariantList& args)
 }
 
 bool MeterWidgetPrivate::showPropertyPages() {
-    com::IControl* control = m_site->control();
-    QList<com::Clsid> pages;
-    if (!control || com::failed(control->GetPropertyPages(&pages)))
-        return false;
     // The pages are made in this process, as the meter is: no registry entry is needed.
-    com::PropertyFrame frame(QStringLiteral("Meter"), {m_site->unknown()}, pages, m_widget,
-                             &gaugekit::pages::MeterPages::createPage);
-    if (frame.pageCount() == 0)
-        return false;
-    frame.exec();
-    return true;
+    return com::succeeded(com::showPropertyPages(m_widget, m_site->unknown(),
+                                                 QStringLiteral("Meter"), 0,
+                                                 &gaugekit::pages::MeterPages::createPage));
 }
 
 void MeterWidgetPrivate::run(std::int32_t dispid, const com::VariantList& args) {

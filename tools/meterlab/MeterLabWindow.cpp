@@ -336,17 +336,9 @@ void MeterLabWindow::showProperties() {
     com::ControlSite* site = currentMeter();
     if (!site)
         return;
-    QList<com::Clsid> pages;
-    com::HRESULT hr = site->control()->GetPropertyPages(&pages);
-    if (com::succeeded(hr)) {
-        com::PropertyFrame frame(tr("Meter"), {site->unknown()}, pages, this);
-        hr = frame.pageCount() > 0 ? com::S_OK : frame.status();
-        if (com::succeeded(hr)) {
-            // The grid follows each Apply while the frame is open.
-            connect(&frame, &com::PropertyFrame::applied, this, &MeterLabWindow::refreshGrid);
-            frame.exec();
-        }
-    }
+    // The grid follows each Apply while the frame is open.
+    const com::HRESULT hr = com::showPropertyPages(this, site->unknown(), tr("Meter"), 0, {},
+                                                   [this] { refreshGrid(); });
     if (com::failed(hr))
         tell(tr("The property pages could not be shown (%1).").arg(com::hresultName(hr)));
 }

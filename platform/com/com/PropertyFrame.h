@@ -88,12 +88,17 @@ private:
 
 // Shows the property frame modally for `objects` with the pages `pages`, opened on page
 // `initialPage`; returns when it closes (S_OK), or the failure that kept it from opening.
+// `creator` makes the pages (empty: through the default registry); `applied` is called each
+// time changed pages are applied while the frame is open.
 HRESULT showPropertyFrame(QWidget* parent, const QString& caption, const QList<IUnknown*>& objects,
-                          const QList<Clsid>& pages, int initialPage = 0);
+                          const QList<Clsid>& pages, int initialPage = 0,
+                          const PropertyFrame::PageCreator& creator = {},
+                          const std::function<void()>& applied = {});
 
 // Shows the property frame of one control: its pages as it lists them (IControl), the
 // control as the object edited. E_NOINTERFACE when the object is not a control.
 HRESULT showPropertyPages(QWidget* parent, IUnknown* control, const QString& caption,
-                          int initialPage = 0);
+                          int initialPage = 0, const PropertyFrame::PageCreator& creator = {},
+                          const std::function<void()>& applied = {});
 
 } // namespace com

@@ -226,17 +226,22 @@ void PropertyFrame::showHelp() {
 }
 
 HRESULT showPropertyFrame(QWidget* parent, const QString& caption, const QList<IUnknown*>& objects,
-                          const QList<Clsid>& pages, int initialPage) {
-    PropertyFrame frame(caption, objects, pages, parent);
+                          const QList<Clsid>& pages, int initialPage,
+                          const PropertyFrame::PageCreator& creator,
+                          const std::function<void()>& applied) {
+    PropertyFrame frame(caption, objects, pages, parent, creator);
     if (frame.pageCount() == 0)
         return failed(frame.status()) ? frame.status() : E_INVALIDARG;
+    if (applied)
+        QObject::connect(&frame, &PropertyFrame::applied, applied);
     frame.setCurrentPage(initialPage);
     frame.exec();
     return S_OK;
 }
 
 HRESULT showPropertyPages(QWidget* parent, IUnknown* control, const QString& caption,
-                          int initialPage) {
+                          int initialPage, const PropertyFrame::PageCreator& creator,
+                          const std::function<void()>& applied) {
     if (!control)
         return E_POINTER;
     ComPtr<IUnknown> object(control);
@@ -247,7 +252,7 @@ HRESULT showPropertyPages(QWidget* parent, IUnknown* control, const QString& cap
     const HRESULT hr = asControl->GetPropertyPages(&pages);
     if (failed(hr))
         return hr;
-    return showPropertyFrame(parent, caption, {control}, pages, initialPage);
+    return showPropertyFrame(parent, caption, {control}, pages, initialPage, creator, applied);
 }
 
 } // namespace com
