@@ -57,8 +57,6 @@ void CTimerPPg::postLoad() {
         box->setEditText(PageText::formatOneDecimal(m_values.timerFrequency));
 }
 
-void CTimerPPg::connectControls() {}
-
 void CTimerPPg::onDialogCreated() {
     MeterPropertyPage::onDialogCreated();
     if (CGAUGEKITCtrl* meter = findMeter())

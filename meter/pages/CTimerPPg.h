@@ -25,7 +25,6 @@ protected:
     void exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) override;
     void preStore() override;
     void postLoad() override;
-    void connectControls() override;
     void onDialogCreated() override;
     void onShow(bool visible) override;
     void onDialogDestroying() override;

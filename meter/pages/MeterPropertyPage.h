@@ -55,8 +55,8 @@ protected:
     virtual void exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) = 0;
     virtual void preStore();
     virtual void postLoad();
-    // Connects the page's buttons and lists (after the dialog has been built).
-    virtual void connectControls() = 0;
+    // Connects the page's buttons and lists (after the dialog has been built); none by default.
+    virtual void connectControls() {}
 
     // com::PropertyPageBase
     void buildDialog(QWidget* dialog) override;
