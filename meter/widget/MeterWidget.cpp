@@ -1,6 +1,7 @@
 #include <GaugeKit/MeterWidget.h>
 
 #include "GaugeKitIds.h"
+#include "MeterArrays.h"
 #include "MeterWidgetPrivate.h"
 
 namespace GaugeKit {
@@ -116,10 +117,10 @@ GAUGEKIT_BOOL(sDataSimulationMode, setSDataSimulationMode, SDataSimulationMode)
 // Each indexed property as one list of all its entries.
 #define GAUGEKIT_LIST(ListType, Element, getter, setter, member, count)                            \
     ListType MeterWidget::getter() const {                                                         \
-        return listOf<Element>(d->getList(id::member, MeterWidgetPrivate::count));                 \
+        return listOf<Element>(d->getList(id::member, gaugekit::MeterArrays::count));              \
     }                                                                                              \
     void MeterWidget::setter(const ListType& list) {                                               \
-        d->setList(id::member, MeterWidgetPrivate::count, variants(list));                         \
+        d->setList(id::member, gaugekit::MeterArrays::count, variants(list));                      \
     }
 
 GAUGEKIT_LIST(QStringList, QString, titleString, setTitleString, TitleString, kTitles)

@@ -34,9 +34,6 @@ public:
     // The property frame with the meter's five pages; false when it cannot be shown.
     bool showPropertyPages();
 
-    static constexpr int kTitles = 3;
-    static constexpr int kChannels = 5;
-
 private:
     void relayEvent(int dispid, const com::VariantList& args);
 

@@ -2,6 +2,7 @@
 
 #include "Assignment.h"
 #include "GaugeKitIds.h"
+#include "MeterPictureTypes.h"
 #include "MeterRenderer.h"
 #include "PropertyAccess.h"
 
@@ -157,7 +158,7 @@ int MeterCtl::dump(const QString& file) {
 
 int MeterCtl::render(const QString& file, const QString& picture, const QSize& size,
                      const QList<double>& values) {
-    const int type = MeterRenderer::pictureType(picture);
+    const int type = gaugekit::picture::typeOf(picture);
     if (type == 0) {
         m_err << "meterctl: " << picture << " is not a .png, .svg or .pdf file\n";
         return 64;
@@ -166,7 +167,7 @@ int MeterCtl::render(const QString& file, const QString& picture, const QSize& s
         return 2;
     if (!loadFile(file))
         return 1;
-    if (MeterRenderer::render(*m_site, size, values).isNull()) {
+    if (!MeterRenderer::draw(*m_site, size, values)) {
         m_err << "meterctl: the meter drew nothing\n";
         return 1;
     }

@@ -5,7 +5,6 @@
 #include <com/ControlSite.h>
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 namespace {
 
@@ -22,20 +21,10 @@ void MeterRenderer::settle(com::ControlSite& site) {
     }
 }
 
-int MeterRenderer::pictureType(const QString& fileName) {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix == QLatin1String("svg"))
-        return 1;
-    if (suffix == QLatin1String("pdf"))
-        return 2;
-    return suffix == QLatin1String("png") ? 3 : 0;
-}
-
-QImage MeterRenderer::render(com::ControlSite& site, const QSize& size,
-                             const QList<double>& values) {
+bool MeterRenderer::draw(com::ControlSite& site, const QSize& size, const QList<double>& values) {
     site.resize(size);
     if (com::failed(site.activate()))
-        return {};
+        return false;
     site.show();
     settle(site);
     if (!values.isEmpty()) {
@@ -44,5 +33,5 @@ QImage MeterRenderer::render(com::ControlSite& site, const QSize& size,
                         {com::Variant::r8Ref(copy.data(), copy.size())});
         settle(site);
     }
-    return site.grab().toImage();
+    return true;
 }

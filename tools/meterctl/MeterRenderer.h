@@ -2,7 +2,6 @@
 // channel values.
 #pragma once
 
-#include <QImage>
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -15,11 +14,9 @@ class MeterRenderer {
 public:
     static constexpr QSize kDefaultSize{259, 161};
 
-    // Null image when the meter cannot be drawn.
-    static QImage render(com::ControlSite& site, const QSize& size, const QList<double>& values);
+    // Shows the meter at `size` with the channel values and lets it draw itself; false when
+    // the meter cannot be shown.
+    static bool draw(com::ControlSite& site, const QSize& size, const QList<double>& values);
     // Paints the site until the meter in it is built (its drawing is created over a few paints).
     static void settle(com::ControlSite& site);
-    // The picture type SavePageMeta writes for a file name's extension (.svg 1, .pdf 2, .png 3,
-    // any case); 0 for another one.
-    static int pictureType(const QString& fileName);
 };

@@ -30,20 +30,6 @@ QString hresultText(com::HRESULT hr) {
            QString::number(quint32(hr), 16).toUpper().rightJustified(8, QLatin1Char('0'));
 }
 
-// "Name" or "Name[k]".
-bool parseName(const QString& text, QString* name, std::optional<std::int32_t>* index) {
-    static const QRegularExpression form(
-        QStringLiteral(R"(^([A-Za-z_][A-Za-z0-9_]*)(?:\[\s*(-?\d{1,9})\s*\])?$)"));
-    const auto m = form.match(text);
-    if (!m.hasMatch())
-        return false;
-    *name = m.captured(1);
-    index->reset();
-    if (!m.captured(2).isEmpty())
-        *index = m.captured(2).toInt();
-    return true;
-}
-
 bool parseDouble(const QString& text, double* v) {
     bool ok = false;
     *v = text.toDouble(&ok);
@@ -253,14 +239,16 @@ bool MeterWatch::set(const QString& line) {
 
 bool MeterWatch::get(const QStringList& words) {
     Meter* m = target(words, 3, QStringLiteral("get I NAME or get I NAME[k]"));
-    QString name;
-    std::optional<std::int32_t> index;
     if (!m)
         return false;
-    if (!parseName(words[2], &name, &index)) {
+    // A name, or a name and an index, as on the left of an assignment.
+    const std::optional<Assignment> named = Assignment::parse(words[2] + QLatin1Char('='));
+    if (!named) {
         error(QStringLiteral("not a property name: %1").arg(words[2]), com::DISP_E_UNKNOWNNAME);
         return false;
     }
+    const QString& name = named->name;
+    const std::optional<std::int32_t>& index = named->index;
     com::Variant v;
     // The channels' current values (as the needles show them, simulated ones too).
     if (name.compare(QLatin1String("Value"), Qt::CaseInsensitive) == 0) {

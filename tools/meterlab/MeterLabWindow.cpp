@@ -2,6 +2,7 @@
 
 #include "EventLogText.h"
 #include "GaugeKitIds.h"
+#include "MeterPictureTypes.h"
 
 #include <com/ControlSite.h>
 #include <com/ObjectLoader.h>
@@ -26,7 +27,6 @@
 
 namespace {
 
-constexpr std::int32_t kSvgPicture = 1;
 const QString kFilter = QStringLiteral("Serialization Files|*.SER");
 
 QString modulePath() {
@@ -365,11 +365,8 @@ void MeterLabWindow::savePicture() {
     const auto path = forms::CommonDialog::chooseFile(r, this);
     if (!path)
         return;
-    // The meter's picture types: 1 SVG, 2 PDF, 3 PNG.
-    const QString suffix = QFileInfo(*path).suffix().toLower();
-    const std::int32_t type = suffix == QLatin1String("pdf")   ? 2
-                              : suffix == QLatin1String("png") ? 3
-                                                               : kSvgPicture;
+    const std::int32_t chosen = gaugekit::picture::typeOf(*path);
+    const std::int32_t type = chosen ? chosen : gaugekit::picture::kSvg;
     if (!callBool(QStringLiteral("SavePageMeta"), {com::Variant(type), com::Variant(*path)}))
         tell(tr("The picture could not be saved to %1.").arg(*path));
 }

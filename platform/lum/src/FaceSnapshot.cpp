@@ -18,8 +18,7 @@ bool FaceSnapshot::fits(const QPainter& p, const QPixmap* face) {
            !p.hasClipping();
 }
 
-void FaceSnapshot::draw(QPainter& p, const QPixmap* face, const QRectF& area, double key,
-                        const Paint& paint) {
+void FaceSnapshot::draw(QPainter& p, const QPixmap* face, const QRectF& area, const Paint& paint) {
     // A pixel of room on every side for the antialiased edge.
     const QPoint from(int(std::floor(area.left())) - 1, int(std::floor(area.top())) - 1);
     const QPoint to(int(std::ceil(area.right())) + 1, int(std::ceil(area.bottom())) + 1);
@@ -28,7 +27,7 @@ void FaceSnapshot::draw(QPainter& p, const QPixmap* face, const QRectF& area, do
         paint(p);
         return;
     }
-    if (m_image.isNull() || area != m_area || key != m_key || face->cacheKey() != m_faceKey) {
+    if (m_image.isNull() || area != m_area || face->cacheKey() != m_faceKey) {
         // The face is opaque, so the shape drawn over a copy of it blends exactly as it would
         // on the painter's device.
         m_image = QImage(region.size(), QImage::Format_ARGB32_Premultiplied);
@@ -44,7 +43,6 @@ void FaceSnapshot::draw(QPainter& p, const QPixmap* face, const QRectF& area, do
         m_image.convertTo(QImage::Format_RGB32);
         m_at = from;
         m_area = area;
-        m_key = key;
         m_faceKey = face->cacheKey();
     }
     p.drawImage(m_at, m_image);

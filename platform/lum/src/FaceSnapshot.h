@@ -20,17 +20,18 @@ class FaceSnapshot {
 public:
     using Paint = std::function<void(QPainter&)>;
 
-    /// True when a copy drawn on `p` over `face` gives the same pixels as drawing the shape.
-    static bool fits(const QPainter& p, const QPixmap* face);
     /// Draws what `paint` draws within `area` (painter coordinates) on `p`: from the kept
-    /// pixels while `key`, `area` and the face stay the same, else directly or into new ones.
-    /// `face`: the plot's face, drawn at the painter's origin, that `p` still shows under
-    /// `area`; null when something else may already be drawn there.
-    void draw(QPainter& p, const QPixmap* face, const QRectF& area, double key, const Paint& paint);
+    /// pixels while `area` and the face stay the same, else directly or into new ones. What
+    /// `paint` draws must depend on nothing else. `face`: the plot's face, drawn at the
+    /// painter's origin, that `p` still shows under `area`; null when something else may
+    /// already be drawn there.
+    void draw(QPainter& p, const QPixmap* face, const QRectF& area, const Paint& paint);
 
 private:
+    /// True when a copy drawn on `p` over `face` gives the same pixels as drawing the shape.
+    static bool fits(const QPainter& p, const QPixmap* face);
+
     QRectF m_area;
-    double m_key = 0.0;
     qint64 m_faceKey = 0;
     QPoint m_at;
     QImage m_image;

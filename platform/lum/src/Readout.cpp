@@ -12,14 +12,6 @@ const QColor kFace(255, 255, 255, 235);
 constexpr double kCorner = 3.0;
 constexpr double kPadding = 5.0;
 
-// The colour squares as one number, so that a kept box picture is drawn again when they change.
-double swatchKey(const QList<ReadoutLine>& lines) {
-    double key = 0.0;
-    for (const ReadoutLine& line : lines)
-        key = key * 17.0 + (line.swatch.isValid() ? double(line.swatch.rgba()) : -1.0);
-    return key;
-}
-
 } // namespace
 
 void Readout::prepare(const Dial& dial, const MeterStyle& style, int lines) {
@@ -50,7 +42,8 @@ void Readout::draw(QPainter& p, QPointF center, const QList<ReadoutLine>& lines,
         return QRectF(rect.left() + kPadding, rect.top() + 2.0 + lineHeight * i, w - 2 * kPadding,
                       lineHeight);
     };
-    // The box and the channels' colour squares stay as they are while the width does.
+    // The box and the channels' colour squares (a meter's channel colours are fixed for its
+    // life) stay as they are while the width does.
     const auto paintBox = [&](QPainter& q) {
         q.setPen(QPen(kFrame, 1.0));
         q.setBrush(kFace);
@@ -63,7 +56,7 @@ void Readout::draw(QPainter& p, QPointF center, const QList<ReadoutLine>& lines,
                 QRectF(row.left(), row.center().y() - swatchSize / 2, swatchSize, swatchSize));
         }
     };
-    m_boxPicture.draw(p, bareFace, rect, swatchKey(lines), paintBox);
+    m_boxPicture.draw(p, bareFace, rect, paintBox);
     p.setFont(m_font);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         p.setPen(lines[i].color);
