@@ -27,6 +27,19 @@ qint64 localMs(const QString& iso, const QTimeZone& zone = kMadrid) {
     return t.toMSecsSinceEpoch();
 }
 
+// Makes `locale` the default while it lives; the one before comes back when it goes, also when
+// a check fails on the way.
+class DefaultLocale {
+public:
+    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(m_saved); }
+    DefaultLocale(const DefaultLocale&) = delete;
+    DefaultLocale& operator=(const DefaultLocale&) = delete;
+
+private:
+    const QLocale m_saved;
+};
+
 struct Archive {
     ArchiveDir d;
     ArchiveDatabase db{d.path()};
@@ -179,8 +192,7 @@ void tst_daily::summariesAgreeWithReadings() {
 
 void tst_daily::textForms() {
     // The user's locale must not turn the decimal point into a comma.
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const DefaultLocale german(QLocale(QLocale::German, QLocale::Germany));
     const ArchiveCsv csv(kMadrid);
     const qint64 firstHalfPast2 = localMs("2026-10-25T00:30:00", QTimeZone::utc());
     QCOMPARE(csv.time(firstHalfPast2), QStringLiteral("2026-10-25T02:30:00.000+02:00"));
@@ -194,7 +206,6 @@ void tst_daily::textForms() {
     QCOMPARE(ArchiveCsv::number(1e-7), QStringLiteral("0.0000001"));
     QCOMPARE(ArchiveCsv::readingHeader(),
              QStringLiteral("time,humidity_pct,pressure_kpa,raw_humidity,raw_pressure"));
-    QLocale::setDefault(saved);
 }
 
 QTEST_GUILESS_MAIN(tst_daily)

@@ -6,6 +6,7 @@
 #include "clsVentanaPrincipal.h"
 #include "frmMDIPrincipal.h"
 
+#include "archive/ArchiveWriter.h"
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
 
@@ -17,6 +18,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // A child window that records what the main window asks of it. It guards its unload like the
@@ -124,8 +126,12 @@ struct EstacionDoble {
     }
 };
 
-// The main window on a fake station in virtual time, with two recording children.
+// The main window on a fake station in virtual time, with two recording children and, when
+// given a way to make one, a readings archive on the same clock.
 struct ShellRig {
+    using FabricaArchivo =
+        std::function<std::unique_ptr<archive::ArchiveWriter>(forms::Scheduler& reloj)>;
+
     forms::VirtualScheduler reloj;
     comm::FakeSerialBackend* fake = nullptr;
     EstacionDoble estacion;
@@ -134,7 +140,7 @@ struct ShellRig {
     HijaDoble* simulacion = nullptr;
     std::unique_ptr<frmMDIPrincipal> principal;
 
-    ShellRig() {
+    explicit ShellRig(const FabricaArchivo& fabricaArchivo = {}) {
         qunsetenv("BRISORA_COM2");
         forms::Scheduler::setInstance(&reloj);
         frmMDIPrincipal::stFabricas f;
@@ -158,6 +164,9 @@ struct ShellRig {
             simulacion = hija.get();
             return hija;
         };
+        if (fabricaArchivo) {
+            f.archivo = [this, fabricaArchivo] { return fabricaArchivo(reloj); };
+        }
         principal = std::make_unique<frmMDIPrincipal>(std::move(f), reloj);
         principal->setMuestraAcercaDe([this](QWidget*) { log << QStringLiteral("frmAbout"); });
         principal->show();

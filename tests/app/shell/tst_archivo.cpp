@@ -109,25 +109,11 @@ void tst_archivo::ficheroAjenoAvisadoEnLaBarra() {
     ajeno.write("notas del operador\n");
     ajeno.close();
 
-    forms::VirtualScheduler reloj;
-    forms::Scheduler::setInstance(&reloj);
-    QStringList log;
-    frmMDIPrincipal::stFabricas f;
-    f.frmServidorTramas = [&] {
-        return std::make_unique<frmServidorTramas>(std::make_unique<comm::FakeSerialBackend>(reloj),
-                                                   reloj);
-    };
-    f.frmHijoValoresInstantaneos = [&] {
-        return std::make_unique<HijaDoble>(QStringLiteral("VI"), QStringLiteral("VI"), log, false);
-    };
-    f.frmHijoSimulacion = [&] {
-        return std::make_unique<HijaDoble>(QStringLiteral("SIM"), QStringLiteral("SIM"), log, true);
-    };
-    f.archivo = [&] {
+    ShellRig rig([&](forms::Scheduler& reloj) {
         return std::make_unique<archive::ArchiveWriter>(
             std::make_unique<archive::DatabaseSink>(strArchivo), reloj);
-    };
-    frmMDIPrincipal principal(std::move(f), reloj);
+    });
+    frmMDIPrincipal& principal = *rig.principal;
     const QString strAvisos = principal.barraEstado()->estado().strfntAvisos();
     QVERIFY2(
         strAvisos.contains(strArchivo + QStringLiteral(": el fichero no es un archivo de "
@@ -136,7 +122,6 @@ void tst_archivo::ficheroAjenoAvisadoEnLaBarra() {
     QCOMPARE(principal.objArchivo()->state(), archive::ArchiveWriter::State::Off);
     QVERIFY(ajeno.open(QIODevice::ReadOnly));
     QCOMPARE(ajeno.readAll(), QByteArray("notas del operador\n"));
-    forms::Scheduler::setInstance(nullptr);
 }
 
 QTEST_MAIN(tst_archivo)

@@ -13,11 +13,10 @@
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
 
+#include "ModulosRegistrados.h"
 #include "SimulatorProcess.h"
-#include "com/ObjectLoader.h"
 #include "forms/MessageBox.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
@@ -29,25 +28,10 @@ namespace {
 
 constexpr int kEsperaMs = 30000;
 
-QString strfntModulo(const char* strNombre) {
-    return QDir(qEnvironmentVariable("BRISORA_BIN_DIR")).filePath(QString::fromLatin1(strNombre));
-}
-
-// Saves a picture of the widget when BRISORA_CAPTURAS names a folder, to look at by eye.
-void subCaptura(QWidget& w, const QString& strNombre) {
-    const QString strCarpeta = qEnvironmentVariable("BRISORA_CAPTURAS");
-    if (!strCarpeta.isEmpty()) {
-        w.grab().save(QDir(strCarpeta).filePath(strNombre + QStringLiteral(".png")));
-    }
-}
-
 // The registered modules and the main window with the real children, against the device
 // behind strEnlace.
 struct Consola {
     explicit Consola(const QString& strEnlace) {
-        qputenv("BRISORA_REGISTRY", dir.filePath(QStringLiteral("registry.json")).toLocal8Bit());
-        bRegistrada = com::loader::registerModule(strfntModulo("GAUGEKIT.so")) == com::S_OK &&
-                      com::loader::registerModule(strfntModulo("TRAZOPLOT.so")) == com::S_OK;
         qputenv("BRISORA_COM2", strEnlace.toLocal8Bit());
         frmMDIPrincipal::stFabricas f;
         f.frmServidorTramas = [] { return std::make_unique<frmServidorTramas>(); };
@@ -61,7 +45,6 @@ struct Consola {
     ~Consola() {
         principal.reset();
         qunsetenv("BRISORA_COM2");
-        qunsetenv("BRISORA_REGISTRY");
     }
     Consola(const Consola&) = delete;
     Consola& operator=(const Consola&) = delete;
@@ -77,8 +60,7 @@ struct Consola {
         return terminado.size() == 1;
     }
 
-    QTemporaryDir dir;
-    bool bRegistrada = false;
+    ModulosRegistrados modulos;
     std::unique_ptr<frmMDIPrincipal> principal;
 };
 
@@ -100,7 +82,7 @@ void tst_programa::unasLecturasYSalir() {
     QVERIFY(sim.start({"--humidity-raw", "512", "--pressure-raw", "512", "--link", strEnlace}));
     forms::MessageBoxRecorder mensajes(forms::MsgAnswer::Yes);
     Consola consola(strEnlace);
-    QVERIFY(consola.bRegistrada);
+    QVERIFY(consola.modulos.bRegistrados());
     frmMDIPrincipal& principal = *consola.principal;
     QVERIFY(principal.objServidorTramas()->servidor().bfntPuertoAbierto());
     QCOMPARE(principal.areaHijas().frmsfntAbiertas().size(), 2);
@@ -134,7 +116,7 @@ void tst_programa::desenchufarYEnchufarLaEstacion() {
     QVERIFY(sim->start({"--link", strEnlace}));
     forms::MessageBoxRecorder mensajes(forms::MsgAnswer::Yes);
     Consola consola(strEnlace);
-    QVERIFY(consola.bRegistrada);
+    QVERIFY(consola.modulos.bRegistrados());
     const QString strPuerto = QStringLiteral("COM2 (%1): ").arg(strEnlace);
     QCOMPARE(consola.strEnlace(), strPuerto + QStringLiteral("abierto"));
     consola.principal->menuAccionesOpciones_Click(0);
@@ -168,7 +150,7 @@ void tst_programa::detenerCallaLaLineaConTramasDeError() {
     QVERIFY(sim.start({"--link", strEnlace, "--mode", "stall:3", "--log"}));
     forms::MessageBoxRecorder mensajes(forms::MsgAnswer::Yes);
     Consola consola(strEnlace);
-    QVERIFY(consola.bRegistrada);
+    QVERIFY(consola.modulos.bRegistrados());
     consola.principal->menuAccionesOpciones_Click(0);
     // The tick sends its request again after every error frame, about every two seconds, all
     // inside one tick: Stop is pressed from the message loop, as a user would.

@@ -1,8 +1,10 @@
 // The temporal-evolution window over the real strip chart, and the scale dialog it opens:
 // set-up order and values, readings and the active time, closing and coming back.
-#include "ModulosRegistrados.h"
+#include "VentanaPrincipalFalsa.h"
 #include "frmEscala.h"
 #include "frmHijoSimulacion.h"
+
+#include "ModulosRegistrados.h"
 
 #include "forms/MessageBox.h"
 #include "forms/Twips.h"
@@ -16,6 +18,8 @@
 #include <QMdiSubWindow>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
 #include <cmath>
 #include <memory>
 

@@ -1,8 +1,10 @@
 // The instantaneous-values window with its two real meters: designed states, set-up by
 // dispatch identifier, readings and statistics, close guard.
-#include "ModulosRegistrados.h"
+#include "VentanaPrincipalFalsa.h"
 #include "frmHijoValoresInstantaneos.h"
 #include "modRecursos.h"
+
+#include "ModulosRegistrados.h"
 
 #include "GaugeKitIds.h"
 
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QtEndian>
+#include <QtTest>
 #include <memory>
 
 using com::Variant;

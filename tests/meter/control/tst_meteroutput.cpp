@@ -2,8 +2,8 @@
 #include "GaugeKitIds.h"
 #include "MeterFixture.h"
 
+#include <Choosers.h>
 #include <ImageCompare.h>
-#include <forms/CommonDialog.h>
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -164,17 +164,12 @@ void TestMeterOutput::emptyNameAsksForOne() {
     h.paint();
     QTemporaryDir dir;
     const QString chosen = dir.filePath(QStringLiteral("asked.pdf"));
-    QList<forms::FileRequest> asked;
-    std::optional<QString> answer = chosen;
-    const auto previous =
-        forms::CommonDialog::setHandlers({{}, {}, [&](const forms::FileRequest& r) {
-                                              asked << r;
-                                              return answer;
-                                          }});
+    testsupport::Choosers choosers;
+    choosers.file = chosen;
     QVERIFY(savePicture(h, 2, QString()));
-    answer.reset();
+    choosers.file.reset();
     QVERIFY(!savePicture(h, 2, QString()));
-    forms::CommonDialog::setHandlers(previous);
+    const QList<forms::FileRequest>& asked = choosers.fileRequests;
     QCOMPARE(asked.size(), 2);
     QVERIFY(asked[0].save);
     QCOMPARE(asked[0].filter, QStringLiteral("PDF Files|*.pdf"));

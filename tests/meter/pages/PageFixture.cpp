@@ -69,25 +69,4 @@ void Frame::apply() {
     m_frame->applyButton()->click();
 }
 
-Choosers::Choosers() {
-    forms::CommonDialog::Handlers h;
-    h.color = [this](quint32 initial) {
-        colorRequests.append(initial);
-        return color;
-    };
-    h.fontEffects = [this](const forms::FontEffectsChoice& initial) {
-        fontRequests.append(initial);
-        return font;
-    };
-    h.file = [this](const forms::FileRequest& r) {
-        fileRequests.append(r);
-        return file;
-    };
-    m_previous = forms::CommonDialog::setHandlers(h);
-}
-
-Choosers::~Choosers() {
-    forms::CommonDialog::setHandlers(m_previous);
-}
-
 } // namespace pagefixture

@@ -5,8 +5,9 @@
 #include "MeterFixture.h"
 #include "MeterPropertyPage.h"
 
+#include "Choosers.h"
+
 #include <com/PropertyFrame.h>
-#include <forms/CommonDialog.h>
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -43,20 +44,7 @@ private:
     std::unique_ptr<com::PropertyFrame> m_frame;
 };
 
-// Installs chooser answers while it lives; a null answer is a Cancel.
-class Choosers {
-public:
-    Choosers();
-    ~Choosers();
-    std::optional<quint32> color;
-    std::optional<forms::FontEffectsChoice> font;
-    std::optional<QString> file;
-    QList<forms::FileRequest> fileRequests;
-    QList<forms::FontEffectsChoice> fontRequests;
-    QList<quint32> colorRequests;
-
-private:
-    forms::CommonDialog::Handlers m_previous;
-};
+// The shared chooser answers, under the name the page tests use.
+using Choosers = testsupport::Choosers;
 
 } // namespace pagefixture

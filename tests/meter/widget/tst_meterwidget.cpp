@@ -7,6 +7,8 @@
 #include "MeterWidgetPrivate.h"
 #include "WidgetSurface.h"
 
+#include <ScopedEnv.h>
+
 #include <com/ControlSite.h>
 #include <com/ObjectLoader.h>
 #include <com/PropertyFrame.h>
@@ -226,7 +228,8 @@ void TestMeterWidget::internalTimerAndClick() {
 
 void TestMeterWidget::savesTheBytesOfARegistryMeter() {
     QTemporaryDir dir;
-    qputenv("BRISORA_REGISTRY", dir.filePath(QStringLiteral("registry.json")).toUtf8());
+    const testsupport::ScopedEnv registry("BRISORA_REGISTRY",
+                                          dir.filePath(QStringLiteral("registry.json")));
     QCOMPARE(com::loader::registerModule(modulePath()), com::S_OK);
     com::ControlSite registered;
     QCOMPARE(registered.createByProgId(QLatin1String(kProgId)), com::S_OK);
@@ -293,7 +296,8 @@ void TestMeterWidget::valuesBeyondTheChannelsAreNotRead() {
 void TestMeterWidget::propertyPagesWithoutRegistry() {
     // An empty registry: the pages must come from this process.
     QTemporaryDir dir;
-    qputenv("BRISORA_REGISTRY", dir.filePath(QStringLiteral("empty.json")).toUtf8());
+    const testsupport::ScopedEnv registry("BRISORA_REGISTRY",
+                                          dir.filePath(QStringLiteral("empty.json")));
     MeterWidget w;
     QStringList tabs;
     QString title;

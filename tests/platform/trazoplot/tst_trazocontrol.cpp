@@ -6,6 +6,8 @@
 #include "TrazoPlotCtrl.h"
 #include "TrazoPlotIds.h"
 
+#include <ScopedEnv.h>
+
 #include <com/ControlSite.h>
 #include <com/ObjectLoader.h>
 
@@ -34,6 +36,20 @@ QString referencePath() {
     return QDir(qEnvironmentVariable("BRISORA_SOURCE_DIR"))
         .filePath(QStringLiteral("tests/platform/trazoplot/data/chart-8h.png"));
 }
+
+// Answers the printer set-up with `handler` while it lives; the handler in place before comes
+// back when it goes, also when a check fails on the way.
+class SetupAnswer {
+public:
+    explicit SetupAnswer(PrintDialogs::SetupHandler handler)
+        : m_previous(PrintDialogs::setSetupHandler(std::move(handler))) {}
+    ~SetupAnswer() { PrintDialogs::setSetupHandler(m_previous); }
+    SetupAnswer(const SetupAnswer&) = delete;
+    SetupAnswer& operator=(const SetupAnswer&) = delete;
+
+private:
+    PrintDialogs::SetupHandler m_previous;
+};
 
 // What the window passes: humidity 0..100 %, pressure 15..115 kPa, 8 hours, every sample.
 struct Setup {
@@ -140,11 +156,10 @@ private slots:
     void designSurvivesSaveAndLoad();
 
 private:
-    // A new folder `name` in the test's folder, named by BRISORA_PRINT_DIR from now on.
-    QString usePrintDir(const QString& name) {
+    // A new folder `name` in the test's folder, for BRISORA_PRINT_DIR to name.
+    QString makePrintDir(const QString& name) {
         const QString dir = m_dir.filePath(name);
         QDir().mkpath(dir);
-        qputenv("BRISORA_PRINT_DIR", dir.toLocal8Bit());
         return dir;
     }
 
@@ -347,11 +362,12 @@ void TstTrazoControl::printToFileNeverOverwrites() {
     // print overwrote that one file outside the print folder.
     if (!QPrinterInfo::availablePrinters().isEmpty())
         QSKIP("a printer is installed: printing would go to it");
-    const QString dir = usePrintDir(QStringLiteral("to-file"));
+    const QString dir = makePrintDir(QStringLiteral("to-file"));
+    const testsupport::ScopedEnv printDir("BRISORA_PRINT_DIR", dir);
     QVERIFY(QFileInfo(dir).isDir());
     const QString typed = m_dir.filePath(QStringLiteral("typed.pdf"));
     QString shown;
-    const auto previous = PrintDialogs::setSetupHandler([&](QPrinter& printer) {
+    const SetupAnswer answer([&](QPrinter& printer) {
         shown = printer.outputFileName();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(typed);
@@ -368,8 +384,6 @@ void TstTrazoControl::printToFileNeverOverwrites() {
         QCOMPARE(ctrl->Invoke(dispid::PrintTarget, com::DISPATCH_METHOD, {}, &target), com::S_OK);
         targets << target.stringValue();
     }
-    qunsetenv("BRISORA_PRINT_DIR");
-    PrintDialogs::setSetupHandler(previous);
     ctrl->Release();
     QVERIFY(!QFileInfo::exists(typed));
     QCOMPARE(targets.size(), 2);
@@ -397,11 +411,11 @@ void TstTrazoControl::setupDialogConfirmsWithOk() {
 void TstTrazoControl::printWithoutSetupWritesPdfToPrintDir() {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         QSKIP("a printer is installed: printing would go to it");
-    const QString dir = usePrintDir(QStringLiteral("prints"));
+    const QString dir = makePrintDir(QStringLiteral("prints"));
+    const testsupport::ScopedEnv printDir("BRISORA_PRINT_DIR", dir);
     QVERIFY(QFileInfo(dir).isDir());
     // Through the module: the container never sees the chart's classes.
     QCOMPARE(m_site->callMethod(dispid::PrintChart), com::S_OK);
-    qunsetenv("BRISORA_PRINT_DIR");
     const QFileInfoList files =
         QDir(dir).entryInfoList({QStringLiteral("Brisora-*.pdf")}, QDir::Files);
     QCOMPARE(files.size(), 1);

@@ -5,9 +5,10 @@
 #include "GaugeKitIds.h"
 #include "MeterLabWindow.h"
 
+#include <Choosers.h>
+
 #include <com/ControlSite.h>
 #include <com/PropertyFrame.h>
-#include <forms/CommonDialog.h>
 #include <forms/MessageBox.h>
 
 #include <QAction>
@@ -142,14 +143,9 @@ void TestMeterLab::twoMetersAndTheCurrentOne() {
 
 void TestMeterLab::saveWritesTheMetersFile() {
     const QString path = m_dir->filePath(QStringLiteral("Meter.SER"));
-    forms::CommonDialog::Handlers handlers;
-    handlers.file = [&path](const forms::FileRequest& r) -> std::optional<QString> {
-        if (!r.save || r.defaultExtension != QLatin1String("SER"))
-            return std::nullopt;
-        return path;
-    };
-    const auto previous = forms::CommonDialog::setHandlers(handlers);
     {
+        testsupport::Choosers choosers;
+        choosers.file = path;
         MeterLabWindow window;
         QVERIFY(window.openMeter());
         window.currentMeter()->setProperty(QStringLiteral("MeterScaleMax"), com::Variant(42.0));
@@ -158,8 +154,11 @@ void TestMeterLab::saveWritesTheMetersFile() {
         window.command(QStringLiteral("save"))->trigger(); // no file yet: Save As
         QCOMPARE(window.fileOf(0), path);
         QVERIFY(QFile::exists(path));
+        for (const forms::FileRequest& r : choosers.fileRequests) { // only a meter file to save
+            QVERIFY(r.save);
+            QCOMPARE(r.defaultExtension, QStringLiteral("SER"));
+        }
     }
-    forms::CommonDialog::setHandlers(previous);
     MeterLabWindow again;
     QVERIFY(again.openMeter(path));
     com::Variant v;

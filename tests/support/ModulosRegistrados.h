@@ -1,0 +1,47 @@
+// The meter and strip-chart modules registered in a registry file of the test's own, for as
+// long as the object lives; and a way to save pictures of windows to look at by eye.
+#pragma once
+
+#include "com/ObjectLoader.h"
+
+#include <QDir>
+#include <QList>
+#include <QTemporaryDir>
+#include <QWidget>
+
+// The path of a module built next to the tests.
+inline QString strfntModulo(const char* strNombre) {
+    return QDir(qEnvironmentVariable("BRISORA_BIN_DIR")).filePath(QString::fromLatin1(strNombre));
+}
+
+class ModulosRegistrados {
+public:
+    ModulosRegistrados() {
+        qputenv("BRISORA_REGISTRY", m_dir.filePath(QStringLiteral("registry.json")).toLocal8Bit());
+        for (const char* modulo : kModulos)
+            m_hr.append(com::loader::registerModule(strfntModulo(modulo)));
+    }
+    ~ModulosRegistrados() {
+        for (const char* modulo : kModulos)
+            com::loader::unregisterModule(strfntModulo(modulo));
+        qunsetenv("BRISORA_REGISTRY");
+    }
+    ModulosRegistrados(const ModulosRegistrados&) = delete;
+    ModulosRegistrados& operator=(const ModulosRegistrados&) = delete;
+
+    bool bRegistrados() const {
+        return m_dir.isValid() && m_hr == QList<com::HRESULT>{com::S_OK, com::S_OK};
+    }
+
+private:
+    static constexpr const char* kModulos[] = {"GAUGEKIT.so", "TRAZOPLOT.so"};
+    QTemporaryDir m_dir;
+    QList<com::HRESULT> m_hr;
+};
+
+// Saves a picture of the widget when BRISORA_CAPTURAS names a folder (to look at by eye).
+inline void subCaptura(QWidget& w, const QString& nombre) {
+    const QString carpeta = qEnvironmentVariable("BRISORA_CAPTURAS");
+    if (!carpeta.isEmpty())
+        w.grab().save(QDir(carpeta).filePath(nombre + QStringLiteral(".png")));
+}
