@@ -3,6 +3,7 @@
 #include "MeterFixture.h"
 
 #include <ImageCompare.h>
+#include <TestFiles.h>
 #include <forms/CommonDialog.h>
 
 #include <QClipboard>
@@ -123,9 +124,7 @@ void TestMeterOutput::picturesOfEachType() {
     QTemporaryDir dir;
     const QString path = dir.filePath(name);
     QVERIFY(savePicture(h, type, path));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = testsupport::fileBytes(path);
     if (type == 1) {
         QVERIFY(darkPixels(renderSvg(bytes, QSize(259, 161))) > 200);
     } else if (type == 2) {

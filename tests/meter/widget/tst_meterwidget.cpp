@@ -14,6 +14,8 @@
 #include <lum/LumBase.h>
 #include <lum/LumDiagnostics.h>
 
+#include <TestFiles.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QMetaProperty>
@@ -77,11 +79,6 @@ Sample sampleFor(const PropertyInfo& p, int variant) {
 
 QString modulePath() {
     return qEnvironmentVariable("BRISORA_BIN_DIR") + QStringLiteral("/GAUGEKIT.so");
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -248,7 +245,7 @@ void TestMeterWidget::savesTheBytesOfARegistryMeter() {
     com::Variant saved;
     QCOMPARE(registered.callMethod(dispid::SerializeSaveFile, {fromRegistry}, &saved), com::S_OK);
     QVERIFY(saved.boolValue());
-    QCOMPARE(readAll(fromWidget), readAll(fromRegistry));
+    QCOMPARE(testsupport::fileBytes(fromWidget), testsupport::fileBytes(fromRegistry));
 
     // And back: the registry meter's file gives a widget its settings.
     registered.setProperty(dispid::MeterScaleMin, -5.0);

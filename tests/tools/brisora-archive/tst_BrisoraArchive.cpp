@@ -5,6 +5,8 @@
 
 #include "archive/LocalDays.h"
 
+#include <TestFiles.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -116,9 +118,8 @@ void tst_BrisoraArchive::dailyIntoAFile() {
     const Run r = runTool({"daily", "--csv", file}, m_dir.path());
     QCOMPARE(r.code, 0);
     QVERIFY(r.lines.isEmpty());
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(testsupport::fileBytes(file)).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1 + 4);
     QVERIFY(
         lines[0].startsWith(QStringLiteral("date,count,humidity_pct_min,humidity_pct_min_time,")));
