@@ -227,9 +227,7 @@ void tst_database::readOnlyFolder() {
 void tst_database::killedMidBatchOpensWithEverythingCommitted() {
     ArchiveDir d;
     QProcess writer;
-    writer.start(QDir(qEnvironmentVariable("BRISORA_BIN_DIR"))
-                     .filePath(QStringLiteral("archive_crash_writer")),
-                 {d.path()});
+    writer.start(testsupport::built(QStringLiteral("archive_crash_writer")), {d.path()});
     QVERIFY(writer.waitForStarted(10000));
     qint64 committed = 0;
     while (committed < 5 * 500 && writer.waitForReadyRead(10000)) {

@@ -77,10 +77,6 @@ Sample sampleFor(const PropertyInfo& p, int variant) {
     return {com::Variant(s), QVariant(s)};
 }
 
-QString modulePath() {
-    return qEnvironmentVariable("BRISORA_BIN_DIR") + QStringLiteral("/GAUGEKIT.so");
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(const gaugekit::PropertyInfo*)
@@ -224,7 +220,8 @@ void TestMeterWidget::internalTimerAndClick() {
 void TestMeterWidget::savesTheBytesOfARegistryMeter() {
     QTemporaryDir dir;
     qputenv("BRISORA_REGISTRY", dir.filePath(QStringLiteral("registry.json")).toUtf8());
-    QCOMPARE(com::loader::registerModule(modulePath()), com::S_OK);
+    QCOMPARE(com::loader::registerModule(testsupport::built(QStringLiteral("GAUGEKIT.so"))),
+             com::S_OK);
     com::ControlSite registered;
     QCOMPARE(registered.createByProgId(QLatin1String(kProgId)), com::S_OK);
     QCOMPARE(registered.initNew(), com::S_OK);

@@ -7,7 +7,6 @@
 
 #include <TestFiles.h>
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
@@ -31,9 +30,7 @@ Run runTool(const QStringList& args, const QString& archivePath) {
     env.insert(QStringLiteral("BRISORA_ARCHIVE"), archivePath);
     env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Madrid"));
     p.setProcessEnvironment(env);
-    p.start(
-        QDir(qEnvironmentVariable("BRISORA_BIN_DIR")).filePath(QStringLiteral("brisora-archive")),
-        args);
+    p.start(testsupport::built(QStringLiteral("brisora-archive")), args);
     Run r;
     if (!p.waitForFinished(60000)) {
         return r;
