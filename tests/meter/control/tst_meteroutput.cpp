@@ -20,17 +20,9 @@
 
 using namespace gaugekit;
 using fixture::Hosted;
+using testsupport::darkPixels;
 
 namespace {
-
-// Pixels clearly darker than the grey page: scale, ticks, labels, needle.
-int darkPixels(const QImage& image) {
-    int dark = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            dark += qGray(image.pixel(x, y)) < 96;
-    return dark;
-}
 
 QImage renderSvg(const QByteArray& svg, QSize size) {
     QSvgRenderer renderer(svg);
