@@ -12,8 +12,6 @@
 #include "UpDownControl.h"
 
 #include <com/ControlSite.h>
-#include <lum/LumBase.h>
-#include <lum/LumDiagnostics.h>
 
 #include <QCheckBox>
 #include <QTest>
@@ -33,8 +31,7 @@ class DrawnMeter : public fixture::Hosted {
 public:
     DrawnMeter() {
         site.setProperty(dispid::EnableInternalTimer, com::Variant(true));
-        for (int i = 0; i < 3 && !meter->hasDrawn(); ++i)
-            site.grab();
+        paint();
         site.callMethod(dispid::UpdateMeter);
     }
     bool ticking() const { return meter->isTimerActive(MeterTimerMath::kTimerId); }

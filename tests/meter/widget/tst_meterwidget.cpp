@@ -3,6 +3,7 @@
 // meter the registry creates.
 #include "CGAUGEKITCtrl.h"
 #include "GaugeKitIds.h"
+#include "MeterFixture.h"
 #include "MeterTimerMath.h"
 #include "MeterWidgetPrivate.h"
 #include "WidgetSurface.h"
@@ -11,8 +12,6 @@
 #include <com/ObjectLoader.h>
 #include <com/PropertyFrame.h>
 #include <com/Registry.h>
-#include <lum/LumBase.h>
-#include <lum/LumDiagnostics.h>
 
 #include <TestFiles.h>
 
@@ -33,16 +32,6 @@ namespace {
 
 gaugekit::CGAUGEKITCtrl* controlOf(MeterWidget& w) {
     return dynamic_cast<gaugekit::CGAUGEKITCtrl*>(MeterWidgetPrivate::site(w).control());
-}
-
-// Paints the widget and lets the drawing library run its first paints.
-void paint(MeterWidget& w) {
-    for (int i = 0; i < 3; ++i) {
-        w.grab();
-        const lum::PageHandle page = controlOf(w)->pageSite().page();
-        if (lum::LbIsValidPage(page))
-            lum::diag::grabPage(page);
-    }
 }
 
 // A value of the property's kind that differs from its default, as the control holds it and
@@ -194,7 +183,7 @@ void TestMeterWidget::eventsBecomeSignals() {
     MeterWidget w;
     QSignalSpy ready(&w, &MeterWidget::drawReady);
     QSignalSpy alarms(&w, &MeterWidget::alarmChanged);
-    paint(w);
+    fixture::paintSettled(w, *controlOf(w));
     QCOMPARE(ready.size(), 1);
     w.setValues({9.5});
     QCOMPARE(alarms.size(), 1);
@@ -210,7 +199,7 @@ void TestMeterWidget::internalTimerAndClick() {
     QSignalSpy clicks(&w, &MeterWidget::clicked);
     w.setEnableInternalTimer(true);
     w.updateMeter();
-    paint(w);
+    fixture::paintSettled(w, *controlOf(w));
     controlOf(w)->deliverTimer(MeterTimerMath::kTimerId);
     QCOMPARE(ticks.size(), 1);
     QTest::mouseClick(controlOf(w)->drawingWindow(), Qt::LeftButton, {}, QPoint(50, 50));
@@ -272,7 +261,7 @@ void TestMeterWidget::valuesBeyondTheChannelsAreNotRead() {
     MeterWidget w;
     w.setNumChannels(2);
     w.updateMeter();
-    paint(w);
+    fixture::paintSettled(w, *controlOf(w));
     w.setValues({1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0});
     const auto values = controlOf(w)->model().usedValues();
     QCOMPARE(values.size(), std::size_t(2));
