@@ -28,4 +28,12 @@ double differingShare(const QImage& a, const QImage& b, int channelTolerance) {
     return static_cast<double>(different) / (static_cast<double>(x.width()) * x.height());
 }
 
+int darkPixels(const QImage& image) {
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 96;
+    return dark;
+}
+
 } // namespace testsupport

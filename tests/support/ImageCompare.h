@@ -9,4 +9,8 @@ namespace testsupport {
 // vary a little between machines, so reference pictures are compared with a tolerance.
 double differingShare(const QImage& a, const QImage& b, int channelTolerance);
 
+// The number of pixels clearly darker than a light grey or white face: a meter's scale, ticks,
+// labels and needle.
+int darkPixels(const QImage& image);
+
 } // namespace testsupport

@@ -3,8 +3,6 @@
 #include "archive/ArchiveDatabase.h"
 #include "archive/ArchiveReader.h"
 
-#include <QCryptographicHash>
-#include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -30,12 +28,6 @@ inline qint64 rowCount(const archive::ArchiveDatabase& db, const QString& table)
     QSqlQuery q(db.connection());
     q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(table));
     return q.next() ? q.value(0).toLongLong() : -1;
-}
-
-inline QByteArray fileHash(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
 // A fresh folder per test with the archive's path in it.

@@ -6,6 +6,8 @@
 #include "archive/ArchiveSchema.h"
 #include "archive/ArchiveWriter.h"
 
+#include <TestFiles.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -129,11 +131,11 @@ void tst_database::foreignFileNeverTouched() {
         }
         QSqlDatabase::removeDatabase(name);
     }
-    const QByteArray before = fileHash(d.path());
+    const QByteArray before = testsupport::fileBytes(d.path());
     ArchiveDatabase db(d.path());
     QCOMPARE(db.open(Mode::Write), archive::E_ARCHIVE_NOTARCHIVE);
     QCOMPARE(db.append(syntheticReadings(0, 3)), archive::E_ARCHIVE_CANTOPEN);
-    QCOMPARE(fileHash(d.path()), before);
+    QCOMPARE(testsupport::fileBytes(d.path()), before);
     QVERIFY(!QFile::exists(d.path() + QStringLiteral("-wal")));
 }
 
@@ -147,11 +149,11 @@ void tst_database::newerLayoutNeverTouched() {
                 .exec(
                     QStringLiteral("PRAGMA user_version = %1").arg(archive::schema::kVersion + 1)));
     }
-    const QByteArray before = fileHash(d.path());
+    const QByteArray before = testsupport::fileBytes(d.path());
     ArchiveDatabase db(d.path());
     QCOMPARE(db.open(Mode::Write), archive::E_ARCHIVE_NEWERSCHEMA);
     QCOMPARE(db.open(Mode::Read), archive::E_ARCHIVE_NEWERSCHEMA);
-    QCOMPARE(fileHash(d.path()), before);
+    QCOMPARE(testsupport::fileBytes(d.path()), before);
 }
 
 void tst_database::readModeNeedsAnArchive() {
@@ -225,9 +227,7 @@ void tst_database::readOnlyFolder() {
 void tst_database::killedMidBatchOpensWithEverythingCommitted() {
     ArchiveDir d;
     QProcess writer;
-    writer.start(QDir(qEnvironmentVariable("BRISORA_BIN_DIR"))
-                     .filePath(QStringLiteral("archive_crash_writer")),
-                 {d.path()});
+    writer.start(testsupport::built(QStringLiteral("archive_crash_writer")), {d.path()});
     QVERIFY(writer.waitForStarted(10000));
     qint64 committed = 0;
     while (committed < 5 * 500 && writer.waitForReadyRead(10000)) {

@@ -18,6 +18,16 @@
 
 namespace fixture {
 
+// Paints the widget showing the meter and lets the drawing library run its first paints.
+inline void paintSettled(QWidget& shown, gaugekit::CGAUGEKITCtrl& meter) {
+    for (int i = 0; i < 3; ++i) {
+        shown.grab();
+        const lum::PageHandle page = meter.pageSite().page();
+        if (lum::LbIsValidPage(page))
+            lum::diag::grabPage(page);
+    }
+}
+
 // Owns one reference on a new meter.
 class Meter {
 public:
@@ -89,13 +99,7 @@ public:
         events = std::make_unique<QSignalSpy>(&site, &com::ControlSite::controlEvent);
     }
     // Paints the site and lets the drawing library run its first paints.
-    void paint() {
-        for (int i = 0; i < 3; ++i) {
-            site.grab();
-            if (lum::LbIsValidPage(meter->pageSite().page()))
-                lum::diag::grabPage(meter->pageSite().page());
-        }
-    }
+    void paint() { paintSettled(site, *meter); }
     int eventCount(int dispid) const {
         int n = 0;
         for (const auto& e : *events)

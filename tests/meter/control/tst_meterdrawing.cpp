@@ -5,6 +5,7 @@
 #include "MeterFixture.h"
 #include "MeterTimerMath.h"
 
+#include <ImageCompare.h>
 #include <com/ControlSite.h>
 #include <lum/LumBase.h>
 #include <lum/LumDiagnostics.h>
@@ -251,10 +252,7 @@ void TestMeterDrawing::printingANeverShownMeter() {
         QCOMPARE(m->Draw(&painter, QRect(0, 0, 200, 200)), com::S_OK);
     }
     // The scale, ticks and needle are there: dark pixels on the white face.
-    int dark = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            dark += qGray(image.pixel(x, y)) < 96;
+    const int dark = testsupport::darkPixels(image);
     QVERIFY2(dark > 200, qPrintable(QString::number(dark)));
     QVERIFY(!m->hasDrawn());
 }

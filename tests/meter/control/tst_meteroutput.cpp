@@ -4,6 +4,8 @@
 
 #include <Choosers.h>
 #include <ImageCompare.h>
+#include <TestFiles.h>
+#include <forms/CommonDialog.h>
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -19,17 +21,9 @@
 
 using namespace gaugekit;
 using fixture::Hosted;
+using testsupport::darkPixels;
 
 namespace {
-
-// Pixels clearly darker than the grey page: scale, ticks, labels, needle.
-int darkPixels(const QImage& image) {
-    int dark = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            dark += qGray(image.pixel(x, y)) < 96;
-    return dark;
-}
 
 QImage renderSvg(const QByteArray& svg, QSize size) {
     QSvgRenderer renderer(svg);
@@ -123,9 +117,7 @@ void TestMeterOutput::picturesOfEachType() {
     QTemporaryDir dir;
     const QString path = dir.filePath(name);
     QVERIFY(savePicture(h, type, path));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = testsupport::fileBytes(path);
     if (type == 1) {
         QVERIFY(darkPixels(renderSvg(bytes, QSize(259, 161))) > 200);
     } else if (type == 2) {

@@ -3,6 +3,7 @@
 #include "GaugeKitIds.h"
 #include "MeterFixture.h"
 
+#include <TestFiles.h>
 #include <com/PropertyBag.h>
 
 #include <QDir>
@@ -18,6 +19,7 @@
 
 using namespace gaugekit;
 using fixture::Meter;
+using testsupport::fileBytes;
 
 namespace {
 
@@ -148,9 +150,7 @@ void TestMeterPersistence::settingsFileIsTheStream() {
     com::Variant ok;
     QCOMPARE(m.call(dispid::SerializeSaveFile, {path}, &ok), com::S_OK);
     QCOMPARE(ok, com::Variant(true));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), m.saveStream());
+    QCOMPARE(fileBytes(path), m.saveStream());
 }
 
 void TestMeterPersistence::roundTrip_data() {
@@ -416,11 +416,7 @@ void TestMeterPersistence::failedSaveKeepsTheOldFile() {
     const QString path = dir.filePath(QStringLiteral("m.SER"));
     Meter old;
     QVERIFY(old->serializeSaveFile(path));
-    const QByteArray before = [&] {
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
+    const QByteArray before = fileBytes(path);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     const bool folderWritable =
         QFile(dir.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly);
@@ -434,9 +430,7 @@ void TestMeterPersistence::failedSaveKeepsTheOldFile() {
     QCOMPARE(changed.call(dispid::SerializeSaveFile, {path}, &ok), com::S_OK);
     QCOMPARE(ok, com::Variant(false));
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), before);
+    QCOMPARE(fileBytes(path), before);
 }
 
 // Saving onto /dev/full once answered FALSE with a success result.
@@ -458,10 +452,7 @@ void TestMeterPersistence::saveThatRunsOutOfRoomKeepsTheOldFile() {
     const QString path = dir.filePath(QStringLiteral("m.SER"));
     Meter old;
     QVERIFY(old->serializeSaveFile(path));
-    QFile before(path);
-    QVERIFY(before.open(QIODevice::ReadOnly));
-    const QByteArray bytes = before.readAll();
-    before.close();
+    const QByteArray bytes = fileBytes(path);
     QVERIFY(bytes.size() > 100);
 
     Meter changed;
@@ -477,9 +468,7 @@ void TestMeterPersistence::saveThatRunsOutOfRoomKeepsTheOldFile() {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     QCOMPARE(hr, com::STG_E_WRITEFAULT);
-    QFile after(path);
-    QVERIFY(after.open(QIODevice::ReadOnly));
-    QCOMPARE(after.readAll(), bytes);
+    QCOMPARE(fileBytes(path), bytes);
     // Nothing is left beside it.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("m.SER")});
 }

@@ -18,10 +18,12 @@
 #include <QUiLoader>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
+#include <TestFiles.h>
+
 namespace {
 
 QString pluginFolder() {
-    return QDir(qEnvironmentVariable("BRISORA_BIN_DIR")).filePath(QStringLiteral("designer"));
+    return testsupport::built(QStringLiteral("designer"));
 }
 
 QDesignerCustomWidgetInterface* loadPlugin(QPluginLoader& loader) {

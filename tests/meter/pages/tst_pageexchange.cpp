@@ -12,8 +12,6 @@
 #include "UpDownControl.h"
 
 #include <com/ControlSite.h>
-#include <lum/LumBase.h>
-#include <lum/LumDiagnostics.h>
 
 #include <QCheckBox>
 #include <QTest>
@@ -24,17 +22,12 @@ using namespace pagefixture;
 
 namespace {
 
-std::int32_t i4(const com::Variant& v) {
-    return v.i4Value();
-}
-
 // A meter in a site that has drawn once, its internal timer on at 1 Hz.
 class DrawnMeter : public fixture::Hosted {
 public:
     DrawnMeter() {
         site.setProperty(dispid::EnableInternalTimer, com::Variant(true));
-        for (int i = 0; i < 3 && !meter->hasDrawn(); ++i)
-            site.grab();
+        paint();
         site.callMethod(dispid::UpdateMeter);
     }
     bool ticking() const { return meter->isTimerActive(MeterTimerMath::kTimerId); }
@@ -91,7 +84,7 @@ void TestPageExchange::channelColorEditsOneEntry() {
     fixture::Meter meter;
     QList<std::int32_t> before;
     for (int i = 0; i < 5; ++i)
-        before << i4(meter.getAt(dispid::MeterChannelColor, i));
+        before << meter.getAt(dispid::MeterChannelColor, i).i4Value();
     Choosers choosers;
     choosers.color = 0x010203;
     Frame frame({meter->unknown()});
@@ -105,7 +98,8 @@ void TestPageExchange::channelColorEditsOneEntry() {
     QCOMPARE(choosers.colorRequests, QList<quint32>{quint32(before[3])});
     frame.apply();
     for (int i = 0; i < 5; ++i)
-        QCOMPARE(i4(meter.getAt(dispid::MeterChannelColor, i)), i == 3 ? 0x010203 : before[i]);
+        QCOMPARE(meter.getAt(dispid::MeterChannelColor, i).i4Value(),
+                 i == 3 ? 0x010203 : before[i]);
 }
 
 void TestPageExchange::appearanceValuesGoBackAsTheyCame() {
@@ -117,9 +111,9 @@ void TestPageExchange::appearanceValuesGoBackAsTheyCame() {
     frame.type(Look, CMLookPPg::IDC_CHANNELS, QStringLiteral("7"));
     frame.pick(Look, CMLookPPg::IDC_NEEDLE, 1);
     frame.apply();
-    QCOMPARE(i4(meter.get(dispid::MeterNumChannels)), 7);
-    QCOMPARE(i4(meter.get(dispid::MeterNeedleStyle)), 1);
-    QCOMPARE(i4(meter.get(dispid::MeterType)), 5);
+    QCOMPARE(meter.get(dispid::MeterNumChannels).i4Value(), 7);
+    QCOMPARE(meter.get(dispid::MeterNeedleStyle).i4Value(), 1);
+    QCOMPARE(meter.get(dispid::MeterType).i4Value(), 5);
     QCOMPARE(meter.getAt(dispid::MeterChannelTagName, 2).stringValue(), QStringLiteral("Pressure"));
 }
 
@@ -141,8 +135,8 @@ void TestPageExchange::tickPositionList() {
     frame.pick(Scale, CMScalPPg::IDC_TICK_POSITION, entry);
     frame.pick(Scale, CMScalPPg::IDC_LABELS_POSITION, entry == 1 ? 1 : 0);
     frame.apply();
-    QCOMPARE(i4(meter.get(dispid::MeterTickPosition)), position);
-    QCOMPARE(i4(meter.get(dispid::MeterTickLabelsPosition)), entry == 1 ? 4 : 0);
+    QCOMPARE(meter.get(dispid::MeterTickPosition).i4Value(), position);
+    QCOMPARE(meter.get(dispid::MeterTickLabelsPosition).i4Value(), entry == 1 ? 4 : 0);
 }
 
 void TestPageExchange::positionsWithoutEntryGoBackUnchanged() {
@@ -155,8 +149,8 @@ void TestPageExchange::positionsWithoutEntryGoBackUnchanged() {
              QStringLiteral("Inside"));
     frame.type(Scale, CMScalPPg::IDC_UNITS, QStringLiteral("kPa"));
     frame.apply();
-    QCOMPARE(i4(meter.get(dispid::MeterTickLabelsPosition)), 3);
-    QCOMPARE(i4(meter.get(dispid::MeterTickPosition)), 1);
+    QCOMPARE(meter.get(dispid::MeterTickLabelsPosition).i4Value(), 3);
+    QCOMPARE(meter.get(dispid::MeterTickPosition).i4Value(), 1);
     QCOMPARE(meter.get(dispid::MeterUnitsString).stringValue(), QStringLiteral("kPa"));
 }
 
@@ -174,9 +168,9 @@ void TestPageExchange::scaleFontAndReversedRange() {
     frame.apply();
     QCOMPARE(meter.get(dispid::MeterScaleMin).r8Value(), 50.0);
     QCOMPARE(meter.get(dispid::MeterScaleMax).r8Value(), -5.5);
-    QCOMPARE(i4(meter.get(dispid::MeterTickLabelsSize)), 9);
-    QCOMPARE(i4(meter.get(dispid::MeterTickLabelsFontStyle)), 3);
-    QCOMPARE(i4(meter.get(dispid::MeterTickLabelsColor)), 0x00FF00);
+    QCOMPARE(meter.get(dispid::MeterTickLabelsSize).i4Value(), 9);
+    QCOMPARE(meter.get(dispid::MeterTickLabelsFontStyle).i4Value(), 3);
+    QCOMPARE(meter.get(dispid::MeterTickLabelsColor).i4Value(), 0x00FF00);
     QCOMPARE(meter.get(dispid::MeterTickLabelsFont).stringValue(),
              QStringLiteral("Liberation Sans"));
 
@@ -184,8 +178,8 @@ void TestPageExchange::scaleFontAndReversedRange() {
     choosers.font.reset();
     frame.click(Scale, CMScalPPg::IDC_LABELS_FONT);
     frame.apply();
-    QCOMPARE(i4(meter.get(dispid::MeterTickLabelsSize)), 9);
-    QCOMPARE(i4(meter.get(dispid::MeterTickLabelsColor)), 0x00FF00);
+    QCOMPARE(meter.get(dispid::MeterTickLabelsSize).i4Value(), 9);
+    QCOMPARE(meter.get(dispid::MeterTickLabelsColor).i4Value(), 0x00FF00);
 }
 
 void TestPageExchange::alarmRangesAndSwitch() {
@@ -214,8 +208,8 @@ void TestPageExchange::alarmColorThenCancel() {
         frame.click(Alarm, CMAlrmPPg::IDC_NORMAL_COLOR);
         frame->cancelButton()->click();
     }
-    QCOMPARE(i4(meter.get(dispid::MeterHighAlarmColor)), 0x000080);
-    QCOMPARE(i4(meter.get(dispid::MeterNormalAlarmColor)), 0x008000);
+    QCOMPARE(meter.get(dispid::MeterHighAlarmColor).i4Value(), 0x000080);
+    QCOMPARE(meter.get(dispid::MeterNormalAlarmColor).i4Value(), 0x008000);
 }
 
 void TestPageExchange::timerFrequency_data() {

@@ -20,14 +20,6 @@ using namespace gaugekit::pages;
 using namespace pagefixture;
 using P = CGAUGEKITPropPage;
 
-namespace {
-
-std::int32_t i4(const com::Variant& v) {
-    return v.i4Value();
-}
-
-} // namespace
-
 class TestPropertyPages : public QObject {
     Q_OBJECT
 private slots:
@@ -110,12 +102,12 @@ void TestPropertyPages::okStaysOpenOnRefusedFieldAndClosesOtherwise() {
     frame->okButton()->click();
     QVERIFY(frame->isVisible());
     QCOMPARE(frame->currentPage(), int(General));
-    QCOMPARE(i4(meter.get(dispid::WindowBorderThickness)), 1);
+    QCOMPARE(meter.get(dispid::WindowBorderThickness).i4Value(), 1);
     frame.type(General, P::IDC_WINDOW_BORDER_WIDTH, QStringLiteral("4"));
     frame->okButton()->click();
     QVERIFY(!frame->isVisible());
     QCOMPARE(frame->result(), int(QDialog::Accepted));
-    QCOMPARE(i4(meter.get(dispid::WindowBorderThickness)), 4);
+    QCOMPARE(meter.get(dispid::WindowBorderThickness).i4Value(), 4);
 }
 
 void TestPropertyPages::emptyFifthBorderStyleIsFour() {
@@ -125,8 +117,8 @@ void TestPropertyPages::emptyFifthBorderStyleIsFour() {
     QCOMPARE(frame.combo(General, P::IDC_METER_BORDER_STYLE)->currentText(), QString());
     frame.pick(General, P::IDC_WINDOW_BORDER_STYLE, 2);
     frame.apply();
-    QCOMPARE(i4(meter.get(dispid::MeterBorderStyle)), 4);
-    QCOMPARE(i4(meter.get(dispid::WindowBorderStyle)), 2);
+    QCOMPARE(meter.get(dispid::MeterBorderStyle).i4Value(), 4);
+    QCOMPARE(meter.get(dispid::WindowBorderStyle).i4Value(), 2);
     QCOMPARE(meter->model().settings.meterBorderStyle, 4);
 }
 
@@ -160,8 +152,8 @@ void TestPropertyPages::valuesWithoutEntryGoBackUnchanged() {
     QCOMPARE(frame.combo(General, P::IDC_WINDOW_BORDER_STYLE)->currentIndex(), -1);
     frame.type(General, P::IDC_WINDOW_BORDER_WIDTH, QStringLiteral("2"));
     frame.apply();
-    QCOMPARE(i4(meter.get(dispid::WindowBorderStyle)), 7);
-    QCOMPARE(i4(meter.get(dispid::WindowResizeMode)), 3);
+    QCOMPARE(meter.get(dispid::WindowBorderStyle).i4Value(), 7);
+    QCOMPARE(meter.get(dispid::WindowResizeMode).i4Value(), 3);
     QCOMPARE(meter->pageSite().resizeMode(), 3);
 }
 
@@ -174,18 +166,18 @@ void TestPropertyPages::colorChooserAndCancel() {
     QCOMPARE(choosers.colorRequests, QList<quint32>{0xC0C0C0});
     choosers.color.reset(); // Cancel: no change
     frame.click(General, P::IDC_WINDOW_BORDER_COLOR);
-    QCOMPARE(i4(meter.get(dispid::WindowBackgroundColor)), 0xC0C0C0); // not before Apply
+    QCOMPARE(meter.get(dispid::WindowBackgroundColor).i4Value(), 0xC0C0C0); // not before Apply
     frame.apply();
-    QCOMPARE(i4(meter.get(dispid::WindowBackgroundColor)), 0x123456);
-    QCOMPARE(i4(meter.get(dispid::WindowBorderColor)), 0);
+    QCOMPARE(meter.get(dispid::WindowBackgroundColor).i4Value(), 0x123456);
+    QCOMPARE(meter.get(dispid::WindowBorderColor).i4Value(), 0);
 
     // The title colour edits the selected title only.
     choosers.color = 0x00FF00;
     frame.pick(General, P::IDC_TITLE_SELECTION, 1);
     frame.click(General, P::IDC_TITLE_COLOR);
     frame.apply();
-    QCOMPARE(i4(meter.getAt(dispid::TitleColor, 1)), 0x00FF00);
-    QCOMPARE(i4(meter.getAt(dispid::TitleColor, 0)), 0);
+    QCOMPARE(meter.getAt(dispid::TitleColor, 1).i4Value(), 0x00FF00);
+    QCOMPARE(meter.getAt(dispid::TitleColor, 0).i4Value(), 0);
 }
 
 void TestPropertyPages::fontChooserKeepsWholePointsAndExactBold_data() {
@@ -223,9 +215,9 @@ void TestPropertyPages::fontChooserKeepsWholePointsAndExactBold() {
     QCOMPARE(initial.sizeTenths, meter.getAt(dispid::TitleFontSize, 0).i4Value() * 10);
     frame.apply();
     QCOMPARE(meter.getAt(dispid::TitleFont, 0).stringValue(), QStringLiteral("Liberation Serif"));
-    QCOMPARE(i4(meter.getAt(dispid::TitleFontSize, 0)), size);
-    QCOMPARE(i4(meter.getAt(dispid::TitleFontStyle, 0)), style);
-    QCOMPARE(i4(meter.getAt(dispid::TitleColor, 0)), 0x0000FF);
+    QCOMPARE(meter.getAt(dispid::TitleFontSize, 0).i4Value(), size);
+    QCOMPARE(meter.getAt(dispid::TitleFontStyle, 0).i4Value(), style);
+    QCOMPARE(meter.getAt(dispid::TitleColor, 0).i4Value(), 0x0000FF);
 }
 
 void TestPropertyPages::hugeStoredFontSizeReachesTheChooserBounded() {
@@ -236,7 +228,7 @@ void TestPropertyPages::hugeStoredFontSizeReachesTheChooserBounded() {
     frame.click(General, P::IDC_TITLE_FONT);
     QCOMPARE(choosers.fontRequests.first().sizeTenths, 16380);
     frame.apply();
-    QCOMPARE(i4(meter.getAt(dispid::TitleFontSize, 0)), 0x7FFFFFFF);
+    QCOMPARE(meter.getAt(dispid::TitleFontSize, 0).i4Value(), 0x7FFFFFFF);
 }
 
 void TestPropertyPages::applyBeforeTheFirstDrawingIsKept() {
@@ -277,7 +269,7 @@ void TestPropertyPages::saveWithRefusedFieldWritesTheMetersValues() {
     bool opened = false;
     QCOMPARE(other->serializeLoadFile(path, &opened), com::S_OK);
     QVERIFY(opened);
-    QCOMPARE(i4(other.get(dispid::WindowBorderThickness)), 3);
+    QCOMPARE(other.get(dispid::WindowBorderThickness).i4Value(), 3);
 }
 
 void TestPropertyPages::loadRefreshesTheOtherOpenPages() {
@@ -366,8 +358,8 @@ void TestPropertyPages::pagesEditTheMeterTheyWereGiven() {
     Frame frame({second->unknown()});
     frame.type(General, P::IDC_WINDOW_BORDER_WIDTH, QStringLiteral("9"));
     frame.apply();
-    QCOMPARE(i4(second.get(dispid::WindowBorderThickness)), 9);
-    QCOMPARE(i4(first.get(dispid::WindowBorderThickness)), 1);
+    QCOMPARE(second.get(dispid::WindowBorderThickness).i4Value(), 9);
+    QCOMPARE(first.get(dispid::WindowBorderThickness).i4Value(), 1);
 }
 
 namespace {
@@ -401,8 +393,8 @@ void TestPropertyPages::wrapperObjectFallsBackToTheCurrentMeter() {
         frame.apply();
     }
     QCOMPARE(wrapper.refs, 1u);
-    QCOMPARE(i4(first.get(dispid::WindowBorderThickness)), 8);
-    QCOMPARE(i4(second.get(dispid::WindowBorderThickness)), 1);
+    QCOMPARE(first.get(dispid::WindowBorderThickness).i4Value(), 8);
+    QCOMPARE(second.get(dispid::WindowBorderThickness).i4Value(), 1);
 }
 
 void TestPropertyPages::noMeterDisablesTheFields() {

@@ -3,6 +3,7 @@
 // meter the registry creates.
 #include "CGAUGEKITCtrl.h"
 #include "GaugeKitIds.h"
+#include "MeterFixture.h"
 #include "MeterTimerMath.h"
 #include "MeterWidgetPrivate.h"
 #include "WidgetSurface.h"
@@ -13,8 +14,8 @@
 #include <com/ObjectLoader.h>
 #include <com/PropertyFrame.h>
 #include <com/Registry.h>
-#include <lum/LumBase.h>
-#include <lum/LumDiagnostics.h>
+
+#include <TestFiles.h>
 
 #include <QApplication>
 #include <QFile>
@@ -33,16 +34,6 @@ namespace {
 
 gaugekit::CGAUGEKITCtrl* controlOf(MeterWidget& w) {
     return dynamic_cast<gaugekit::CGAUGEKITCtrl*>(MeterWidgetPrivate::site(w).control());
-}
-
-// Paints the widget and lets the drawing library run its first paints.
-void paint(MeterWidget& w) {
-    for (int i = 0; i < 3; ++i) {
-        w.grab();
-        const lum::PageHandle page = controlOf(w)->pageSite().page();
-        if (lum::LbIsValidPage(page))
-            lum::diag::grabPage(page);
-    }
 }
 
 // A value of the property's kind that differs from its default, as the control holds it and
@@ -75,15 +66,6 @@ Sample sampleFor(const PropertyInfo& p, int variant) {
     }
     const QString s = variant ? QStringLiteral("Dejà vu") : QStringLiteral("Trebuchet");
     return {com::Variant(s), QVariant(s)};
-}
-
-QString modulePath() {
-    return qEnvironmentVariable("BRISORA_BIN_DIR") + QStringLiteral("/GAUGEKIT.so");
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -203,7 +185,7 @@ void TestMeterWidget::eventsBecomeSignals() {
     MeterWidget w;
     QSignalSpy ready(&w, &MeterWidget::drawReady);
     QSignalSpy alarms(&w, &MeterWidget::alarmChanged);
-    paint(w);
+    fixture::paintSettled(w, *controlOf(w));
     QCOMPARE(ready.size(), 1);
     w.setValues({9.5});
     QCOMPARE(alarms.size(), 1);
@@ -219,7 +201,7 @@ void TestMeterWidget::internalTimerAndClick() {
     QSignalSpy clicks(&w, &MeterWidget::clicked);
     w.setEnableInternalTimer(true);
     w.updateMeter();
-    paint(w);
+    fixture::paintSettled(w, *controlOf(w));
     controlOf(w)->deliverTimer(MeterTimerMath::kTimerId);
     QCOMPARE(ticks.size(), 1);
     QTest::mouseClick(controlOf(w)->drawingWindow(), Qt::LeftButton, {}, QPoint(50, 50));
@@ -230,7 +212,8 @@ void TestMeterWidget::savesTheBytesOfARegistryMeter() {
     QTemporaryDir dir;
     const testsupport::ScopedEnv registry("BRISORA_REGISTRY",
                                           dir.filePath(QStringLiteral("registry.json")));
-    QCOMPARE(com::loader::registerModule(modulePath()), com::S_OK);
+    QCOMPARE(com::loader::registerModule(testsupport::built(QStringLiteral("GAUGEKIT.so"))),
+             com::S_OK);
     com::ControlSite registered;
     QCOMPARE(registered.createByProgId(QLatin1String(kProgId)), com::S_OK);
     QCOMPARE(registered.initNew(), com::S_OK);
@@ -251,7 +234,7 @@ void TestMeterWidget::savesTheBytesOfARegistryMeter() {
     com::Variant saved;
     QCOMPARE(registered.callMethod(dispid::SerializeSaveFile, {fromRegistry}, &saved), com::S_OK);
     QVERIFY(saved.boolValue());
-    QCOMPARE(readAll(fromWidget), readAll(fromRegistry));
+    QCOMPARE(testsupport::fileBytes(fromWidget), testsupport::fileBytes(fromRegistry));
 
     // And back: the registry meter's file gives a widget its settings.
     registered.setProperty(dispid::MeterScaleMin, -5.0);
@@ -281,7 +264,7 @@ void TestMeterWidget::valuesBeyondTheChannelsAreNotRead() {
     MeterWidget w;
     w.setNumChannels(2);
     w.updateMeter();
-    paint(w);
+    fixture::paintSettled(w, *controlOf(w));
     w.setValues({1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0});
     const auto values = controlOf(w)->model().usedValues();
     QCOMPARE(values.size(), std::size_t(2));

@@ -2,6 +2,8 @@
 #include "com/ClassRegistration.h"
 #include "com/Registry.h"
 
+#include <TestFiles.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -9,17 +11,13 @@
 #include <QTest>
 
 using namespace com;
+using testsupport::fileBytes;
 
 namespace {
 
 const Clsid kClass = Guid::fromString(u"{11111111-2222-3333-4444-555555555555}");
 const Clsid kPage = Guid::fromString(u"{11111111-2222-3333-4444-555555555556}");
 const Guid kLib = Guid::fromString(u"{11111111-2222-3333-4444-555555555557}");
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 ControlClassInfo controlInfo() {
     return {kClass, QStringLiteral("Test Control"), QStringLiteral("Test.Ctrl.1"),

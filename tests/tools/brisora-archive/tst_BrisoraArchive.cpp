@@ -5,7 +5,8 @@
 
 #include "archive/LocalDays.h"
 
-#include <QDir>
+#include <TestFiles.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
@@ -29,9 +30,7 @@ Run runTool(const QStringList& args, const QString& archivePath) {
     env.insert(QStringLiteral("BRISORA_ARCHIVE"), archivePath);
     env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Madrid"));
     p.setProcessEnvironment(env);
-    p.start(
-        QDir(qEnvironmentVariable("BRISORA_BIN_DIR")).filePath(QStringLiteral("brisora-archive")),
-        args);
+    p.start(testsupport::built(QStringLiteral("brisora-archive")), args);
     Run r;
     if (!p.waitForFinished(60000)) {
         return r;
@@ -116,9 +115,8 @@ void tst_BrisoraArchive::dailyIntoAFile() {
     const Run r = runTool({"daily", "--csv", file}, m_dir.path());
     QCOMPARE(r.code, 0);
     QVERIFY(r.lines.isEmpty());
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(testsupport::fileBytes(file)).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1 + 4);
     QVERIFY(
         lines[0].startsWith(QStringLiteral("date,count,humidity_pct_min,humidity_pct_min_time,")));

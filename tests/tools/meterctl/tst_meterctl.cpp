@@ -3,6 +3,7 @@
 #include "Assignment.h"
 
 #include "ImageCompare.h"
+#include "TestFiles.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -267,9 +268,7 @@ void TestMeterCtl::vectorRenderings() {
     QVERIFY(meterctl({"save", "r.SER", "TitleString[0]=Presión"}).exitCode == 0);
     const Run drawn = meterctl({"render", "r.SER", picture, "--value", "4"});
     QVERIFY2(drawn.exitCode == 0, qPrintable(drawn.err));
-    QFile file(m_dir->filePath(picture));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = testsupport::fileBytes(m_dir->filePath(picture));
     QVERIFY(bytes.startsWith("<?xml") || bytes.startsWith("%PDF-"));
     QCOMPARE(meterctl({"render", "r.SER", "r.gif"}).exitCode, 64);
 }
