@@ -8,6 +8,7 @@ namespace {
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
 constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteFull = 13;
 constexpr int kSqliteCantOpen = 14;
 constexpr int kSqliteNotADb = 26;
@@ -36,12 +37,14 @@ QString describe(HRESULT hr) {
         return QStringLiteral("otro programa tiene el archivo bloqueado");
     case STG_E_MEDIUMFULL:
         return QStringLiteral("el disco está lleno");
+    case STG_E_READFAULT:
+        return QStringLiteral("error de lectura");
     default:
         return QStringLiteral("error de escritura");
     }
 }
 
-HRESULT fromSqliteCode(int code) {
+HRESULT fromSqliteCode(int code, HRESULT otherwise) {
     switch (code & 0xFF) {
     case kSqliteBusy:
     case kSqliteLocked:
@@ -52,10 +55,12 @@ HRESULT fromSqliteCode(int code) {
         return STG_E_MEDIUMFULL;
     case kSqliteCantOpen:
         return E_ARCHIVE_CANTOPEN;
+    case kSqliteCorrupt:
+        return E_ARCHIVE_DAMAGED;
     case kSqliteNotADb:
         return E_ARCHIVE_NOTARCHIVE;
     default:
-        return STG_E_WRITEFAULT;
+        return otherwise;
     }
 }
 

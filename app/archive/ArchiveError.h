@@ -22,6 +22,7 @@ constexpr HRESULT E_ARCHIVE_DAMAGED = com::makeHResult(0x80040A05u);
 constexpr HRESULT STG_E_ACCESSDENIED = com::makeHResult(0x80030005u);
 constexpr HRESULT STG_E_LOCKVIOLATION = com::makeHResult(0x80030021u);
 constexpr HRESULT STG_E_MEDIUMFULL = com::makeHResult(0x80030070u);
+using com::STG_E_READFAULT;
 using com::STG_E_WRITEFAULT;
 
 // True for the conditions that no retry can mend (a foreign or newer file).
@@ -30,7 +31,8 @@ bool isPermanent(HRESULT hr);
 // A short Spanish description of the condition, for the console's status bar.
 QString describe(HRESULT hr);
 
-// The code for an SQLite result code (primary or extended) met while writing.
-HRESULT fromSqliteCode(int code);
+// The code for an SQLite result code (primary or extended); `otherwise` for the codes that say
+// nothing more than that the statement failed (a write or a read fault).
+HRESULT fromSqliteCode(int code, HRESULT otherwise = STG_E_WRITEFAULT);
 
 } // namespace archive

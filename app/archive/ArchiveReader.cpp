@@ -11,17 +11,29 @@ namespace archive {
 
 namespace {
 
+// What a failed statement says: a damaged or locked file, or else a read fault.
+HRESULT readFailure(const QSqlQuery& query) {
+    bool known = false;
+    const int code = query.lastError().nativeErrorCode().toInt(&known);
+    return known ? fromSqliteCode(code, com::STG_E_READFAULT) : com::STG_E_READFAULT;
+}
+
+// After the last row: a query whose rows stopped at an error (damage met half-way) fails.
+HRESULT endOfRows(const QSqlQuery& query, HRESULT hr) {
+    return com::succeeded(hr) && query.lastError().isValid() ? readFailure(query) : hr;
+}
+
 // Prepares and runs one statement with its values bound in order.
 HRESULT run(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> values) {
     query.setForwardOnly(true);
     if (!query.prepare(sql)) {
-        return com::STG_E_READFAULT;
+        return readFailure(query);
     }
     int i = 0;
     for (const QVariant& v : values) {
         query.bindValue(i++, v);
     }
-    return query.exec() ? com::S_OK : com::STG_E_READFAULT;
+    return query.exec() ? com::S_OK : readFailure(query);
 }
 
 QuantityStats quantityAt(const QSqlQuery& query, int first) {
@@ -55,10 +67,10 @@ HRESULT ArchiveReader::readings(qint64 fromMs, qint64 toMs,
                            query.value(2).toDouble(), static_cast<quint16>(query.value(3).toUInt()),
                            static_cast<quint16>(query.value(4).toUInt()));
         if (!visit(e)) {
-            break;
+            return hr;
         }
     }
-    return hr;
+    return endOfRows(query, hr);
 }
 
 HRESULT ArchiveReader::daily(QDate from, QDate to, const QTimeZone& zone,
@@ -113,7 +125,7 @@ HRESULT ArchiveReader::quarters(qint64 fromQuarter, qint64 toQuarter,
         s.pressure = quantityAt(query, 7);
         out.emplace_back(query.value(0).toLongLong(), s);
     }
-    return hr;
+    return endOfRows(query, hr);
 }
 
 HRESULT ArchiveReader::statsFromReadings(qint64 fromMs, qint64 toMs, ReadingStats& stats) const {
@@ -126,7 +138,7 @@ HRESULT ArchiveReader::statsFromReadings(qint64 fromMs, qint64 toMs, ReadingStat
                                     "WHERE time_ms >= ? AND time_ms < ?"),
                      {fromMs, toMs});
     if (com::failed(hr) || !query.next() || query.value(0).toLongLong() == 0) {
-        return hr;
+        return endOfRows(query, hr);
     }
     stats.count = query.value(0).toLongLong();
     const auto fill = [&](QuantityStats& q, const char* column, int first) {
@@ -156,7 +168,7 @@ HRESULT ArchiveReader::extremeTime(const char* column, double value, qint64 from
     if (com::succeeded(hr) && query.next()) {
         timeMs = query.value(0).toLongLong();
     }
-    return hr;
+    return endOfRows(query, hr);
 }
 
 HRESULT ArchiveReader::summary(qint64 gapMs, Summary& out) const {
@@ -183,7 +195,7 @@ HRESULT ArchiveReader::firstAndLast(Summary& out) const {
         out.firstMs = query.value(1).toLongLong();
         out.lastMs = query.value(2).toLongLong();
     }
-    return hr;
+    return endOfRows(query, hr);
 }
 
 HRESULT ArchiveReader::failureCounts(Summary& out) const {
@@ -195,7 +207,7 @@ HRESULT ArchiveReader::failureCounts(Summary& out) const {
             out.failures[*kind] = query.value(1).toLongLong();
         }
     }
-    return hr;
+    return endOfRows(query, hr);
 }
 
 HRESULT ArchiveReader::gaps(qint64 gapMs, Summary& out) const {
@@ -208,7 +220,7 @@ HRESULT ArchiveReader::gaps(qint64 gapMs, Summary& out) const {
     while (com::succeeded(hr) && query.next()) {
         out.gaps.push_back({query.value(0).toLongLong(), query.value(1).toLongLong()});
     }
-    return hr;
+    return endOfRows(query, hr);
 }
 
 HRESULT ArchiveReader::check(QStringList& problems) const {
@@ -221,6 +233,7 @@ HRESULT ArchiveReader::check(QStringList& problems) const {
             problems << line;
         }
     }
+    hr = endOfRows(query, hr);
     QSqlQuery counts(m_db.connection());
     if (com::succeeded(hr)) {
         hr = run(counts,
@@ -234,7 +247,7 @@ HRESULT ArchiveReader::check(QStringList& problems) const {
                         .arg(counts.value(1).toLongLong())
                         .arg(counts.value(0).toLongLong());
     }
-    return hr;
+    return endOfRows(counts, hr);
 }
 
 } // namespace archive

@@ -156,6 +156,12 @@ void tst_BrisoraArchive::checkFindsDamage() {
     f.close();
     const Run r = runTool({"check"}, damaged.path());
     QCOMPARE(r.code, 1);
+    // Regression: a read stopped by the damage ended the table early and the tool said it had
+    // succeeded; the failure that was reported named a write.
+    const Run exported = runTool({"export"}, damaged.path());
+    QCOMPARE(exported.code, 1);
+    QVERIFY2(exported.err.contains(QStringLiteral("el archivo está dañado")),
+             qPrintable(exported.err));
 }
 
 void tst_BrisoraArchive::mistakes_data() {
