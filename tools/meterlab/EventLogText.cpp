@@ -16,6 +16,10 @@ QString EventLogText::eventName(com::DispId id) {
         return QStringLiteral("Click");
     case com::DISPID_DBLCLICK:
         return QStringLiteral("DblClick");
+    case com::DISPID_ERROREVENT:
+        return QStringLiteral("Error");
+    case com::DISPID_READYSTATECHANGE:
+        return QStringLiteral("ReadyStateChange");
     case com::DISPID_KEYDOWN:
         return QStringLiteral("KeyDown");
     case com::DISPID_KEYPRESS:
@@ -43,6 +47,9 @@ QStringList EventLogText::argumentNames(com::DispId id) {
         return {"keyCode", "shift"};
     case com::DISPID_KEYPRESS:
         return {"keyAscii"};
+    case com::DISPID_ERROREVENT:
+        return {"number",   "description", "scode",        "source",
+                "helpFile", "helpContext", "cancelDisplay"};
     case com::DISPID_MOUSEDOWN:
     case com::DISPID_MOUSEMOVE:
     case com::DISPID_MOUSEUP:

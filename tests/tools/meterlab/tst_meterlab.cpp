@@ -61,6 +61,20 @@ void TestMeterLab::eventLines_data() {
         << com::VariantList{com::Variant(std::int16_t(1)), com::Variant(std::int16_t(0)),
                             com::Variant(std::int32_t(5)), com::Variant(std::int32_t(6))}
         << R"({"t_ms":120,"meter":1,"event":"MouseDown","button":1,"shift":0,"x":5,"y":6})";
+    // Regression: these two were logged by number.
+    QTest::newRow("ready state") << int(com::DISPID_READYSTATECHANGE) << com::VariantList{}
+                                 << R"({"t_ms":120,"meter":1,"event":"ReadyStateChange"})";
+    QTest::newRow("error")
+        << int(com::DISPID_ERROREVENT)
+        << com::VariantList{com::Variant(std::int16_t(380)),
+                            com::Variant(QStringLiteral("x")),
+                            com::Variant(std::int32_t(-1)),
+                            com::Variant(QStringLiteral("m")),
+                            com::Variant(QString()),
+                            com::Variant(std::int32_t(0)),
+                            com::Variant(false)}
+        << R"({"t_ms":120,"meter":1,"event":"Error","number":380,"description":"x","scode":-1,)"
+           R"("source":"m","helpFile":"","helpContext":0,"cancelDisplay":false})";
     QTest::newRow("unknown") << 77 << com::VariantList{com::Variant(QStringLiteral("a\"b"))}
                              << R"({"t_ms":120,"meter":1,"event":"77","arg0":"a\"b"})";
 }
