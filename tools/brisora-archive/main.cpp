@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -42,12 +43,31 @@ bool readDate(const QCommandLineParser& parser, const QString& name, std::option
     return d.isValid();
 }
 
+// Runs a command whose text goes to standard output; a failed write (a full disk, a closed
+// pipe) fails the command instead of leaving a short table behind a success.
+template <typename Command>
+int toStandardOutput(QTextStream& err, Command command) {
+    QFile stdoutFile;
+    if (!stdoutFile.open(stdout, QIODevice::WriteOnly)) {
+        err << "brisora-archive: cannot write standard output\n";
+        return ArchiveTool::kExitFailure;
+    }
+    QTextStream out(&stdoutFile);
+    const int code = command(out);
+    out.flush();
+    if (out.status() != QTextStream::Ok || !stdoutFile.flush()) {
+        err << "brisora-archive: cannot write standard output: " << stdoutFile.errorString()
+            << "\n";
+        return ArchiveTool::kExitFailure;
+    }
+    return code;
+}
+
 // Runs a table command into the named file (replaced whole only once complete) or stdout.
 template <typename Command>
 int toOutput(const QString& file, QTextStream& err, Command command) {
     if (file.isEmpty()) {
-        QTextStream out(stdout);
-        return command(out);
+        return toStandardOutput(err, command);
     }
     QSaveFile save(file);
     if (!save.open(QIODevice::WriteOnly)) {
@@ -66,6 +86,13 @@ int toOutput(const QString& file, QTextStream& err, Command command) {
         return ArchiveTool::kExitFailure;
     }
     return 0;
+}
+
+// The user's time zone; one the system cannot name (a mistyped TZ) is taken as UTC, as the C
+// library takes it, rather than leaving every time blank.
+QTimeZone localZone() {
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    return zone.isValid() ? zone : QTimeZone::utc();
 }
 
 } // namespace
@@ -104,7 +131,7 @@ int main(int argc, char** argv) {
         err << "brisora-archive: archiving is off (BRISORA_ARCHIVE=off)\n";
         return ArchiveTool::kExitFailure;
     }
-    ArchiveTool tool(where.path, QTimeZone::systemTimeZone(), err);
+    ArchiveTool tool(where.path, localZone(), err);
     const QString file = parser.value(QStringLiteral("csv"));
     if (command == u"export") {
         return toOutput(file, err,
@@ -113,12 +140,11 @@ int main(int argc, char** argv) {
     if (command == u"daily") {
         return toOutput(file, err, [&](QTextStream& out) { return tool.daily(range, out); });
     }
-    QTextStream out(stdout);
     if (command == u"summary") {
-        return tool.summary(out);
+        return toStandardOutput(err, [&](QTextStream& out) { return tool.summary(out); });
     }
     if (command == u"check") {
-        return tool.check(out);
+        return toStandardOutput(err, [&](QTextStream& out) { return tool.check(out); });
     }
     return usage(err, QStringLiteral("unknown command ") + command);
 }

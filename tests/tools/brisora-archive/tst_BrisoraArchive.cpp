@@ -24,12 +24,17 @@ struct Run {
     QString err;
 };
 
-Run runTool(const QStringList& args, const QString& archivePath) {
+// `zone`: the TZ the tool runs in; `output`: a file for its standard output instead of a pipe.
+Run runTool(const QStringList& args, const QString& archivePath,
+            const QString& zone = QStringLiteral("Europe/Madrid"), const QString& output = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("BRISORA_ARCHIVE"), archivePath);
-    env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Madrid"));
+    env.insert(QStringLiteral("TZ"), zone);
     p.setProcessEnvironment(env);
+    if (!output.isEmpty()) {
+        p.setStandardOutputFile(output);
+    }
     p.start(testsupport::built(QStringLiteral("brisora-archive")), args);
     Run r;
     if (!p.waitForFinished(60000)) {
@@ -52,6 +57,9 @@ private slots:
     void exportWholeAndByDays();
     void dailyIntoAFile();
     void summaryShowsGapsAndFailures();
+    void unknownZoneIsUtc();
+    void fullOutputFails_data();
+    void fullOutputFails();
     void checkFindsDamage();
     void mistakes_data();
     void mistakes();
@@ -138,6 +146,34 @@ void tst_BrisoraArchive::summaryShowsGapsAndFailures() {
     // Readings half an hour apart: every step is a gap, the last one three and a half minutes.
     QVERIFY(r.lines.contains(QStringLiteral("gaps longer than a minute: 146")));
     QVERIFY(r.lines.last().endsWith(QStringLiteral("(0:33:00)")));
+}
+
+// Regression: a TZ the system cannot name left every time blank and ignored the dates.
+void tst_BrisoraArchive::unknownZoneIsUtc() {
+    const Run r =
+        runTool({"export", "--from", "2026-10-26"}, m_dir.path(), QStringLiteral("Nowhere/Bad"));
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.lines.value(1).startsWith(QStringLiteral("2026-10-26T00:00:00.000+00:00,")),
+             qPrintable(r.lines.value(1)));
+}
+
+void tst_BrisoraArchive::fullOutputFails_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("export") << QStringList{"export"};
+    QTest::newRow("daily") << QStringList{"daily"};
+    QTest::newRow("summary") << QStringList{"summary"};
+}
+
+// Regression: a table cut short by a full disk on standard output ended with success.
+void tst_BrisoraArchive::fullOutputFails() {
+    QFETCH(QStringList, args);
+    if (!QFile::exists(QStringLiteral("/dev/full"))) {
+        QSKIP("no /dev/full here");
+    }
+    const Run r =
+        runTool(args, m_dir.path(), QStringLiteral("Europe/Madrid"), QStringLiteral("/dev/full"));
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("standard output")), qPrintable(r.err));
 }
 
 void tst_BrisoraArchive::checkFindsDamage() {
