@@ -444,6 +444,10 @@ void frmMDIPrincipal::subArchivaTick(const clsCicloAdquisicion::stTick& tick) {
                                                   static_cast<quint16>(tick.lLecturaPresion)));
         return;
     }
+    if (m_bSalidaPendiente) {
+        // The exit ended the wait, not the station: there is no failure to keep.
+        return;
+    }
     const archive::EntryKind tipo =
         tick.enEstadoPuerto == Puerto::NoSePuedeAbrir ? archive::EntryKind::PortCannotOpen
         : tick.enEstadoPuerto == Puerto::Perdido      ? archive::EntryKind::PortLost

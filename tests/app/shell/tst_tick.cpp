@@ -5,7 +5,11 @@
 #include "ShellRig.h"
 #include "ctlBarraEstado.h"
 
+#include "archive/ArchiveReader.h"
+#include "archive/DatabaseSink.h"
+
 #include <QLabel>
+#include <QTemporaryDir>
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -31,6 +35,7 @@ private slots:
     void detenerCallaLaLineaAunqueLaEstacionSoloDeError();
     void laBarraDeEstadoSigueAlEnlace();
     void salirDuranteLaEspera();
+    void salirDuranteLaEsperaNoArchivaUnFallo();
     void laSimulacionCerradaVuelveConElTick();
 };
 
@@ -300,6 +305,33 @@ void tst_tick::salirDuranteLaEspera() {
     rig.reloj.advanceBy(20000);
     QCOMPARE(terminado.size(), 1);
     QCOMPARE(rig.estacion.iPeticiones, 1);
+}
+
+// Regression: the exit ended the wait through the reply timer, and the tick it cut short was
+// archived as a station time-out that never happened.
+void tst_tick::salirDuranteLaEsperaNoArchivaUnFallo() {
+    QTemporaryDir dir;
+    const QString strArchivo = dir.filePath(QStringLiteral("archive.sqlite"));
+    {
+        ShellRig rig([&](forms::Scheduler& reloj) {
+            return std::make_unique<archive::ArchiveWriter>(
+                std::make_unique<archive::DatabaseSink>(strArchivo), reloj);
+        });
+        forms::MessageBoxRecorder mensajes(forms::MsgAnswer::Yes);
+        QSignalSpy terminado(rig.principal.get(), &frmMDIPrincipal::programaTerminado);
+        rig.inicia();
+        rig.reloj.advanceBy(2500);
+        rig.estacion.bCallada = true;
+        rig.reloj.post([&rig] { rig.principal->menuArchivoOpciones_Click(6); }, 1500);
+        rig.reloj.advanceBy(1600);
+        QCOMPARE(terminado.size(), 1);
+    }
+    archive::ArchiveDatabase db(strArchivo);
+    QCOMPARE(db.open(archive::ArchiveDatabase::Mode::Read), com::S_OK);
+    archive::ArchiveReader::Summary resumen;
+    QCOMPARE(archive::ArchiveReader(db).summary(60000, resumen), com::S_OK);
+    QCOMPARE(resumen.count, 2);
+    QCOMPARE(resumen.failures[archive::EntryKind::Timeout], 0);
 }
 
 void tst_tick::laSimulacionCerradaVuelveConElTick() {
