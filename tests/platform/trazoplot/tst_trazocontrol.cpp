@@ -325,11 +325,13 @@ void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint_data() {
     QTest::addColumn<double>("density");
     QTest::addColumn<int>("samples");
     QTest::addColumn<bool>("gaps");
-    QTest::newRow("1 h") << 1.0 << 1.0 << 1500 << false;
-    QTest::newRow("1 h, density 3") << 1.0 << 3.0 << 1500 << false;
-    QTest::newRow("1 h, density 7, gaps") << 1.0 << 7.0 << 1500 << true;
-    QTest::newRow("3 min, wide buckets, scrolled") << 0.05 << 1.0 << 400 << false;
-    QTest::newRow("8 h") << 8.0 << 1.0 << 6000 << true;
+    QTest::addColumn<int>("lag"); // readings that only the first channel gets at the start
+    QTest::newRow("1 h") << 1.0 << 1.0 << 1500 << false << 0;
+    QTest::newRow("1 h, density 3") << 1.0 << 3.0 << 1500 << false << 0;
+    QTest::newRow("1 h, density 7, gaps") << 1.0 << 7.0 << 1500 << true << 0;
+    QTest::newRow("1 h, second channel behind") << 1.0 << 1.0 << 1500 << false << 300;
+    QTest::newRow("3 min, wide buckets, scrolled") << 0.05 << 1.0 << 400 << false << 0;
+    QTest::newRow("8 h") << 8.0 << 1.0 << 6000 << true << 0;
 }
 
 // Only the columns dirtyAfterAppend() names are repainted while the chart stands still. The
@@ -340,6 +342,7 @@ void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint() {
     QFETCH(double, density);
     QFETCH(int, samples);
     QFETCH(bool, gaps);
+    QFETCH(int, lag);
     StripChart chart;
     ChartSettings& s = chart.settings();
     s.setMaximum(axis::Time, hours * 60);
@@ -359,7 +362,7 @@ void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint() {
         const double humidity = gaps && i % 53 == 0 ? std::nan("") : 50 + 40 * std::sin(i / 50.0);
         const double values[kChannelCount] = {humidity + noise,
                                               30 + 20 * std::cos(i / 70.0) + noise / 2};
-        for (int channel = 0; channel < kChannelCount; ++channel) {
+        for (int channel = 0; channel < (i < lag ? 1 : kChannelCount); ++channel) {
             const std::int64_t before = chart.count();
             chart.append(channel, values[channel]);
             const QRect dirty = renderer.dirtyAfterAppend(bounds, chart, before);
