@@ -9,11 +9,16 @@ LinearScale::LinearScale(double from, double to, double p0, double p1)
     : m_from(from)
     , m_to(to)
     , m_p0(p0) {
-    if (!(std::abs(to - from) > 0.0)) {
-        m_from = from - 0.5;
-        m_to = from + 0.5;
+    // Both ends are halved before subtracting: the width of a range near the largest doubles
+    // does not fit in one.
+    const double halfWidth = to / 2 - from / 2;
+    if (!(std::abs(halfWidth) > 0.0) || !std::isfinite((p1 - p0) / halfWidth)) {
+        // One unit around the value, or more where one unit does not change it.
+        const double half = std::max(0.5, std::abs(from) * 1e-9);
+        m_from = from - half;
+        m_to = from + half;
     }
-    m_factor = (p1 - p0) / (m_to - m_from);
+    m_halfFactor = (p1 - p0) / (m_to / 2 - m_from / 2);
 }
 
 namespace {
