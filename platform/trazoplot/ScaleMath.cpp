@@ -51,8 +51,11 @@ std::vector<double> ScaleMath::ticks(double from, double to, double step, double
         return out;
     const double eps = s * 1e-9;
     for (double k = std::ceil((lo - eps) / s); k * s <= hi + eps; k += 1.0) {
-        out.push_back(k * s);
-        if (std::ssize(out) > kMaxTicks)
+        // Past 2^53 adding one no longer moves k, and far from zero neighbouring multiples
+        // may round to one value: each value is taken once, and the walk ends where it stalls.
+        if (out.empty() || k * s > out.back())
+            out.push_back(k * s);
+        if (k + 1.0 == k || std::ssize(out) > kMaxTicks)
             break;
     }
     return out;

@@ -115,6 +115,9 @@ void TstTrazoLogic::ticksAndLabels_data() {
     QTest::newRow("fractional") << 0.0 << 0.3 << 0.1 << 400.0
                                 << QStringList{"0", "0.1", "0.2", "0.3"};
     QTest::newRow("no step") << 0.0 << 100.0 << 0.0 << 400.0 << QStringList{};
+    // Multiples of the step past 2^53 used to repeat one value up to the tick limit.
+    QTest::newRow("beyond exact integers")
+        << 1e18 << 1e18 + 1024 << 1.0 << 400.0 << QStringList{"1e+18"};
 }
 
 void TstTrazoLogic::ticksAndLabels() {
