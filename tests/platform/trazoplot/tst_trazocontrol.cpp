@@ -330,8 +330,9 @@ void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint_data() {
     QTest::newRow("1 h, density 3") << 1.0 << 3.0 << 1500 << false << 0;
     QTest::newRow("1 h, density 7, gaps") << 1.0 << 7.0 << 1500 << true << 0;
     QTest::newRow("1 h, second channel behind") << 1.0 << 1.0 << 1500 << false << 300;
-    QTest::newRow("3 min, wide buckets, scrolled") << 0.05 << 1.0 << 400 << false << 0;
-    QTest::newRow("8 h") << 8.0 << 1.0 << 6000 << true << 0;
+    QTest::newRow("3 min, wide buckets") << 0.05 << 1.0 << 175 << false << 0;
+    QTest::newRow("1 h, scrolled") << 1.0 << 1.0 << 4000 << false << 0;
+    QTest::newRow("8 h") << 8.0 << 1.0 << 20000 << true << 0;
 }
 
 // Only the columns dirtyAfterAppend() names are repainted while the chart stands still. The
