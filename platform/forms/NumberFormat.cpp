@@ -131,6 +131,18 @@ std::optional<QString> withoutGrouping(const QString& text, const QLocale& local
     return text.left(begin) + groups.join(QString()) + text.mid(end);
 }
 
+// |value| rounded half away from zero to `decimals` places. From 2^53 up a double holds no
+// fraction at that scale, and the fixed text is exact anyway; scaling further would overflow.
+double roundedMagnitude(double value, int decimals) {
+    constexpr double kIntegral = 9007199254740992.0; // 2^53
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = std::fabs(value) * scale;
+    if (!(scaled < kIntegral)) {
+        return std::fabs(value);
+    }
+    return std::round(scaled) / scale;
+}
+
 } // namespace
 
 QString format(double value, const QString& mask, const QLocale& locale) {
@@ -142,8 +154,7 @@ QString format(double value, const QString& mask, const QLocale& locale) {
     }
     const Mask m = parseMask(mask);
     const int decimals = m.decimalZeros + m.decimalHashes;
-    const double scale = std::pow(10.0, decimals);
-    const double rounded = std::round(std::fabs(value) * scale) / scale;
+    const double rounded = roundedMagnitude(value, decimals);
     // Fixed notation in the C locale, then localised piece by piece.
     QString text = QString::number(rounded, 'f', decimals);
     QString integer = text.section(u'.', 0, 0);

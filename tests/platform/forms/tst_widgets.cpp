@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QtTest>
+#include <limits>
 #include <tuple>
 #include <utility>
 
@@ -73,6 +74,12 @@ void TestWidgets::numberFormat_data() {
     QTest::newRow("literals kept") << 64.99 << "0.0 kPa"
                                    << "C"
                                    << "65.0 kPa";
+    // Scaling by the decimals used to overflow: every digit of a large value is printed.
+    QTest::newRow("1e20 past exact integers") << 1e20 << "0.0"
+                                              << "C"
+                                              << "100000000000000000000.0";
+    QTest::newRow("1e300 with ten decimals") << 1e300 << "0.0000000000"
+                                             << "C" << QString::number(1e300, 'f', 10);
 }
 
 void TestWidgets::numberFormat() {
@@ -146,9 +153,12 @@ void TestWidgets::numberReadsBackWhatItWrites_data() {
     QTest::addColumn<QString>("locale");
     const QStringList locales{"C", "en_US", "es_ES", "de_DE", "fr_FR", "hi_IN"};
     const QList<std::pair<double, const char*>> cases{
-        {1000.0, "#,##0"},         {1234.5, "#,##0.00"}, {1234567.0, "#,##0.##"},
-        {-1234567.25, "#,##0.00"}, {-5.0, "0.0"},        {0.5, "#,##0.0"},
-        {999.0, "#,##0"},          {1e15, "#,##0"},      {-43.5, "000.0"},
+        {1000.0, "#,##0"},       {1234.5, "#,##0.00"},
+        {1234567.0, "#,##0.##"}, {-1234567.25, "#,##0.00"},
+        {-5.0, "0.0"},           {0.5, "#,##0.0"},
+        {999.0, "#,##0"},        {1e15, "#,##0"},
+        {-43.5, "000.0"},        {1e308, "000.0"},
+        {-1.7e308, "0.00"},      {std::numeric_limits<double>::max(), "#,##0.0"},
     };
     for (const QString& locale : locales) {
         for (const auto& [value, mask] : cases) {
