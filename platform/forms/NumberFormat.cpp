@@ -60,6 +60,13 @@ QString groupDigits(const QString& digits, const QLocale& locale) {
     return out;
 }
 
+// Right-to-left locales put direction marks around signs; they carry no meaning in a number.
+// The minus sign (U+2212) some locales write is read as a hyphen-minus.
+QString withoutMarks(QString text) {
+    text.remove(QChar(0x200E)).remove(QChar(0x200F)).remove(QChar(0x061C));
+    return text.replace(QChar(0x2212), u'-');
+}
+
 struct GroupSizes {
     qsizetype last = 3;  // the group just before the decimal separator
     qsizetype other = 3; // every group before that one (the first may be shorter)
@@ -180,7 +187,7 @@ QString format(double value, const QString& mask, const QLocale& locale) {
 }
 
 std::optional<double> parse(const QString& text, const QLocale& locale) {
-    const std::optional<QString> plain = withoutGrouping(text.trimmed(), locale);
+    const std::optional<QString> plain = withoutGrouping(withoutMarks(text).trimmed(), locale);
     if (!plain) {
         return std::nullopt;
     }

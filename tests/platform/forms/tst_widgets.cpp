@@ -129,6 +129,14 @@ void TestWidgets::numberParse_data() {
         {"Indian locale thousands", "1,234,567", "hi_IN", true, 1234567.0},
         {"C zero-padded group", "001,000", "C", true, 1000.0},
         {"C leading separator", ",100", "C", false, 0.0},
+        // Direction marks that right-to-left locales put before signs, and the minus sign.
+        {"Hebrew negative", "\u200E-5", "he_IL", true, -5.0},
+        {"Hebrew right-to-left mark", "\u200F-12.5", "he_IL", true, -12.5},
+        {"Arabic negative", "\u061C-\u0665", "ar_EG", true, -5.0},
+        {"Arabic grouped", "\u0661\u066C\u0662\u0663\u0664\u066B\u0665", "ar_EG", true, 1234.5},
+        {"Persian negative", "\u200E\u2212\u06F0\u066B\u06F5", "fa_IR", true, -0.5},
+        {"minus sign", "\u22121,5", "de_DE", true, -1.5},
+        {"mark alone", "\u200E", "he_IL", false, 0.0},
     };
     for (const auto& [name, text, locale, ok, value] : grouped) {
         QTest::newRow(name) << QString::fromUtf8(text) << locale << ok << value;
@@ -151,7 +159,8 @@ void TestWidgets::numberReadsBackWhatItWrites_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("mask");
     QTest::addColumn<QString>("locale");
-    const QStringList locales{"C", "en_US", "es_ES", "de_DE", "fr_FR", "hi_IN"};
+    const QStringList locales{"C",     "en_US", "es_ES", "de_DE", "fr_FR",
+                              "hi_IN", "he_IL", "ar_EG", "fa_IR"};
     const QList<std::pair<double, const char*>> cases{
         {1000.0, "#,##0"},       {1234.5, "#,##0.00"},
         {1234567.0, "#,##0.##"}, {-1234567.25, "#,##0.00"},
