@@ -116,7 +116,8 @@ std::optional<QString> withoutGrouping(const QString& text, const QLocale& local
     while (begin < text.size() && !text[begin].isDigit()) {
         ++begin;
     }
-    if (separator.isEmpty() || begin == text.size()) {
+    const bool rejected = locale.numberOptions().testFlag(QLocale::RejectGroupSeparator);
+    if (separator.isEmpty() || rejected || begin == text.size()) {
         return text;
     }
     QStringList groups{QString()};

@@ -32,6 +32,7 @@ private slots:
     void numberFormat();
     void numberParse_data();
     void numberParse();
+    void numberParseHonoursRejectGroupSeparator();
     void numberReadsBackWhatItWrites_data();
     void numberReadsBackWhatItWrites();
     void twipsConversions();
@@ -153,6 +154,13 @@ void TestWidgets::numberParse() {
     if (ok) {
         QCOMPARE(*parsed, value);
     }
+}
+
+void TestWidgets::numberParseHonoursRejectGroupSeparator() {
+    QLocale strict(QStringLiteral("es_ES"));
+    strict.setNumberOptions(QLocale::RejectGroupSeparator);
+    QVERIFY(!forms::number::parse(QStringLiteral("1.000"), strict));
+    QCOMPARE(forms::number::parse(QStringLiteral("1000,5"), strict).value_or(0.0), 1000.5);
 }
 
 void TestWidgets::numberReadsBackWhatItWrites_data() {
