@@ -18,8 +18,11 @@ namespace number {
 // exact text.
 QString format(double value, const QString& mask, const QLocale& locale = QLocale::system());
 
-// Parses text typed by the user (surrounding blanks allowed; group separators accepted).
-// Returns nothing when the text is not a finite number.
+// Parses text typed by the user (surrounding blanks allowed), including what format() writes.
+// Group separators are accepted between the integer part's groups of three digits (or the
+// locale's own group sizes) and nowhere else. Direction marks (U+200E, U+200F, U+061C), which
+// right-to-left locales write around signs, are ignored and the minus sign U+2212 reads as
+// '-'. Returns nothing when the text is not a finite number.
 std::optional<double> parse(const QString& text, const QLocale& locale = QLocale::system());
 
 } // namespace number

@@ -17,10 +17,18 @@ ScaleMap::ScaleMap(double min, double max, double startDeg, double stopDeg)
 }
 
 double ScaleMap::fractionOf(double value) const {
-    const double span = m_max - m_min;
-    if (!std::isfinite(span) || span == 0.0 || std::isnan(value))
+    if (std::isnan(value) || !std::isfinite(m_min) || !std::isfinite(m_max))
         return 0.0;
-    return std::clamp((value - m_min) / span, 0.0, 1.0);
+    const double span = m_max - m_min;
+    if (std::isfinite(span)) {
+        // A zero or subnormal width is empty: nothing sensible divides by it.
+        if (!std::isnormal(span))
+            return 0.0;
+        return std::clamp((value - m_min) / span, 0.0, 1.0);
+    }
+    // Limits near both ends of the double range: their width only fits when halved.
+    const double half = m_max / 2 - m_min / 2;
+    return std::clamp((value / 2 - m_min / 2) / half, 0.0, 1.0);
 }
 
 double ScaleMap::angleOf(double value) const {

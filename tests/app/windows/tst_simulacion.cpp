@@ -78,6 +78,8 @@ private slots:
     void escalaAceptaLoEscrito_data();
     void escalaAceptaLoEscrito();
     void escalaRechazaTextoNoNumerico();
+    void escalaNegativaVuelveSinCambios_data();
+    void escalaNegativaVuelveSinCambios();
     void escalaRechazaLimitesIlegibles_data();
     void escalaRechazaLimitesIlegibles();
     void cerradaVuelveConLoQueSeEligio();
@@ -303,6 +305,35 @@ void TstSimulacion::escalaRechazaTextoNoNumerico() {
     QCOMPARE(modGlobal::dInicioHumedad, 10.0);
     QCOMPARE(modGlobal::dFinHumedad, 80.0);
     QCOMPARE(m_ventana->lHorasMostradas, 4);
+}
+
+void TstSimulacion::escalaNegativaVuelveSinCambios_data() {
+    QTest::addColumn<QString>("locale");
+    // Negative numbers carry a direction mark or the minus sign U+2212 in these locales.
+    for (const char* locale : {"he_IL", "ar_EG", "fa_IR", "sv_SE", "es_ES"})
+        QTest::newRow(locale) << QString::fromLatin1(locale);
+}
+
+void TstSimulacion::escalaNegativaVuelveSinCambios() {
+    QFETCH(QString, locale);
+    QLocale::setDefault(QLocale(locale));
+    const QList<double> limites{-5, 15.5, -0.5, 115};
+    modGlobal::dInicioHumedad = limites[0];
+    modGlobal::dFinHumedad = limites[1];
+    modGlobal::dInicioPresion = limites[2];
+    modGlobal::dFinPresion = limites[3];
+    forms::MessageBoxRecorder mensajes;
+    bool salida = false;
+    Contestacion contestacion([&](frmEscala& dlg) {
+        dlg.btnAceptar->click(); // what the dialog shows reads back as it was
+        salida = dlg.bSalida;
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QVERIFY2(mensajes.requests().isEmpty(), qPrintable(mensajes.requests().value(0).text));
+    QVERIFY(salida);
+    QCOMPARE((QList<double>{modGlobal::dInicioHumedad, modGlobal::dFinHumedad,
+                            modGlobal::dInicioPresion, modGlobal::dFinPresion}),
+             limites);
 }
 
 void TstSimulacion::escalaRechazaLimitesIlegibles_data() {

@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QtTest>
+#include <limits>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -29,6 +32,9 @@ private slots:
     void numberFormat();
     void numberParse_data();
     void numberParse();
+    void numberParseHonoursRejectGroupSeparator();
+    void numberReadsBackWhatItWrites_data();
+    void numberReadsBackWhatItWrites();
     void twipsConversions();
     void formRefusesUnloadUntilAllowed();
     void messageBoxAnswersThroughRecorder();
@@ -69,6 +75,12 @@ void TestWidgets::numberFormat_data() {
     QTest::newRow("literals kept") << 64.99 << "0.0 kPa"
                                    << "C"
                                    << "65.0 kPa";
+    // Scaling by the decimals used to overflow: every digit of a large value is printed.
+    QTest::newRow("1e20 past exact integers") << 1e20 << "0.0"
+                                              << "C"
+                                              << "100000000000000000000.0";
+    QTest::newRow("1e300 with ten decimals") << 1e300 << "0.0000000000"
+                                             << "C" << QString::number(1e300, 'f', 10);
 }
 
 void TestWidgets::numberFormat() {
@@ -94,6 +106,42 @@ void TestWidgets::numberParse_data() {
                            << "C" << false << 0.0;
     QTest::newRow("infinite") << "1e999"
                               << "C" << false << 0.0;
+    // Grouped integer parts: separators only between groups of three digits.
+    const QList<std::tuple<const char*, const char*, const char*, bool, double>> grouped{
+        {"es thousand", "1.000", "es_ES", true, 1000.0},
+        {"es thousand and a half", "1.000,5", "es_ES", true, 1000.5},
+        {"es millions", "1.234.567", "es_ES", true, 1234567.0},
+        {"es trailing zero decimals", "-1.234,50", "es_ES", true, -1234.5},
+        {"es separator three from the left", "1234.567", "es_ES", false, 0.0},
+        {"es separator two from the right", "12.34", "es_ES", false, 0.0},
+        {"es separator at the end", "1.", "es_ES", false, 0.0},
+        {"es doubled separator", "1..000", "es_ES", false, 0.0},
+        {"es separator in the fraction", "1,000.5", "es_ES", false, 0.0},
+        {"de millions", "1.234.567,25", "de_DE", true, 1234567.25},
+        {"de separator three from the left", "1234.567", "de_DE", false, 0.0},
+        {"fr narrow no-break space", "1\u202F234,5", "fr_FR", true, 1234.5},
+        {"fr plain space", "1 234 567", "fr_FR", true, 1234567.0},
+        {"fr no-break space", "1\u00A0234", "fr_FR", true, 1234.0},
+        {"fr short group", "12 34", "fr_FR", false, 0.0},
+        {"en grouped", "1,234.5", "en_US", true, 1234.5},
+        {"en short group", "1,23", "en_US", false, 0.0},
+        {"en Indian groups", "12,34,567", "en_US", false, 0.0},
+        {"Indian locale groups", "12,34,567", "hi_IN", true, 1234567.0},
+        {"Indian locale thousands", "1,234,567", "hi_IN", true, 1234567.0},
+        {"C zero-padded group", "001,000", "C", true, 1000.0},
+        {"C leading separator", ",100", "C", false, 0.0},
+        // Direction marks that right-to-left locales put before signs, and the minus sign.
+        {"Hebrew negative", "\u200E-5", "he_IL", true, -5.0},
+        {"Hebrew right-to-left mark", "\u200F-12.5", "he_IL", true, -12.5},
+        {"Arabic negative", "\u061C-\u0665", "ar_EG", true, -5.0},
+        {"Arabic grouped", "\u0661\u066C\u0662\u0663\u0664\u066B\u0665", "ar_EG", true, 1234.5},
+        {"Persian negative", "\u200E\u2212\u06F0\u066B\u06F5", "fa_IR", true, -0.5},
+        {"minus sign", "\u22121,5", "de_DE", true, -1.5},
+        {"mark alone", "\u200E", "he_IL", false, 0.0},
+    };
+    for (const auto& [name, text, locale, ok, value] : grouped) {
+        QTest::newRow(name) << QString::fromUtf8(text) << locale << ok << value;
+    }
 }
 
 void TestWidgets::numberParse() {
@@ -106,6 +154,45 @@ void TestWidgets::numberParse() {
     if (ok) {
         QCOMPARE(*parsed, value);
     }
+}
+
+void TestWidgets::numberParseHonoursRejectGroupSeparator() {
+    QLocale strict(QStringLiteral("es_ES"));
+    strict.setNumberOptions(QLocale::RejectGroupSeparator);
+    QVERIFY(!forms::number::parse(QStringLiteral("1.000"), strict));
+    QCOMPARE(forms::number::parse(QStringLiteral("1000,5"), strict).value_or(0.0), 1000.5);
+}
+
+void TestWidgets::numberReadsBackWhatItWrites_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("locale");
+    const QStringList locales{"C",     "en_US", "es_ES", "de_DE", "fr_FR",
+                              "hi_IN", "he_IL", "ar_EG", "fa_IR"};
+    const QList<std::pair<double, const char*>> cases{
+        {1000.0, "#,##0"},       {1234.5, "#,##0.00"},
+        {1234567.0, "#,##0.##"}, {-1234567.25, "#,##0.00"},
+        {-5.0, "0.0"},           {0.5, "#,##0.0"},
+        {999.0, "#,##0"},        {1e15, "#,##0"},
+        {-43.5, "000.0"},        {1e308, "000.0"},
+        {-1.7e308, "0.00"},      {std::numeric_limits<double>::max(), "#,##0.0"},
+    };
+    for (const QString& locale : locales) {
+        for (const auto& [value, mask] : cases) {
+            QTest::addRow("%s %s %g", qPrintable(locale), mask, value) << value << mask << locale;
+        }
+    }
+}
+
+void TestWidgets::numberReadsBackWhatItWrites() {
+    QFETCH(double, value);
+    QFETCH(QString, mask);
+    QFETCH(QString, locale);
+    const QLocale loc(locale);
+    const QString text = forms::number::format(value, mask, loc);
+    const auto parsed = forms::number::parse(text, loc);
+    QVERIFY2(parsed.has_value(), qPrintable(text));
+    QCOMPARE(*parsed, value);
 }
 
 void TestWidgets::twipsConversions() {

@@ -57,6 +57,21 @@ void TestLumScale::angleOfValue_data() {
     QTest::newRow("empty scale") << 5.0 << 5.0 << 0 << 180 << 7.0 << 180.0;
     QTest::newRow("NaN value") << 0.0 << 10.0 << 30 << 180
                                << std::numeric_limits<double>::quiet_NaN() << 180.0;
+    // Limits whose difference overflows a double: the needle still moves along the scale.
+    QTest::newRow("widest range middle") << -1e308 << 1e308 << 0 << 180 << 0.0 << 90.0;
+    QTest::newRow("widest range quarter") << -1e308 << 1e308 << 0 << 180 << -5e307 << 135.0;
+    QTest::newRow("widest range max") << -1e308 << 1e308 << 0 << 180 << 1e308 << 0.0;
+    QTest::newRow("widest range infinite value")
+        << -1e308 << 1e308 << 0 << 180 << std::numeric_limits<double>::infinity() << 0.0;
+    QTest::newRow("widest range reversed") << 1e308 << -1e308 << 0 << 180 << 5e307 << 135.0;
+    QTest::newRow("largest doubles")
+        << -std::numeric_limits<double>::max() << std::numeric_limits<double>::max() << 0 << 180
+        << 0.0 << 90.0;
+    // A width too small to divide by behaves as an empty scale.
+    QTest::newRow("subnormal width")
+        << 0.0 << std::numeric_limits<double>::denorm_min() << 0 << 180 << 1.0 << 180.0;
+    QTest::newRow("subnormal width infinite value")
+        << 0.0 << 1e-310 << 0 << 180 << std::numeric_limits<double>::infinity() << 180.0;
 }
 
 void TestLumScale::angleOfValue() {

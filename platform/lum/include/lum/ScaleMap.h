@@ -26,7 +26,8 @@ public:
     double sweep() const { return m_sweep; }
 
     /// Position of `value` along the scale, 0 at min and 1 at max, clamped to 0..1
-    /// (0 for an empty scale or a NaN value).
+    /// (0 for an empty scale, one too narrow to divide by, or a NaN value). Limits may lie
+    /// anywhere in the finite double range, even when their difference would overflow.
     double fractionOf(double value) const;
     /// The angle of `value`, clamped to the scale's ends.
     double angleOf(double value) const;
