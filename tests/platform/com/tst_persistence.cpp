@@ -6,6 +6,7 @@
 #include "com/PropertyBag.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -72,6 +73,7 @@ private slots:
     void hostileStoredExtentIsClampedNotAllocated_data();
     void hostileStoredExtentIsClampedNotAllocated();
     void bagFileRoundTrip();
+    void bagTooLargeToLoadIsNotSaved();
     void bagNumbersOutsideTheirType_data();
     void bagNumbersOutsideTheirType();
 };
@@ -282,6 +284,33 @@ void TestPersistence::bagFileRoundTrip() {
     f.close();
     QCOMPARE(back.loadFromFile(path), STG_E_READFAULT);
     QVERIFY(back == bag); // unchanged
+}
+
+// A bag whose file would exceed what loading accepts was saved with S_OK and could never be
+// loaded back. At the limit it round-trips; one byte over, saving refuses and keeps the old file.
+void TestPersistence::bagTooLargeToLoadIsNotSaved() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bag.json"));
+    PropertyBag bag;
+    bag.write(QStringLiteral("Text"), Variant(QString()));
+    QCOMPARE(bag.saveToFile(path), S_OK);
+    const QByteArray small = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const qsizetype room = PropertyBag::kMaxFileBytes - small.size();
+    bag.write(QStringLiteral("Text"), Variant(QString(room + 1, QLatin1Char('a'))));
+    QCOMPARE(bag.saveToFile(path), STG_E_WRITEFAULT);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), small);
+    f.close();
+    bag.write(QStringLiteral("Text"), Variant(QString(room, QLatin1Char('a'))));
+    QCOMPARE(bag.saveToFile(path), S_OK);
+    QCOMPARE(QFileInfo(path).size(), PropertyBag::kMaxFileBytes);
+    PropertyBag back;
+    QCOMPARE(back.loadFromFile(path), S_OK);
+    QVERIFY(back == bag);
 }
 
 void TestPersistence::bagNumbersOutsideTheirType_data() {
