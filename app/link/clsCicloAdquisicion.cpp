@@ -63,7 +63,10 @@ bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) 
             }
             return false;
         }
-        if (!m_objServidorTramas.bfntErrorTransmision()) {
+        // An error frame is the station's complaint, not a reading: like a transmission error
+        // it sends the request again.
+        if (!m_objServidorTramas.bfntErrorTransmision() &&
+            !clsTrama::bfntEsTramaError(m_objServidorTramas.estado().iarrTramaRecibida)) {
             break;
         }
         if (m_bDetenido || m_bDescartado) {

@@ -5,8 +5,8 @@
 frmServidorTramas::frmServidorTramas(std::unique_ptr<comm::SerialBackend> backend,
                                      forms::Scheduler& scheduler, QWidget* parent)
     : forms::Form(parent)
-    , bCerrraVentana(m_objServidor.bCerrraVentana)
     , m_objServidor(std::move(backend), scheduler)
+    , bCerrraVentana(m_objServidor.bCerrraVentana)
     , m_lblInformacion(new QLabel(QStringLiteral("Label1"), this)) {
     setWindowTitle(QStringLiteral("Servidor de Tramas"));
     setClientSizeTwips(4665, 525);

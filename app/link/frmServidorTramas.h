@@ -13,6 +13,9 @@ class QLabel;
 class frmServidorTramas : public forms::Form {
     Q_OBJECT
 
+    // First, so that it exists when bCerrraVentana is bound to its flag.
+    clsServidorTramas m_objServidor;
+
 public:
     explicit frmServidorTramas(std::unique_ptr<comm::SerialBackend> backend = {},
                                forms::Scheduler& scheduler = forms::Scheduler::instance(),
@@ -48,6 +51,5 @@ protected:
     void formUnload() override;
 
 private:
-    clsServidorTramas m_objServidor;
     QLabel* m_lblInformacion;
 };

@@ -11,9 +11,10 @@ namespace {
 
 // A station that answers each request by the next step of its plan.
 struct Station {
-    enum class Step { Reply, Silent, StallThenErrorFrame };
+    enum class Step { Reply, Silent, StallThenErrorFrame, ReplyTwice, ErrorFrame };
     QList<Step> plan;
     int raw = 512;
+    int pressureRaw = 512;
     QByteArray pending;
     bool stalled = false;
 
@@ -33,10 +34,15 @@ struct Station {
         if (pending.size() < 8) {
             return;
         }
+        const int answer = pending[5] == 3 ? pressureRaw : raw;
         pending.clear();
         const Step step = plan.isEmpty() ? Step::Reply : plan.takeFirst();
         if (step == Step::Reply) {
-            fake.deliverAfter(10, reply(raw));
+            fake.deliverAfter(10, reply(answer));
+        } else if (step == Step::ReplyTwice) {
+            fake.deliverAfter(10, reply(answer) + reply(answer));
+        } else if (step == Step::ErrorFrame) {
+            fake.deliverAfter(10, errorFrame());
         } else if (step == Step::StallThenErrorFrame) {
             fake.deliverAfter(10, reply(raw).left(3));
             stalled = true;
@@ -87,6 +93,8 @@ private slots:
     void stopDuringTheWait();
     void tickEndTellsThePortTrouble_data();
     void tickEndTellsThePortTrouble();
+    void strayFramesAreNotReadings_data();
+    void strayFramesAreNotReadings();
 };
 
 void TestCiclo::tick_data() {
@@ -135,6 +143,28 @@ void TestCiclo::tick() {
         QCOMPARE(rig.order, (QStringList{"end", "message"}));
     }
     QCOMPARE(int(rig.ended[0].enResultado), result);
+}
+
+void TestCiclo::strayFramesAreNotReadings_data() {
+    using S = Station::Step;
+    QTest::addColumn<QList<S>>("plan");
+    QTest::addColumn<QList<qint16>>("exchanges");
+    // A frame the station repeats at once is dropped, not kept for the pressure.
+    QTest::newRow("repeated reply") << QList<S>{S::ReplyTwice} << QList<qint16>{4, 3};
+    // Regression: an error frame answering a request was read as a reading of 0.
+    QTest::newRow("error frame as the answer") << QList<S>{S::ErrorFrame} << QList<qint16>{4, 4, 3};
+}
+
+void TestCiclo::strayFramesAreNotReadings() {
+    QFETCH(QList<Station::Step>, plan);
+    QFETCH(QList<qint16>, exchanges);
+    CycleRig rig;
+    rig.station.plan = plan;
+    rig.station.pressureRaw = 1023;
+    QCOMPARE(int(rig.ciclo.subTick()), int(Tick::Completo));
+    QCOMPARE(rig.exchanges, exchanges);
+    QCOMPARE(rig.ended[0].lLecturaHumedad, 512);
+    QCOMPARE(rig.ended[0].lLecturaPresion, 1023);
 }
 
 void TestCiclo::tickEndTellsThePortTrouble_data() {
