@@ -147,7 +147,7 @@ HRESULT ArchiveDatabase::checkIdentity(Mode mode, int& version) {
     version = query.value(1).toInt();
     const bool blank = applicationId == 0 && version == 0 && query.value(2).toLongLong() == 0;
     if (blank) {
-        return mode == Mode::Read ? fail(E_ARCHIVE_MISSING, m_path) : com::S_OK;
+        return mode == Mode::Read ? fail(E_ARCHIVE_EMPTY, m_path) : com::S_OK;
     }
     if (applicationId != schema::kApplicationId) {
         return fail(E_ARCHIVE_NOTARCHIVE, m_path);
@@ -156,7 +156,7 @@ HRESULT ArchiveDatabase::checkIdentity(Mode mode, int& version) {
         return fail(E_ARCHIVE_NEWERSCHEMA, QStringLiteral("version %1").arg(version));
     }
     if (mode == Mode::Read && version < schema::kVersion) {
-        return fail(E_ARCHIVE_NEWERSCHEMA, QStringLiteral("old version %1").arg(version));
+        return fail(E_ARCHIVE_OLDERSCHEMA, QStringLiteral("version %1").arg(version));
     }
     return com::S_OK;
 }

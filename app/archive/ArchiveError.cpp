@@ -31,6 +31,11 @@ QString describe(HRESULT hr) {
         return QStringLiteral("no existe el fichero");
     case E_ARCHIVE_DAMAGED:
         return QStringLiteral("el archivo está dañado");
+    case E_ARCHIVE_EMPTY:
+        return QStringLiteral("el archivo está vacío: aún no guarda lecturas");
+    case E_ARCHIVE_OLDERSCHEMA:
+        return QStringLiteral("el archivo es de una versión anterior del programa; la consola "
+                              "lo pone al día al archivar");
     case STG_E_ACCESSDENIED:
         return QStringLiteral("no hay permiso para escribir");
     case STG_E_LOCKVIOLATION:

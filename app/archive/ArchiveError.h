@@ -18,6 +18,10 @@ constexpr HRESULT E_ARCHIVE_CANTOPEN = com::makeHResult(0x80040A03u);
 constexpr HRESULT E_ARCHIVE_MISSING = com::makeHResult(0x80040A04u);
 // The integrity check found damage.
 constexpr HRESULT E_ARCHIVE_DAMAGED = com::makeHResult(0x80040A05u);
+// The file holds no archive yet (empty, or an SQLite file without tables); nothing to read.
+constexpr HRESULT E_ARCHIVE_EMPTY = com::makeHResult(0x80040A06u);
+// The archive has an older layout, which only the console brings up to date.
+constexpr HRESULT E_ARCHIVE_OLDERSCHEMA = com::makeHResult(0x80040A07u);
 // Storage codes for failed writes.
 constexpr HRESULT STG_E_ACCESSDENIED = com::makeHResult(0x80030005u);
 constexpr HRESULT STG_E_LOCKVIOLATION = com::makeHResult(0x80030021u);

@@ -92,19 +92,27 @@ void ArchiveWriter::report(HRESULT hr) {
         tell(QStringLiteral("%1: %2; no se archivan las lecturas.").arg(place, describe(hr)));
     } else if (com::failed(hr)) {
         m_state = State::Retrying;
-        if (hr != before) {
-            tell(QStringLiteral("%1: %2; se reintenta.").arg(place, describe(hr)));
+        // A new trouble, or old entries dropped since the last notice: the notice says so.
+        if (hr != before || m_dropped > m_droppedTold) {
+            QString text = QStringLiteral("%1: %2; se reintenta").arg(place, describe(hr));
+            if (m_dropped > m_droppedReported) {
+                text += QStringLiteral("; %1 entradas antiguas descartadas: no caben más en "
+                                       "espera")
+                            .arg(m_dropped - m_droppedReported);
+            }
+            m_droppedTold = m_dropped;
+            tell(text + QLatin1Char('.'));
         }
     } else if (m_state == State::Retrying) {
-        // Writing again: the trouble's notice goes (empty text), unless ticks were dropped.
+        // Writing again: the trouble's notice goes (empty text), unless entries were dropped.
         m_state = State::Writing;
         QString text;
         if (m_dropped > m_droppedReported) {
-            text = QStringLiteral("%1: se vuelve a escribir; se descartaron %2 lecturas antiguas "
-                                  "por falta de memoria.")
+            text = QStringLiteral("%1: se vuelve a escribir; se descartaron %2 entradas antiguas "
+                                  "mientras no se podía escribir.")
                        .arg(place)
                        .arg(m_dropped - m_droppedReported);
-            m_droppedReported = m_dropped;
+            m_droppedReported = m_droppedTold = m_dropped;
         }
         tell(text);
     }
@@ -123,6 +131,13 @@ HRESULT ArchiveWriter::close() {
     m_timer.setEnabled(false);
     m_sink->waitIdle();
     m_closed = true;
+    if (m_dropped > m_droppedReported) {
+        // Nobody is left to see a notice: the log keeps what was lost.
+        qWarning("%s: %llu entries were dropped while the archive could not be written",
+                 qPrintable(m_sink->path()),
+                 static_cast<unsigned long long>(m_dropped - m_droppedReported));
+        m_droppedReported = m_dropped;
+    }
     if (m_state == State::Off || m_queue.empty()) {
         return m_state == State::Off ? m_lastResult : com::S_OK;
     }

@@ -77,7 +77,8 @@ private:
     State m_state = State::Writing;
     HRESULT m_lastResult = com::S_OK;
     quint64 m_dropped = 0;
-    quint64 m_droppedReported = 0;
+    quint64 m_droppedReported = 0; // dropped entries a recovery notice or the log has named
+    quint64 m_droppedTold = 0;     // dropped entries the current trouble's notice counts
 };
 
 } // namespace archive

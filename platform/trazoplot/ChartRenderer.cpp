@@ -263,13 +263,17 @@ QRect ChartRenderer::dirtyAfterAppend(const QRect& bounds, const StripChart& cha
         TimeWindow::compute(chart.settings().timeAxis(), countBefore, width, 1);
     if (now.firstSample != before.firstSample)
         return bounds;
-    const std::int64_t newest = chart.count() - 1;
-    if (newest < 0)
+    if (chart.count() == 0)
         return {};
     const LinearScale x = sampleScale(layout, now);
     double x0 = layout.plot().right();
     double x1 = layout.plot().left();
+    // The sample went to one of the channels, which may hold fewer samples than the other:
+    // each channel's own newest columns are repainted.
     for (int channel = 0; channel < kChannelCount; ++channel) {
+        const std::int64_t newest = chart.store(channel).count() - 1;
+        if (newest < 0)
+            continue;
         const auto [a, b] =
             CurveBuilder::bucketColumns(chart.channelWindow(now, width, channel), x, newest);
         x0 = std::min(x0, a);

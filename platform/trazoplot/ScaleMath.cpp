@@ -9,11 +9,16 @@ LinearScale::LinearScale(double from, double to, double p0, double p1)
     : m_from(from)
     , m_to(to)
     , m_p0(p0) {
-    if (!(std::abs(to - from) > 0.0)) {
-        m_from = from - 0.5;
-        m_to = from + 0.5;
+    // Both ends are halved before subtracting: the width of a range near the largest doubles
+    // does not fit in one.
+    const double halfWidth = to / 2 - from / 2;
+    if (!(std::abs(halfWidth) > 0.0) || !std::isfinite((p1 - p0) / halfWidth)) {
+        // One unit around the value, or more where one unit does not change it.
+        const double half = std::max(0.5, std::abs(from) * 1e-9);
+        m_from = from - half;
+        m_to = from + half;
     }
-    m_factor = (p1 - p0) / (m_to - m_from);
+    m_halfFactor = (p1 - p0) / (m_to / 2 - m_from / 2);
 }
 
 namespace {
@@ -46,8 +51,11 @@ std::vector<double> ScaleMath::ticks(double from, double to, double step, double
         return out;
     const double eps = s * 1e-9;
     for (double k = std::ceil((lo - eps) / s); k * s <= hi + eps; k += 1.0) {
-        out.push_back(k * s);
-        if (std::ssize(out) > kMaxTicks)
+        // Past 2^53 adding one no longer moves k, and far from zero neighbouring multiples
+        // may round to one value: each value is taken once, and the walk ends where it stalls.
+        if (out.empty() || k * s > out.back())
+            out.push_back(k * s);
+        if (k + 1.0 == k || std::ssize(out) > kMaxTicks)
             break;
     }
     return out;

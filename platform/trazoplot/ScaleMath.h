@@ -7,13 +7,15 @@
 namespace trazoplot {
 
 // A linear map of [from, to] onto pixels [p0, p1]. An empty or reversed range is allowed: a
-// reversed one draws the axis upside down, an empty one is widened to one unit around it.
+// reversed one draws the axis upside down; an empty one, or one too narrow to spread over the
+// pixels, is widened to one unit around it. Ranges up to the largest doubles map without
+// overflow.
 class LinearScale {
 public:
     LinearScale(double from, double to, double p0, double p1);
-    double toPixel(double value) const { return m_p0 + (value - m_from) * m_factor; }
+    double toPixel(double value) const { return m_p0 + (value / 2 - m_from / 2) * m_halfFactor; }
     double toValue(double pixel) const {
-        return m_factor != 0.0 ? m_from + (pixel - m_p0) / m_factor : m_from;
+        return m_halfFactor != 0.0 ? (m_from / 2 + (pixel - m_p0) / m_halfFactor) * 2 : m_from;
     }
     double from() const { return m_from; }
     double to() const { return m_to; }
@@ -22,7 +24,7 @@ private:
     double m_from;
     double m_to;
     double m_p0;
-    double m_factor;
+    double m_halfFactor; // pixels per half unit
 };
 
 class ScaleMath {

@@ -154,10 +154,12 @@ int main(int argc, char* argv[]) {
     ciclo.setIntercambio([](const auto& x) { printLine(exchangeLine(x)); });
 
     bool allCompleted = true;
+    bool tickUnderWay = false;
     auto finish = [&] {
         servidor.subCierraPuerto();
         std::fflush(stdout);
-        ::_exit(allCompleted ? 0 : 1);
+        // A tick cut short by the signal did not complete.
+        ::_exit(allCompleted && !tickUnderWay ? 0 : 1);
     };
     // Ctrl-C or a termination request ends the run at once, even in the middle of a tick.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
@@ -171,7 +173,9 @@ int main(int argc, char* argv[]) {
     int tick = 0;
     std::function<void()> runTick = [&] {
         const qint64 start = scheduler.nowMs();
+        tickUnderWay = true;
         const auto result = ciclo.subTick();
+        tickUnderWay = false;
         allCompleted = allCompleted && result == clsCicloAdquisicion::enResultadoTick::Completo;
         printLine(tickLine(++tick, result, ciclo));
         if (options->ticks > 0 && tick >= options->ticks) {

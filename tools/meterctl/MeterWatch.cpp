@@ -215,7 +215,9 @@ bool MeterWatch::values(const QStringList& words) {
 }
 
 bool MeterWatch::set(const QString& line) {
-    static const QRegularExpression form(QStringLiteral(R"(^\s*set\s+(\S+)\s+([^\s=]+)\s+(.*)$)"));
+    // Nothing after the name puts an empty text.
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*set\s+(\S+)\s+([^\s=]+)(?:\s+(.*))?$)"));
     const auto match = form.match(line);
     if (!match.hasMatch()) {
         error(QStringLiteral("usage: set I NAME VALUE"), com::DISP_E_BADPARAMCOUNT);

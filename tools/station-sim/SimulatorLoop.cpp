@@ -15,6 +15,9 @@ namespace stationsim {
 
 namespace {
 
+// Longer than any command; a longer line on standard input is refused.
+constexpr std::size_t kMaxCommandLine = 4096;
+
 std::int64_t monotonicNs() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
@@ -155,7 +158,20 @@ void SimulatorLoop::readStdin() {
          end = stdinBuffer_.find('\n')) {
         const std::string line = stdinBuffer_.substr(0, end);
         stdinBuffer_.erase(0, end + 1);
-        handleCommand(line);
+        if (skippingLine_) {
+            skippingLine_ = false; // the end of a line already refused
+        } else {
+            handleCommand(line);
+        }
+    }
+    if (stdinBuffer_.size() > kMaxCommandLine) {
+        // No command is this long: the line is refused, and skipped up to its end, rather
+        // than kept growing.
+        stdinBuffer_.clear();
+        if (!skippingLine_) {
+            reply("error command line too long");
+        }
+        skippingLine_ = true;
     }
 }
 

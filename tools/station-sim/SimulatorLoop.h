@@ -49,6 +49,7 @@ private:
     OutputSchedule schedule_;
     std::int64_t startNs_;
     std::string stdinBuffer_;
+    bool skippingLine_ = false; // the rest of an over-long command line is dropped
     bool lineBlocked_ = false;
     bool running_ = true;
     int status_ = 0;

@@ -16,16 +16,20 @@ QString fold(const QString& key) {
     return key.toCaseFolded();
 }
 
-// JSON has no numbers for NaN and the infinities; they are written as these words.
+// JSON has no numbers for NaN and the infinities, and its writer drops the sign of -0; they
+// are written as these words.
 const QLatin1String kNotANumber("NaN");
 const QLatin1String kInfinity("Infinity");
 const QLatin1String kMinusInfinity("-Infinity");
+const QLatin1String kMinusZero("-0");
 
 QJsonValue realToJson(double v) {
     if (std::isnan(v))
         return kNotANumber;
     if (std::isinf(v))
         return v > 0 ? kInfinity : kMinusInfinity;
+    if (v == 0.0 && std::signbit(v))
+        return kMinusZero;
     return v;
 }
 
@@ -38,6 +42,8 @@ bool realFromJson(const QJsonValue& v, double& out) {
         out = std::numeric_limits<double>::infinity();
     else if (v == kMinusInfinity)
         out = -std::numeric_limits<double>::infinity();
+    else if (v == kMinusZero)
+        out = -0.0;
     else
         return false;
     return true;

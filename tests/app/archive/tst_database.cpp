@@ -34,6 +34,7 @@ private slots:
     void foreignFileNeverTouched();
     void newerLayoutNeverTouched();
     void readModeNeedsAnArchive();
+    void olderLayoutNamedAsOlder();
     void fullDiskLosesNothingCommitted();
     void lockedByAnotherProgram();
     void folderThatCannotBeCreated();
@@ -161,6 +162,25 @@ void tst_database::readModeNeedsAnArchive() {
     ArchiveDatabase db(d.path());
     QCOMPARE(db.open(Mode::Read), archive::E_ARCHIVE_MISSING);
     QVERIFY(!QFile::exists(d.path()));
+    // Regression: an empty file was said not to exist.
+    QVERIFY(QDir().mkpath(QFileInfo(d.path()).absolutePath()));
+    QFile empty(d.path());
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QCOMPARE(db.open(Mode::Read), archive::E_ARCHIVE_EMPTY);
+}
+
+// Regression: an archive of an older layout was said to be of a newer program.
+void tst_database::olderLayoutNamedAsOlder() {
+    ArchiveDir d;
+    {
+        ArchiveDatabase db(d.path());
+        QCOMPARE(db.open(Mode::Write), com::S_OK);
+        QVERIFY(QSqlQuery(db.connection()).exec(QStringLiteral("PRAGMA user_version = 0")));
+    }
+    ArchiveDatabase db(d.path());
+    QCOMPARE(db.open(Mode::Read), archive::E_ARCHIVE_OLDERSCHEMA);
+    QVERIFY(archive::describe(archive::E_ARCHIVE_OLDERSCHEMA).contains(u"anterior"));
 }
 
 void tst_database::fullDiskLosesNothingCommitted() {

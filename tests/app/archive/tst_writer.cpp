@@ -153,9 +153,14 @@ void tst_writer::boundedQueueDropsTheOldest() {
     r.ticks(12);
     QCOMPARE(r.writer->queued(), 7u);
     QCOMPARE(r.writer->dropped(), 5u);
+    // Regression: the notice kept saying only "se reintenta" while old entries were dropped.
+    QCOMPARE(r.notices.size(), 2);
+    QVERIFY2(r.notices[1].contains(QStringLiteral("; 3 entradas antiguas descartadas")),
+             qPrintable(r.notices[1]));
     r.ticks(3); // written at 15 s: the newest seven
     QCOMPARE(r.written, r.expected(8, 15));
-    QVERIFY(r.notices.last().contains(QStringLiteral("se descartaron 8 lecturas")));
+    QVERIFY(r.notices.last().contains(
+        QStringLiteral("se descartaron 8 entradas antiguas mientras no se podía escribir")));
 }
 
 void tst_writer::startShowsTroubleAtOnce() {

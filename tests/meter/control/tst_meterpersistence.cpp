@@ -327,6 +327,8 @@ void TestMeterPersistence::nonFiniteRealsRoundTrip_data() {
     QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN();
     QTest::newRow("infinity") << std::numeric_limits<double>::infinity();
     QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity();
+    // Regression: JSON writes -0 as 0, so the bag gave back +0.
+    QTest::newRow("minus zero") << -0.0;
 }
 
 // A bag file with such a value was once written with "value": null and then failed to load.
@@ -347,6 +349,7 @@ void TestMeterPersistence::nonFiniteRealsRoundTrip() {
     for (com::DispId id : {dispid::MeterScaleMax, dispid::TimerFrequency}) {
         const double back = target.get(id).r8Value();
         QVERIFY(std::isnan(value) ? std::isnan(back) : back == value);
+        QCOMPARE(std::signbit(back), std::signbit(value));
     }
     QCOMPARE(target.saveStream(), source.saveStream());
 }

@@ -149,6 +149,8 @@ private slots:
     void errorsNeverCrash();
     void appendRepaintsOnlyTheNewColumnsUntilItScrolls();
     void newestReadingDotIsRepaintedWhereItStandsOutOfThePlot();
+    void partialRepaintsAfterAppendsMatchAFullPaint_data();
+    void partialRepaintsAfterAppendsMatchAFullPaint();
     void drawingMatchesReference();
     void printToFileNeverOverwrites();
     void setupDialogConfirmsWithOk();
@@ -316,6 +318,74 @@ void TstTrazoControl::newestReadingDotIsRepaintedWhereItStandsOutOfThePlot() {
                                                          .arg(dirty.y())
                                                          .arg(dirty.width())
                                                          .arg(dirty.height())));
+}
+
+void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint_data() {
+    QTest::addColumn<double>("hours");
+    QTest::addColumn<double>("density");
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<bool>("gaps");
+    QTest::addColumn<int>("lag"); // readings that only the first channel gets at the start
+    QTest::newRow("1 h") << 1.0 << 1.0 << 1500 << false << 0;
+    QTest::newRow("1 h, density 3") << 1.0 << 3.0 << 1500 << false << 0;
+    QTest::newRow("1 h, density 7, gaps") << 1.0 << 7.0 << 1500 << true << 0;
+    QTest::newRow("1 h, second channel behind") << 1.0 << 1.0 << 1500 << false << 300;
+    QTest::newRow("3 min, wide buckets") << 0.05 << 1.0 << 175 << false << 0;
+    QTest::newRow("1 h, scrolled") << 1.0 << 1.0 << 4000 << false << 0;
+    QTest::newRow("8 h") << 8.0 << 1.0 << 20000 << true << 0;
+}
+
+// Only the columns dirtyAfterAppend() names are repainted while the chart stands still. The
+// trace drawn that way used to differ from a full paint (its zigzag of extremes ordered from
+// where each partial build began), leaving doubled line fragments until the chart scrolled.
+void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint() {
+    QFETCH(double, hours);
+    QFETCH(double, density);
+    QFETCH(int, samples);
+    QFETCH(bool, gaps);
+    QFETCH(int, lag);
+    StripChart chart;
+    ChartSettings& s = chart.settings();
+    s.setMaximum(axis::Time, hours * 60);
+    s.setPosition(axis::Right, hours * 60);
+    s.setDensity(0, density);
+    s.setDensity(1, density);
+    const QRect bounds(0, 0, 640, 400);
+    QImage shown(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    ChartRenderer renderer;
+    const auto repaint = [&](const QRect& dirty) {
+        QPainter p(&shown);
+        renderer.paint(p, bounds, chart, dirty);
+    };
+    repaint({});
+    for (int i = 0; i < samples; ++i) {
+        const double noise = double((i * 7919) % 23);
+        const double humidity = gaps && i % 53 == 0 ? std::nan("") : 50 + 40 * std::sin(i / 50.0);
+        const double values[kChannelCount] = {humidity + noise,
+                                              30 + 20 * std::cos(i / 70.0) + noise / 2};
+        for (int channel = 0; channel < (i < lag ? 1 : kChannelCount); ++channel) {
+            const std::int64_t before = chart.count();
+            chart.append(channel, values[channel]);
+            const QRect dirty = renderer.dirtyAfterAppend(bounds, chart, before);
+            if (!dirty.isEmpty())
+                repaint(dirty);
+        }
+    }
+    QImage full(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter p(&full);
+        ChartRenderer().paint(p, bounds, chart);
+    }
+    QRect differing;
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x)
+            if (shown.pixel(x, y) != full.pixel(x, y))
+                differing |= QRect(x, y, 1, 1);
+    QVERIFY2(differing.isEmpty(), qPrintable(QStringLiteral("differ in %1,%2 %3x%4")
+                                                 .arg(differing.x())
+                                                 .arg(differing.y())
+                                                 .arg(differing.width())
+                                                 .arg(differing.height())));
 }
 
 void TstTrazoControl::drawingMatchesReference() {

@@ -24,7 +24,8 @@ private slots:
     void ticksAndLabels();
     void hoursMinutes_data();
     void hoursMinutes();
-    void linearScaleSurvivesEmptyAndReversedRanges();
+    void linearScaleMapsEveryRange_data();
+    void linearScaleMapsEveryRange();
     void timeWindowScrollsOnceFull_data();
     void timeWindowScrollsOnceFull();
     void bucketIsWholeGroups_data();
@@ -75,7 +76,8 @@ void TstTrazoLogic::storeRangeMatchesScan() {
     for (std::int64_t i = 0; i < total; ++i)
         s.append(value(i));
     MinMax expected;
-    for (std::int64_t i = std::max<std::int64_t>(from, s.firstKept()); i < std::min<std::int64_t>(to, total); ++i)
+    for (std::int64_t i = std::max<std::int64_t>(from, s.firstKept());
+         i < std::min<std::int64_t>(to, total); ++i)
         expected.add(value(i));
     const MinMax got = s.range(from, to);
     QCOMPARE(got.empty, expected.empty);
@@ -113,6 +115,9 @@ void TstTrazoLogic::ticksAndLabels_data() {
     QTest::newRow("fractional") << 0.0 << 0.3 << 0.1 << 400.0
                                 << QStringList{"0", "0.1", "0.2", "0.3"};
     QTest::newRow("no step") << 0.0 << 100.0 << 0.0 << 400.0 << QStringList{};
+    // Multiples of the step past 2^53 used to repeat one value up to the tick limit.
+    QTest::newRow("beyond exact integers")
+        << 1e18 << 1e18 + 1024 << 1.0 << 400.0 << QStringList{"1e+18"};
 }
 
 void TstTrazoLogic::ticksAndLabels() {
@@ -146,14 +151,37 @@ void TstTrazoLogic::hoursMinutes() {
     QCOMPARE(ScaleMath::hoursMinutes(minutes), text);
 }
 
-void TstTrazoLogic::linearScaleSurvivesEmptyAndReversedRanges() {
-    const LinearScale flat(50.0, 50.0, 400.0, 0.0);
-    QVERIFY(std::isfinite(flat.toPixel(50.0)));
-    QCOMPARE(flat.toPixel(50.0), 200.0);
-    const LinearScale reversed(120.0, 100.0, 400.0, 0.0);
-    QCOMPARE(reversed.toPixel(120.0), 400.0);
-    QCOMPARE(reversed.toPixel(100.0), 0.0);
-    QCOMPARE(reversed.toValue(200.0), 110.0);
+void TstTrazoLogic::linearScaleMapsEveryRange_data() {
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("pixel"); // on an axis from 400 (from) up to 0 (to)
+    QTest::newRow("humidity") << 0.0 << 100.0 << 25.0 << 300.0;
+    QTest::newRow("reversed") << 120.0 << 100.0 << 110.0 << 200.0;
+    QTest::newRow("reversed, end") << 120.0 << 100.0 << 100.0 << 0.0;
+    QTest::newRow("empty: one unit around") << 50.0 << 50.0 << 50.0 << 200.0;
+    QTest::newRow("empty: one unit around, edge") << 50.0 << 50.0 << 50.5 << 0.0;
+    QTest::newRow("empty, huge value") << 1e300 << 1e300 << 1e300 << 200.0;
+    // The width of these ranges overflows a double: every value used to land on the bottom.
+    QTest::newRow("widest, middle") << -1e308 << 1e308 << 0.0 << 200.0;
+    QTest::newRow("widest, top") << -1e308 << 1e308 << 1e308 << 0.0;
+    QTest::newRow("widest, bottom") << -1e308 << 1e308 << -1e308 << 400.0;
+    QTest::newRow("largest doubles") << -std::numeric_limits<double>::max()
+                                     << std::numeric_limits<double>::max() << 0.0 << 200.0;
+    // Too narrow to spread over the pixels (the factor overflowed, positions were NaN): drawn
+    // like an empty range.
+    QTest::newRow("denormal width") << 0.0 << 1e-310 << 0.0 << 200.0;
+    QTest::newRow("denormal width, above") << 0.0 << 1e-310 << 0.25 << 100.0;
+}
+
+void TstTrazoLogic::linearScaleMapsEveryRange() {
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(double, value);
+    QFETCH(double, pixel);
+    const LinearScale scale(from, to, 400.0, 0.0);
+    QCOMPARE(scale.toPixel(value), pixel);
+    QCOMPARE(scale.toValue(pixel), value);
 }
 
 void TstTrazoLogic::timeWindowScrollsOnceFull_data() {

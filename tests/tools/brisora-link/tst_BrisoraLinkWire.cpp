@@ -98,6 +98,7 @@ private slots:
     void stalledStationRecoveredWithinTheTick();
     void silentStationEndsTheTickWithTimeOut();
     void portThatCannotBeOpened();
+    void interruptedTickIsNotSuccess();
 };
 
 void BrisoraLinkWireTest::readingsOverTheWire_data() {
@@ -227,6 +228,22 @@ void BrisoraLinkWireTest::portThatCannotBeOpened() {
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.errors.contains(QLatin1String("/nonexistent/ttyBRISORA")));
     QVERIFY(run.lines.isEmpty());
+}
+
+// Regression: a run stopped by a signal in the middle of its only tick exited with success.
+void BrisoraLinkWireTest::interruptedTickIsNotSuccess() {
+    SimulatorProcess sim;
+    QVERIFY(sim.start({"--mode", "silent"}));
+    QProcess link;
+    link.start(SimulatorProcess::binary(QStringLiteral("brisora-link")),
+               {"--port", sim.device(), "--ticks", "1"});
+    QVERIFY(link.waitForStarted(kRunLimitMs));
+    // Well inside the 8 s the silent station's tick waits, even on a slow machine.
+    QTest::qWait(1000);
+    link.terminate();
+    QVERIFY(link.waitForFinished(kRunLimitMs));
+    QCOMPARE(link.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(link.exitCode(), 1);
 }
 
 QTEST_GUILESS_MAIN(BrisoraLinkWireTest)

@@ -349,6 +349,11 @@ void TestMeterCtl::watchReportsErrorsAndGoesOn() {
         lines.last().contains("saved") ? lines[lines.size() - 2] : lines.last();
     QCOMPARE(title.value("value").toString(), QStringLiteral("Two words"));
     QVERIFY(QFileInfo::exists(m_dir->filePath("saved.SER")));
+    // Regression: with nothing after the name a text could not be emptied.
+    const auto cleared = watch({"saved.SER"}, "set 0 TitleString[0]\nget 0 TitleString[0]\n");
+    QCOMPARE(cleared.size(), 2); // DrawReady, then the value
+    QCOMPARE(cleared.last().value("value").toString(), QString());
+    QVERIFY(cleared.last().contains("value"));
 }
 
 void TestMeterCtl::watchShowsSimulatedValues() {

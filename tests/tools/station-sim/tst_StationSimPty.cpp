@@ -31,6 +31,9 @@ void StationSimPtyTest::answersOverThePseudoTerminal() {
     QVERIFY(line.write(kHumidityRequest));
     QCOMPARE(line.read(8, kReplyWaitMs).toHex(' '), QByteArray("40 00 01 40 02 02 00 85"));
 
+    // Regression: a command line that never ended grew without bound; it is refused, and the
+    // next command still works.
+    QVERIFY(!sim.command(QString(20000, QLatin1Char('x'))));
     // A fault chosen while running applies to the next request only.
     QVERIFY(sim.command(QStringLiteral("once checksum")));
     QVERIFY(line.write(kHumidityRequest));
