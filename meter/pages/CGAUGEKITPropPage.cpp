@@ -2,6 +2,8 @@
 
 #include "CGAUGEKITCtrl.h"
 
+#include <forms/MessageBox.h>
+
 namespace gaugekit::pages {
 
 namespace {
@@ -156,11 +158,19 @@ void CGAUGEKITPropPage::loadFile() {
     const auto path = forms::CommonDialog::chooseFile(fileRequest(false), dialog());
     if (!path)
         return;
-    if (CGAUGEKITCtrl* meter = findMeter()) {
-        bool opened = false;
-        meter->serializeLoadFile(*path, &opened);
-    }
+    CGAUGEKITCtrl* meter = findMeter();
+    bool opened = false;
+    const com::HRESULT hr = meter ? meter->serializeLoadFile(*path, &opened) : com::S_OK;
+    // A load that stopped part way has changed the values read before the fault: the page
+    // shows what the meter now holds before saying so.
     loadExchange();
+    if (meter && !opened)
+        tellFileFault(QStringLiteral("Cannot open the settings file %1.").arg(*path));
+    else if (com::failed(hr))
+        tellFileFault(
+            QStringLiteral("The settings file %1 is damaged or incomplete (%2). The meter "
+                           "keeps the settings read before the fault.")
+                .arg(*path, com::hresultName(hr)));
 }
 
 void CGAUGEKITPropPage::saveFile() {
@@ -169,8 +179,19 @@ void CGAUGEKITPropPage::saveFile() {
         return;
     // The file is written also when a field was refused: from the values the meter had.
     storeExchange();
-    if (CGAUGEKITCtrl* meter = findMeter())
-        meter->serializeSaveFile(*path);
+    CGAUGEKITCtrl* meter = findMeter();
+    if (!meter)
+        return;
+    bool written = false;
+    const com::HRESULT hr = meter->serializeSaveFile(*path, &written);
+    if (!written)
+        tellFileFault(QStringLiteral("Cannot save the settings to %1 (%2).")
+                          .arg(*path, com::failed(hr) ? com::hresultName(hr)
+                                                      : QStringLiteral("cannot create the file")));
+}
+
+void CGAUGEKITPropPage::tellFileFault(const QString& text) {
+    forms::MessageBox::show(text, forms::MsgButtons::Ok, forms::MsgIcon::Exclamation, {}, dialog());
 }
 
 } // namespace gaugekit::pages

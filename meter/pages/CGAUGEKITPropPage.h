@@ -51,6 +51,7 @@ private:
     void selectTitle(int index);
     void loadFile();
     void saveFile();
+    void tellFileFault(const QString& text);
     // Entry `m_selected` of a title array, or null when the array has no such entry.
     template <class List>
     auto* selectedEntry(List& list);

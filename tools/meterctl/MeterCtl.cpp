@@ -46,13 +46,16 @@ bool MeterCtl::fail(const QString& what, com::HRESULT hr) {
 }
 
 int MeterCtl::registerModule(const QString& modulePath, bool install) {
-    const com::HRESULT hr = install ? com::loader::registerModule(modulePath)
-                                    : com::loader::unregisterModule(modulePath);
+    QString why;
+    const com::HRESULT hr = install ? com::loader::registerModule(modulePath, &why)
+                                    : com::loader::unregisterModule(modulePath, &why);
     if (com::failed(hr)) {
         fail(QStringLiteral("%1 of %2 failed")
                  .arg(install ? QStringLiteral("registration") : QStringLiteral("unregistration"),
                       modulePath),
              hr);
+        if (!why.isEmpty())
+            m_err << "meterctl: " << why << "\n";
         return 1;
     }
     m_out << (install ? "registered " : "unregistered ") << modulePath << " in "

@@ -32,10 +32,14 @@ int main(int argc, char** argv) {
     int status = 0;
     for (const QString& module : args) {
         const QString path = QFileInfo(module).absoluteFilePath();
-        const com::HRESULT hr =
-            unregister ? com::loader::unregisterModule(path) : com::loader::registerModule(path);
+        QString why;
+        const com::HRESULT hr = unregister ? com::loader::unregisterModule(path, &why)
+                                           : com::loader::registerModule(path, &why);
         if (com::failed(hr)) {
-            err << "brisora-regsvr: " << path << ": " << com::hresultName(hr) << "\n";
+            err << "brisora-regsvr: " << path << ": " << com::hresultName(hr);
+            if (!why.isEmpty())
+                err << ": " << why;
+            err << "\n";
             status = 1;
             continue;
         }

@@ -37,4 +37,13 @@ public:
 int pixelsToHimetric(int pixels);
 int himetricToPixels(int himetric);
 
+// The largest control window, per side, in pixels. An extent read from a stream or bag (or set
+// by a caller) is clamped to it and negative sides to 0: a stored extent may be anything, and
+// a meter keeps several buffers of its window size, so 4096 x 4096 (64 MiB a buffer) is the
+// most one control may ask for; no screen needs a single meter larger than that.
+constexpr int kMaxControlPixels = 4096;
+// `himetric` clamped to 0..kMaxControlPixels pixels per side, in pixels and in HIMETRIC.
+QSize boundedControlPixels(const QSize& himetric);
+QSize boundedExtent(const QSize& himetric);
+
 } // namespace com

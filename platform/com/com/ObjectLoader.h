@@ -24,9 +24,10 @@ HRESULT createInstanceByProgId(const Registry& registry, const QString& progId, 
                                void** out);
 HRESULT createInstanceByProgId(const QString& progId, const Iid& iid, void** out);
 
-// Loads the module at `path` and calls its DllRegisterServer / DllUnregisterServer.
-HRESULT registerModule(const QString& path);
-HRESULT unregisterModule(const QString& path);
+// Loads the module at `path` and calls its DllRegisterServer / DllUnregisterServer. On failure
+// `error` says why: the module's load error, the missing entry point, or the registry's reason.
+HRESULT registerModule(const QString& path, QString* error = nullptr);
+HRESULT unregisterModule(const QString& path, QString* error = nullptr);
 // Loads (or finds loaded) a module; CO_E_DLLNOTFOUND with `error` set when it will not load.
 HRESULT loadModule(const QString& path, QString* error = nullptr);
 

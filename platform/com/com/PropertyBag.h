@@ -28,7 +28,9 @@ public:
     QJsonObject toJson() const;
     // Replaces the contents; E_INVALIDARG (bag unchanged) for an entry it cannot read.
     HRESULT fromJson(const QJsonObject& json);
-    // A file larger than this is not a property bag (STG_E_READFAULT).
+    // A file larger than this is not a property bag: loading refuses it (STG_E_READFAULT) and
+    // saving a bag whose text would be larger refuses too (STG_E_WRITEFAULT), leaving any
+    // existing file as it was, so every bag saved can be loaded back.
     static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
     HRESULT saveToFile(const QString& path) const;
     HRESULT loadFromFile(const QString& path);

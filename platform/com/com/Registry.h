@@ -26,6 +26,11 @@ public:
     HRESULT update(const std::function<bool(RegistryTree&)>& edit);
     // Why the last call failed, for messages.
     QString lastError() const { return m_lastError; }
+    // Why the last failed call on this thread failed, whichever Registry object made it: a
+    // module registers itself through a Registry of its own and returns only a code, so whoever
+    // called its DllRegisterServer reads the reason here (after clearing it before the call).
+    static QString lastThreadError();
+    static void clearLastThreadError();
 
     HRESULT setValue(const QString& keyPath, const QString& name, const QVariant& value);
     // REGDB_E_KEYMISSING when the key or value is absent.
@@ -33,6 +38,8 @@ public:
     HRESULT deleteKey(const QString& keyPath);
 
 private:
+    HRESULT fail(HRESULT hr, const QString& why) const;
+
     QString m_path;
     mutable QString m_lastError;
 };

@@ -37,8 +37,9 @@ public:
     HRESULT canUnloadNow() const;
     // DllRegisterServer / DllUnregisterServer into the registry (BRISORA_REGISTRY or the
     // default file), in one locked read-modify-write. `addressInModule` is any function of
-    // the module, to find the module's own file. Failures: SELFREG_E_TYPELIB when the
-    // registry cannot be read or written, SELFREG_E_CLASS when a class registration fails.
+    // the module, to find the module's own file. Failures: the registry's REGDB_E_READREGDB
+    // (corrupt or unreadable file) or REGDB_E_WRITEREGDB (lock or write failed), with the
+    // reason in Registry::lastThreadError(); SELFREG_E_CLASS when the module's file is unknown.
     HRESULT registerServer(const void* addressInModule);
     HRESULT unregisterServer(const void* addressInModule);
 

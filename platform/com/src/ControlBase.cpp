@@ -21,13 +21,6 @@ const QString kVersionKey = QStringLiteral("_Version");
 const QString kExtentXKey = QStringLiteral("_ExtentX");
 const QString kExtentYKey = QStringLiteral("_ExtentY");
 const QString kStockPropsKey = QStringLiteral("_StockProps");
-// A stored extent may be anything; the window is never made larger than this.
-constexpr int kMaxWindowPixels = 16384;
-
-int windowPixels(int himetric) {
-    return std::clamp(himetricToPixels(himetric), 0, kMaxWindowPixels);
-}
-
 VariantList mouseArgs(const QMouseEvent* e, Qt::MouseButtons buttons) {
     const QPoint p = e->position().toPoint();
     return {Variant(buttonBitsOf(buttons)), Variant(shiftStateOf(e->modifiers())),
@@ -260,14 +253,15 @@ HRESULT ControlBase::GetExtent(QSize* himetric) {
 }
 
 HRESULT ControlBase::SetExtent(const QSize& himetric) {
-    m_extent = himetric;
+    // Streams and bags load their extent through here: it is clamped, never refused.
+    m_extent = boundedExtent(himetric);
     if (m_window)
-        m_window->resize(windowPixels(himetric.width()), windowPixels(himetric.height()));
+        m_window->resize(boundedControlPixels(m_extent));
     return S_OK;
 }
 
 QSize ControlBase::sizePixels() const {
-    return QSize(windowPixels(m_extent.width()), windowPixels(m_extent.height()));
+    return boundedControlPixels(m_extent);
 }
 
 HRESULT ControlBase::GetMiscStatus(std::uint32_t* status) {

@@ -201,8 +201,7 @@ QSize ControlSite::controlSize() const {
     QSize extent;
     if (!m_control || failed(m_control->GetExtent(&extent)))
         return {};
-    return QSize(std::clamp(himetricToPixels(extent.width()), 0, 16384),
-                 std::clamp(himetricToPixels(extent.height()), 0, 16384));
+    return boundedControlPixels(extent);
 }
 
 QSize ControlSite::sizeHint() const {

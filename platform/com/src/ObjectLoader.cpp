@@ -47,10 +47,20 @@ HRESULT resolve(const QString& path, const char* name, Fn* fn) {
     return *fn ? S_OK : CO_E_ERRORINDLL;
 }
 
-HRESULT callEntry(const QString& path, const char* name) {
+HRESULT callEntry(const QString& path, const char* name, QString* error) {
+    QString why;
     DllRegisterServerFn fn = nullptr;
-    const HRESULT hr = resolve(path, name, &fn);
-    return failed(hr) ? hr : fn();
+    HRESULT hr = moduleAt(path, &why) ? resolve(path, name, &fn) : CO_E_DLLNOTFOUND;
+    if (hr == CO_E_ERRORINDLL)
+        why = QStringLiteral("%1 has no entry point %2").arg(path, QLatin1String(name));
+    if (succeeded(hr)) {
+        Registry::clearLastThreadError();
+        hr = fn();
+        why = Registry::lastThreadError();
+    }
+    if (failed(hr) && error)
+        *error = why;
+    return hr;
 }
 
 } // namespace
@@ -117,12 +127,12 @@ HRESULT createInstanceByProgId(const QString& progId, const Iid& iid, void** out
     return createInstanceByProgId(Registry(), progId, iid, out);
 }
 
-HRESULT registerModule(const QString& path) {
-    return callEntry(path, "DllRegisterServer");
+HRESULT registerModule(const QString& path, QString* error) {
+    return callEntry(path, "DllRegisterServer", error);
 }
 
-HRESULT unregisterModule(const QString& path) {
-    return callEntry(path, "DllUnregisterServer");
+HRESULT unregisterModule(const QString& path, QString* error) {
+    return callEntry(path, "DllUnregisterServer", error);
 }
 
 } // namespace com::loader

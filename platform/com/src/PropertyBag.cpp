@@ -164,10 +164,14 @@ HRESULT PropertyBag::fromJson(const QJsonObject& json) {
 }
 
 HRESULT PropertyBag::saveToFile(const QString& path) const {
+    // A bag too large to load back is refused before the file is touched.
+    const QByteArray text = QJsonDocument(toJson()).toJson();
+    if (text.size() > kMaxFileBytes)
+        return STG_E_WRITEFAULT;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return STG_E_WRITEFAULT;
-    file.write(QJsonDocument(toJson()).toJson());
+    file.write(text);
     return file.commit() ? S_OK : STG_E_WRITEFAULT;
 }
 

@@ -15,6 +15,11 @@ namespace {
 constexpr int kLockWaitMs = 10000;
 constexpr int kStaleLockMs = 30000;
 
+QString& threadError() {
+    thread_local QString why;
+    return why;
+}
+
 } // namespace
 
 QString Registry::defaultPath() {
@@ -28,6 +33,20 @@ QString Registry::defaultPath() {
 Registry::Registry(const QString& path)
     : m_path(path) {}
 
+QString Registry::lastThreadError() {
+    return threadError();
+}
+
+void Registry::clearLastThreadError() {
+    threadError().clear();
+}
+
+HRESULT Registry::fail(HRESULT hr, const QString& why) const {
+    m_lastError = why;
+    threadError() = why;
+    return hr;
+}
+
 HRESULT Registry::read(RegistryTree& out) const {
     QFile file(m_path);
     if (!file.exists()) {
@@ -35,8 +54,8 @@ HRESULT Registry::read(RegistryTree& out) const {
         return S_OK;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        m_lastError = QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString());
-        return REGDB_E_READREGDB;
+        return fail(REGDB_E_READREGDB,
+                    QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
     }
     const QByteArray bytes = file.readAll();
     if (bytes.trimmed().isEmpty()) {
@@ -46,14 +65,13 @@ HRESULT Registry::read(RegistryTree& out) const {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-        m_lastError = QStringLiteral("%1 is corrupt: %2").arg(m_path, error.errorString());
-        return REGDB_E_READREGDB;
+        return fail(REGDB_E_READREGDB,
+                    QStringLiteral("%1 is corrupt: %2").arg(m_path, error.errorString()));
     }
     RegistryTree tree;
     QString why;
     if (!tree.fromJson(doc.object(), &why)) {
-        m_lastError = QStringLiteral("%1 is corrupt: %2").arg(m_path, why);
-        return REGDB_E_READREGDB;
+        return fail(REGDB_E_READREGDB, QStringLiteral("%1 is corrupt: %2").arg(m_path, why));
     }
     out = tree;
     return S_OK;
@@ -62,14 +80,13 @@ HRESULT Registry::read(RegistryTree& out) const {
 HRESULT Registry::update(const std::function<bool(RegistryTree&)>& edit) {
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath())) {
-        m_lastError = QStringLiteral("cannot create %1").arg(info.absolutePath());
-        return REGDB_E_WRITEREGDB;
+        return fail(REGDB_E_WRITEREGDB,
+                    QStringLiteral("cannot create %1").arg(info.absolutePath()));
     }
     QLockFile lock(m_path + QStringLiteral(".lock"));
     lock.setStaleLockTime(kStaleLockMs);
     if (!lock.tryLock(kLockWaitMs)) {
-        m_lastError = QStringLiteral("cannot lock %1").arg(m_path);
-        return REGDB_E_WRITEREGDB;
+        return fail(REGDB_E_WRITEREGDB, QStringLiteral("cannot lock %1").arg(m_path));
     }
     RegistryTree tree;
     const HRESULT hr = read(tree);
@@ -79,13 +96,13 @@ HRESULT Registry::update(const std::function<bool(RegistryTree&)>& edit) {
         return S_FALSE;
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly)) {
-        m_lastError = QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
-        return REGDB_E_WRITEREGDB;
+        return fail(REGDB_E_WRITEREGDB,
+                    QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString()));
     }
     file.write(QJsonDocument(tree.toJson()).toJson(QJsonDocument::Indented));
     if (!file.commit()) {
-        m_lastError = QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
-        return REGDB_E_WRITEREGDB;
+        return fail(REGDB_E_WRITEREGDB,
+                    QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString()));
     }
     return S_OK;
 }

@@ -71,7 +71,9 @@ HRESULT ServerModule::updateRegistry(const void* addressInModule, bool install) 
         }
         return true;
     });
-    return failed(hr) ? SELFREG_E_TYPELIB : S_OK;
+    // The registry's own code (corrupt file, lock or write failure) says what went wrong;
+    // its lastError() names the file and the reason.
+    return failed(hr) ? hr : S_OK;
 }
 
 } // namespace com

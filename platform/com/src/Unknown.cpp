@@ -2,6 +2,7 @@
 
 #include "com/Control.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace com {
@@ -22,6 +23,17 @@ int pixelsToHimetric(int pixels) {
 
 int himetricToPixels(int himetric) {
     return int(std::lround(double(himetric) * 96.0 / 2540.0));
+}
+
+QSize boundedControlPixels(const QSize& himetric) {
+    return QSize(std::clamp(himetricToPixels(himetric.width()), 0, kMaxControlPixels),
+                 std::clamp(himetricToPixels(himetric.height()), 0, kMaxControlPixels));
+}
+
+QSize boundedExtent(const QSize& himetric) {
+    const QSize pixels = boundedControlPixels(himetric);
+    return QSize(std::clamp(himetric.width(), 0, pixelsToHimetric(pixels.width())),
+                 std::clamp(himetric.height(), 0, pixelsToHimetric(pixels.height())));
 }
 
 } // namespace com

@@ -36,6 +36,8 @@ private slots:
     void applyBeforeTheFirstDrawingIsKept();
     void saveWithRefusedFieldWritesTheMetersValues();
     void loadRefreshesTheOtherOpenPages();
+    void failedSaveIsReported();
+    void damagedLoadIsReportedAndThePageShowsTheMeter();
     void rememberedPagesRefreshInOrder();
     void pagesEditTheMeterTheyWereGiven();
     void wrapperObjectFallsBackToTheCurrentMeter();
@@ -301,6 +303,52 @@ void TestPropertyPages::loadRefreshesTheOtherOpenPages() {
     choosers.file.reset();
     meter.put(dispid::WindowBorderThickness, com::Variant(std::int32_t(2)));
     frame.click(General, P::IDC_LOAD);
+    QCOMPARE(frame.edit(General, P::IDC_WINDOW_BORDER_WIDTH)->text(), QStringLiteral("7"));
+}
+
+// Saving to a folder that does not exist said nothing: the user believed it saved.
+void TestPropertyPages::failedSaveIsReported() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing/Meter.SER"));
+    fixture::Meter meter;
+    Choosers choosers;
+    choosers.file = path;
+    forms::MessageBoxRecorder boxes;
+    Frame frame({meter->unknown()});
+    frame.click(General, P::IDC_SAVE);
+    QCOMPARE(boxes.requests().size(), 1);
+    const forms::MessageRequest& box = boxes.requests().first();
+    QCOMPARE(box.text,
+             QStringLiteral("Cannot save the settings to %1 (cannot create the file).").arg(path));
+    QCOMPARE(box.icon, forms::MsgIcon::Exclamation);
+    QVERIFY(!QFile::exists(path));
+}
+
+// A cut-short settings file loaded part of the settings and dropped the read fault in silence.
+void TestPropertyPages::damagedLoadIsReportedAndThePageShowsTheMeter() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Short.SER"));
+    {
+        fixture::Meter source;
+        source.put(dispid::WindowBorderThickness, com::Variant(std::int32_t(7)));
+        QVERIFY(source->serializeSaveFile(path));
+    }
+    QFile file(path);
+    QVERIFY(file.resize(file.size() - 4)); // the last array blob is cut short
+    fixture::Meter meter;
+    Choosers choosers;
+    forms::MessageBoxRecorder boxes;
+    Frame frame({meter->unknown()});
+    frame.open(General);
+    QCOMPARE(frame.edit(General, P::IDC_WINDOW_BORDER_WIDTH)->text(), QStringLiteral("1"));
+    choosers.file = path;
+    frame.click(General, P::IDC_LOAD);
+    QCOMPARE(boxes.requests().size(), 1);
+    QCOMPARE(boxes.requests().first().text,
+             QStringLiteral("The settings file %1 is damaged or incomplete (STG_E_READFAULT). The "
+                            "meter keeps the settings read before the fault.")
+                 .arg(path));
+    QCOMPARE(meter.get(dispid::WindowBorderThickness).i4Value(), 7);
     QCOMPARE(frame.edit(General, P::IDC_WINDOW_BORDER_WIDTH)->text(), QStringLiteral("7"));
 }
 

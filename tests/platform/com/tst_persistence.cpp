@@ -1,10 +1,12 @@
 // Property exchange in stream, bag and reset modes, through the control framework.
 #include "TestControl.h"
 #include "com/Archive.h"
+#include "com/ControlSite.h"
 #include "com/PropExchange.h"
 #include "com/PropertyBag.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -68,7 +70,10 @@ private slots:
     void bagMissingOrUnconvertibleKeysGiveDefaults();
     void resetKeepsBlobValues();
     void loadedExtentSizesTheWindow();
+    void hostileStoredExtentIsClampedNotAllocated_data();
+    void hostileStoredExtentIsClampedNotAllocated();
     void bagFileRoundTrip();
+    void bagTooLargeToLoadIsNotSaved();
     void bagNumbersOutsideTheirType_data();
     void bagNumbersOutsideTheirType();
 };
@@ -215,14 +220,51 @@ void TestPersistence::loadedExtentSizesTheWindow() {
                                       "d2090000")); // 2630 x 2514
     QCOMPARE(h.load(bytes), S_OK);
     QCOMPARE(h.control->controlWindow()->size(), QSize(99, 95));
-    // A hostile extent is kept as data but never makes a giant window.
-    bytes.replace(4, 8,
-                  QByteArray::fromHex("ffffff7f"
-                                      "ffffff7f"));
-    QCOMPARE(h.load(bytes), S_OK);
-    QVERIFY(h.control->controlWindow()->width() <= 16384);
     h.control->Close();
     QVERIFY(!h.control->hasWindow());
+}
+
+void TestPersistence::hostileStoredExtentIsClampedNotAllocated_data() {
+    QTest::addColumn<QByteArray>("storedExtent");
+    QTest::addColumn<QSize>("pixels");
+    QTest::newRow("2e9 x 2e9") << QByteArray::fromHex("00943577"
+                                                      "00943577")
+                               << QSize(kMaxControlPixels, kMaxControlPixels);
+    QTest::newRow("int max x 2630") << QByteArray::fromHex("ffffff7f"
+                                                           "460a0000")
+                                    << QSize(kMaxControlPixels, 99);
+    QTest::newRow("negative") << QByteArray::fromHex("00000080"
+                                                     "ffffffff")
+                              << QSize(0, 0);
+}
+
+// A settings file with a stored size of two thousand million made the site and the control
+// window gigabytes large. The extent is clamped and the rest of the stream still loads.
+void TestPersistence::hostileStoredExtentIsClampedNotAllocated() {
+    QFETCH(QByteArray, storedExtent);
+    QFETCH(QSize, pixels);
+    auto* control = new TestControl;
+    ControlSite site;
+    QCOMPARE(site.attach(control->unknown()), S_OK);
+    control->Release();
+    QByteArray bytes = defaultStream();
+    bytes.replace(4, 8, storedExtent);
+    QCOMPARE(site.loadStream(bytes), S_OK);
+    QCOMPARE(control->number(), 7);
+    QCOMPARE(control->extra(), 2.5);
+    QSize extent;
+    QCOMPARE(control->GetExtent(&extent), S_OK);
+    QCOMPARE(extent, QSize(pixelsToHimetric(pixels.width()), pixelsToHimetric(pixels.height())));
+    QCOMPARE(site.controlSize(), pixels);
+    site.resize(site.controlSize());
+    QCOMPARE(site.activate(), S_OK);
+    QCOMPARE(site.controlWindow()->size(), pixels);
+    // A bag is held to the same limit.
+    PropertyBag bag;
+    QCOMPARE(control->Save(bag, true), S_OK);
+    bag.write(QStringLiteral("_ExtentX"), Variant(std::int32_t(2000000000)));
+    QCOMPARE(control->Load(bag), S_OK);
+    QCOMPARE(site.controlWindow()->width(), kMaxControlPixels);
 }
 
 void TestPersistence::bagFileRoundTrip() {
@@ -242,6 +284,33 @@ void TestPersistence::bagFileRoundTrip() {
     f.close();
     QCOMPARE(back.loadFromFile(path), STG_E_READFAULT);
     QVERIFY(back == bag); // unchanged
+}
+
+// A bag whose file would exceed what loading accepts was saved with S_OK and could never be
+// loaded back. At the limit it round-trips; one byte over, saving refuses and keeps the old file.
+void TestPersistence::bagTooLargeToLoadIsNotSaved() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bag.json"));
+    PropertyBag bag;
+    bag.write(QStringLiteral("Text"), Variant(QString()));
+    QCOMPARE(bag.saveToFile(path), S_OK);
+    const QByteArray small = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const qsizetype room = PropertyBag::kMaxFileBytes - small.size();
+    bag.write(QStringLiteral("Text"), Variant(QString(room + 1, QLatin1Char('a'))));
+    QCOMPARE(bag.saveToFile(path), STG_E_WRITEFAULT);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), small);
+    f.close();
+    bag.write(QStringLiteral("Text"), Variant(QString(room, QLatin1Char('a'))));
+    QCOMPARE(bag.saveToFile(path), S_OK);
+    QCOMPARE(QFileInfo(path).size(), PropertyBag::kMaxFileBytes);
+    PropertyBag back;
+    QCOMPARE(back.loadFromFile(path), S_OK);
+    QVERIFY(back == bag);
 }
 
 void TestPersistence::bagNumbersOutsideTheirType_data() {

@@ -40,6 +40,7 @@ private slots:
     void assignmentForms_data();
     void assignmentForms();
     void unregisteredClassIsExplained();
+    void corruptRegistryIsNamedNotCalledTypeLibraryError();
     void saveThenDump();
     void savedExtent_data();
     void savedExtent();
@@ -123,6 +124,18 @@ void TestMeterCtl::unregisteredClassIsExplained() {
     const Run r = meterctl({QStringLiteral("save"), QStringLiteral("x.SER")});
     QVERIFY(r.exitCode != 0);
     QVERIFY2(r.err.contains(QLatin1String("meterctl register")), qPrintable(r.err));
+}
+
+void TestMeterCtl::corruptRegistryIsNamedNotCalledTypeLibraryError() {
+    QFile bad(m_dir->filePath(QStringLiteral("reg.json")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(R"({"keys":{"x":5}})");
+    bad.close();
+    const Run r = meterctl({QStringLiteral("register")});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(QLatin1String("REGDB_E_READREGDB")), qPrintable(r.err));
+    QVERIFY2(!r.err.contains(QLatin1String("TYPELIB")), qPrintable(r.err));
+    QVERIFY2(r.err.contains(bad.fileName() + QLatin1String(" is corrupt")), qPrintable(r.err));
 }
 
 void TestMeterCtl::saveThenDump() {
