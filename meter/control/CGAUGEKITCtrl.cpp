@@ -10,6 +10,7 @@
 #include "PageValueExchange.h"
 
 #include <com/PropExchange.h>
+#include <forms/GuardedDialog.h>
 #include <lum/Dib.h>
 #include <lum/LumBase.h>
 #include <lum/LumDiagnostics.h>
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QPainter>
+#include <QPointer>
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
@@ -474,21 +476,26 @@ bool CGAUGEKITCtrl::copyToClipboard() {
 
 bool CGAUGEKITCtrl::savePageMeta(std::int32_t metafileType, const QString& fileName) {
     selectContext();
-    const lum::PageHandle page = m_site->page();
-    if (!lum::LbIsValidPage(page))
+    if (!lum::LbIsValidPage(m_site->page()))
         return false;
     QString target = fileName;
     if (target.isEmpty()) {
-        const auto chosen = MeterPictureFile::ask(metafileType, controlWindow());
-        if (!chosen)
+        // The container may close the meter while the dialog is open: then nothing is drawn
+        // any more and nothing is written.
+        const QPointer<QWidget> window = controlWindow();
+        const auto chosen = MeterPictureFile::ask(metafileType, window);
+        if (!chosen || !window)
             return false;
         target = *chosen;
+        selectContext();
     }
-    return lum::LbSavePageMetafile(page, metafileType, target) == lum::kOk;
+    const lum::PageHandle page = m_site->page();
+    return lum::LbIsValidPage(page) &&
+           lum::LbSavePageMetafile(page, metafileType, target) == lum::kOk;
 }
 
 void CGAUGEKITCtrl::aboutBox() {
-    AboutDialog dialog(controlWindow());
+    forms::GuardedDialog<AboutDialog> dialog(controlWindow());
     dialog.exec();
 }
 

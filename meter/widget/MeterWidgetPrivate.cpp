@@ -111,7 +111,9 @@ bool MeterWidgetPrivate::call(std::int32_t dispid, const com::VariantList& args)
 }
 
 bool MeterWidgetPrivate::showPropertyPages() {
-    // The pages are made in this process, as the meter is: no registry entry is needed.
+    // The pages are made in this process, as the meter is: no registry entry is needed. The
+    // frame is the widget's child: deleting the widget while it is open closes it and answers
+    // false, after which neither this object nor the widget may be touched.
     return com::succeeded(com::showPropertyPages(m_widget, m_site->unknown(),
                                                  QStringLiteral("Meter"), 0,
                                                  &gaugekit::pages::MeterPages::createPage));

@@ -1,6 +1,7 @@
 #include "CommonDialog.h"
 
 #include "FontEffectsDialog.h"
+#include "GuardedDialog.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -59,11 +60,11 @@ std::optional<FontEffectsChoice> CommonDialog::chooseFontEffects(const FontEffec
     if (handlers().fontEffects) {
         return handlers().fontEffects(initial);
     }
-    FontEffectsDialog dialog(initial, parent);
-    if (dialog.exec() != QDialog::Accepted) {
+    GuardedDialog<FontEffectsDialog> dialog(initial, parent);
+    if (!dialog.exec()) {
         return std::nullopt;
     }
-    return dialog.choice();
+    return dialog->choice();
 }
 
 std::optional<QString> CommonDialog::chooseFile(const FileRequest& request, QWidget* parent) {
@@ -72,16 +73,16 @@ std::optional<QString> CommonDialog::chooseFile(const FileRequest& request, QWid
     }
     const QString start = request.directory.isEmpty() ? request.fileName
                                                       : request.directory + u'/' + request.fileName;
-    QFileDialog dialog(parent, request.title, start, qtFilter(request.filter));
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save || !request.mustExist ? QFileDialog::AnyFile
-                                                          : QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
-    dialog.setDefaultSuffix(request.defaultExtension);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    GuardedDialog<QFileDialog> dialog(parent, request.title, start, qtFilter(request.filter));
+    dialog->setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(request.save || !request.mustExist ? QFileDialog::AnyFile
+                                                           : QFileDialog::ExistingFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    dialog->setDefaultSuffix(request.defaultExtension);
+    if (!dialog.exec() || dialog->selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    return dialog->selectedFiles().constFirst();
 }
 
 CommonDialog::Handlers CommonDialog::setHandlers(Handlers newHandlers) {

@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "GuardedDialog.h"
+
 #include <QApplication>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -87,9 +89,11 @@ QWidget* ownerFor(QWidget* parent) {
 }
 
 MsgAnswer showReal(const MessageRequest& request, QWidget* parent) {
-    QMessageBox box(standardIcon(request.icon), request.caption, request.text,
-                    standardButtons(request.buttons), ownerFor(parent));
-    return answerOf(box.exec());
+    GuardedDialog<QMessageBox> box(standardIcon(request.icon), request.caption, request.text,
+                                   standardButtons(request.buttons), ownerFor(parent));
+    const int answer = box->exec();
+    // A box that went with its window answers as if closed.
+    return box.alive() ? answerOf(answer) : answerOf(QMessageBox::Cancel);
 }
 
 } // namespace

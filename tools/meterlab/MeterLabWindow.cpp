@@ -339,6 +339,9 @@ void MeterLabWindow::showProperties() {
     // The grid follows each Apply while the frame is open.
     const com::HRESULT hr = com::showPropertyPages(this, site->unknown(), tr("Meter"), 0, {},
                                                    [this] { refreshGrid(); });
+    // The frame went with this window: nothing is left to tell.
+    if (hr == com::E_ABORT)
+        return;
     if (com::failed(hr))
         tell(tr("The property pages could not be shown (%1).").arg(com::hresultName(hr)));
 }

@@ -17,6 +17,8 @@ constexpr HRESULT S_FALSE = 1;
 constexpr HRESULT E_NOTIMPL = makeHResult(0x80004001u);
 constexpr HRESULT E_NOINTERFACE = makeHResult(0x80004002u);
 constexpr HRESULT E_POINTER = makeHResult(0x80004003u);
+// The operation was cut short (its window was closed under it).
+constexpr HRESULT E_ABORT = makeHResult(0x80004004u);
 constexpr HRESULT E_UNEXPECTED = makeHResult(0x8000FFFFu);
 constexpr HRESULT E_FAIL = makeHResult(0x80004005u);
 constexpr HRESULT E_OUTOFMEMORY = makeHResult(0x8007000Eu);

@@ -87,7 +87,8 @@ private:
 };
 
 // Shows the property frame modally for `objects` with the pages `pages`, opened on page
-// `initialPage`; returns when it closes (S_OK), or the failure that kept it from opening.
+// `initialPage`; returns when it closes (S_OK), E_ABORT when it went with its parent (deleted
+// while open), or the failure that kept it from opening.
 // `creator` makes the pages (empty: through the default registry); `applied` is called each
 // time changed pages are applied while the frame is open.
 HRESULT showPropertyFrame(QWidget* parent, const QString& caption, const QList<IUnknown*>& objects,

@@ -219,7 +219,10 @@ HRESULT ControlSite::invoke(DispId id, std::uint16_t flags, const VariantList& a
                             Variant* result) {
     if (!m_dispatch)
         return E_UNEXPECTED;
-    return m_dispatch->Invoke(id, flags, args, result);
+    // A method that opens a dialog lets the container delete this site (and release the
+    // control) before it returns: the control lives on until its method has finished.
+    const ComPtr<IDispatch> dispatch(m_dispatch);
+    return dispatch->Invoke(id, flags, args, result);
 }
 
 HRESULT ControlSite::dispIdOfName(const QString& name, DispId* id) const {

@@ -6,12 +6,13 @@
 namespace com {
 
 QString hresultName(HRESULT hr) {
-    static const std::array<std::pair<HRESULT, const char*>, 35> names{{
+    static const std::array<std::pair<HRESULT, const char*>, 36> names{{
         {S_OK, "S_OK"},
         {S_FALSE, "S_FALSE"},
         {E_NOTIMPL, "E_NOTIMPL"},
         {E_NOINTERFACE, "E_NOINTERFACE"},
         {E_POINTER, "E_POINTER"},
+        {E_ABORT, "E_ABORT"},
         {E_UNEXPECTED, "E_UNEXPECTED"},
         {E_FAIL, "E_FAIL"},
         {E_OUTOFMEMORY, "E_OUTOFMEMORY"},

@@ -3,6 +3,7 @@
 #include "com/Control.h"
 #include "com/ObjectLoader.h"
 
+#include <forms/GuardedDialog.h>
 #include <forms/MessageBox.h>
 
 #include <QHBoxLayout>
@@ -229,14 +230,16 @@ HRESULT showPropertyFrame(QWidget* parent, const QString& caption, const QList<I
                           const QList<Clsid>& pages, int initialPage,
                           const PropertyFrame::PageCreator& creator,
                           const std::function<void()>& applied) {
-    PropertyFrame frame(caption, objects, pages, parent, creator);
-    if (frame.pageCount() == 0)
-        return failed(frame.status()) ? frame.status() : E_INVALIDARG;
+    // Deleting the parent while the frame is open deletes the frame and its pages with it; the
+    // objects edited may be gone too, so the caller learns that nothing is left to look at.
+    forms::GuardedDialog<PropertyFrame> frame(caption, objects, pages, parent, creator);
+    if (frame->pageCount() == 0)
+        return failed(frame->status()) ? frame->status() : E_INVALIDARG;
     if (applied)
-        QObject::connect(&frame, &PropertyFrame::applied, applied);
-    frame.setCurrentPage(initialPage);
+        QObject::connect(frame.get(), &PropertyFrame::applied, applied);
+    frame->setCurrentPage(initialPage);
     frame.exec();
-    return S_OK;
+    return frame.alive() ? S_OK : E_ABORT;
 }
 
 HRESULT showPropertyPages(QWidget* parent, IUnknown* control, const QString& caption,

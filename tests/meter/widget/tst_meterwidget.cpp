@@ -14,12 +14,15 @@
 #include <com/ObjectLoader.h>
 #include <com/PropertyFrame.h>
 #include <com/Registry.h>
+#include <forms/CommonDialog.h>
+#include <lum/LumTypes.h>
 
 #include <TestFiles.h>
 
 #include <QApplication>
 #include <QFile>
 #include <QMetaProperty>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -68,6 +71,17 @@ Sample sampleFor(const PropertyInfo& p, int variant) {
     return {com::Variant(s), QVariant(s)};
 }
 
+// Deletes `victim` from inside the loop of the first modal dialog that opens.
+void deleteOnceModal(const QPointer<QWidget>& victim, int triesLeft = 100) {
+    QTimer::singleShot(0, qApp, [victim, triesLeft] {
+        if (!QApplication::activeModalWidget() && triesLeft > 0)
+            return deleteOnceModal(victim, triesLeft - 1);
+        delete victim.data();
+    });
+}
+
+enum class Dialog { PropertyPages, PictureFile };
+
 } // namespace
 
 Q_DECLARE_METATYPE(const gaugekit::PropertyInfo*)
@@ -85,6 +99,9 @@ private slots:
     void loadSettingsFailures();
     void valuesBeyondTheChannelsAreNotRead();
     void propertyPagesWithoutRegistry();
+    void deletedWhileADialogIsOpen_data();
+    void deletedWhileADialogIsOpen();
+    void deletedWhileThePictureIsNamed();
 };
 
 void TestMeterWidget::propertyRoundTrip_data() {
@@ -296,6 +313,56 @@ void TestMeterWidget::propertyPagesWithoutRegistry() {
     QVERIFY(w.showPropertyPages());
     QCOMPARE(title, QStringLiteral("Meter Properties"));
     QCOMPARE(tabs.size(), 5);
+}
+
+void TestMeterWidget::deletedWhileADialogIsOpen_data() {
+    QTest::addColumn<Dialog>("dialog");
+    QTest::addColumn<bool>("deleteWindow");
+    QTest::newRow("property pages, meter deleted") << Dialog::PropertyPages << false;
+    QTest::newRow("property pages, window deleted") << Dialog::PropertyPages << true;
+    QTest::newRow("picture file, meter deleted") << Dialog::PictureFile << false;
+    QTest::newRow("picture file, window deleted") << Dialog::PictureFile << true;
+}
+
+// The dialog was a stack object the meter owned as its child: deleting the meter or its
+// window while the dialog ran freed it twice.
+void TestMeterWidget::deletedWhileADialogIsOpen() {
+    QFETCH(Dialog, dialog);
+    QFETCH(bool, deleteWindow);
+    const forms::CommonDialog::Handlers realDialogs = forms::CommonDialog::setHandlers({});
+    auto* window = new QWidget;
+    QPointer<MeterWidget> w = new MeterWidget(window);
+    window->resize(300, 300);
+    window->show();
+    fixture::paintSettled(*w, *controlOf(*w));
+    deleteOnceModal(deleteWindow ? window : static_cast<QWidget*>(w.data()));
+    const bool shown = dialog == Dialog::PropertyPages ? w->showPropertyPages()
+                                                       : w->savePicture(lum::kMetafileSvg, {});
+    QVERIFY(!shown);
+    QVERIFY(w.isNull());
+    QVERIFY(!QApplication::activeModalWidget());
+    if (!deleteWindow)
+        delete window;
+    forms::CommonDialog::setHandlers(realDialogs);
+}
+
+// The meter went while its file dialog was asking, and the dialog still named a file.
+void TestMeterWidget::deletedWhileThePictureIsNamed() {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("meter.svg"));
+    QPointer<MeterWidget> w = new MeterWidget;
+    fixture::paintSettled(*w, *controlOf(*w));
+    forms::CommonDialog::Handlers hooks;
+    hooks.file = [&](const forms::FileRequest&) -> std::optional<QString> {
+        delete w.data();
+        return target;
+    };
+    const forms::CommonDialog::Handlers previous = forms::CommonDialog::setHandlers(hooks);
+    const bool saved = w->savePicture(lum::kMetafileSvg, {});
+    forms::CommonDialog::setHandlers(previous);
+    QVERIFY(!saved);
+    QVERIFY(w.isNull());
+    QVERIFY(!QFile::exists(target));
 }
 
 QTEST_MAIN(TestMeterWidget)

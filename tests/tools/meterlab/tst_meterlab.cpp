@@ -12,8 +12,10 @@
 #include <forms/MessageBox.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -32,6 +34,7 @@ private slots:
     void twoMetersAndTheCurrentOne();
     void saveWritesTheMetersFile();
     void propertiesOpenOnGeneralAndRefreshTheGrid();
+    void windowDeletedUnderThePropertyFrame();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -211,6 +214,25 @@ void TestMeterLab::propertiesOpenOnGeneralAndRefreshTheGrid() {
     QCOMPARE(appliedValue, QStringLiteral("5"));
     const int row = rowOf(window.grid(), QStringLiteral("WindowBorderThickness"));
     QCOMPARE(window.grid().rows()[row].values, QStringList{QStringLiteral("5")});
+}
+
+// The frame is the window's child: deleting the window while it is open closed the frame,
+// and the window then told a failure on itself.
+void TestMeterLab::windowDeletedUnderThePropertyFrame() {
+    auto* window = new MeterLabWindow;
+    QVERIFY(window->openMeter());
+    forms::MessageBoxRecorder boxes;
+    QPointer<QWidget> frame;
+    bool sawFrame = false;
+    QTimer::singleShot(0, this, [&] {
+        frame = qobject_cast<com::PropertyFrame*>(QApplication::activeModalWidget());
+        sawFrame = !frame.isNull();
+        delete window;
+    });
+    window->showProperties();
+    QVERIFY(sawFrame);
+    QVERIFY(frame.isNull());
+    QVERIFY(boxes.requests().isEmpty());
 }
 
 QTEST_MAIN(TestMeterLab)
