@@ -158,18 +158,20 @@ com::HRESULT MeterLabWindow::createSite(com::ControlSite* site) {
     return hr;
 }
 
+com::HRESULT MeterLabWindow::loadSite(com::ControlSite* site, const QString& file) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return com::STG_E_FILENOTFOUND;
+    // Read as the control asks: its bounds on each field, not the file's size, limit what is
+    // read, so a huge file (or a device without end) cannot exhaust memory.
+    return site->loadStream(&in);
+}
+
 bool MeterLabWindow::openMeter(const QString& file) {
     auto* site = new com::ControlSite(m_meterArea);
     com::HRESULT hr = createSite(site);
-    if (com::succeeded(hr)) {
-        if (file.isEmpty()) {
-            hr = site->initNew();
-        } else {
-            QFile in(file);
-            hr = in.open(QIODevice::ReadOnly) ? site->loadStream(in.readAll())
-                                              : com::STG_E_FILENOTFOUND;
-        }
-    }
+    if (com::succeeded(hr))
+        hr = file.isEmpty() ? site->initNew() : loadSite(site, file);
     if (com::succeeded(hr)) {
         site->setFixedSize(site->controlSize());
         hr = site->activate();

@@ -36,6 +36,9 @@ public:
     // State. loadStream() also sizes the site to the control's stored extent.
     HRESULT initNew();
     HRESULT loadStream(const QByteArray& bytes);
+    // Loads from an open device (a file), reading only what the control asks for: its own
+    // bounds on each field, not the device's size, limit what is read.
+    HRESULT loadStream(QIODevice* stream);
     HRESULT saveStream(QByteArray* bytes, bool clearDirty = true);
     HRESULT loadBag(const PropertyBag& bag);
     HRESULT saveBag(PropertyBag* bag, bool clearDirty = true);

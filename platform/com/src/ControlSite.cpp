@@ -128,15 +128,21 @@ HRESULT ControlSite::initNew() {
 }
 
 HRESULT ControlSite::loadStream(const QByteArray& bytes) {
-    return loadWith([this, &bytes] {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return loadStream(&buffer);
+}
+
+HRESULT ControlSite::loadStream(QIODevice* stream) {
+    if (!stream)
+        return E_POINTER;
+    return loadWith([this, stream] {
         IPersistStreamInit* persist =
             queryRaw<IPersistStreamInit>(m_unknown, IID_IPersistStreamInit);
         if (!persist)
             return E_NOINTERFACE;
-        QByteArray copy = bytes;
-        QBuffer buffer(&copy);
-        buffer.open(QIODevice::ReadOnly);
-        const HRESULT hr = persist->Load(&buffer);
+        const HRESULT hr = persist->Load(stream);
         persist->Release();
         return hr;
     });

@@ -35,6 +35,7 @@ private slots:
     void saveWritesTheMetersFile();
     void propertiesOpenOnGeneralAndRefreshTheGrid();
     void windowDeletedUnderThePropertyFrame();
+    void openReadsNoMoreThanTheMeterAsksFor();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -233,6 +234,20 @@ void TestMeterLab::windowDeletedUnderThePropertyFrame() {
     QVERIFY(sawFrame);
     QVERIFY(frame.isNull());
     QVERIFY(boxes.requests().isEmpty());
+}
+
+// The whole file was read before the meter looked at it: a device without end (or any huge
+// file) exhausted memory.
+void TestMeterLab::openReadsNoMoreThanTheMeterAsksFor() {
+    const QString endless = QStringLiteral("/dev/zero");
+    if (!QFile::exists(endless))
+        QSKIP("no endless device here");
+    MeterLabWindow window;
+    forms::MessageBoxRecorder boxes;
+    QVERIFY(!window.openMeter(endless));
+    QCOMPARE(window.meterCount(), 0);
+    QCOMPARE(boxes.requests().size(), 1);
+    QVERIFY(boxes.requests().first().text.contains(QStringLiteral("STG_E_READFAULT")));
 }
 
 QTEST_MAIN(TestMeterLab)
