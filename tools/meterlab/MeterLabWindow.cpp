@@ -316,10 +316,16 @@ void MeterLabWindow::save() {
         saveAs();
         return;
     }
-    if (!callBool(QStringLiteral("SerializeSaveFile"), {com::Variant(fileOf(m_current))}))
-        tell(tr("The meter could not be saved to %1.").arg(fileOf(m_current)));
-    else
-        statusBar()->showMessage(tr("Saved %1").arg(fileOf(m_current)));
+    saveTo(fileOf(m_current));
+}
+
+bool MeterLabWindow::saveTo(const QString& file) {
+    if (!callBool(QStringLiteral("SerializeSaveFile"), {com::Variant(file)})) {
+        tell(tr("The meter could not be saved to %1.").arg(file));
+        return false;
+    }
+    statusBar()->showMessage(tr("Saved %1").arg(file));
+    return true;
 }
 
 void MeterLabWindow::saveAs() {
@@ -327,11 +333,11 @@ void MeterLabWindow::saveAs() {
         return;
     const auto path = forms::CommonDialog::chooseFile(
         settingsRequest(true, QFileInfo(fileOf(m_current)).fileName()), this);
-    if (!path)
+    // The meter keeps its file until the new one is written.
+    if (!path || !saveTo(*path))
         return;
     m_meters[m_current].file = *path;
     updateTitle();
-    save();
 }
 
 void MeterLabWindow::showProperties() {

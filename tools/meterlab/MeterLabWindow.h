@@ -77,6 +77,8 @@ private:
     void onGridEdited(QTreeWidgetItem* item, int column);
     void sendValue(int channel, double value);
     bool callBool(const QString& method, const com::VariantList& args);
+    // Writes the current meter's settings to `file`; false (and told) when it cannot.
+    bool saveTo(const QString& file);
     void tell(const QString& text);
     void updateTitle();
 

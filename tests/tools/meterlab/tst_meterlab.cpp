@@ -36,6 +36,7 @@ private slots:
     void propertiesOpenOnGeneralAndRefreshTheGrid();
     void windowDeletedUnderThePropertyFrame();
     void openReadsNoMoreThanTheMeterAsksFor();
+    void failedSaveAsKeepsTheMetersFile();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -248,6 +249,26 @@ void TestMeterLab::openReadsNoMoreThanTheMeterAsksFor() {
     QCOMPARE(window.meterCount(), 0);
     QCOMPARE(boxes.requests().size(), 1);
     QVERIFY(boxes.requests().first().text.contains(QStringLiteral("STG_E_READFAULT")));
+}
+
+// A failed Save As pointed the meter at the file that was never written, so Save kept failing.
+void TestMeterLab::failedSaveAsKeepsTheMetersFile() {
+    const QString saved = m_dir->filePath(QStringLiteral("Meter.SER"));
+    const QString unwritable = m_dir->filePath(QStringLiteral("missing/Other.SER"));
+    testsupport::Choosers choosers;
+    forms::MessageBoxRecorder boxes;
+    MeterLabWindow window;
+    QVERIFY(window.openMeter());
+    choosers.file = saved;
+    window.saveAs();
+    QCOMPARE(window.fileOf(0), saved);
+    const QString title = window.windowTitle();
+    choosers.file = unwritable;
+    window.saveAs();
+    QCOMPARE(window.fileOf(0), saved);
+    QCOMPARE(window.windowTitle(), title);
+    QCOMPARE(boxes.requests().size(), 1);
+    QVERIFY(!QFile::exists(unwritable));
 }
 
 QTEST_MAIN(TestMeterLab)
