@@ -158,10 +158,13 @@ com::HRESULT MeterLabWindow::createSite(com::ControlSite* site) {
     return hr;
 }
 
-com::HRESULT MeterLabWindow::loadSite(com::ControlSite* site, const QString& file) {
+com::HRESULT MeterLabWindow::loadSite(com::ControlSite* site, const QString& file,
+                                      QString* reason) {
     QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.open(QIODevice::ReadOnly)) {
+        *reason = in.errorString();
         return com::STG_E_FILENOTFOUND;
+    }
     // Read as the control asks: its bounds on each field, not the file's size, limit what is
     // read, so a huge file (or a device without end) cannot exhaust memory.
     return site->loadStream(&in);
@@ -169,9 +172,10 @@ com::HRESULT MeterLabWindow::loadSite(com::ControlSite* site, const QString& fil
 
 bool MeterLabWindow::openMeter(const QString& file) {
     auto* site = new com::ControlSite(m_meterArea);
+    QString reason;
     com::HRESULT hr = createSite(site);
     if (com::succeeded(hr))
-        hr = file.isEmpty() ? site->initNew() : loadSite(site, file);
+        hr = file.isEmpty() ? site->initNew() : loadSite(site, file, &reason);
     if (com::succeeded(hr)) {
         site->setFixedSize(site->controlSize());
         hr = site->activate();
@@ -180,7 +184,7 @@ bool MeterLabWindow::openMeter(const QString& file) {
         delete site;
         tell(tr("The meter could not be %1 (%2).")
                  .arg(file.isEmpty() ? tr("created") : tr("loaded from %1").arg(file),
-                      com::hresultName(hr)));
+                      reason.isEmpty() ? com::hresultName(hr) : reason));
         return false;
     }
     m_meterLayout->insertWidget(m_meterLayout->count() - 1, site);

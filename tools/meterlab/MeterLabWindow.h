@@ -71,8 +71,8 @@ private:
     QAction* addCommand(QMenu* menu, const QString& name, const QString& text,
                         const QKeySequence& key = {});
     com::HRESULT createSite(com::ControlSite* site);
-    // Loads the settings file `file` into the site.
-    com::HRESULT loadSite(com::ControlSite* site, const QString& file);
+    // Loads the settings file `file` into the site; `reason` says why it could not be opened.
+    com::HRESULT loadSite(com::ControlSite* site, const QString& file, QString* reason);
     void onEvent(com::ControlSite* site, int dispid, const com::VariantList& args);
     void onGridEdited(QTreeWidgetItem* item, int column);
     void sendValue(int channel, double value);

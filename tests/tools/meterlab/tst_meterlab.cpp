@@ -32,6 +32,8 @@ private slots:
     void gridShowsEveryProperty();
     void gridEditsGoThroughDispatch();
     void twoMetersAndTheCurrentOne();
+    void openTellsWhyTheFileCannotBeOpened_data();
+    void openTellsWhyTheFileCannotBeOpened();
     void saveWritesTheMetersFile();
     void propertiesOpenOnGeneralAndRefreshTheGrid();
     void windowDeletedUnderThePropertyFrame();
@@ -153,11 +155,30 @@ void TestMeterLab::twoMetersAndTheCurrentOne() {
     QCOMPARE(window.currentIndex(), 0);
     QVERIFY(window.eventLog()->toPlainText().contains(
         QStringLiteral("\"meter\":0,\"event\":\"Click\"")));
+}
+
+void TestMeterLab::openTellsWhyTheFileCannotBeOpened_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing") << QStringLiteral("missing.SER");
+    QTest::newRow("folder") << QString();
+}
+
+// Every file that could not be opened (a folder too) was told as not found.
+void TestMeterLab::openTellsWhyTheFileCannotBeOpened() {
+    QFETCH(QString, name);
+    const QString path = name.isEmpty() ? m_dir->path() : m_dir->filePath(name);
+    QFile probe(path);
+    QVERIFY(!probe.open(QIODevice::ReadOnly));
+    QVERIFY(!probe.errorString().isEmpty());
+    MeterLabWindow window;
+    QVERIFY(window.openMeter());
     forms::MessageBoxRecorder boxes;
-    QVERIFY(!window.openMeter(m_dir->filePath(QStringLiteral("missing.SER"))));
-    QCOMPARE(window.meterCount(), 2);
+    QVERIFY(!window.openMeter(path));
+    QCOMPARE(window.meterCount(), 1);
     QCOMPARE(boxes.requests().size(), 1);
-    QVERIFY(boxes.requests().first().text.contains(QStringLiteral("STG_E_FILENOTFOUND")));
+    QVERIFY2(boxes.requests().first().text.contains(probe.errorString()),
+             qPrintable(boxes.requests().first().text));
+    QVERIFY(!boxes.requests().first().text.contains(QStringLiteral("STG_E_FILENOTFOUND")));
 }
 
 void TestMeterLab::saveWritesTheMetersFile() {
