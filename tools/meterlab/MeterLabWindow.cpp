@@ -255,10 +255,13 @@ com::HRESULT MeterLabWindow::editProperty(int row, int index, const QString& tex
         return com::E_UNEXPECTED;
     QString error;
     const com::HRESULT hr = m_grid.edit(*site, row, qMax(0, index), text, &error);
-    if (com::failed(hr))
+    if (com::failed(hr)) {
         statusBar()->showMessage(error);
-    else
+    } else {
+        // A refusal told before no longer stands.
+        statusBar()->clearMessage();
         site->callMethod(QStringLiteral("UpdateMeter"));
+    }
     // Deferred: the edited item may still be in use by the view that reported the change.
     QMetaObject::invokeMethod(this, &MeterLabWindow::refreshGrid, Qt::QueuedConnection);
     return hr;

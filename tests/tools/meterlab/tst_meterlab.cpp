@@ -142,6 +142,9 @@ void TestMeterLab::gridEditsGoThroughDispatch() {
     const com::HRESULT hr = window.editProperty(rowOf(window.grid(), "MeterScaleMax"), -1, "lots");
     QCOMPARE(hr, com::DISP_E_TYPEMISMATCH);
     QVERIFY(window.statusBar()->currentMessage().contains(QStringLiteral("DISP_E_TYPEMISMATCH")));
+    // The refusal stayed in the status bar after later edits succeeded.
+    QCOMPARE(window.editProperty(rowOf(window.grid(), "MeterScaleMax"), -1, "80"), com::S_OK);
+    QVERIFY(window.statusBar()->currentMessage().isEmpty());
 }
 
 void TestMeterLab::twoMetersAndTheCurrentOne() {
