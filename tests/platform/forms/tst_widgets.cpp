@@ -5,6 +5,7 @@
 #include "forms/Twips.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QtTest>
 #include <limits>
 #include <tuple>
@@ -38,6 +39,8 @@ private slots:
     void twipsConversions();
     void formRefusesUnloadUntilAllowed();
     void messageBoxAnswersThroughRecorder();
+    void dialogsGoWithTheirParent_data();
+    void dialogsGoWithTheirParent();
     void fileFilters_data();
     void fileFilters();
     void dialogsAnswerThroughHandlers();
@@ -266,6 +269,42 @@ void TestWidgets::dialogsAnswerThroughHandlers() {
     QCOMPARE(asked.size(), 1);
     QVERIFY(asked[0].save);
     forms::CommonDialog::setHandlers(previous);
+}
+
+void TestWidgets::dialogsGoWithTheirParent_data() {
+    QTest::addColumn<int>("dialog");
+    QTest::newRow("file") << 0;
+    QTest::newRow("font with effects") << 1;
+    QTest::newRow("message box") << 2;
+}
+
+// The dialogs were objects on the caller's stack with a parent: deleting the parent while one
+// was open freed it twice. Each now goes with its parent and answers as if cancelled.
+void TestWidgets::dialogsGoWithTheirParent() {
+    QFETCH(int, dialog);
+    const forms::CommonDialog::Handlers previous = forms::CommonDialog::setHandlers({});
+    const forms::MessageBox::Handler previousBox = forms::MessageBox::setHandler({});
+    QPointer<QWidget> parent = new QWidget;
+    parent->show();
+    bool sawDialog = false;
+    QTimer::singleShot(0, this, [&] {
+        sawDialog = QApplication::activeModalWidget() != nullptr;
+        delete parent.data();
+    });
+    bool answered = true;
+    if (dialog == 0)
+        answered = forms::CommonDialog::chooseFile({}, parent).has_value();
+    else if (dialog == 1)
+        answered = forms::CommonDialog::chooseFontEffects({}, parent).has_value();
+    else
+        answered =
+            forms::MessageBox::show(QStringLiteral("text"), forms::MsgButtons::YesNo,
+                                    forms::MsgIcon::Question, {}, parent) == forms::MsgAnswer::Yes;
+    forms::CommonDialog::setHandlers(previous);
+    forms::MessageBox::setHandler(previousBox);
+    QVERIFY(sawDialog);
+    QVERIFY(parent.isNull());
+    QVERIFY(!answered);
 }
 
 QTEST_MAIN(TestWidgets)
