@@ -16,12 +16,14 @@ struct ProgramRun {
     QString err;
 };
 
-// Runs the built program `name` with `args` in `env` (the test's own environment when empty),
-// waiting up to a minute for it to finish.
+// Runs the built program `name` with `args` in `env` (the test's own environment when empty)
+// and in the folder `workingDir` (the test's own when empty), waiting up to a minute for it to
+// finish.
 inline ProgramRun runProgram(const QString& name, const QStringList& args,
-                             const QProcessEnvironment& env = {}) {
+                             const QProcessEnvironment& env = {}, const QString& workingDir = {}) {
     QProcess p;
     p.setProcessEnvironment(env.isEmpty() ? QProcessEnvironment::systemEnvironment() : env);
+    p.setWorkingDirectory(workingDir);
     p.start(built(name), args);
     ProgramRun run;
     if (!p.waitForFinished(60000)) {
