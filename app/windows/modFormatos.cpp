@@ -34,4 +34,15 @@ QString strfntAvisoImpresion(const QString& strDestino, com::HRESULT hrResultado
     return QStringLiteral("Gráfico enviado a la impresora %1").arg(strDestino);
 }
 
+QString strfntAvisoComponente(const QString& strComponente, com::HRESULT hrResultado) {
+    if (com::succeeded(hrResultado))
+        return {};
+    if (hrResultado == com::REGDB_E_CLASSNOTREG)
+        return QStringLiteral("No se puede mostrar %1: el componente no está registrado "
+                              "(regístrelo con brisora-regsvr %1.so)")
+            .arg(strComponente);
+    return QStringLiteral("No se puede mostrar %1 (%2)")
+        .arg(strComponente, com::hresultName(hrResultado));
+}
+
 } // namespace modFormatos
