@@ -38,10 +38,8 @@ QString strfntAvisoComponente(const QString& strComponente, com::HRESULT hrResul
     if (com::succeeded(hrResultado))
         return {};
     if (hrResultado == com::REGDB_E_CLASSNOTREG)
-        return QStringLiteral("No se puede mostrar %1: el componente no está registrado "
-                              "(regístrelo con brisora-regsvr %1.so)")
-            .arg(strComponente);
-    return QStringLiteral("No se puede mostrar %1 (%2)")
+        return QStringLiteral("%1 no está registrado: brisora-regsvr %1.so").arg(strComponente);
+    return QStringLiteral("No se puede crear %1 (%2)")
         .arg(strComponente, com::hresultName(hrResultado));
 }
 

@@ -325,8 +325,7 @@ void TstValoresInstantaneos::medidoresSinRegistrarSeAvisan() {
     frmHijoValoresInstantaneos ventana;
     QCOMPARE(ventana.hrUltimoResultado(), com::REGDB_E_CLASSNOTREG);
     QCOMPARE(principal.avisos.value(strClave),
-             QStringLiteral("No se puede mostrar GAUGEKIT: el componente no está registrado "
-                            "(regístrelo con brisora-regsvr GAUGEKIT.so)"));
+             QStringLiteral("GAUGEKIT no está registrado: brisora-regsvr GAUGEKIT.so"));
 }
 
 QTEST_MAIN(TstValoresInstantaneos)
