@@ -67,7 +67,16 @@ bool CsvReadings::load(const QString& fileName, int maxColumns, QList<QList<doub
             *error = QStringLiteral("cannot read %1: %2").arg(fileName, file.errorString());
         return false;
     }
-    QList<QList<double>> read = parse(QString::fromUtf8(file.readAll()), maxColumns);
+    const qint64 limit = kMaxFileBytes + 1;
+    const QByteArray bytes = file.read(file.isSequential() ? limit : qMin(file.size(), limit));
+    if (bytes.size() > kMaxFileBytes) {
+        if (error)
+            *error = QStringLiteral("%1 is larger than %2 MiB")
+                         .arg(fileName)
+                         .arg(kMaxFileBytes / (1024 * 1024));
+        return false;
+    }
+    QList<QList<double>> read = parse(QString::fromUtf8(bytes), maxColumns);
     if (read.isEmpty()) {
         if (error)
             *error = QStringLiteral("no readings in %1").arg(fileName);

@@ -12,10 +12,14 @@
 
 class CsvReadings {
 public:
+    // The largest file read: 16 MiB, some half a million rows, days of readings at any pace the
+    // dashboard plays them. A larger file (or a device that never ends) is refused.
+    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+
     // At most `maxColumns` values are kept from each row.
     static QList<QList<double>> parse(const QString& text, int maxColumns);
-    // False when the file cannot be read or holds no row of readings; `error` then says which,
-    // naming the file.
+    // False when the file cannot be read, is too large or holds no row of readings; `error` then
+    // says which, naming the file.
     static bool load(const QString& fileName, int maxColumns, QList<QList<double>>* rows,
                      QString* error = nullptr);
 };

@@ -22,6 +22,7 @@ private slots:
     void fileWithoutReadingsIsRefused_data();
     void fileWithoutReadingsIsRefused();
     void programRefusesAFileWithoutReadings();
+    void endlessFileIsRefused();
     void madeUpReadingsStayOnTheDashboardScales();
     void metersCarryTheFormSettings();
     void readingsReachTheMeters();
@@ -95,6 +96,15 @@ void TestDashboard::programRefusesAFileWithoutReadings() {
         QStringLiteral("gaugekit-dashboard"), {QStringLiteral("--csv"), name});
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(QStringLiteral("no readings in ") + name), qPrintable(run.err));
+}
+
+void TestDashboard::endlessFileIsRefused() {
+    if (!QFile::exists(QStringLiteral("/dev/zero")))
+        QSKIP("no /dev/zero here");
+    Rows rows;
+    QString error;
+    QVERIFY(!CsvReadings::load(QStringLiteral("/dev/zero"), 5, &rows, &error));
+    QCOMPARE(error, QStringLiteral("/dev/zero is larger than 16 MiB"));
 }
 
 void TestDashboard::madeUpReadingsStayOnTheDashboardScales() {
