@@ -11,3 +11,9 @@ clsVentanaPrincipal* clsVentanaPrincipal::objInstancia() {
 void clsVentanaPrincipal::setInstancia(clsVentanaPrincipal* objVentana) {
     g_objVentanaPrincipal = objVentana;
 }
+
+void clsVentanaPrincipal::subAvisa(const QString& strClave, const QString& strTexto) {
+    if (g_objVentanaPrincipal != nullptr) {
+        g_objVentanaPrincipal->subAviso(strClave, strTexto);
+    }
+}

@@ -14,6 +14,9 @@ public:
     // a file that cannot be written); an empty text takes it down.
     virtual void subAviso(const QString& strClave, const QString& strTexto) = 0;
 
+    // subAviso on the main window, when there is one.
+    static void subAvisa(const QString& strClave, const QString& strTexto);
+
     // The main window, or null before it exists (and in tests of a lone child).
     static clsVentanaPrincipal* objInstancia();
     static void setInstancia(clsVentanaPrincipal* objVentana);

@@ -63,6 +63,9 @@ void frmHijoSimulacion::subCarga() {
     com::ControlSite* sitio = scrMuñecoSimulacion.objSitio();
     m_hrUltimo = scrMuñecoSimulacion.hrCrea(
         modRecursos::bytfntDiseno(QStringLiteral("scrMuñecoSimulacion.json")));
+    clsVentanaPrincipal::subAvisa(
+        strCLAVE_AVISO_GRAFICO,
+        modFormatos::strfntAvisoComponente(QStringLiteral("TRAZOPLOT"), m_hrUltimo));
     // A chart loaded from its design fills the window as the set-up would size it, whatever
     // screen the design was made on.
     subDimensionaGrafico();
@@ -174,9 +177,8 @@ void frmHijoSimulacion::evImprimeMuñeco() {
     if (com::failed(scrMuñecoSimulacion.hrDestinoImpresion(&strDestino)))
         return;
     // The status bar tells where the page went: without a printer it is a new file.
-    if (clsVentanaPrincipal* principal = clsVentanaPrincipal::objInstancia())
-        principal->subAviso(strCLAVE_AVISO_IMPRESION,
-                            modFormatos::strfntAvisoImpresion(strDestino, m_hrUltimo));
+    clsVentanaPrincipal::subAvisa(strCLAVE_AVISO_IMPRESION,
+                                  modFormatos::strfntAvisoImpresion(strDestino, m_hrUltimo));
 }
 
 void frmHijoSimulacion::evPropiedadesMuñeco() {

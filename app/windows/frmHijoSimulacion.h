@@ -35,6 +35,8 @@ public:
 
     // Key of the status bar's notice about the last print.
     static inline const QString strCLAVE_AVISO_IMPRESION = QStringLiteral("impresion");
+    // Key of the status bar's notice about a chart that could not be created.
+    static inline const QString strCLAVE_AVISO_GRAFICO = QStringLiteral("trazoplot");
 
     bool bCargada() const { return m_bCargada; }
     // Result of the last chart call sequence: S_OK or the first failure the chart answered.

@@ -1,6 +1,7 @@
 #include "frmHijoValoresInstantaneos.h"
 
 #include "clsVentanaPrincipal.h"
+#include "modFormatos.h"
 #include "modRecursos.h"
 
 #include "com/ControlSite.h"
@@ -52,6 +53,9 @@ frmHijoValoresInstantaneos::frmHijoValoresInstantaneos(QWidget* parent)
         subAnota(medidores[i].first->hrCrea(modRecursos::bytfntDiseno(disenos[i])));
         sitio->setGeometry(forms::twips::toPixels(this, 90, 360, 3885, 2415));
     }
+    clsVentanaPrincipal::subAvisa(
+        strCLAVE_AVISO_MEDIDORES,
+        modFormatos::strfntAvisoComponente(QStringLiteral("GAUGEKIT"), m_hrUltimo));
     for (QLabel* lbl : m_etiquetasUnidad)
         lbl->raise();
 }

@@ -32,6 +32,8 @@ public:
     // Result of the last meter call sequence (creation, set-up or reading): S_OK or the first
     // failure the meters answered. The window reports nothing itself.
     com::HRESULT hrUltimoResultado() const { return m_hrUltimo; }
+    // Key of the status bar's notice about meters that could not be created.
+    static inline const QString strCLAVE_AVISO_MEDIDORES = QStringLiteral("gaugekit");
 
     clsEstadistica objHumedad{100.0, 0.0};
     clsEstadistica objPresion{115.0, 15.0};

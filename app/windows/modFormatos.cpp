@@ -34,4 +34,13 @@ QString strfntAvisoImpresion(const QString& strDestino, com::HRESULT hrResultado
     return QStringLiteral("Gráfico enviado a la impresora %1").arg(strDestino);
 }
 
+QString strfntAvisoComponente(const QString& strComponente, com::HRESULT hrResultado) {
+    if (com::succeeded(hrResultado))
+        return {};
+    if (hrResultado == com::REGDB_E_CLASSNOTREG)
+        return QStringLiteral("%1 no está registrado: brisora-regsvr %1.so").arg(strComponente);
+    return QStringLiteral("No se puede crear %1 (%2)")
+        .arg(strComponente, com::hresultName(hrResultado));
+}
+
 } // namespace modFormatos

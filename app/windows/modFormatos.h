@@ -28,4 +28,9 @@ QString strfntLimite(double dValor, const QLocale& locale = QLocale());
 // "No se pudo imprimir el gráfico en <destino>" when hrResultado is a failure.
 QString strfntAvisoImpresion(const QString& strDestino, com::HRESULT hrResultado);
 
+// The status bar's notice when the component strComponente (a module's name, "GAUGEKIT")
+// could not be created for a window: an unregistered one says how to register it. Empty (no
+// notice) when hrResultado is a success.
+QString strfntAvisoComponente(const QString& strComponente, com::HRESULT hrResultado);
+
 } // namespace modFormatos

@@ -1,5 +1,6 @@
 // gaugekit-dashboard [--csv FILE] [--interval MS]: three meters fed once per interval from the
-// rows of FILE (humidity,pressure,wind1,wind2,wind3) or from made-up readings.
+// rows of FILE (humidity,pressure,wind1,wind2,wind3) or, with no FILE, from made-up readings.
+// Exit status 2 when FILE cannot be read or holds no readings.
 #include "CsvReadings.h"
 #include "Dashboard.h"
 #include "ReadingFeed.h"
@@ -21,8 +22,9 @@ int main(int argc, char* argv[]) {
     parser.process(app);
 
     QList<QList<double>> rows;
-    if (parser.isSet(csv) && !CsvReadings::load(parser.value(csv), 5, &rows)) {
-        qCritical("gaugekit-dashboard: cannot read %s", qPrintable(parser.value(csv)));
+    QString error;
+    if (parser.isSet(csv) && !CsvReadings::load(parser.value(csv), 5, &rows, &error)) {
+        qCritical("gaugekit-dashboard: %s", qPrintable(error));
         return 2;
     }
     Dashboard dashboard;

@@ -1,11 +1,11 @@
 #include "MeterTaskMenu.h"
 
+#include "FormPropertyEdit.h"
 #include "PropertySnapshot.h"
 
 #include <GaugeKit/MeterWidget.h>
 
 #include <QAction>
-#include <QDesignerFormWindowCursorInterface>
 #include <QDesignerFormWindowInterface>
 
 MeterTaskMenu::MeterTaskMenu(GaugeKit::MeterWidget* meter, QObject* parent)
@@ -30,10 +30,7 @@ void MeterTaskMenu::editProperties() {
     if (!m_meter->showPropertyPages())
         return;
     const PropertySnapshot after(*m_meter);
-    // Through the form's cursor, so that the change is undoable and saved with the form.
-    QDesignerFormWindowInterface* form = QDesignerFormWindowInterface::findFormWindow(m_meter);
-    if (!form)
-        return;
-    for (const QString& name : after.changedSince(before))
-        form->cursor()->setWidgetProperty(m_meter, name, after.value(name));
+    // Through the form, so that the change is undoable and saved with the form.
+    if (QDesignerFormWindowInterface* form = QDesignerFormWindowInterface::findFormWindow(m_meter))
+        commitPropertyEdit(*form, *m_meter, before, after, QStringLiteral("Edit Meter Properties"));
 }

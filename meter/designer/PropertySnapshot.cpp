@@ -23,3 +23,10 @@ QStringList PropertySnapshot::changedSince(const PropertySnapshot& earlier) cons
     }
     return changed;
 }
+
+void PropertySnapshot::restore(QObject& object, const QStringList& names) const {
+    for (const QString& name : names) {
+        if (m_values.contains(name))
+            object.setProperty(name.toLatin1().constData(), m_values.value(name));
+    }
+}

@@ -16,6 +16,8 @@ public:
     QVariant value(const QString& name) const { return m_values.value(name); }
     // Names whose values differ from `earlier`, in declaration order.
     QStringList changedSince(const PropertySnapshot& earlier) const;
+    // Writes the values of `names` back into `object`.
+    void restore(QObject& object, const QStringList& names) const;
 
 private:
     QStringList m_names;

@@ -4,6 +4,9 @@
 #include "MeterArrays.h"
 #include "MeterWidgetPrivate.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace GaugeKit {
 
 namespace id = gaugekit::dispid;
@@ -26,6 +29,47 @@ QVariantList variants(const QList<T>& list) {
     for (const T& v : list)
         values.append(QVariant::fromValue(v));
     return values;
+}
+
+// Each entry of `list` as text.
+template <class T, class Format>
+QStringList textsOf(const QList<T>& list, Format format) {
+    QStringList texts;
+    texts.reserve(list.size());
+    for (const T& v : list)
+        texts.append(format(v));
+    return texts;
+}
+
+// The entries `texts` names, read over `current`: as long as the shorter of the two, an entry
+// that does not read keeping its current value.
+template <class T, class Parse>
+QList<T> readOver(const QStringList& texts, const QList<T>& current, Parse parse) {
+    const qsizetype n = std::min(texts.size(), current.size());
+    QList<T> list;
+    list.reserve(n);
+    for (qsizetype i = 0; i < n; ++i)
+        list.append(parse(texts.at(i)).value_or(current.at(i)));
+    return list;
+}
+
+QString colorName(const QColor& color) {
+    return color.name(QColor::HexRgb);
+}
+
+std::optional<QColor> colorFrom(const QString& name) {
+    const QColor color = QColor::fromString(name);
+    return color.isValid() ? std::optional(color) : std::nullopt;
+}
+
+QString numberText(int value) {
+    return QString::number(value);
+}
+
+std::optional<int> numberFrom(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? std::optional(value) : std::nullopt;
 }
 
 } // namespace
@@ -132,6 +176,24 @@ GAUGEKIT_LIST(QList<QColor>, QColor, channelColor, setChannelColor, MeterChannel
 GAUGEKIT_LIST(QStringList, QString, channelTagName, setChannelTagName, MeterChannelTagName,
               kChannels)
 
+// The colour and number lists as texts, for the properties.
+#define GAUGEKIT_TEXTS(getter, setter, list, setList, format, parse)                               \
+    QStringList MeterWidget::getter() const {                                                      \
+        return textsOf(list(), format);                                                            \
+    }                                                                                              \
+    void MeterWidget::setter(const QStringList& texts) {                                           \
+        setList(readOver(texts, list(), parse));                                                   \
+    }
+
+GAUGEKIT_TEXTS(titleColorNames, setTitleColorNames, titleColor, setTitleColor, colorName, colorFrom)
+GAUGEKIT_TEXTS(titleFontStyleTexts, setTitleFontStyleTexts, titleFontStyle, setTitleFontStyle,
+               numberText, numberFrom)
+GAUGEKIT_TEXTS(titleFontSizeTexts, setTitleFontSizeTexts, titleFontSize, setTitleFontSize,
+               numberText, numberFrom)
+GAUGEKIT_TEXTS(channelColorNames, setChannelColorNames, channelColor, setChannelColor, colorName,
+               colorFrom)
+
+#undef GAUGEKIT_TEXTS
 #undef GAUGEKIT_LIST
 #undef GAUGEKIT_STRING
 #undef GAUGEKIT_DOUBLE

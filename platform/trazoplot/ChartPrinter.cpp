@@ -36,10 +36,12 @@ QString ChartPrinter::defaultPdfPath() {
     if (dir.isEmpty())
         dir = QDir::homePath();
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    QString path = QDir(dir).filePath(QStringLiteral("Brisora-%1.pdf").arg(stamp));
+    // Absolute, so that whoever reports it can tell a file from a printer's name.
+    const QDir folder(QDir(dir).absolutePath());
+    QString path = folder.filePath(QStringLiteral("Brisora-%1.pdf").arg(stamp));
     // Two prints within one second must not share a file.
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = QDir(dir).filePath(QStringLiteral("Brisora-%1-%2.pdf").arg(stamp).arg(n));
+        path = folder.filePath(QStringLiteral("Brisora-%1-%2.pdf").arg(stamp).arg(n));
     return path;
 }
 

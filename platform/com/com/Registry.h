@@ -3,6 +3,7 @@
 #include "com/HResult.h"
 #include "com/RegistryTree.h"
 
+#include <QtGlobal>
 #include <functional>
 
 namespace com {
@@ -13,13 +14,19 @@ namespace com {
 // (REGDB_E_READREGDB) and never overwritten.
 class Registry {
 public:
+    // The largest registry file read: 8 MiB. Every module of the system registered takes a few
+    // KiB, so a larger file is no registry of ours (or a device that never ends, such as
+    // /dev/zero); it is refused as corrupt after reading one byte past the bound.
+    static constexpr qint64 kMaxFileBytes = 8 * 1024 * 1024;
+
     // $BRISORA_REGISTRY when set, else <generic config>/brisora/registry.json.
     static QString defaultPath();
 
     explicit Registry(const QString& path = defaultPath());
     QString path() const { return m_path; }
 
-    // The whole tree; a missing file is an empty registry.
+    // The whole tree; a missing file is an empty registry. REGDB_E_READREGDB when the file is
+    // unreadable, corrupt or larger than kMaxFileBytes.
     HRESULT read(RegistryTree& out) const;
     // Locks, reads, lets `edit` change the tree and writes it back when `edit` returns true.
     // REGDB_E_READREGDB (corrupt/unreadable), REGDB_E_WRITEREGDB (lock or write failed).

@@ -57,7 +57,18 @@ HRESULT Registry::read(RegistryTree& out) const {
         return fail(REGDB_E_READREGDB,
                     QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
     }
-    const QByteArray bytes = file.readAll();
+    const qint64 limit = kMaxFileBytes + 1;
+    const QByteArray bytes = file.read(file.isSequential() ? limit : qMin(file.size(), limit));
+    if (file.error() != QFileDevice::NoError) {
+        return fail(REGDB_E_READREGDB,
+                    QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
+    }
+    if (bytes.size() > kMaxFileBytes) {
+        return fail(REGDB_E_READREGDB,
+                    QStringLiteral("%1 is corrupt: larger than %2 MiB, far more than any registry")
+                        .arg(m_path)
+                        .arg(kMaxFileBytes / (1024 * 1024)));
+    }
     if (bytes.trimmed().isEmpty()) {
         out = RegistryTree();
         return S_OK;

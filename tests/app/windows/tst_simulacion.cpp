@@ -84,6 +84,7 @@ private slots:
     void escalaRechazaLimitesIlegibles();
     void cerradaVuelveConLoQueSeEligio();
     void vuelveASuSitioEnElAreaDeTrabajo();
+    void impresionLlegaAlGrafico_data();
     void impresionLlegaAlGrafico();
 
 private:
@@ -439,17 +440,31 @@ void TstSimulacion::vuelveASuSitioEnElAreaDeTrabajo() {
     m_ventana->setParent(nullptr);
 }
 
+void TstSimulacion::impresionLlegaAlGrafico_data() {
+    QTest::addColumn<bool>("relativa");
+    QTest::newRow("carpeta absoluta") << false;
+    // Regression: a print folder named relative to the working folder gave a relative file
+    // name, which the notice took for a printer's name.
+    QTest::newRow("carpeta relativa") << true;
+}
+
 void TstSimulacion::impresionLlegaAlGrafico() {
+    QFETCH(bool, relativa);
     VentanaPrincipalFalsa principal;
     QTemporaryDir carpeta;
+    const QString strAnterior = QDir::currentPath();
+    if (relativa) {
+        QVERIFY(QDir::setCurrent(carpeta.path()));
+    }
     qputenv("BRISORA_PRINT_SETUP", "cancel");
-    qputenv("BRISORA_PRINT_DIR", carpeta.path().toLocal8Bit());
+    qputenv("BRISORA_PRINT_DIR", relativa ? QByteArray(".") : carpeta.path().toLocal8Bit());
     m_ventana->evPintaMuñeco();
     m_llamadas.clear();
     m_ventana->evPreparaImpresora();
     m_ventana->evImprimeMuñeco();
     qunsetenv("BRISORA_PRINT_SETUP");
     qunsetenv("BRISORA_PRINT_DIR");
+    QDir::setCurrent(strAnterior);
     QCOMPARE(m_llamadas, (QList<Llamada>{{55, com::DISPATCH_METHOD, -1},
                                          {54, com::DISPATCH_METHOD, -1},
                                          {56, com::DISPATCH_METHOD, -1}}));

@@ -5,6 +5,7 @@
 #include "modRecursos.h"
 
 #include "ModulosRegistrados.h"
+#include "ScopedEnv.h"
 
 #include "GaugeKitIds.h"
 
@@ -54,6 +55,7 @@ private slots:
     void lecturasDeCuatroCifrasCaben();
     void nuevoArranqueReiniciaEstadisticas();
     void cierreSoloPorSubCerrarVentana();
+    void medidoresSinRegistrarSeAvisan();
 
 private:
     std::unique_ptr<ModulosRegistrados> m_modulos;
@@ -308,6 +310,22 @@ void TstValoresInstantaneos::cierreSoloPorSubCerrarVentana() {
     QCOMPARE(descargas.count(), 1);
     QVERIFY(!m_ventana->isVisible());
     QCOMPARE(principal.llamadas, QList<bool>{false});
+}
+
+// Regression: with the meter module not registered the window showed empty frames and nobody
+// was told.
+void TstValoresInstantaneos::medidoresSinRegistrarSeAvisan() {
+    VentanaPrincipalFalsa principal;
+    const QString strClave = frmHijoValoresInstantaneos::strCLAVE_AVISO_MEDIDORES;
+    frmHijoValoresInstantaneos registrados;
+    QCOMPARE(principal.avisos.value(strClave), QString());
+    QTemporaryDir carpeta;
+    const testsupport::ScopedEnv registro("BRISORA_REGISTRY",
+                                          carpeta.filePath(QStringLiteral("vacio.json")));
+    frmHijoValoresInstantaneos ventana;
+    QCOMPARE(ventana.hrUltimoResultado(), com::REGDB_E_CLASSNOTREG);
+    QCOMPARE(principal.avisos.value(strClave),
+             QStringLiteral("GAUGEKIT no está registrado: brisora-regsvr GAUGEKIT.so"));
 }
 
 QTEST_MAIN(TstValoresInstantaneos)

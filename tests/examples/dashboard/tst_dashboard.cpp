@@ -5,6 +5,7 @@
 #include "WaveReadings.h"
 
 #include <GaugeKit/MeterWidget.h>
+#include <ProgramRun.h>
 
 #include <QLabel>
 #include <QTemporaryDir>
@@ -18,6 +19,10 @@ private slots:
     void csv_data();
     void csv();
     void unreadableFile();
+    void fileWithoutReadingsIsRefused_data();
+    void fileWithoutReadingsIsRefused();
+    void programRefusesAFileWithoutReadings();
+    void endlessFileIsRefused();
     void madeUpReadingsStayOnTheDashboardScales();
     void metersCarryTheFormSettings();
     void readingsReachTheMeters();
@@ -34,7 +39,11 @@ void TestDashboard::csv_data() {
     QTest::newRow("columns beyond the limit dropped") << "1,2,3,4" << 2 << Rows{{1, 2}};
     QTest::newRow("a bad field skips the line") << "1,x\n2,3\n4,,5" << 5 << Rows{{2, 3}};
     QTest::newRow("no infinities or NaN") << "inf,1\nnan\n1e999\n7" << 5 << Rows{{7}};
-    QTest::newRow("comma decimal is no number") << "1,5;2" << 5 << Rows{};
+    QTest::newRow("semicolons and decimal commas")
+        << "humedad;presión\n45,0;101,2;3,1\r\n 62,5 ; -0,5 \n"
+        << 5 << Rows{{45.0, 101.2, 3.1}, {62.5, -0.5}};
+    QTest::newRow("no decimal point among semicolons") << "1.013,2;5\n1;2" << 5 << Rows{{1, 2}};
+    QTest::newRow("without semicolons a comma separates") << "1,5\n2,x" << 5 << Rows{{1, 5}};
     QTest::newRow("empty") << "" << 5 << Rows{};
 }
 
@@ -48,8 +57,54 @@ void TestDashboard::csv() {
 void TestDashboard::unreadableFile() {
     QTemporaryDir dir;
     Rows rows{{1}};
-    QVERIFY(!CsvReadings::load(dir.filePath(QStringLiteral("missing.csv")), 5, &rows));
+    QString error;
+    QVERIFY(!CsvReadings::load(dir.filePath(QStringLiteral("missing.csv")), 5, &rows, &error));
+    QVERIFY(error.startsWith(QStringLiteral("cannot read ")));
     QCOMPARE(rows, (Rows{{1}}));
+}
+
+void TestDashboard::fileWithoutReadingsIsRefused_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("header only") << QByteArray("humidity,pressure\n# none yet\n");
+    QTest::newRow("no number in any row") << QByteArray("45.0;101.2\nx,y\n");
+}
+
+void TestDashboard::fileWithoutReadingsIsRefused() {
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("readings.csv"));
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    Rows rows{{1}};
+    QString error;
+    QVERIFY(!CsvReadings::load(name, 5, &rows, &error));
+    QCOMPARE(error, QStringLiteral("no readings in ") + name);
+    QCOMPARE(rows, (Rows{{1}}));
+}
+
+void TestDashboard::programRefusesAFileWithoutReadings() {
+    // It used to play made-up readings instead, as if no file had been named.
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("empty.csv"));
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const testsupport::ProgramRun run = testsupport::runProgram(
+        QStringLiteral("gaugekit-dashboard"), {QStringLiteral("--csv"), name});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QStringLiteral("no readings in ") + name), qPrintable(run.err));
+}
+
+void TestDashboard::endlessFileIsRefused() {
+    if (!QFile::exists(QStringLiteral("/dev/zero")))
+        QSKIP("no /dev/zero here");
+    Rows rows;
+    QString error;
+    QVERIFY(!CsvReadings::load(QStringLiteral("/dev/zero"), 5, &rows, &error));
+    QCOMPARE(error, QStringLiteral("/dev/zero is larger than 16 MiB"));
 }
 
 void TestDashboard::madeUpReadingsStayOnTheDashboardScales() {

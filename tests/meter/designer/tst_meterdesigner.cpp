@@ -17,8 +17,15 @@
 #include <QTest>
 #include <QUiLoader>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
+#include <functional>
 
 #include <TestFiles.h>
+
+// A change made to a meter, and whether a meter shows it.
+using Edit = std::function<void(GaugeKit::MeterWidget&)>;
+using Check = std::function<bool(const GaugeKit::MeterWidget&)>;
+Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(Check)
 
 namespace {
 
@@ -44,6 +51,15 @@ QString formFile() {
         .filePath(QStringLiteral("tests/meter/designer/meter.ui"));
 }
 
+// Three entries unlike the defaults for the list property `name`.
+QStringList textsFor(const QByteArray& name) {
+    if (name.endsWith("Color"))
+        return {QStringLiteral("#0a141e"), QStringLiteral("#28323c"), QStringLiteral("#46505a")};
+    if (name.startsWith("titleFontS"))
+        return {QStringLiteral("3"), QStringLiteral("5"), QStringLiteral("7")};
+    return {QStringLiteral("uno"), QStringLiteral("dos"), QStringLiteral("tres")};
+}
+
 } // namespace
 
 class TestMeterDesigner : public QObject {
@@ -54,6 +70,8 @@ private slots:
     void formWithAMeterLoads();
     void everyDesignablePropertyTravelsInAForm();
     void snapshotNamesWhatChanged();
+    void snapshotCarriesTitleAndChannelLists_data();
+    void snapshotCarriesTitleAndChannelLists();
 };
 
 void TestMeterDesigner::pluginCreatesAMeter() {
@@ -141,7 +159,7 @@ void TestMeterDesigner::everyDesignablePropertyTravelsInAForm() {
             v = QStringLiteral("Añil");
             break;
         case QMetaType::QStringList:
-            v = QStringList{QStringLiteral("uno"), QStringLiteral("dos"), QStringLiteral("tres")};
+            v = textsFor(p.name());
             break;
         case QMetaType::QColor:
             v = QColor(10, 20, 30);
@@ -152,9 +170,9 @@ void TestMeterDesigner::everyDesignablePropertyTravelsInAForm() {
         QVERIFY(p.write(meter, v));
     }
     const PropertySnapshot written(*meter);
-    // The 53 scalar properties and the three text lists, all changed.
+    // The 53 scalar properties and the seven lists, all changed.
     const GaugeKit::MeterWidget fresh;
-    QCOMPARE(written.changedSince(PropertySnapshot(fresh)).size(), 56);
+    QCOMPARE(written.changedSince(PropertySnapshot(fresh)).size(), 60);
 
     QBuffer ui;
     ui.open(QIODevice::WriteOnly);
@@ -175,12 +193,65 @@ void TestMeterDesigner::snapshotNamesWhatChanged() {
     const PropertySnapshot before(meter);
     meter.setScaleMax(42.0);
     meter.setLineColor(Qt::red);
-    meter.setTitleColor({Qt::blue}); // not designable: the form cannot store it
-    meter.setMinimumWidth(10);       // QWidget's own: the form editor tracks it itself
+    meter.setTitleColor({Qt::blue});
+    meter.setMinimumWidth(10); // QWidget's own: the form editor tracks it itself
     const PropertySnapshot after(meter);
-    QCOMPARE(after.changedSince(before), (QStringList{"lineColor", "scaleMax"}));
+    QCOMPARE(after.changedSince(before), (QStringList{"lineColor", "scaleMax", "titleColor"}));
     QCOMPARE(after.value(QStringLiteral("scaleMax")), QVariant(42.0));
     QVERIFY(after.changedSince(after).isEmpty());
+}
+
+// The title colours, sizes and styles and the channel colours, once left out of forms: what
+// the property pages set reaches the snapshot as texts a form stores, and those texts give
+// another meter the same setting.
+void TestMeterDesigner::snapshotCarriesTitleAndChannelLists_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<Check>("matches");
+    using Meter = GaugeKit::MeterWidget;
+    const QList<QColor> titleColors{QColor(1, 2, 3), QColor(Qt::red), QColor(Qt::white)};
+    const QList<QColor> channelColors{QColor(Qt::green), QColor(4, 5, 6), QColor(7, 8, 9),
+                                      QColor(Qt::black), QColor(Qt::gray)};
+    QTest::newRow("title colours")
+        << QStringLiteral("titleColor") << Edit([=](Meter& m) { m.setTitleColor(titleColors); })
+        << QStringList{"#010203", "#ff0000", "#ffffff"}
+        << Check([=](const Meter& m) { return m.titleColor() == titleColors; });
+    QTest::newRow("title sizes") << QStringLiteral("titleFontSize") << Edit([](Meter& m) {
+        m.setTitleFontSize({20, 16, 11});
+    }) << QStringList{"20", "16", "11"}
+                                 << Check([](const Meter& m) {
+                                        return m.titleFontSize() == QList{20, 16, 11};
+                                    });
+    QTest::newRow("title styles") << QStringLiteral("titleFontStyle") << Edit([](Meter& m) {
+        m.setTitleFontStyle({1, 6, 7});
+    }) << QStringList{"1", "6", "7"}
+                                  << Check([](const Meter& m) {
+                                         return m.titleFontStyle() == QList{1, 6, 7};
+                                     });
+    QTest::newRow("channel colours")
+        << QStringLiteral("channelColor")
+        << Edit([=](Meter& m) { m.setChannelColor(channelColors); })
+        << QStringList{"#00ff00", "#040506", "#070809", "#000000", "#a0a0a4"}
+        << Check([=](const Meter& m) { return m.channelColor() == channelColors; });
+}
+
+void TestMeterDesigner::snapshotCarriesTitleAndChannelLists() {
+    QFETCH(QString, name);
+    QFETCH(Edit, edit);
+    QFETCH(QStringList, texts);
+    QFETCH(Check, matches);
+    GaugeKit::MeterWidget meter;
+    const PropertySnapshot before(meter);
+    edit(meter);
+    const PropertySnapshot after(meter);
+    QCOMPARE(after.changedSince(before), QStringList{name});
+    QCOMPARE(after.value(name), QVariant(texts));
+
+    GaugeKit::MeterWidget other;
+    QVERIFY(!matches(other));
+    QVERIFY(other.setProperty(qPrintable(name), after.value(name)));
+    QVERIFY(matches(other));
 }
 
 QTEST_MAIN(TestMeterDesigner)

@@ -145,8 +145,8 @@ void TestMeterWidget::listProperties_data() {
             v.append(QString::fromUtf8(s));
         return QVariant(v);
     };
-    const auto colors = [](QList<QColor> l) { return QVariant::fromValue(l); };
-    const auto ints = [](QList<int> l) { return QVariant::fromValue(l); };
+    // Colours and numbers travel as texts, so that forms can store them; an entry that does
+    // not read keeps what the meter had (black titles in sizes 8, 6 and 4).
     QTest::newRow("titles") << QByteArray("titleString") << int(dispid::TitleString)
                             << strings({"Humedad", "", "Sótano"})
                             << com::VariantList{"Humedad", "", "Sótano"};
@@ -155,14 +155,20 @@ void TestMeterWidget::listProperties_data() {
         << com::VariantList{"Courier", "Arial", "Arial"};
     QTest::newRow("title colours as 0x00BBGGRR")
         << QByteArray("titleColor") << int(dispid::TitleColor)
-        << colors({QColor(0x11, 0x22, 0x33), QColor(Qt::red), QColor(Qt::blue)})
+        << strings({"#112233", "#ff0000", "#0000ff"})
         << com::VariantList{std::int32_t(0x332211), std::int32_t(0x0000FF), std::int32_t(0xFF0000)};
+    QTest::newRow("title colours, a bad name keeps its colour")
+        << QByteArray("titleColor") << int(dispid::TitleColor) << strings({"#1122", "#010203"})
+        << com::VariantList{std::int32_t(0), std::int32_t(0x030201), std::int32_t(0)};
     QTest::newRow("title sizes") << QByteArray("titleFontSize") << int(dispid::TitleFontSize)
-                                 << ints({12, 10, 9})
+                                 << strings({"12", "10", "9"})
                                  << com::VariantList{std::int32_t(12), std::int32_t(10),
                                                      std::int32_t(9)};
+    QTest::newRow("title sizes, a bad number keeps its size")
+        << QByteArray("titleFontSize") << int(dispid::TitleFontSize) << strings({"x", "", "14"})
+        << com::VariantList{std::int32_t(8), std::int32_t(6), std::int32_t(14)};
     QTest::newRow("title styles") << QByteArray("titleFontStyle") << int(dispid::TitleFontStyle)
-                                  << ints({1, 2, 4})
+                                  << strings({"1", "2", "4"})
                                   << com::VariantList{std::int32_t(1), std::int32_t(2),
                                                       std::int32_t(4)};
     QTest::newRow("tag names, entries beyond five ignored")
@@ -170,7 +176,7 @@ void TestMeterWidget::listProperties_data() {
         << strings({"a", "b", "c", "d", "e", "f"}) << com::VariantList{"a", "b", "c", "d", "e"};
     QTest::newRow("channel colours")
         << QByteArray("channelColor") << int(dispid::MeterChannelColor)
-        << colors({QColor(1, 2, 3), QColor(4, 5, 6)})
+        << strings({"#010203", "#040506"})
         << com::VariantList{std::int32_t(0x030201), std::int32_t(0x060504)};
 }
 

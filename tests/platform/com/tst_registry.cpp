@@ -45,6 +45,10 @@ private slots:
     void updateWritesAndAbandonedEditWritesNothing();
     void corruptFileIsReportedNotOverwritten_data();
     void corruptFileIsReportedNotOverwritten();
+    void fileLargerThanTheBoundIsRefusedNotOverwritten_data();
+    void fileLargerThanTheBoundIsRefusedNotOverwritten();
+    void endlessDeviceIsRefused_data();
+    void endlessDeviceIsRefused();
     void environmentNamesTheFile();
     void lockLeftByADeadProcessDoesNotBlock();
     void twoProcessesLoseNothing();
@@ -132,6 +136,51 @@ void TestRegistry::corruptFileIsReportedNotOverwritten() {
     QCOMPARE(reg.setValue(QStringLiteral("A"), {}, QStringLiteral("x")), REGDB_E_READREGDB);
     QVERIFY(reg.lastError().contains(QStringLiteral("corrupt")));
     QCOMPARE(fileBytes(m_path), content);
+}
+
+void TestRegistry::fileLargerThanTheBoundIsRefusedNotOverwritten_data() {
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<HRESULT>("result");
+    QTest::newRow("at the bound") << Registry::kMaxFileBytes << S_OK;
+    QTest::newRow("one byte more") << Registry::kMaxFileBytes + 1 << REGDB_E_READREGDB;
+}
+
+void TestRegistry::fileLargerThanTheBoundIsRefusedNotOverwritten() {
+    QFETCH(qint64, size);
+    QFETCH(HRESULT, result);
+    // A valid registry padded with blanks: only its size can make it unwelcome.
+    QByteArray content("{}");
+    content.append(size - content.size(), ' ');
+    QFile f(m_path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(content), size);
+    f.close();
+    Registry::clearLastThreadError();
+    Registry reg(m_path);
+    QCOMPARE(reg.setValue(QStringLiteral("A"), {}, QStringLiteral("x")), result);
+    if (result == S_OK)
+        return;
+    QCOMPARE(Registry::lastThreadError(), reg.lastError());
+    QVERIFY2(reg.lastError().contains(QStringLiteral("larger than 8 MiB")),
+             qPrintable(reg.lastError()));
+    QVERIFY(fileBytes(m_path) == content);
+}
+
+void TestRegistry::endlessDeviceIsRefused_data() {
+    QTest::addColumn<QString>("device");
+    QTest::newRow("/dev/zero") << QStringLiteral("/dev/zero");
+    QTest::newRow("/dev/full") << QStringLiteral("/dev/full");
+}
+
+void TestRegistry::endlessDeviceIsRefused() {
+    // Reading such a file used to go on until memory ran out.
+    QFETCH(QString, device);
+    if (!QFile::exists(device))
+        QSKIP("no such device here");
+    Registry reg(device);
+    RegistryTree t;
+    QCOMPARE(reg.read(t), REGDB_E_READREGDB);
+    QVERIFY2(reg.lastError().contains(QStringLiteral("larger than")), qPrintable(reg.lastError()));
 }
 
 void TestRegistry::environmentNamesTheFile() {

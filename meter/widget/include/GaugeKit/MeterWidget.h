@@ -80,14 +80,16 @@ class GAUGEKIT_METER_EXPORT MeterWidget : public QWidget {
     Q_PROPERTY(double borderWidth READ borderWidth WRITE setBorderWidth)
     Q_PROPERTY(bool sDataSimulationMode READ sDataSimulationMode WRITE setSDataSimulationMode)
     // Titles 0..2 and channels 0..4. A shorter list leaves the entries it lacks as they are;
-    // entries beyond the meter's room are ignored.
+    // entries beyond the meter's room are ignored. So that forms can store them, the colour
+    // lists are properties of "#rrggbb" names and the font sizes and styles lists of decimal
+    // numbers (an entry that is neither leaves its title or channel as it is); the functions
+    // of the same names give them as colours and numbers.
     Q_PROPERTY(QStringList titleString READ titleString WRITE setTitleString)
     Q_PROPERTY(QStringList titleFont READ titleFont WRITE setTitleFont)
-    Q_PROPERTY(QList<QColor> titleColor READ titleColor WRITE setTitleColor DESIGNABLE false)
-    Q_PROPERTY(
-        QList<int> titleFontStyle READ titleFontStyle WRITE setTitleFontStyle DESIGNABLE false)
-    Q_PROPERTY(QList<int> titleFontSize READ titleFontSize WRITE setTitleFontSize DESIGNABLE false)
-    Q_PROPERTY(QList<QColor> channelColor READ channelColor WRITE setChannelColor DESIGNABLE false)
+    Q_PROPERTY(QStringList titleColor READ titleColorNames WRITE setTitleColorNames)
+    Q_PROPERTY(QStringList titleFontStyle READ titleFontStyleTexts WRITE setTitleFontStyleTexts)
+    Q_PROPERTY(QStringList titleFontSize READ titleFontSizeTexts WRITE setTitleFontSizeTexts)
+    Q_PROPERTY(QStringList channelColor READ channelColorNames WRITE setChannelColorNames)
     Q_PROPERTY(QStringList channelTagName READ channelTagName WRITE setChannelTagName)
 
 public:
@@ -245,6 +247,16 @@ signals:
     void clicked();
 
 private:
+    // The text forms of the colour, font size and font style lists the properties carry.
+    QStringList titleColorNames() const;
+    void setTitleColorNames(const QStringList& names);
+    QStringList titleFontStyleTexts() const;
+    void setTitleFontStyleTexts(const QStringList& texts);
+    QStringList titleFontSizeTexts() const;
+    void setTitleFontSizeTexts(const QStringList& texts);
+    QStringList channelColorNames() const;
+    void setChannelColorNames(const QStringList& names);
+
     friend class MeterWidgetPrivate;
     std::unique_ptr<MeterWidgetPrivate> d;
 };

@@ -1,0 +1,40 @@
+// One run of a program the build puts beside the tests: its exit code and what it wrote.
+#pragma once
+
+#include "TestFiles.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace testsupport {
+
+struct ProgramRun {
+    // -1 when the program did not finish in time or crashed.
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the built program `name` with `args` in `env` (the test's own environment when empty)
+// and in the folder `workingDir` (the test's own when empty), waiting up to a minute for it to
+// finish.
+inline ProgramRun runProgram(const QString& name, const QStringList& args,
+                             const QProcessEnvironment& env = {}, const QString& workingDir = {}) {
+    QProcess p;
+    p.setProcessEnvironment(env.isEmpty() ? QProcessEnvironment::systemEnvironment() : env);
+    p.setWorkingDirectory(workingDir);
+    p.start(built(name), args);
+    ProgramRun run;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return run;
+    }
+    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.out = QString::fromUtf8(p.readAllStandardOutput());
+    run.err = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
+} // namespace testsupport
