@@ -10,6 +10,7 @@
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
 
+#include "forms/GuardedDialog.h"
 #include "forms/MessageBox.h"
 #include "forms/Twips.h"
 
@@ -50,7 +51,7 @@ frmMDIPrincipal::frmMDIPrincipal(stFabricas fabricas, forms::Scheduler& schedule
     m_tmrSegundo.setCallback([this] { tmrSegundo_Timer(); });
     m_tmrSegundo.setEnabled(true);
     m_evMuestraAcercaDe = [](QWidget* frmPadre) {
-        frmAbout frm(frmPadre);
+        forms::GuardedDialog<frmAbout> frm(frmPadre);
         frm.exec();
     };
     subConectaComandos();

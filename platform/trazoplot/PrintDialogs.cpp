@@ -1,5 +1,7 @@
 #include "PrintDialogs.h"
 
+#include "forms/GuardedDialog.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QPrintDialog>
@@ -23,9 +25,10 @@ bool PrintDialogs::runSetup(QPrinter& printer, QWidget* parent) {
     const QString answer = qEnvironmentVariable("BRISORA_PRINT_SETUP").toLower();
     if (answer == QLatin1String("accept") || answer == QLatin1String("cancel"))
         return answer == QLatin1String("accept");
-    QPrintDialog dialog(&printer, parent);
-    prepareSetupDialog(dialog);
-    return dialog.exec() == QDialog::Accepted;
+    // On the heap and watched: the window under it may be closed while it is open.
+    forms::GuardedDialog<QPrintDialog> dialog(&printer, parent);
+    prepareSetupDialog(*dialog.get());
+    return dialog.exec();
 }
 
 void PrintDialogs::prepareSetupDialog(QPrintDialog& dialog) {
