@@ -306,9 +306,7 @@ HRESULT ArchiveDatabase::exec(const QString& sql) {
 
 HRESULT ArchiveDatabase::failure(const QSqlQuery& query) {
     const QSqlError error = query.lastError();
-    bool known = false;
-    const int code = error.nativeErrorCode().toInt(&known);
-    return fail(known ? fromSqliteCode(code) : STG_E_WRITEFAULT, error.text());
+    return fail(fromSqlError(error), error.text());
 }
 
 HRESULT ArchiveDatabase::fail(HRESULT hr, const QString& text) {

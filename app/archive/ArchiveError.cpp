@@ -69,4 +69,10 @@ HRESULT fromSqliteCode(int code, HRESULT otherwise) {
     }
 }
 
+HRESULT fromSqlError(const QSqlError& error, HRESULT otherwise) {
+    bool known = false;
+    const int code = error.nativeErrorCode().toInt(&known);
+    return known ? fromSqliteCode(code, otherwise) : otherwise;
+}
+
 } // namespace archive

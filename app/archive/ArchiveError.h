@@ -2,6 +2,7 @@
 
 #include "com/HResult.h"
 
+#include <QSqlError>
 #include <QString>
 
 namespace archive {
@@ -38,5 +39,9 @@ QString describe(HRESULT hr);
 // The code for an SQLite result code (primary or extended); `otherwise` for the codes that say
 // nothing more than that the statement failed (a write or a read fault).
 HRESULT fromSqliteCode(int code, HRESULT otherwise = STG_E_WRITEFAULT);
+
+// The code for a failed statement's error: fromSqliteCode of its SQLite code, `otherwise` when
+// the error carries none.
+HRESULT fromSqlError(const QSqlError& error, HRESULT otherwise = STG_E_WRITEFAULT);
 
 } // namespace archive

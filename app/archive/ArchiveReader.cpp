@@ -13,9 +13,7 @@ namespace {
 
 // What a failed statement says: a damaged or locked file, or else a read fault.
 HRESULT readFailure(const QSqlQuery& query) {
-    bool known = false;
-    const int code = query.lastError().nativeErrorCode().toInt(&known);
-    return known ? fromSqliteCode(code, com::STG_E_READFAULT) : com::STG_E_READFAULT;
+    return fromSqlError(query.lastError(), com::STG_E_READFAULT);
 }
 
 // After the last row: a query whose rows stopped at an error (damage met half-way) fails.
