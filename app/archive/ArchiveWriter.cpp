@@ -61,7 +61,7 @@ void ArchiveWriter::written(HRESULT hr) {
     if (com::failed(hr)) {
         requeue();
     }
-    m_inFlight.reset();
+    m_inFlight.reset(); // written, or back in the queue
     report(hr);
 }
 
@@ -69,7 +69,6 @@ void ArchiveWriter::requeue() {
     if (m_inFlight) {
         m_queue.insert(m_queue.begin(), m_inFlight->begin(), m_inFlight->end());
     }
-    m_inFlight.reset();
     trimToCapacity();
 }
 

@@ -53,7 +53,7 @@ std::pair<double, double> CurveBuilder::bucketColumns(const TimeWindow& window,
     const std::int64_t first = index / window.bucket * window.bucket;
     const double from = x.toPixel(bucketCentre(first - window.bucket, window.bucket));
     const double to = x.toPixel(bucketCentre(first, window.bucket));
-    return {std::floor(from) - 2.0, std::ceil(to) + 2.0};
+    return {std::floor(from) - kSlackPx, std::ceil(to) + kSlackPx};
 }
 
 Curve CurveBuilder::build(const SampleStore& store, const TimeWindow& window, const LinearScale& x,
