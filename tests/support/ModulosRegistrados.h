@@ -2,6 +2,8 @@
 // long as the object lives; and a way to save pictures of windows to look at by eye.
 #pragma once
 
+#include "ScopedEnv.h"
+#include "TestFiles.h"
 #include "com/ObjectLoader.h"
 
 #include <QDir>
@@ -9,22 +11,15 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-// The path of a module built next to the tests.
-inline QString strfntModulo(const char* strNombre) {
-    return QDir(qEnvironmentVariable("BRISORA_BIN_DIR")).filePath(QString::fromLatin1(strNombre));
-}
-
 class ModulosRegistrados {
 public:
     ModulosRegistrados() {
-        qputenv("BRISORA_REGISTRY", m_dir.filePath(QStringLiteral("registry.json")).toLocal8Bit());
         for (const char* modulo : kModulos)
-            m_hr.append(com::loader::registerModule(strfntModulo(modulo)));
+            m_hr.append(com::loader::registerModule(testsupport::built(modulo)));
     }
     ~ModulosRegistrados() {
         for (const char* modulo : kModulos)
-            com::loader::unregisterModule(strfntModulo(modulo));
-        qunsetenv("BRISORA_REGISTRY");
+            com::loader::unregisterModule(testsupport::built(modulo));
     }
     ModulosRegistrados(const ModulosRegistrados&) = delete;
     ModulosRegistrados& operator=(const ModulosRegistrados&) = delete;
@@ -36,6 +31,8 @@ public:
 private:
     static constexpr const char* kModulos[] = {"GAUGEKIT.so", "TRAZOPLOT.so"};
     QTemporaryDir m_dir;
+    testsupport::ScopedEnv m_registro{"BRISORA_REGISTRY",
+                                      m_dir.filePath(QStringLiteral("registry.json"))};
     QList<com::HRESULT> m_hr;
 };
 

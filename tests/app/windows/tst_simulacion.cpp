@@ -5,6 +5,7 @@
 #include "frmHijoSimulacion.h"
 
 #include "ModulosRegistrados.h"
+#include "ScopedEnv.h"
 
 #include "forms/MessageBox.h"
 #include "forms/Twips.h"
@@ -18,6 +19,7 @@
 #include <QMdiSubWindow>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -453,18 +455,19 @@ void TstSimulacion::impresionLlegaAlGrafico() {
     VentanaPrincipalFalsa principal;
     QTemporaryDir carpeta;
     const QString strAnterior = QDir::currentPath();
+    const auto vuelve = qScopeGuard([&] { QDir::setCurrent(strAnterior); });
     if (relativa) {
         QVERIFY(QDir::setCurrent(carpeta.path()));
     }
-    qputenv("BRISORA_PRINT_SETUP", "cancel");
-    qputenv("BRISORA_PRINT_DIR", relativa ? QByteArray(".") : carpeta.path().toLocal8Bit());
-    m_ventana->evPintaMuñeco();
-    m_llamadas.clear();
-    m_ventana->evPreparaImpresora();
-    m_ventana->evImprimeMuñeco();
-    qunsetenv("BRISORA_PRINT_SETUP");
-    qunsetenv("BRISORA_PRINT_DIR");
-    QDir::setCurrent(strAnterior);
+    {
+        const testsupport::ScopedEnv preparacion("BRISORA_PRINT_SETUP", QStringLiteral("cancel"));
+        const testsupport::ScopedEnv destino("BRISORA_PRINT_DIR",
+                                             relativa ? QStringLiteral(".") : carpeta.path());
+        m_ventana->evPintaMuñeco();
+        m_llamadas.clear();
+        m_ventana->evPreparaImpresora();
+        m_ventana->evImprimeMuñeco();
+    }
     QCOMPARE(m_llamadas, (QList<Llamada>{{55, com::DISPATCH_METHOD, -1},
                                          {54, com::DISPATCH_METHOD, -1},
                                          {56, com::DISPATCH_METHOD, -1}}));

@@ -5,6 +5,8 @@
 #include "com/PropExchange.h"
 #include "com/PropertyBag.h"
 
+#include <TestFiles.h>
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -294,17 +296,11 @@ void TestPersistence::bagTooLargeToLoadIsNotSaved() {
     PropertyBag bag;
     bag.write(QStringLiteral("Text"), Variant(QString()));
     QCOMPARE(bag.saveToFile(path), S_OK);
-    const QByteArray small = [&] {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
+    const QByteArray small = testsupport::fileBytes(path);
     const qsizetype room = PropertyBag::kMaxFileBytes - small.size();
     bag.write(QStringLiteral("Text"), Variant(QString(room + 1, QLatin1Char('a'))));
     QCOMPARE(bag.saveToFile(path), STG_E_WRITEFAULT);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), small);
-    f.close();
+    QCOMPARE(testsupport::fileBytes(path), small);
     bag.write(QStringLiteral("Text"), Variant(QString(room, QLatin1Char('a'))));
     QCOMPARE(bag.saveToFile(path), S_OK);
     QCOMPARE(QFileInfo(path).size(), PropertyBag::kMaxFileBytes);
