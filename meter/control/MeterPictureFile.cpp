@@ -1,7 +1,13 @@
 #include "MeterPictureFile.h"
+#include "MeterPictureTypes.h"
 
 #include <forms/CommonDialog.h>
 #include <lum/LumTypes.h>
+
+// The types containers are told are the drawing library's own.
+static_assert(gaugekit::picture::kSvg == lum::kMetafileSvg &&
+              gaugekit::picture::kPdf == lum::kMetafilePdf &&
+              gaugekit::picture::kPng == lum::kMetafilePng);
 
 namespace gaugekit {
 

@@ -39,8 +39,8 @@ QLibrary* moduleAt(const QString& path, QString* error) {
 }
 
 template <class Fn>
-HRESULT resolve(const QString& path, const char* name, Fn* fn) {
-    QLibrary* lib = moduleAt(path, nullptr);
+HRESULT resolve(const QString& path, const char* name, Fn* fn, QString* error = nullptr) {
+    QLibrary* lib = moduleAt(path, error);
     if (!lib)
         return CO_E_DLLNOTFOUND;
     *fn = reinterpret_cast<Fn>(lib->resolve(name));
@@ -50,7 +50,7 @@ HRESULT resolve(const QString& path, const char* name, Fn* fn) {
 HRESULT callEntry(const QString& path, const char* name, QString* error) {
     QString why;
     DllRegisterServerFn fn = nullptr;
-    HRESULT hr = moduleAt(path, &why) ? resolve(path, name, &fn) : CO_E_DLLNOTFOUND;
+    HRESULT hr = resolve(path, name, &fn, &why);
     if (hr == CO_E_ERRORINDLL)
         why = QStringLiteral("%1 has no entry point %2").arg(path, QLatin1String(name));
     if (succeeded(hr)) {
