@@ -43,46 +43,33 @@ bool readDate(const QCommandLineParser& parser, const QString& name, std::option
     return d.isValid();
 }
 
-// Runs a command whose text goes to standard output; a failed write (a full disk, a closed
-// pipe) fails the command instead of leaving a short table behind a success.
-template <typename Command>
-int toStandardOutput(QTextStream& err, Command command) {
-    QFile stdoutFile;
-    if (!stdoutFile.open(stdout, QIODevice::WriteOnly)) {
-        err << "brisora-archive: cannot write standard output\n";
-        return ArchiveTool::kExitFailure;
-    }
-    QTextStream out(&stdoutFile);
-    const int code = command(out);
-    out.flush();
-    if (out.status() != QTextStream::Ok || !stdoutFile.flush()) {
-        err << "brisora-archive: cannot write standard output: " << stdoutFile.errorString()
-            << "\n";
-        return ArchiveTool::kExitFailure;
-    }
-    return code;
-}
-
-// Runs a table command into the named file (replaced whole only once complete) or stdout.
+// Runs a command into the named file (replaced whole only once complete) or, without a name,
+// into standard output. A failed write (a full disk, a closed pipe) fails the command instead
+// of leaving a short table behind a success.
 template <typename Command>
 int toOutput(const QString& file, QTextStream& err, Command command) {
-    if (file.isEmpty()) {
-        return toStandardOutput(err, command);
-    }
+    const bool toFile = !file.isEmpty();
     QSaveFile save(file);
-    if (!save.open(QIODevice::WriteOnly)) {
-        err << file << ": " << save.errorString() << "\n";
+    QFile stdoutFile;
+    QFileDevice& device = toFile ? static_cast<QFileDevice&>(save) : stdoutFile;
+    const QString name =
+        toFile ? file : QStringLiteral("brisora-archive: cannot write standard output");
+    if (!(toFile ? save.open(QIODevice::WriteOnly)
+                 : stdoutFile.open(stdout, QIODevice::WriteOnly))) {
+        err << name << ": " << device.errorString() << "\n";
         return ArchiveTool::kExitFailure;
     }
-    QTextStream out(&save);
+    QTextStream out(&device);
     const int code = command(out);
     out.flush();
     if (code != 0) {
-        save.cancelWriting();
+        if (toFile) {
+            save.cancelWriting();
+        }
         return code;
     }
-    if (!save.commit()) {
-        err << file << ": " << save.errorString() << "\n";
+    if (out.status() != QTextStream::Ok || !(toFile ? save.commit() : stdoutFile.flush())) {
+        err << name << ": " << device.errorString() << "\n";
         return ArchiveTool::kExitFailure;
     }
     return 0;
@@ -141,10 +128,10 @@ int main(int argc, char** argv) {
         return toOutput(file, err, [&](QTextStream& out) { return tool.daily(range, out); });
     }
     if (command == u"summary") {
-        return toStandardOutput(err, [&](QTextStream& out) { return tool.summary(out); });
+        return toOutput({}, err, [&](QTextStream& out) { return tool.summary(out); });
     }
     if (command == u"check") {
-        return toStandardOutput(err, [&](QTextStream& out) { return tool.check(out); });
+        return toOutput({}, err, [&](QTextStream& out) { return tool.check(out); });
     }
     return usage(err, QStringLiteral("unknown command ") + command);
 }
