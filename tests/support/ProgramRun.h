@@ -17,14 +17,17 @@ struct ProgramRun {
 };
 
 // Runs the built program `name` with `args` in `env` (the test's own environment when empty)
-// and in the folder `workingDir` (the test's own when empty), waiting up to a minute for it to
-// finish.
+// and in the folder `workingDir` (the test's own when empty), with `input` on its standard
+// input, waiting up to a minute for it to finish.
 inline ProgramRun runProgram(const QString& name, const QStringList& args,
-                             const QProcessEnvironment& env = {}, const QString& workingDir = {}) {
+                             const QProcessEnvironment& env = {}, const QString& workingDir = {},
+                             const QByteArray& input = {}) {
     QProcess p;
     p.setProcessEnvironment(env.isEmpty() ? QProcessEnvironment::systemEnvironment() : env);
     p.setWorkingDirectory(workingDir);
     p.start(built(name), args);
+    p.write(input);
+    p.closeWriteChannel();
     ProgramRun run;
     if (!p.waitForFinished(60000)) {
         p.kill();

@@ -9,6 +9,7 @@
 #include "archive/DatabaseSink.h"
 #include "archive/ThreadedSink.h"
 
+#include "ProgramRun.h"
 #include "SimulatorProcess.h"
 
 #include <QDir>
@@ -23,17 +24,12 @@ namespace {
 constexpr int kEsperaMs = 30000;
 
 QStringList exporta(const QString& strArchivo) {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("BRISORA_ARCHIVE"), strArchivo);
     env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
-    p.setProcessEnvironment(env);
-    p.start(SimulatorProcess::binary(QStringLiteral("brisora-archive")),
-            {QStringLiteral("export")});
-    if (!p.waitForFinished(kEsperaMs) || p.exitCode() != 0) {
-        return {};
-    }
-    return QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    const testsupport::ProgramRun run =
+        testsupport::runProgram(QStringLiteral("brisora-archive"), {QStringLiteral("export")}, env);
+    return run.exitCode == 0 ? run.out.split(u'\n', Qt::SkipEmptyParts) : QStringList();
 }
 
 } // namespace

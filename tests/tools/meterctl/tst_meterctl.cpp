@@ -3,6 +3,7 @@
 #include "Assignment.h"
 
 #include "ImageCompare.h"
+#include "ProgramRun.h"
 #include "TestFiles.h"
 
 #include <QFileInfo>
@@ -16,11 +17,7 @@
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = testsupport::ProgramRun;
 
 // Pixels that differ by more than this in any channel count as different.
 constexpr int kChannelTolerance = 48;
@@ -63,21 +60,9 @@ private:
 };
 
 Run TestMeterCtl::meterctl(const QStringList& args, const QByteArray& input) {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("BRISORA_REGISTRY"), m_dir->filePath(QStringLiteral("reg.json")));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(m_dir->path());
-    p.start(qEnvironmentVariable("BRISORA_BIN_DIR") + QStringLiteral("/meterctl"), args);
-    p.write(input);
-    p.closeWriteChannel();
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return testsupport::runProgram(QStringLiteral("meterctl"), args, env, m_dir->path(), input);
 }
 
 void TestMeterCtl::registerModule() {
