@@ -2,6 +2,7 @@
 // sends, how it recovers a stalled station and what it makes of the replies.
 
 #include "SimulatorProcess.h"
+#include "TestFiles.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -51,7 +52,7 @@ struct LinkRun {
 
 LinkRun runLink(const QString& port, int ticks) {
     QProcess link;
-    link.start(SimulatorProcess::binary(QStringLiteral("brisora-link")),
+    link.start(testsupport::built(QStringLiteral("brisora-link")),
                {"--port", port, "--ticks", QString::number(ticks)});
     LinkRun run;
     if (!link.waitForFinished(kRunLimitMs)) {
@@ -235,7 +236,7 @@ void BrisoraLinkWireTest::interruptedTickIsNotSuccess() {
     SimulatorProcess sim;
     QVERIFY(sim.start({"--mode", "silent"}));
     QProcess link;
-    link.start(SimulatorProcess::binary(QStringLiteral("brisora-link")),
+    link.start(testsupport::built(QStringLiteral("brisora-link")),
                {"--port", sim.device(), "--ticks", "1"});
     QVERIFY(link.waitForStarted(kRunLimitMs));
     // Well inside the 8 s the silent station's tick waits, even on a slow machine.

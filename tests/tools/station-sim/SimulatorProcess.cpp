@@ -1,5 +1,7 @@
 #include "SimulatorProcess.h"
 
+#include "TestFiles.h"
+
 #include <QDeadlineTimer>
 #include <QRegularExpression>
 #include <QTest>
@@ -22,12 +24,8 @@ SimulatorProcess::~SimulatorProcess() {
     }
 }
 
-QString SimulatorProcess::binary(const QString& name) {
-    return qEnvironmentVariable("BRISORA_BIN_DIR") + QLatin1Char('/') + name;
-}
-
 bool SimulatorProcess::start(const QStringList& arguments) {
-    process_.start(binary(QStringLiteral("station-sim")), arguments);
+    process_.start(testsupport::built(QStringLiteral("station-sim")), arguments);
     if (!process_.waitForStarted(kGenerousMs)) {
         return false;
     }

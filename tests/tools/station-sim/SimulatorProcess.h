@@ -29,9 +29,6 @@ public:
     // The log's byte lines, "rx 40" or "tx 01", in order, without the times.
     QStringList wireEvents();
 
-    // Path of a program in the build's bin folder.
-    static QString binary(const QString& name);
-
 private:
     QString readLine(int timeoutMs);
 

@@ -1,6 +1,7 @@
 // The simulator program itself, over a real pseudo-terminal.
 
 #include "SimulatorProcess.h"
+#include "TestFiles.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -55,7 +56,7 @@ void StationSimPtyTest::answersOverThePseudoTerminal() {
 
 void StationSimPtyTest::refusesBadOptions() {
     QProcess sim;
-    sim.start(SimulatorProcess::binary(QStringLiteral("station-sim")), {"--mode", "sleepy"});
+    sim.start(testsupport::built(QStringLiteral("station-sim")), {"--mode", "sleepy"});
     QVERIFY(sim.waitForFinished(kReplyWaitMs));
     QCOMPARE(sim.exitCode(), 2);
     QVERIFY(sim.readAllStandardError().contains("unknown mode"));
