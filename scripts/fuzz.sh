@@ -23,9 +23,8 @@ if ! command -v clang++ > /dev/null ||
     exit 0
 fi
 
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
-    -DBRISORA_SANITIZE=ON -DBRISORA_FUZZ=ON -DBRISORA_BENCHMARKS=OFF > /dev/null
-cmake --build build-fuzz -j "$(nproc)" --target fuzz_targets
+cmake --preset fuzz > /dev/null
+cmake --build --preset fuzz -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"

@@ -7,8 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup-deps.sh
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j "$(nproc)"
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$(nproc)"
 
 rundir=$(mktemp -d "${TMPDIR:-/tmp}/brisora.XXXXXX")
 link="$rundir/com2"
