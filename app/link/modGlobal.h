@@ -1,5 +1,7 @@
 #pragma once
 
+#include <BrisoraVersion.h>
+
 #include <QString>
 #include <QtGlobal>
 
@@ -19,8 +21,9 @@ extern qint16 iNumeroVentanaSiguiente;
 
 // The application's title: caption of every message box that names none of its own.
 inline const QString strTituloAplicacion = QStringLiteral("Brisora");
-inline constexpr int iVersionMayor = 2;
-inline constexpr int iVersionMenor = 0;
-inline constexpr int iVersionRevision = 0;
+// The version of project() in CMakeLists.txt, shown by the about box.
+inline constexpr int iVersionMayor = brisora::version::kMajor;
+inline constexpr int iVersionMenor = brisora::version::kMinor;
+inline constexpr int iVersionRevision = brisora::version::kPatch;
 
 } // namespace modGlobal
