@@ -62,7 +62,7 @@ install(TARGETS GaugeKitMeter EXPORT GaugeKitTargets
     INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES
     ${CMAKE_SOURCE_DIR}/meter/widget/include/GaugeKit/MeterWidget.h
-    ${CMAKE_SOURCE_DIR}/meter/widget/include/GaugeKit/GaugeKitExport.h
+    ${CMAKE_BINARY_DIR}/meter/widget/include/GaugeKit/GaugeKitExport.h
     ${CMAKE_SOURCE_DIR}/meter/control/GaugeKitIds.h
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/GaugeKit)
 

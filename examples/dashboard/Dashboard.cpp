@@ -8,9 +8,8 @@ Dashboard::Dashboard(QWidget* parent)
     m_ui->setupUi(this);
     const auto watch = [this](GaugeKit::MeterWidget* meter, const QString& name) {
         connect(meter, &GaugeKit::MeterWidget::alarmChanged, this,
-                [this, name](int channel, int code, double value, bool alarm) {
-                    showAlarm(name, channel, code, value, alarm);
-                });
+                [this, name](int channel, GaugeKit::MeterWidget::AlarmCode code, double value,
+                             bool alarm) { showAlarm(name, channel, code, value, alarm); });
     };
     watch(m_ui->humidity, tr("Humidity"));
     watch(m_ui->pressure, tr("Pressure"));
@@ -28,8 +27,11 @@ void Dashboard::showReading(const QList<double>& values) {
         m_ui->wind->setValues(values.mid(2));
 }
 
-void Dashboard::showAlarm(const QString& meter, int channel, int code, double value, bool alarm) {
-    const QString state = !alarm ? tr("back to normal") : code == 1 ? tr("high") : tr("low");
+void Dashboard::showAlarm(const QString& meter, int channel, GaugeKit::MeterWidget::AlarmCode code,
+                          double value, bool alarm) {
+    const QString state = !alarm                                     ? tr("back to normal")
+                          : code == GaugeKit::MeterWidget::AlarmHigh ? tr("high")
+                                                                     : tr("low");
     m_ui->alarm->setText(tr("%1, channel %2: %3 at %4")
                              .arg(meter)
                              .arg(channel + 1)

@@ -2,6 +2,8 @@
 // telling the latest alarm.
 #pragma once
 
+#include <GaugeKit/MeterWidget.h>
+
 #include <QList>
 #include <QWidget>
 #include <memory>
@@ -20,7 +22,8 @@ public:
     void showReading(const QList<double>& values);
 
 private:
-    void showAlarm(const QString& meter, int channel, int code, double value, bool alarm);
+    void showAlarm(const QString& meter, int channel, GaugeKit::MeterWidget::AlarmCode code,
+                   double value, bool alarm);
 
     std::unique_ptr<Ui::Dashboard> m_ui;
 };

@@ -2,7 +2,10 @@
 
 #include "GaugeKitIds.h"
 #include "MeterArrays.h"
+#include "MeterPictureTypes.h"
 #include "MeterWidgetPrivate.h"
+
+#include <lum/LumTypes.h>
 
 #include <algorithm>
 #include <optional>
@@ -10,6 +13,26 @@
 namespace GaugeKit {
 
 namespace id = gaugekit::dispid;
+
+// The enumerations are the numbers the control stores and the drawing library reads.
+static_assert(int(MeterWidget::ThinLine) == lum::kNeedleThinLine &&
+              int(MeterWidget::LongHollowTriangle) == lum::kNeedleLongHollowTriangle);
+static_assert(MeterWidget::TicksInside == lum::kTicksInside &&
+              MeterWidget::TicksMiddle == lum::kTicksMiddle &&
+              MeterWidget::TicksOutside == lum::kTicksOutside);
+static_assert(MeterWidget::LabelsInside == lum::kTicksInside &&
+              MeterWidget::LabelsOutside == lum::kTicksOutside);
+static_assert(MeterWidget::FlatBorder == lum::kBevelFlat &&
+              MeterWidget::HighBorder == lum::kBevelHigh &&
+              MeterWidget::DeepBorder == lum::kBevelDeep);
+static_assert(MeterWidget::RectangleBorder == lum::kBorderRectangle &&
+              MeterWidget::CircleBorder == lum::kBorderCircle &&
+              MeterWidget::RoundedRectangleBorder == lum::kBorderRoundedRectangle);
+static_assert(MeterWidget::SvgPicture == gaugekit::picture::kSvg &&
+              MeterWidget::PdfPicture == gaugekit::picture::kPdf &&
+              MeterWidget::PngPicture == gaugekit::picture::kPng);
+static_assert(MeterWidget::AlarmOk == lum::kAlarmOk && MeterWidget::AlarmHigh == lum::kAlarmHigh &&
+              MeterWidget::AlarmLow == lum::kAlarmLow);
 
 namespace {
 
@@ -103,15 +126,27 @@ QSize MeterWidget::sizeHint() const {
     GAUGEKIT_SCALAR(double, double, getter, setter, member)
 #define GAUGEKIT_STRING(getter, setter, member)                                                    \
     GAUGEKIT_SCALAR(QString, const QString&, getter, setter, member)
+// The enumerated properties go to the control as the numbers it stores; the setter taking a
+// number passes any value on, as the control's own interface does.
+#define GAUGEKIT_ENUM(Enum, getter, setter, member)                                                \
+    MeterWidget::Enum MeterWidget::getter() const {                                                \
+        return Enum(d->get(id::member).toInt());                                                   \
+    }                                                                                              \
+    void MeterWidget::setter(Enum value) {                                                         \
+        setter(int(value));                                                                        \
+    }                                                                                              \
+    void MeterWidget::setter(int value) {                                                          \
+        d->set(id::member, value);                                                                 \
+    }
 
 GAUGEKIT_COLOR(windowBackgroundColor, setWindowBackgroundColor, WindowBackgroundColor)
 GAUGEKIT_COLOR(windowBorderColor, setWindowBorderColor, WindowBorderColor)
 GAUGEKIT_COLOR(plotBackgroundColor, setPlotBackgroundColor, PlotBackgroundColor)
-GAUGEKIT_INT(windowBorderStyle, setWindowBorderStyle, WindowBorderStyle)
+GAUGEKIT_ENUM(WindowBorderStyle, windowBorderStyle, setWindowBorderStyle, WindowBorderStyle)
 GAUGEKIT_INT(windowResizeMode, setWindowResizeMode, WindowResizeMode)
 GAUGEKIT_INT(windowBorderThickness, setWindowBorderThickness, WindowBorderThickness)
-GAUGEKIT_INT(type, setType, MeterType)
-GAUGEKIT_INT(needleStyle, setNeedleStyle, MeterNeedleStyle)
+GAUGEKIT_ENUM(MeterType, type, setType, MeterType)
+GAUGEKIT_ENUM(NeedleStyle, needleStyle, setNeedleStyle, MeterNeedleStyle)
 GAUGEKIT_BOOL(dynTextEnable, setDynTextEnable, MeterDynTextEnable)
 GAUGEKIT_BOOL(arcEnable, setArcEnable, MeterArcEnable)
 GAUGEKIT_DOUBLE(centerX, setCenterX, MeterCenterX)
@@ -129,8 +164,9 @@ GAUGEKIT_DOUBLE(highAlarmStart, setHighAlarmStart, MeterHighAlarmStart)
 GAUGEKIT_DOUBLE(highAlarmStop, setHighAlarmStop, MeterHighAlarmStop)
 GAUGEKIT_DOUBLE(lowAlarmStart, setLowAlarmStart, MeterLowAlarmStart)
 GAUGEKIT_DOUBLE(lowAlarmStop, setLowAlarmStop, MeterLowAlarmStop)
-GAUGEKIT_INT(tickPosition, setTickPosition, MeterTickPosition)
-GAUGEKIT_INT(tickLabelsPosition, setTickLabelsPosition, MeterTickLabelsPosition)
+GAUGEKIT_ENUM(TickPosition, tickPosition, setTickPosition, MeterTickPosition)
+GAUGEKIT_ENUM(TickLabelsPosition, tickLabelsPosition, setTickLabelsPosition,
+              MeterTickLabelsPosition)
 GAUGEKIT_COLOR(tickLabelsColor, setTickLabelsColor, MeterTickLabelsColor)
 GAUGEKIT_INT(tickLabelsSize, setTickLabelsSize, MeterTickLabelsSize)
 GAUGEKIT_INT(tickLabelsFontStyle, setTickLabelsFontStyle, MeterTickLabelsFontStyle)
@@ -150,7 +186,7 @@ GAUGEKIT_DOUBLE(valueArcThickness, setValueArcThickness, MeterValueArcThickness)
 GAUGEKIT_DOUBLE(scaleCenter, setScaleCenter, MeterScaleCenter)
 GAUGEKIT_COLOR(borderColor, setBorderColor, MeterBorderColor)
 GAUGEKIT_INT(borderThickness, setBorderThickness, MeterBorderThickness)
-GAUGEKIT_INT(borderStyle, setBorderStyle, MeterBorderStyle)
+GAUGEKIT_ENUM(BorderStyle, borderStyle, setBorderStyle, MeterBorderStyle)
 GAUGEKIT_DOUBLE(initialValue, setInitialValue, MeterInitialValue)
 GAUGEKIT_BOOL(enableInternalTimer, setEnableInternalTimer, EnableInternalTimer)
 GAUGEKIT_DOUBLE(timerFrequency, setTimerFrequency, TimerFrequency)
@@ -195,6 +231,7 @@ GAUGEKIT_TEXTS(channelColorNames, setChannelColorNames, channelColor, setChannel
 
 #undef GAUGEKIT_TEXTS
 #undef GAUGEKIT_LIST
+#undef GAUGEKIT_ENUM
 #undef GAUGEKIT_STRING
 #undef GAUGEKIT_DOUBLE
 #undef GAUGEKIT_BOOL
@@ -218,6 +255,10 @@ void MeterWidget::updateMeter() {
 
 bool MeterWidget::copyToClipboard() {
     return d->call(id::CopyToClipboard);
+}
+
+bool MeterWidget::savePicture(PictureType type, const QString& fileName) {
+    return savePicture(int(type), fileName);
 }
 
 bool MeterWidget::savePicture(int type, const QString& fileName) {

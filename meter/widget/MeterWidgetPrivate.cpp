@@ -134,7 +134,8 @@ void MeterWidgetPrivate::relayEvent(int dispid, const com::VariantList& args) {
         return;
     case ev::OnAlarmEvent:
         if (args.size() == 4)
-            emit m_widget->alarmChanged(args.at(0).i4Value(), args.at(1).i4Value(),
+            emit m_widget->alarmChanged(args.at(0).i4Value(),
+                                        MeterWidget::AlarmCode(args.at(1).i4Value()),
                                         args.at(2).r8Value(), args.at(3).boolValue());
         return;
     case com::DISPID_CLICK:

@@ -1,6 +1,7 @@
 // The meter's Designer plugin as Designer meets it, a form holding a meter as QUiLoader reads
 // it, and the snapshot that tells the form what the property pages changed.
 #include "PropertySnapshot.h"
+#include "ui_meterenums.h"
 
 #include <GaugeKit/MeterWidget.h>
 
@@ -12,6 +13,8 @@
 #include <QExtensionManager>
 #include <QFile>
 #include <QFormBuilder>
+#include <QImage>
+#include <QMetaEnum>
 #include <QMetaProperty>
 #include <QPluginLoader>
 #include <QTest>
@@ -46,9 +49,20 @@ public:
     Core() { setExtensionManager(new QExtensionManager(this)); }
 };
 
-QString formFile() {
+QString formFile(const QString& name = QStringLiteral("meter.ui")) {
     return QDir(qEnvironmentVariable("BRISORA_SOURCE_DIR"))
-        .filePath(QStringLiteral("tests/meter/designer/meter.ui"));
+        .filePath(QStringLiteral("tests/meter/designer/") + name);
+}
+
+// The meter of meterenums.ui has the values that form names, by number or by enumeration.
+void checkEnumeratedForm(const GaugeKit::MeterWidget& meter) {
+    using M = GaugeKit::MeterWidget;
+    QCOMPARE(meter.type(), M::ArcMeter);
+    QCOMPARE(meter.needleStyle(), M::ThinLine);
+    QCOMPARE(meter.borderStyle(), M::CircleBorder);
+    QCOMPARE(meter.tickPosition(), M::TicksMiddle);
+    QCOMPARE(meter.windowBorderStyle(), M::DeepBorder);
+    QCOMPARE(meter.tickLabelsPosition(), M::LabelsInside);
 }
 
 // Three entries unlike the defaults for the list property `name`.
@@ -60,12 +74,39 @@ QStringList textsFor(const QByteArray& name) {
     return {QStringLiteral("uno"), QStringLiteral("dos"), QStringLiteral("tres")};
 }
 
+// The value after `current` in the list of the enumerated property `p`, the first after the last.
+QVariant nextValue(const QMetaProperty& p, int current) {
+    const QMetaEnum e = p.enumerator();
+    int i = 0;
+    while (i < e.keyCount() && e.value(i) != current)
+        ++i;
+    const int next = e.value((i + 1) % e.keyCount());
+    return QVariant(p.metaType(), &next);
+}
+
+// Qt 6.4's form builder writes an enumerated property only when its value comes as a number (it
+// cannot write QWidget's own focusPolicy either); Designer writes them itself.
+class EnumerationsAsNumbers : public QFormBuilder {
+protected:
+    DomProperty* createProperty(QObject* object, const QString& name,
+                                const QVariant& value) override {
+        if (value.metaType().flags().testFlag(QMetaType::IsEnumeration))
+            return QFormBuilder::createProperty(object, name, value.toInt());
+        return QFormBuilder::createProperty(object, name, value);
+    }
+};
+
 } // namespace
 
 class TestMeterDesigner : public QObject {
     Q_OBJECT
 private slots:
     void pluginCreatesAMeter();
+    void pluginIconIsTheMeter();
+    void enumerationsAreListsInDesigner_data();
+    void enumerationsAreListsInDesigner();
+    void formWithNumbersAndEnumerationsLoads();
+    void formWithNumbersAndEnumerationsBuildsWithUic();
     void taskMenuOffersThePropertyPages();
     void formWithAMeterLoads();
     void everyDesignablePropertyTravelsInAForm();
@@ -91,6 +132,92 @@ void TestMeterDesigner::pluginCreatesAMeter() {
     QCOMPARE(widget->property("scaleMax"), QVariant(10.0));
     QCOMPARE(widget->property("titleString"), QVariant(QStringList{"Meter", QString(), "Ondavia"}));
     QVERIFY(qobject_cast<GaugeKit::MeterWidget*>(widget.get()));
+}
+
+// The widget box shows the meter's own picture (the grey face with its alarm arcs), not an
+// empty icon that Designer replaces with its generic one.
+void TestMeterDesigner::pluginIconIsTheMeter() {
+    QPluginLoader loader;
+    QDesignerCustomWidgetInterface* plugin = loadPlugin(loader);
+    QVERIFY(plugin);
+    for (const int size : {16, 22, 32}) {
+        const QImage icon = plugin->icon().pixmap(size, size).toImage();
+        QVERIFY2(!icon.isNull(), qPrintable(QString::number(size)));
+        // Below the hub: the face's grey.
+        QCOMPARE(icon.pixelColor(size / 2, size * 7 / 8), QColor(0xc0, 0xc0, 0xc0));
+    }
+}
+
+// The property editor shows an enumerated property as a list of its values' names.
+void TestMeterDesigner::enumerationsAreListsInDesigner_data() {
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("initial");
+    QTest::newRow("type") << QByteArray("type")
+                          << QStringList{"NeedleMeter", "ArcMeter", "PieMeter"}
+                          << QStringLiteral("NeedleMeter");
+    QTest::newRow("needleStyle") << QByteArray("needleStyle") << QStringList{"ThinLine",
+                                                                             "ThickLine",
+                                                                             "ShortFilledTriangle",
+                                                                             "ShortHollowTriangle",
+                                                                             "LongFilledTriangle",
+                                                                             "LongHollowTriangle"}
+                                 << QStringLiteral("LongHollowTriangle");
+    QTest::newRow("tickPosition") << QByteArray("tickPosition")
+                                  << QStringList{"TicksInside", "TicksMiddle", "TicksOutside"}
+                                  << QStringLiteral("TicksInside");
+    QTest::newRow("tickLabelsPosition")
+        << QByteArray("tickLabelsPosition") << QStringList{"LabelsInside", "LabelsOutside"}
+        << QStringLiteral("LabelsInside");
+    QTest::newRow("windowBorderStyle")
+        << QByteArray("windowBorderStyle")
+        << QStringList{"FlatBorder", "HighBorder", "DeepBorder", "NoWindowBorder"}
+        << QStringLiteral("FlatBorder");
+    QTest::newRow("borderStyle") << QByteArray("borderStyle")
+                                 << QStringList{"NoBorder", "RectangleBorder", "CircleBorder",
+                                                "RoundedRectangleBorder"}
+                                 << QStringLiteral("NoBorder");
+}
+
+void TestMeterDesigner::enumerationsAreListsInDesigner() {
+    QFETCH(QByteArray, name);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, initial);
+    QPluginLoader loader;
+    QDesignerCustomWidgetInterface* plugin = loadPlugin(loader);
+    QVERIFY(plugin);
+    std::unique_ptr<QWidget> widget(plugin->createWidget(nullptr));
+    const QMetaObject* meta = widget->metaObject();
+    const QMetaProperty p = meta->property(meta->indexOfProperty(name));
+    QVERIFY(p.isDesignable());
+    QVERIFY(p.isEnumType());
+    QVERIFY(!p.isFlagType());
+    const QMetaEnum e = p.enumerator();
+    QCOMPARE(QLatin1String(e.scope()), QLatin1String("GaugeKit::MeterWidget"));
+    QStringList seen;
+    for (int i = 0; i < e.keyCount(); ++i)
+        seen.append(QString::fromLatin1(e.key(i)));
+    QCOMPARE(seen, keys);
+    QCOMPARE(QString::fromLatin1(e.valueToKey(p.read(widget.get()).toInt())), initial);
+}
+
+void TestMeterDesigner::formWithNumbersAndEnumerationsLoads() {
+    QUiLoader loader;
+    loader.addPluginPath(pluginFolder());
+    QFile file(formFile(QStringLiteral("meterenums.ui")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    std::unique_ptr<QWidget> form(loader.load(&file));
+    QVERIFY2(form, qPrintable(loader.errorString()));
+    auto* meter = form->findChild<GaugeKit::MeterWidget*>(QStringLiteral("pressure"));
+    QVERIFY(meter);
+    checkEnumeratedForm(*meter);
+}
+
+void TestMeterDesigner::formWithNumbersAndEnumerationsBuildsWithUic() {
+    QWidget form;
+    Ui::Enumerated ui;
+    ui.setupUi(&form);
+    checkEnumeratedForm(*ui.pressure);
 }
 
 void TestMeterDesigner::taskMenuOffersThePropertyPages() {
@@ -165,6 +292,10 @@ void TestMeterDesigner::everyDesignablePropertyTravelsInAForm() {
             v = QColor(10, 20, 30);
             break;
         default:
+            if (p.isEnumType()) {
+                v = nextValue(p, v.toInt());
+                break;
+            }
             QFAIL(p.name());
         }
         QVERIFY(p.write(meter, v));
@@ -176,7 +307,7 @@ void TestMeterDesigner::everyDesignablePropertyTravelsInAForm() {
 
     QBuffer ui;
     ui.open(QIODevice::WriteOnly);
-    QFormBuilder().save(&ui, &form);
+    EnumerationsAsNumbers().save(&ui, &form);
     ui.close();
     QUiLoader loader;
     loader.addPluginPath(pluginFolder());

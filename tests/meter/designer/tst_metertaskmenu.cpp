@@ -58,6 +58,8 @@ private slots:
     void pagesEditIsSavedAndUndone();
     void editHandsOverTrueOldValues();
     void unchangedEditAddsNoStep();
+    void enumeratedEditSavesEnumerations();
+    void formWithNumbersOpens();
 
 private:
     GaugeKit::MeterWidget* meter() const;
@@ -164,6 +166,41 @@ void TestMeterTaskMenu::unchangedEditAddsNoStep() {
     const int steps = m_form->commandHistory()->count();
     editThroughPages([](GaugeKit::MeterWidget&) {});
     QCOMPARE(m_form->commandHistory()->count(), steps);
+}
+
+// The form stores what the pages chose as the names Designer's lists show, and gives them back.
+void TestMeterTaskMenu::enumeratedEditSavesEnumerations() {
+    using M = GaugeKit::MeterWidget;
+    M& m = *meter();
+    editThroughPages([](M& w) {
+        w.setType(M::PieMeter);
+        w.setBorderStyle(M::CircleBorder);
+    });
+    const QString saved = m_form->contents();
+    QVERIFY2(saved.contains(QLatin1String("<enum>GaugeKit::MeterWidget::PieMeter</enum>")),
+             qPrintable(saved));
+    QVERIFY(saved.contains(QLatin1String("<enum>GaugeKit::MeterWidget::CircleBorder</enum>")));
+    m_form->commandHistory()->undo();
+    QCOMPARE(m.type(), M::NeedleMeter);
+    QCOMPARE(m.borderStyle(), M::NoBorder);
+
+    QVERIFY(m_form->setContents(saved));
+    QCOMPARE(meter()->type(), M::PieMeter);
+    QCOMPARE(meter()->borderStyle(), M::CircleBorder);
+}
+
+// A form saved when the type was a number opens with that type, and is saved with its name.
+void TestMeterTaskMenu::formWithNumbersOpens() {
+    QString form = QString::fromUtf8(kForm);
+    form.replace(QLatin1String("</rect></property>\n  </widget>"),
+                 QLatin1String("</rect></property>\n   <property name=\"type\"><number>1</number>"
+                               "</property>\n  </widget>"));
+    QVERIFY(form.contains(QLatin1String("<number>1</number>")));
+    QVERIFY(m_form->setContents(form));
+    QCOMPARE(meter()->type(), GaugeKit::MeterWidget::ArcMeter);
+    const QString saved = m_form->contents();
+    QVERIFY2(saved.contains(QLatin1String("<enum>GaugeKit::MeterWidget::ArcMeter</enum>")),
+             qPrintable(saved));
 }
 
 QTEST_MAIN(TestMeterTaskMenu)

@@ -71,6 +71,15 @@ Sample sampleFor(const PropertyInfo& p, int variant) {
     return {com::Variant(s), QVariant(s)};
 }
 
+// An enumerated property of the widget holds the control's number as its enumeration.
+Sample asPropertyType(Sample sample, const QMetaProperty& meta) {
+    if (meta.isEnumType()) {
+        const int n = sample.widget.toInt();
+        sample.widget = QVariant(meta.metaType(), &n);
+    }
+    return sample;
+}
+
 // Deletes `victim` from inside the loop of the first modal dialog that opens.
 void deleteOnceModal(const QPointer<QWidget>& victim, int triesLeft = 100) {
     QTimer::singleShot(0, qApp, [victim, triesLeft] {
@@ -94,6 +103,12 @@ private slots:
     void listProperties_data();
     void listProperties();
     void eventsBecomeSignals();
+    void enumeratedProperties_data();
+    void enumeratedProperties();
+    void numbersReachTheControlAsTheyAre();
+    void alarmCodesAreTyped();
+    void savesEachPictureType_data();
+    void savesEachPictureType();
     void internalTimerAndClick();
     void savesTheBytesOfARegistryMeter();
     void loadSettingsFailures();
@@ -121,7 +136,7 @@ void TestMeterWidget::propertyRoundTrip() {
     QVERIFY(meta.isWritable());
 
     // Widget -> dispatch.
-    const Sample first = sampleFor(*property, 0);
+    const Sample first = asPropertyType(sampleFor(*property, 0), meta);
     QCOMPARE(meta.metaType(), first.widget.metaType());
     QVERIFY(w.setProperty(name, first.widget));
     com::Variant seen;
@@ -129,7 +144,7 @@ void TestMeterWidget::propertyRoundTrip() {
     QCOMPARE(seen, first.control);
 
     // Dispatch -> widget.
-    const Sample second = sampleFor(*property, 1);
+    const Sample second = asPropertyType(sampleFor(*property, 1), meta);
     QCOMPARE(site.setProperty(property->dispid, second.control), com::S_OK);
     QCOMPARE(w.property(name), second.widget);
 }
@@ -212,10 +227,125 @@ void TestMeterWidget::eventsBecomeSignals() {
     QCOMPARE(ready.size(), 1);
     w.setValues({9.5});
     QCOMPARE(alarms.size(), 1);
-    QCOMPARE(alarms.at(0), (QVariantList{0, 1, 9.5, true}));
+    QCOMPARE(alarms.at(0),
+             (QVariantList{0, QVariant::fromValue(MeterWidget::AlarmHigh), 9.5, true}));
     w.setValue(0, 5.0);
     QCOMPARE(alarms.size(), 2);
-    QCOMPARE(alarms.at(1), (QVariantList{0, 0, 5.0, false}));
+    QCOMPARE(alarms.at(1),
+             (QVariantList{0, QVariant::fromValue(MeterWidget::AlarmOk), 5.0, false}));
+}
+
+// Each enumerated property by the name of one of its values, as forms and QSettings-like code
+// write it: the control stores the number the drawing library reads, and the number reads back
+// as that value.
+void TestMeterWidget::enumeratedProperties_data() {
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<int>("dispid");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("type") << QByteArray("type") << int(dispid::MeterType) << QByteArray("PieMeter")
+                          << 2;
+    QTest::newRow("needle style") << QByteArray("needleStyle") << int(dispid::MeterNeedleStyle)
+                                  << QByteArray("ShortHollowTriangle") << 3;
+    QTest::newRow("tick position") << QByteArray("tickPosition") << int(dispid::MeterTickPosition)
+                                   << QByteArray("TicksMiddle") << 3;
+    QTest::newRow("tick labels position")
+        << QByteArray("tickLabelsPosition") << int(dispid::MeterTickLabelsPosition)
+        << QByteArray("LabelsOutside") << 4;
+    QTest::newRow("window border style")
+        << QByteArray("windowBorderStyle") << int(dispid::WindowBorderStyle)
+        << QByteArray("NoWindowBorder") << 3;
+    QTest::newRow("border style") << QByteArray("borderStyle") << int(dispid::MeterBorderStyle)
+                                  << QByteArray("RoundedRectangleBorder") << 3;
+}
+
+void TestMeterWidget::enumeratedProperties() {
+    QFETCH(QByteArray, name);
+    QFETCH(int, dispid);
+    QFETCH(QByteArray, key);
+    QFETCH(int, stored);
+    MeterWidget w;
+    com::ControlSite& site = MeterWidgetPrivate::site(w);
+    const QMetaProperty meta = w.metaObject()->property(w.metaObject()->indexOfProperty(name));
+    QVERIFY(meta.isEnumType());
+    QVERIFY(meta.write(&w, QString::fromLatin1(key)));
+    com::Variant seen;
+    QCOMPARE(site.getProperty(dispid, &seen), com::S_OK);
+    QCOMPARE(seen, com::Variant(std::int32_t(stored)));
+
+    QCOMPARE(site.setProperty(dispid, com::Variant(std::int32_t(0))), com::S_OK);
+    QCOMPARE(site.setProperty(dispid, com::Variant(std::int32_t(stored))), com::S_OK);
+    const QVariant read = meta.read(&w);
+    QCOMPARE(read.metaType(), meta.metaType());
+    QCOMPARE(meta.enumerator().valueToKey(read.toInt()), key.constData());
+}
+
+// Code and forms written when the properties were numbers: the setters taking a number and
+// QVariant numbers still set them, a number no value names included (the control draws no
+// meter for type 3), and the getters compare with numbers.
+void TestMeterWidget::numbersReachTheControlAsTheyAre() {
+    MeterWidget w;
+    com::ControlSite& site = MeterWidgetPrivate::site(w);
+    w.setType(1);
+    QCOMPARE(w.type(), MeterWidget::ArcMeter);
+    w.setType(3);
+    com::Variant seen;
+    QCOMPARE(site.getProperty(dispid::MeterType, &seen), com::S_OK);
+    QCOMPARE(seen, com::Variant(std::int32_t(3)));
+    QCOMPARE(int(w.type()), 3);
+    QVERIFY(w.setProperty("needleStyle", 2));
+    QCOMPARE(w.needleStyle(), MeterWidget::ShortFilledTriangle);
+    QVERIFY(w.needleStyle() == 2);
+    w.setBorderStyle(4); // the General page's empty fifth entry
+    QCOMPARE(int(w.borderStyle()), 4);
+    w.setType(MeterWidget::PieMeter);
+    QCOMPARE(w.property("type").toInt(), 2);
+}
+
+void TestMeterWidget::alarmCodesAreTyped() {
+    MeterWidget w;
+    QList<MeterWidget::AlarmCode> codes;
+    QList<int> numbers;
+    connect(&w, &MeterWidget::alarmChanged, this,
+            [&](int, MeterWidget::AlarmCode code, double, bool) { codes.append(code); });
+    // A handler written for the numbers still connects.
+    connect(&w, &MeterWidget::alarmChanged, this,
+            [&](int, int code, double, bool) { numbers.append(code); });
+    QSignalSpy spy(&w, &MeterWidget::alarmChanged);
+    fixture::paintSettled(w, *controlOf(w));
+    for (const double v : {9.5, 5.0, 0.5, 5.0})
+        w.setValue(0, v);
+    const QList<MeterWidget::AlarmCode> expected{MeterWidget::AlarmHigh, MeterWidget::AlarmOk,
+                                                 MeterWidget::AlarmLow, MeterWidget::AlarmOk};
+    QCOMPARE(codes, expected);
+    QCOMPARE(numbers, (QList<int>{1, 0, 2, 0}));
+    QCOMPARE(spy.size(), 4);
+    QCOMPARE(spy.at(0).at(1).metaType(), QMetaType::fromType<MeterWidget::AlarmCode>());
+    QCOMPARE(spy.at(2).at(1).value<MeterWidget::AlarmCode>(), MeterWidget::AlarmLow);
+}
+
+void TestMeterWidget::savesEachPictureType_data() {
+    QTest::addColumn<MeterWidget::PictureType>("type");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("svg") << MeterWidget::SvgPicture << QStringLiteral("meter.svg")
+                         << QByteArray("<?xml");
+    QTest::newRow("pdf") << MeterWidget::PdfPicture << QStringLiteral("meter.pdf")
+                         << QByteArray("%PDF");
+    QTest::newRow("png") << MeterWidget::PngPicture << QStringLiteral("meter.png")
+                         << QByteArray("\x89PNG");
+}
+
+void TestMeterWidget::savesEachPictureType() {
+    QFETCH(MeterWidget::PictureType, type);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, start);
+    QTemporaryDir dir;
+    MeterWidget w;
+    fixture::paintSettled(w, *controlOf(w));
+    QVERIFY(w.savePicture(type, dir.filePath(file)));
+    QVERIFY(testsupport::fileBytes(dir.filePath(file)).startsWith(start));
+    QVERIFY(!w.savePicture(MeterWidget::PictureType(4), dir.filePath(QStringLiteral("x.emf"))));
 }
 
 void TestMeterWidget::internalTimerAndClick() {
