@@ -8,6 +8,8 @@
 
 #include "forms/Scheduler.h"
 
+#include <BrisoraVersion.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QLocale>
@@ -105,6 +107,7 @@ std::optional<Options> parseOptions(const QCoreApplication& app) {
         "Exit status: 0 every tick completed, 1 some tick failed, 2 the port cannot be opened, "
         "64 bad usage.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({"port",
                       "Serial device to use (default: COM2, that is $BRISORA_COM2 or "
                       "/dev/ttyS1).",
@@ -117,6 +120,9 @@ std::optional<Options> parseOptions(const QCoreApplication& app) {
     }
     if (parser.isSet("help")) {
         parser.showHelp(0);
+    }
+    if (parser.isSet("version")) {
+        parser.showVersion();
     }
     Options options;
     bool ok = false;
@@ -138,6 +144,7 @@ std::optional<Options> parseOptions(const QCoreApplication& app) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("brisora-link");
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(brisora::version::kText));
     const auto options = parseOptions(app);
     if (!options) {
         return kExitUsage;

@@ -4,6 +4,8 @@
 #include "com/HResult.h"
 #include "com/ObjectLoader.h"
 
+#include <BrisoraVersion.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -18,7 +20,7 @@ void printUsage(QTextStream& to) {
           "Registers each module in the registry file named by BRISORA_REGISTRY\n"
           "(default: brisora/registry.json under the user's configuration folder);\n"
           "with --unregister, removes its entries. A module whose name starts with '-'\n"
-          "goes after --.\n";
+          "goes after --. --version prints the version.\n";
 }
 
 int usageError(QTextStream& err, const QString& why = {}) {
@@ -59,11 +61,17 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Shows this help."));
     const QCommandLineOption unregister(QStringLiteral("unregister"),
                                         QStringLiteral("Removes the modules' entries."));
-    parser.addOptions({help, unregister});
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Prints the version."));
+    parser.addOptions({help, unregister, version});
     if (!parser.parse(app.arguments()))
         return usageError(err, parser.errorText());
     if (parser.isSet(help)) {
         printUsage(out);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        out << "brisora-regsvr " << brisora::version::kText << "\n";
         return 0;
     }
     const QStringList modules = parser.positionalArguments();

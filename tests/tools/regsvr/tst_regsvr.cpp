@@ -4,6 +4,7 @@
 #include <TestFiles.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +26,7 @@ private slots:
     void usage();
     void registersAndUnregisters();
     void moduleNamedLikeAnOptionAfterDoubleDash();
+    void version();
 
 private:
     ProgramRun regsvr(const QStringList& args);
@@ -97,6 +99,17 @@ void TestRegsvr::moduleNamedLikeAnOptionAfterDoubleDash() {
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(run.out, QStringLiteral("registered ") + copy + u'\n');
     QVERIFY(registryText().contains(copy));
+}
+
+// The version of project() in CMakeLists.txt, and nothing done.
+void TestRegsvr::version() {
+    const ProgramRun run = regsvr({QStringLiteral("--version"), testsupport::built(kModule)});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(QRegularExpression(QStringLiteral("^brisora-regsvr \\d+\\.\\d+\\.\\d+\n$"))
+                 .match(run.out)
+                 .hasMatch(),
+             qPrintable(run.out));
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("reg.json"))));
 }
 
 QTEST_GUILESS_MAIN(TestRegsvr)
