@@ -12,10 +12,14 @@ frmServidorTramas::frmServidorTramas(std::unique_ptr<comm::SerialBackend> backen
     setClientSizeTwips(4665, 525);
     placeTwips(m_lblInformacion, 120, 150, 4485, 285);
     m_lblInformacion->setObjectName(QStringLiteral("lblInformacion"));
-    setWindowState(Qt::WindowMinimized);
 }
 
 frmServidorTramas::~frmServidorTramas() = default;
+
+void frmServidorTramas::setVisible(bool /*visible*/) {
+    // Never mapped: a request to show it (from any caller) leaves it hidden.
+    forms::Form::setVisible(false);
+}
 
 void frmServidorTramas::subCambiaVelocidadPuertoSerie(qint16 iPuerto, const QString& strVelo) {
     m_objServidor.subCambiaVelocidadPuertoSerie(iPuerto, strVelo);

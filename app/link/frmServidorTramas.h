@@ -6,8 +6,9 @@
 
 class QLabel;
 
-// The frame server's small window: it shows the port and speed in use, stays minimized out of
-// the way and refuses to unload until the application is leaving. The work is done by
+// The frame server's window: it holds the port and speed in use in its label but is never shown
+// to the operator (no top-level window, no taskbar entry), and refuses to unload until the
+// application is leaving. The work is done by
 // clsServidorTramas; the window forwards to it. Port troubles show no message box of their
 // own: the main window follows them in its status bar (clsServidorTramas::setCambioPuerto).
 class frmServidorTramas : public forms::Form {
@@ -45,6 +46,8 @@ public:
 
     clsServidorTramas& servidor() { return m_objServidor; }
     QLabel* lblInformacion() const { return m_lblInformacion; }
+
+    void setVisible(bool visible) override;
 
 protected:
     void queryUnload(bool& cancel) override;

@@ -91,7 +91,6 @@ void frmMDIPrincipal::Form_Load() {
     m_objServidorTramas = m_fabricas.frmServidorTramas ? m_fabricas.frmServidorTramas()
                                                        : std::make_unique<frmServidorTramas>();
     m_objServidorTramas->setWindowIcon(windowIcon());
-    m_objServidorTramas->show();
     m_objServidorTramas->subCambiaVelocidadPuertoSerie(kPuertoEstacion, kVelocidadPuerto);
     m_objCiclo = std::make_unique<clsCicloAdquisicion>(m_objServidorTramas->servidor());
     m_objCiclo->setMuestraMensaje([this](const QString& m) { subMuestraErrorTiempo(m); });

@@ -16,6 +16,26 @@ constexpr ArrayId kAllArrays[] = {
     ArrayId::MeterChannelColor, ArrayId::MeterChannelTagName,
 };
 
+// An enumerated property read from a stream must be one of its choices: anything else is
+// damaged data (text bytes where a number belongs), refused as the archive refuses a length
+// beyond its bound, and the property keeps its value. A property bag gives the default for
+// it, as for any value it cannot convert.
+bool exchangeChoice(com::PropExchange& px, const PropertyInfo& p, const QString& key,
+                    std::int32_t& value, std::int32_t def) {
+    std::int32_t read = value;
+    if (!px.exchangeLong(key, read, def))
+        return false;
+    if (px.isLoading() && !PropertyTable::isChoice(p, read)) {
+        if (px.mode() != com::PropExchange::Mode::BagLoad) {
+            px.setError(com::STG_E_READFAULT);
+            return false;
+        }
+        read = def;
+    }
+    value = read;
+    return true;
+}
+
 bool exchangeOne(com::PropExchange& px, const PropertyInfo& p, MeterSettings& store) {
     const QString key = QLatin1String(p.bagKey);
     return std::visit(
@@ -24,7 +44,7 @@ bool exchangeOne(com::PropExchange& px, const PropertyInfo& p, MeterSettings& st
             using T = std::remove_reference_t<decltype(value)>;
             const T def = std::get<T>(p.defaultValue);
             if constexpr (std::is_same_v<T, std::int32_t>)
-                return px.exchangeLong(key, value, def);
+                return exchangeChoice(px, p, key, value, def);
             else if constexpr (std::is_same_v<T, bool>)
                 return px.exchangeBool(key, value, def);
             else if constexpr (std::is_same_v<T, double>)

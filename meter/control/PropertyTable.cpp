@@ -170,6 +170,25 @@ const PropertyInfo* PropertyTable::byName(const QString& name) {
     return nullptr;
 }
 
+bool PropertyTable::isChoice(const PropertyInfo& p, std::int32_t value) {
+    switch (p.dispid) {
+    case dispid::WindowBorderStyle:
+        return value >= 0 && value <= 3;
+    case dispid::MeterBorderStyle:
+        return value >= 0 && value <= 4; // 4: the General page's empty fifth entry
+    case dispid::MeterType:
+        return value >= 0 && value <= 2;
+    case dispid::MeterNeedleStyle:
+        return value >= 0 && value <= 5;
+    case dispid::MeterTickPosition:
+        return value == 0 || value == 3 || value == 4;
+    case dispid::MeterTickLabelsPosition:
+        return value == 0 || value == 4;
+    default:
+        return true;
+    }
+}
+
 MeterSettings PropertyTable::defaults() {
     MeterSettings s;
     for (const PropertyInfo& p : kProperties)

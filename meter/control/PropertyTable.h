@@ -43,6 +43,11 @@ public:
     static const PropertyInfo* byDispid(std::int32_t dispid);
     static const PropertyInfo* byName(const QString& name);
 
+    // False for a value an enumerated property has no choice for (WindowBorderStyle,
+    // MeterBorderStyle, MeterType, MeterNeedleStyle and the two tick positions; the values the
+    // pages can store count as choices); true for every value of any other property.
+    static bool isChoice(const PropertyInfo& p, std::int32_t value);
+
     static MeterSettings defaults();
     static PropertyValue get(const MeterSettings& s, const PropertyInfo& p);
     // The value must be of the property's kind (the dispatch layer coerces before).

@@ -12,10 +12,12 @@ using K = ControlKind;
 
 DialogTemplate makeTemplate() {
     using P = CGAUGEKITPropPage;
+    // The meter border style list is wider than designed (52 units from 166), so that
+    // "Rounded Rectangle" shows whole; it takes the room up to the frame on both sides.
     const QRect winBackground(55, 15, 25, 14), winStyle(55, 33, 40, 48), winWidth(55, 48, 20, 14),
-        winColor(55, 66, 25, 14), meterBackground(166, 15, 25, 14), meterStyle(166, 33, 52, 53),
+        winColor(55, 66, 25, 14), meterBackground(166, 15, 25, 14), meterStyle(158, 33, 82, 53),
         meterThickness(166, 48, 20, 14), meterColor(166, 66, 25, 14), sizeW(165, 84, 21, 14),
-        sizeH(200, 84, 21, 14), selection(48, 114, 58, 61), title(48, 129, 63, 14);
+        sizeH(200, 84, 21, 14), selection(48, 114, 63, 61), title(48, 129, 63, 14);
     DialogTemplate t;
     t.units = QSize(251, 150);
     t.controls = {

@@ -11,7 +11,9 @@ using K = ControlKind;
 
 DialogTemplate makeTemplate() {
     using P = CMLookPPg;
-    const QRect type(33, 18, 38, 44), channels(9, 45, 40, 14), needle(9, 78, 78, 48),
+    // The type list is wider than designed (38 units), up to the frame, so that "Needle"
+    // shows whole beside the drop-down button.
+    const QRect type(33, 18, 50, 44), channels(9, 45, 40, 14), needle(9, 78, 78, 48),
         centerX(133, 15, 28, 14), centerY(132, 35, 28, 14), diameter(133, 55, 28, 14),
         from(198, 18, 28, 14), to(198, 38, 28, 14), arrows(40, 115, 10, 14),
         precision(219, 108, 20, 14);

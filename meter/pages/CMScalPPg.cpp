@@ -48,7 +48,7 @@ DialogTemplate makeTemplate() {
         labelBefore("Position", 94, tickPosition),
         labelBefore("Thickness", 94, thickness),
         group("Arc Meter Misc", QRect(189, 76, 53, 68)),
-        labelAbove("Arc Width", arcWidth, 40),
+        labelAbove("Arc Width", arcWidth, 36),
     };
     return t;
 }

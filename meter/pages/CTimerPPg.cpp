@@ -53,8 +53,17 @@ void CTimerPPg::preStore() {
 }
 
 void CTimerPPg::postLoad() {
+    showFrequency();
+}
+
+void CTimerPPg::postStore() {
+    // The box shows what was stored (typed 50, stored 20), not what was typed.
+    showFrequency();
+}
+
+void CTimerPPg::showFrequency() {
     if (QComboBox* box = combo(IDC_FREQUENCY))
-        box->setEditText(PageText::formatOneDecimal(m_values.timerFrequency));
+        box->setEditText(PageText::formatAtLeastOneDecimal(m_values.timerFrequency));
 }
 
 void CTimerPPg::onDialogCreated() {

@@ -25,12 +25,14 @@ protected:
     void exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) override;
     void preStore() override;
     void postLoad() override;
+    void postStore() override;
     void onDialogCreated() override;
     void onShow(bool visible) override;
     void onDialogDestroying() override;
 
 private:
     void releaseTimer();
+    void showFrequency();
 
     TimerPageValues m_values;
 };

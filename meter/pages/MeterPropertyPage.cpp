@@ -67,6 +67,8 @@ void MeterPropertyPage::refreshFromMeter() {
 
 void MeterPropertyPage::preStore() {}
 
+void MeterPropertyPage::postStore() {}
+
 void MeterPropertyPage::postLoad() {}
 
 void MeterPropertyPage::buildDialog(QWidget* dialog) {
@@ -124,6 +126,7 @@ bool MeterPropertyPage::storeExchange() {
         return true;
     preStore();
     exchange(*meter, ExchangeDirection::Store);
+    postStore();
     remember(*meter);
     return true;
 }

@@ -54,6 +54,8 @@ protected:
     // The meter's exchange operation for this page.
     virtual void exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) = 0;
     virtual void preStore();
+    // After the meter's exchange of a store (the exchange may have brought values into range).
+    virtual void postStore();
     virtual void postLoad();
     // Connects the page's buttons and lists (after the dialog has been built); none by default.
     virtual void connectControls() {}

@@ -2,12 +2,13 @@
 
 #include "UpDownControl.h"
 
+#include <forms/DesignControls.h>
+#include <forms/DesignGroupBox.h>
 #include <forms/DialogUnits.h>
 #include <forms/Twips.h>
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -77,10 +78,11 @@ QWidget* PageDialog::create(QWidget* dialog, const ControlSpec& spec) {
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->addItems(spec.entries);
         combo->setCurrentIndex(-1);
+        forms::showTextStartOnFocus(combo);
         return combo;
     }
     case ControlKind::GroupBox:
-        return new QGroupBox(spec.caption, dialog);
+        return new forms::DesignGroupBox(spec.caption, dialog);
     case ControlKind::UpDown:
         return new UpDownControl(dialog);
     case ControlKind::Label:

@@ -79,8 +79,11 @@ QString PageText::formatDouble(double value) {
     return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
-QString PageText::formatOneDecimal(double value) {
-    return QString::asprintf("%1.1f", value);
+QString PageText::formatAtLeastOneDecimal(double value) {
+    const QString shortest = formatDouble(value);
+    if (!std::isfinite(value) || shortest.contains(u'.'))
+        return shortest;
+    return shortest + QStringLiteral(".0");
 }
 
 std::optional<std::int32_t> PageText::parseInteger(const QString& text) {

@@ -14,8 +14,9 @@ public:
     static QString formatInteger(std::int32_t value);
     // Shortest plain decimal form that reads back as the same value ("0.1", "20", "-3.25").
     static QString formatDouble(double value);
-    // "%1.1f": one digit after the point ("1.5", "20.0").
-    static QString formatOneDecimal(double value);
+    // At least one digit after the point, and as many more as the value needs to read back
+    // unchanged ("20.0", "0.01", "1.46").
+    static QString formatAtLeastOneDecimal(double value);
 
     // The whole text (white space around it allowed) as a decimal integer that fits 32 bits.
     static std::optional<std::int32_t> parseInteger(const QString& text);

@@ -4,11 +4,47 @@
 #include "Twips.h"
 
 #include <QColor>
+#include <QComboBox>
+#include <QFocusEvent>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QPalette>
 #include <QWidget>
 
 namespace forms {
+
+namespace {
+
+// Lets the combo box take a focus change first (it passes it to its line edit, which selects
+// the whole text with the caret at the end), then brings the start of the text into view.
+class TextStartOnFocus : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
+            return false;
+        auto* box = static_cast<QComboBox*>(watched);
+        box->event(event);
+        QLineEdit* edit = box->lineEdit();
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (!edit || reason == Qt::PopupFocusReason)
+            return true;
+        const qsizetype length = edit->text().size();
+        if (event->type() == QEvent::FocusOut)
+            edit->setCursorPosition(0);
+        else if (reason != Qt::MouseFocusReason && length && edit->selectedText().size() == length)
+            edit->setSelection(int(length), -int(length)); // all selected, caret at the start
+        return true;
+    }
+};
+
+} // namespace
+
+void showTextStartOnFocus(QComboBox* box) {
+    box->installEventFilter(new TextStartOnFocus(box));
+}
 
 QFont designFont(double points, bool bold, const QString& face) {
     installFaceSubstitutes();

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QColor;
+class QComboBox;
 class QWidget;
 
 namespace forms {
@@ -22,5 +23,10 @@ QFont fittedFont(const QWidget* widget, const QString& text, int width, double m
 // line with a white one a pixel below it). The parent owns the returned widget.
 QWidget* addHorizontalLine(QWidget* parent, int x1, int x2, int y, int thickness,
                            const QColor& color, int offset = 0);
+
+// An editable combo box of a window design shows the start of its text when the focus comes
+// and when it goes, as a design's list box does; Qt leaves a text longer than the box
+// scrolled to its end ("leedle" for "Thin Needle"). A click in the text keeps its caret.
+void showTextStartOnFocus(QComboBox* box);
 
 } // namespace forms

@@ -2,7 +2,9 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -55,6 +57,10 @@ QFont fontOf(const FontEffectsChoice& c) {
     return font;
 }
 
+bool isInstalled(const QString& face) {
+    return QFontDatabase::families().contains(face, Qt::CaseInsensitive);
+}
+
 } // namespace
 
 FontEffectsDialog::FontEffectsDialog(const FontEffectsChoice& initial, QWidget* parent)
@@ -63,7 +69,15 @@ FontEffectsDialog::FontEffectsDialog(const FontEffectsChoice& initial, QWidget* 
     m_font = new QFontDialog(this);
     m_font->setWindowFlags(Qt::Widget);
     m_font->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
-    m_font->setCurrentFont(fontOf(initial));
+    QFont shown = fontOf(initial);
+    // A face that is not installed (Arial on Linux) opens as the face that draws it, with
+    // that face's styles; left as it is, it comes back under its own name.
+    if (!initial.name.isEmpty() && !isInstalled(initial.name)) {
+        m_requestedFace = initial.name;
+        m_shownFace = QFontInfo(shown).family();
+        shown.setFamily(m_shownFace);
+    }
+    m_font->setCurrentFont(shown);
     m_colors = new QComboBox(this);
     m_colors->setObjectName(QStringLiteral("color"));
     fillColors(initial.color);
@@ -93,7 +107,8 @@ void FontEffectsDialog::fillColors(quint32 initial) {
 FontEffectsChoice FontEffectsDialog::choice() const {
     const QFont font = m_font->currentFont();
     FontEffectsChoice c;
-    c.name = font.family();
+    c.name =
+        !m_shownFace.isEmpty() && font.family() == m_shownFace ? m_requestedFace : font.family();
     c.sizeTenths = int(std::lround(font.pointSizeF() * 10.0));
     c.weight = int(font.weight());
     c.italic = font.italic();

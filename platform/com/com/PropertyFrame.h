@@ -19,8 +19,9 @@ class Registry;
 // objects to edit, and shows the pages as tabs with the buttons OK (default), Cancel, Apply
 // (enabled while a page has changes) and Help. A page's dialog is created when its tab is
 // first chosen. OK applies the changed pages and closes unless a page refused a field, in
-// which case that page comes to the front; Cancel closes without storing. A page brought to
-// the front gives the focus to its first control in tab order.
+// which case that page comes to the front with the focus on the refused field; Cancel closes
+// without storing. A page otherwise brought to the front gives the focus to its first control
+// in tab order.
 class PropertyFrame : public QDialog {
     Q_OBJECT
 public:
@@ -70,6 +71,8 @@ private:
     void onTabChanged(int index);
     // The first control of the page in tab order takes the focus.
     static void focusFirstControl(QWidget* pageWindow);
+    // Brings the page that refused a field to the front with the focus on that field.
+    void showRefusedField(int index);
     void onStatusChange();
     void showHelp();
     void layoutFrame(const QSize& pageSize);

@@ -7,6 +7,7 @@
 #include <forms/MessageBox.h>
 
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -182,6 +183,17 @@ void PropertyFrame::focusFirstControl(QWidget* pageWindow) {
     }
 }
 
+void PropertyFrame::showRefusedField(int index) {
+    // The page put the focus on the field it refused, perhaps while it was not shown; bringing
+    // the page to the front gives the focus to its first control, so it goes back to the field.
+    QWidget* pageWindow = m_pages.at(index).page->Window();
+    const QPointer<QWidget> refused = pageWindow ? pageWindow->focusWidget() : nullptr;
+    setCurrentPage(index);
+    // As if tabbed to: a text field comes back with its text selected, ready to be retyped.
+    if (refused && pageWindow->isAncestorOf(refused))
+        refused->setFocus(Qt::TabFocusReason);
+}
+
 void PropertyFrame::onStatusChange() {
     bool dirty = false;
     for (const Entry& e : std::as_const(m_pages))
@@ -196,7 +208,7 @@ bool PropertyFrame::applyPages() {
         if (!e.active || e.page->IsPageDirty() != S_OK)
             continue;
         if (failed(e.page->Apply())) {
-            setCurrentPage(i);
+            showRefusedField(i);
             onStatusChange();
             if (any)
                 emit applied();

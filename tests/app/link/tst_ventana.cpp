@@ -20,7 +20,11 @@ void TestVentana::windowAsDesigned() {
     forms::VirtualScheduler clock;
     frmServidorTramas frm(std::make_unique<comm::FakeSerialBackend>(clock), clock);
     QCOMPARE(frm.windowTitle(), QString("Servidor de Tramas"));
-    QVERIFY(frm.windowState() & Qt::WindowMinimized);
+    // Never shown to the operator: a show request (from the window list, say) leaves it hidden,
+    // so there is no top-level window or taskbar entry for it.
+    frm.show();
+    QVERIFY(frm.isHidden());
+    QVERIFY(!frm.testAttribute(Qt::WA_WState_Created));
     QCOMPARE(frm.lblInformacion()->text(), QString("Label1"));
     QCOMPARE(frm.ifntPuertoSerie(), qint16(2));
     QCOMPARE(frm.strfntVelocidadPuertoSerie(), QString("9600,N,8,1"));
@@ -32,7 +36,6 @@ void TestVentana::windowAsDesigned() {
 void TestVentana::unloadRefusedUntilAllowedThenClosesPort() {
     forms::VirtualScheduler clock;
     frmServidorTramas frm(std::make_unique<comm::FakeSerialBackend>(clock), clock);
-    frm.show();
     QVERIFY(!frm.close());
     QVERIFY(frm.servidor().bfntPuertoAbierto());
     frm.bCerrraVentana = true;
@@ -42,7 +45,7 @@ void TestVentana::unloadRefusedUntilAllowedThenClosesPort() {
 
 void TestVentana::portTroubleShowsNoMessageBox() {
     // Port trouble goes to the main window's status bar; a box here would stack with
-    // "Error de tiempo" and stand over a minimized window.
+    // "Error de tiempo" and stand over a window the operator never sees.
     qunsetenv("BRISORA_COM2");
     forms::MessageBoxRecorder boxes;
     forms::VirtualScheduler clock;

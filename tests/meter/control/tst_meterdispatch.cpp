@@ -3,6 +3,7 @@
 #include "MeterDispatch.h"
 #include "MeterFixture.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace gaugekit;
@@ -17,6 +18,8 @@ private slots:
     void putCoercesAsAutomation();
     void errorsLeaveTheMeterAsItWas_data();
     void errorsLeaveTheMeterAsItWas();
+    void newMeterReportsTheDesignedDefaults_data();
+    void newMeterReportsTheDesignedDefaults();
     void indexedDefaults();
     void changeStepsReachTheModel();
     void updateDataValueStaysWithinTheChannels();
@@ -106,6 +109,79 @@ void TestMeterDispatch::errorsLeaveTheMeterAsItWas() {
     com::Variant result;
     QCOMPARE(m->Invoke(dispid, std::uint16_t(flags), args, &result), error);
     QCOMPARE(m.saveStream(), before);
+}
+
+// Every property of a new meter, those that are not stored included, as designed: created,
+// and then reset as a container does with a new control.
+void TestMeterDispatch::newMeterReportsTheDesignedDefaults_data() {
+    QTest::addColumn<int>("dispid");
+    QTest::addColumn<com::Variant>("value");
+    QTest::newRow("1 WindowBackgroundColor") << 1 << com::Variant(std::int32_t(0xC0C0C0));
+    QTest::newRow("2 WindowBorderColor") << 2 << com::Variant(std::int32_t(0));
+    QTest::newRow("3 PlotBackgroundColor") << 3 << com::Variant(std::int32_t(0xFFFFFF));
+    QTest::newRow("4 WindowBorderStyle") << 4 << com::Variant(std::int32_t(0));
+    QTest::newRow("5 WindowResizeMode") << 5 << com::Variant(std::int32_t(10));
+    QTest::newRow("6 WindowBorderThickness") << 6 << com::Variant(std::int32_t(1));
+    QTest::newRow("7 MeterType") << 7 << com::Variant(std::int32_t(0));
+    QTest::newRow("8 MeterNeedleStyle") << 8 << com::Variant(std::int32_t(5));
+    QTest::newRow("9 MeterDynTextEnable") << 9 << com::Variant(true);
+    QTest::newRow("10 MeterArcEnable") << 10 << com::Variant(true);
+    QTest::newRow("11 MeterCenterX") << 11 << com::Variant(0.5);
+    QTest::newRow("12 MeterCenterY") << 12 << com::Variant(0.5);
+    QTest::newRow("13 MeterDynTextPrecision") << 13 << com::Variant(std::int32_t(1));
+    QTest::newRow("14 MeterDiameter") << 14 << com::Variant(0.5);
+    QTest::newRow("15 MeterNumChannels") << 15 << com::Variant(std::int32_t(1));
+    QTest::newRow("16 MeterStartArc") << 16 << com::Variant(std::int32_t(0));
+    QTest::newRow("17 MeterStopArc") << 17 << com::Variant(std::int32_t(180));
+    QTest::newRow("18 MeterLowAlarmColor") << 18 << com::Variant(std::int32_t(0x800000));
+    QTest::newRow("19 MeterHighAlarmColor") << 19 << com::Variant(std::int32_t(128));
+    QTest::newRow("20 MeterAlarmArcsEnable") << 20 << com::Variant(true);
+    QTest::newRow("21 MeterAlarmArcThickness") << 21 << com::Variant(0.1);
+    QTest::newRow("22 MeterHighAlarmStart") << 22 << com::Variant(9.0);
+    QTest::newRow("23 MeterHighAlarmStop") << 23 << com::Variant(10.0);
+    QTest::newRow("24 MeterLowAlarmStart") << 24 << com::Variant(0.0);
+    QTest::newRow("25 MeterLowAlarmStop") << 25 << com::Variant(1.0);
+    QTest::newRow("26 MeterTickPosition") << 26 << com::Variant(std::int32_t(0));
+    QTest::newRow("27 MeterTickLabelsPosition") << 27 << com::Variant(std::int32_t(0));
+    QTest::newRow("28 MeterTickLabelsColor") << 28 << com::Variant(std::int32_t(0));
+    QTest::newRow("29 MeterTickLabelsSize") << 29 << com::Variant(std::int32_t(8));
+    QTest::newRow("30 MeterTickLabelsFontStyle") << 30 << com::Variant(std::int32_t(0));
+    QTest::newRow("31 MeterTickLabelsFont") << 31 << com::Variant(QStringLiteral("Arial"));
+    QTest::newRow("32 MeterLineColor") << 32 << com::Variant(std::int32_t(0));
+    QTest::newRow("33 MeterUnitsString") << 33 << com::Variant(QString());
+    QTest::newRow("34 MeterUnitsStringEnable") << 34 << com::Variant(false);
+    QTest::newRow("35 MeterLineThickness") << 35 << com::Variant(std::int32_t(1));
+    QTest::newRow("36 MeterMinorTicks") << 36 << com::Variant(std::int32_t(3));
+    QTest::newRow("37 MeterScaleMin") << 37 << com::Variant(0.0);
+    QTest::newRow("38 MeterScaleMax") << 38 << com::Variant(10.0);
+    QTest::newRow("39 MeterTickLabelsPrecision") << 39 << com::Variant(std::int32_t(0));
+    QTest::newRow("40 MeterTickRelLength") << 40 << com::Variant(0.1);
+    QTest::newRow("41 MeterTickStep") << 41 << com::Variant(2.0);
+    QTest::newRow("42 MeterNormalAlarmColor") << 42 << com::Variant(std::int32_t(0x008000));
+    QTest::newRow("43 MeterValueArcThickness") << 43 << com::Variant(0.1);
+    QTest::newRow("44 MeterScaleCenter") << 44 << com::Variant(0.0);
+    QTest::newRow("45 MeterBorderColor") << 45 << com::Variant(std::int32_t(0));
+    QTest::newRow("46 MeterBorderThickness") << 46 << com::Variant(std::int32_t(1));
+    QTest::newRow("47 MeterBorderStyle") << 47 << com::Variant(std::int32_t(0));
+    QTest::newRow("48 MeterInitialValue") << 48 << com::Variant(1.0);
+    QTest::newRow("49 EnableInternalTimer") << 49 << com::Variant(false);
+    QTest::newRow("50 TimerFrequency") << 50 << com::Variant(1.0);
+    QTest::newRow("51 MeterBorderHeight") << 51 << com::Variant(0.8);
+    QTest::newRow("52 MeterBorderWidth") << 52 << com::Variant(0.8);
+    QTest::newRow("53 SDataSimulationMode") << 53 << com::Variant(false);
+}
+
+void TestMeterDispatch::newMeterReportsTheDesignedDefaults() {
+    QFETCH(int, dispid);
+    QFETCH(com::Variant, value);
+    auto* created = new CGAUGEKITCtrl;
+    const auto release = qScopeGuard([created] { created->Release(); });
+    com::Variant got;
+    QCOMPARE(created->Invoke(dispid, com::DISPATCH_PROPERTYGET, {}, &got), com::S_OK);
+    QCOMPARE(got, value);
+    QCOMPARE(created->InitNew(), com::S_OK);
+    QCOMPARE(created->Invoke(dispid, com::DISPATCH_PROPERTYGET, {}, &got), com::S_OK);
+    QCOMPARE(got, value);
 }
 
 void TestMeterDispatch::indexedDefaults() {

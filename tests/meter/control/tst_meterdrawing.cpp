@@ -171,6 +171,7 @@ void TestMeterDrawing::timerIntervalFollowsFrequency_data() {
     QTest::newRow("-2 Hz") << -2.0 << 500;
     QTest::newRow("20 Hz") << 20.0 << 50;
     QTest::newRow("0.01 Hz") << 0.01 << 100000;
+    QTest::newRow("1.5 Hz drops the two thirds") << 1.5 << 666;
     QTest::newRow("0 Hz stays stopped") << 0.0 << -1;
     QTest::newRow("infinite stays stopped") << std::numeric_limits<double>::infinity() << -1;
 }

@@ -89,6 +89,11 @@ void TestMeterLogic::timerInterval_data() {
     QTest::newRow("20 Hz") << 20.0 << 50;
     QTest::newRow("0.01 Hz") << 0.01 << 100000;
     QTest::newRow("fraction dropped") << 3.0 << 333;
+    // The whole-millisecond part, never rounded: periods ending in a half or more.
+    QTest::newRow("1.5 Hz is 666, not 667") << 1.5 << 666;
+    QTest::newRow("6 Hz is 166") << 6.0 << 166;
+    QTest::newRow("0.7 Hz is 1428") << 0.7 << 1428;
+    QTest::newRow("0.3 Hz is 3333") << 0.3 << 3333;
     QTest::newRow("zero has no interval") << 0.0 << -1;
     QTest::newRow("not a number") << std::nan("") << -1;
     QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << -1;

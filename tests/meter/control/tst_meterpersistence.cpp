@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <limits>
 #include <sys/resource.h>
 
@@ -82,6 +83,32 @@ QByteArray withHugeString() {
            good.mid(fontAt + 6);
 }
 
+// Stream offsets: after the 16-byte header come PlotBackgroundColor (16), WindowBorderColor,
+// WindowBackgroundColor, WindowBorderStyle (28), WindowBorderThickness, MeterBorderColor,
+// MeterBorderThickness, MeterBorderStyle (44), MeterBorderWidth (48), MeterBorderHeight (56),
+// MeterType (64), MeterNeedleStyle (68); MeterTickPosition at 167 and MeterTickLabelsPosition
+// at 171.
+constexpr qsizetype kWindowBorderStyleAt = 28;
+constexpr qsizetype kMeterBorderStyleAt = 44;
+constexpr qsizetype kBorderWidthAt = 48;
+constexpr qsizetype kBorderHeightAt = 56;
+constexpr qsizetype kMeterTypeAt = 64;
+constexpr qsizetype kNeedleStyleAt = 68;
+constexpr qsizetype kTickPositionAt = 167;
+constexpr qsizetype kTickLabelsPositionAt = 171;
+
+QByteArray withLong(QByteArray stream, qsizetype at, qint32 value) {
+    expected::Writer w;
+    w.i32(value);
+    return stream.replace(at, 4, w.bytes);
+}
+
+double doubleAt(const QByteArray& stream, qsizetype at) {
+    double value = 0;
+    std::memcpy(&value, stream.constData() + at, sizeof value);
+    return value;
+}
+
 // What a device may read ahead of the archive.
 constexpr qint64 kReadAhead = 64 * 1024;
 
@@ -130,6 +157,11 @@ private slots:
     void nonFiniteRealsRoundTrip_data();
     void nonFiniteRealsRoundTrip();
     void arraysKeepTheirFixedSize();
+    void borderWidthAndHeightKeepTheirPlaces_data();
+    void borderWidthAndHeightKeepTheirPlaces();
+    void enumeratedValuesOutsideTheirChoices_data();
+    void enumeratedValuesOutsideTheirChoices();
+    void enumeratedValueOutsideItsChoicesInABagIsTheDefault();
     void loadingMissingFileChangesNothing();
     void loadLeavesTheMeterModifiedAndTellsObservers();
     void failedSaveKeepsTheOldFile();
@@ -378,6 +410,109 @@ void TestMeterPersistence::arraysKeepTheirFixedSize() {
     QCOMPARE(n.loadStream(scalars + one.bytes + defaults.bytes.mid(firstBlob)), com::S_OK);
     QCOMPARE(n.getAt(dispid::TitleString, 0).stringValue(), QStringLiteral("Only"));
     QCOMPARE(n.getAt(dispid::TitleString, 2).stringValue(), QStringLiteral("Ondavia"));
+}
+
+void TestMeterPersistence::borderWidthAndHeightKeepTheirPlaces_data() {
+    QTest::addColumn<QString>("form");
+    QTest::newRow("stream (a container's stored design)") << "stream";
+    QTest::newRow("property bag") << "bag";
+    QTest::newRow("settings file") << "file";
+}
+
+// Width and height are stored side by side; with both at their default, or equal, a swap would
+// go unseen.
+void TestMeterPersistence::borderWidthAndHeightKeepTheirPlaces() {
+    QFETCH(QString, form);
+    Meter source;
+    QCOMPARE(source.put(dispid::MeterBorderWidth, 0.3), com::S_OK);
+    QCOMPARE(source.put(dispid::MeterBorderHeight, 0.6), com::S_OK);
+    Meter target;
+    if (form == QLatin1String("stream")) {
+        const QByteArray stream = source.saveStream();
+        QCOMPARE(doubleAt(stream, kBorderWidthAt), 0.3);
+        QCOMPARE(doubleAt(stream, kBorderHeightAt), 0.6);
+        QCOMPARE(target.loadStream(stream), com::S_OK);
+    } else if (form == QLatin1String("bag")) {
+        com::PropertyBag bag;
+        QCOMPARE(source->Save(bag, true), com::S_OK);
+        com::Variant width, height;
+        QCOMPARE(bag.read(QStringLiteral("MeterBorderWidth"), width), com::S_OK);
+        QCOMPARE(bag.read(QStringLiteral("MeterBorderHeight"), height), com::S_OK);
+        QCOMPARE(width, com::Variant(0.3));
+        QCOMPARE(height, com::Variant(0.6));
+        QCOMPARE(target->Load(bag), com::S_OK);
+    } else {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("m.SER"));
+        QVERIFY(source->serializeSaveFile(path));
+        QCOMPARE(doubleAt(fileBytes(path), kBorderWidthAt), 0.3);
+        com::Variant ok;
+        QCOMPARE(target.call(dispid::SerializeLoadFile, {path}, &ok), com::S_OK);
+        QCOMPARE(ok, com::Variant(true));
+    }
+    QCOMPARE(target.get(dispid::MeterBorderWidth).r8Value(), 0.3);
+    QCOMPARE(target.get(dispid::MeterBorderHeight).r8Value(), 0.6);
+    QCOMPARE(target->model().settings.meterBorderWidth, 0.3);
+    QCOMPARE(target->model().settings.meterBorderHeight, 0.6);
+}
+
+void TestMeterPersistence::enumeratedValuesOutsideTheirChoices_data() {
+    QTest::addColumn<int>("dispid");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("accepted");
+    const int window = dispid::WindowBorderStyle, meter = dispid::MeterBorderStyle;
+    const int type = dispid::MeterType, needle = dispid::MeterNeedleStyle;
+    const int tick = dispid::MeterTickPosition, labels = dispid::MeterTickLabelsPosition;
+    const int w = int(kWindowBorderStyleAt), m = int(kMeterBorderStyleAt);
+    const int t = int(kMeterTypeAt), n = int(kNeedleStyleAt);
+    const int tp = int(kTickPositionAt), lp = int(kTickLabelsPositionAt);
+    QTest::newRow("window border None") << window << w << 3 << true;
+    QTest::newRow("window border 4") << window << w << 4 << false;
+    QTest::newRow("window border -1") << window << w << -1 << false;
+    // The bytes of a text where the number belongs: "file".
+    QTest::newRow("window border text") << window << w << 0x656C6966 << false;
+    QTest::newRow("meter border empty entry") << meter << m << 4 << true;
+    QTest::newRow("meter border 5") << meter << m << 5 << false;
+    QTest::newRow("meter type Pie") << type << t << 2 << true;
+    QTest::newRow("meter type 3") << type << t << 3 << false;
+    QTest::newRow("needle Long Hollow Triangle") << needle << n << 5 << true;
+    QTest::newRow("needle 6") << needle << n << 6 << false;
+    QTest::newRow("ticks Middle") << tick << tp << 3 << true;
+    QTest::newRow("ticks Outside") << tick << tp << 4 << true;
+    QTest::newRow("ticks 1") << tick << tp << 1 << false;
+    QTest::newRow("ticks 5") << tick << tp << 5 << false;
+    QTest::newRow("labels Outside") << labels << lp << 4 << true;
+    QTest::newRow("labels 3") << labels << lp << 3 << false;
+}
+
+// Refused as a length beyond its bound is: the archive error, the property keeps its value.
+void TestMeterPersistence::enumeratedValuesOutsideTheirChoices() {
+    QFETCH(int, dispid);
+    QFETCH(int, offset);
+    QFETCH(int, value);
+    QFETCH(bool, accepted);
+    const QByteArray stream = withLong(expected::defaultStream(), offset, value);
+    Meter m;
+    QCOMPARE(m.put(dispid, std::int32_t(1)), com::S_OK);
+    QCOMPARE(m.loadStream(stream), accepted ? com::S_OK : com::STG_E_READFAULT);
+    QCOMPARE(m.get(dispid).i4Value(), accepted ? value : 1);
+    if (!accepted)
+        QCOMPARE(m.saveStream().mid(offset, 4), withLong(QByteArray(4, 0), 0, 1));
+}
+
+void TestMeterPersistence::enumeratedValueOutsideItsChoicesInABagIsTheDefault() {
+    Meter source;
+    QCOMPARE(source.put(dispid::MeterType, std::int32_t(2)), com::S_OK);
+    QCOMPARE(source.put(dispid::MeterNeedleStyle, std::int32_t(3)), com::S_OK);
+    com::PropertyBag bag;
+    QCOMPARE(source->Save(bag, true), com::S_OK);
+    QCOMPARE(bag.write(QStringLiteral("MeterType"), com::Variant(std::int32_t(9))), com::S_OK);
+    Meter target;
+    QCOMPARE(target.put(dispid::MeterType, std::int32_t(1)), com::S_OK);
+    QCOMPARE(target->Load(bag), com::S_OK);
+    QCOMPARE(target.get(dispid::MeterType).i4Value(), 0);
+    QCOMPARE(target.get(dispid::MeterNeedleStyle).i4Value(), 3);
 }
 
 void TestMeterPersistence::loadingMissingFileChangesNothing() {

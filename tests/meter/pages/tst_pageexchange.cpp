@@ -50,7 +50,7 @@ private slots:
     void alarmColorThenCancel();
     void timerFrequency_data();
     void timerFrequency();
-    void timerShowsOneDecimal();
+    void timerShowsTheStoredValue();
     void timerIsHeldWhileThePageIsShown();
     void tickingTheTimerStartsItAtOnce();
 };
@@ -212,42 +212,49 @@ void TestPageExchange::alarmColorThenCancel() {
     QCOMPARE(meter.get(dispid::MeterNormalAlarmColor).i4Value(), 0x008000);
 }
 
+// After Apply the box once kept what was typed ("50" with 20 stored).
 void TestPageExchange::timerFrequency_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("stored");
-    QTest::newRow("50 is 20") << "50" << 20.0;
-    QTest::newRow("0.001 is 0.01") << "0.001" << 0.01;
-    QTest::newRow("letters are 0.01") << "fast" << 0.01;
-    QTest::newRow("with a unit") << "2.5 Hz" << 2.5;
-    QTest::newRow("negative") << "-3" << 0.01;
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("50 is 20") << "50" << 20.0 << "20.0";
+    QTest::newRow("0.001 is 0.01") << "0.001" << 0.01 << "0.01";
+    QTest::newRow("letters are 0.01") << "fast" << 0.01 << "0.01";
+    QTest::newRow("with a unit") << "2.5 Hz" << 2.5 << "2.5";
+    QTest::newRow("negative") << "-3" << 0.01 << "0.01";
+    QTest::newRow("whole") << "4" << 4.0 << "4.0";
 }
 
 void TestPageExchange::timerFrequency() {
     QFETCH(QString, text);
     QFETCH(double, stored);
+    QFETCH(QString, shown);
     fixture::Meter meter;
     Frame frame({meter->unknown()});
     frame.open(Timer);
     frame.type(Timer, CTimerPPg::IDC_FREQUENCY, text);
     frame.apply();
     QCOMPARE(meter.get(dispid::TimerFrequency).r8Value(), stored);
+    QCOMPARE(frame.combo(Timer, CTimerPPg::IDC_FREQUENCY)->currentText(), shown);
 }
 
-void TestPageExchange::timerShowsOneDecimal() {
+// 0.01 Hz showed as "0.0", and 1.46 as "1.5", which the next Apply stored.
+void TestPageExchange::timerShowsTheStoredValue() {
     fixture::Meter meter;
     meter.put(dispid::TimerFrequency, com::Variant(1.46));
     Frame frame({meter->unknown()});
     frame.open(Timer);
-    QCOMPARE(frame.combo(Timer, CTimerPPg::IDC_FREQUENCY)->currentText(), QStringLiteral("1.5"));
+    QCOMPARE(frame.combo(Timer, CTimerPPg::IDC_FREQUENCY)->currentText(), QStringLiteral("1.46"));
     auto* simulation = qobject_cast<QCheckBox*>(frame.field(Timer, CTimerPPg::IDC_SIMULATION));
     simulation->click();
     simulation->click();
     frame.apply();
-    QCOMPARE(meter.get(dispid::TimerFrequency).r8Value(), 1.5);
+    QCOMPARE(meter.get(dispid::TimerFrequency).r8Value(), 1.46);
     frame.pick(Timer, CTimerPPg::IDC_FREQUENCY, 4);
     QCOMPARE(frame.combo(Timer, CTimerPPg::IDC_FREQUENCY)->currentText(), QString());
     frame.apply();
     QCOMPARE(meter.get(dispid::TimerFrequency).r8Value(), 0.01);
+    QCOMPARE(frame.combo(Timer, CTimerPPg::IDC_FREQUENCY)->currentText(), QStringLiteral("0.01"));
 }
 
 void TestPageExchange::timerIsHeldWhileThePageIsShown() {

@@ -10,11 +10,13 @@
 #include "GaugeKitIds.h"
 #include "UpDownControl.h"
 
+#include <forms/DesignGroupBox.h>
 #include <forms/DialogUnits.h>
 #include <forms/MessageBox.h>
 #include <forms/Twips.h>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -31,6 +33,8 @@ private slots:
     void dialogUnits();
     void controls_data();
     void controls();
+    void noControlCrossesAFrameLine_data();
+    void noControlCrossesAFrameLine();
     void frameShowsFivePagesInOrder();
     void frameButtons();
     void returnInAFieldIsOk();
@@ -147,6 +151,52 @@ void TestPageLayout::controls() {
         if (w->objectName() == QLatin1String("group") || w->objectName() == QLatin1String("label"))
             QCOMPARE(w->focusPolicy(), Qt::NoFocus);
     }
+}
+
+void TestPageLayout::noControlCrossesAFrameLine_data() {
+    QTest::addColumn<int>("page");
+    QTest::newRow("General") << int(General);
+    QTest::newRow("Appearance") << int(Look);
+    QTest::newRow("Scale") << int(Scale);
+    QTest::newRow("Alarms") << int(Alarm);
+    QTest::newRow("Timer") << int(Timer);
+}
+
+// Captions drawn above the frame put the frame line a caption's height lower than the dialog
+// layouts expect, and five controls crossed it. Every control and label lies inside a frame
+// or outside it, clear of its line and of its caption.
+void TestPageLayout::noControlCrossesAFrameLine() {
+    QFETCH(int, page);
+    fixture::Meter meter;
+    Frame frame({meter->unknown()});
+    MeterPropertyPage* p = frame.open(Page(page));
+    QVERIFY(p && p->dialog());
+    QList<forms::DesignGroupBox*> boxes;
+    for (QWidget* w : p->dialog()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (auto* box = qobject_cast<forms::DesignGroupBox*>(w))
+            boxes << box;
+    }
+    QVERIFY(!boxes.isEmpty() || page == int(Timer));
+    for (const forms::DesignGroupBox* box : std::as_const(boxes)) {
+        const QRect line = box->frameLineRect().translated(box->pos());
+        const QRect inside = line.adjusted(2, 2, -2, -2);
+        const QRect caption = box->captionRect().translated(box->pos());
+        // The caption sits on the line: its middle row is the line's top row.
+        QVERIFY(caption.top() < line.top() && caption.bottom() > line.top());
+        for (QWidget* w : p->dialog()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (qobject_cast<forms::DesignGroupBox*>(w) || w->isHidden())
+                continue;
+            const QRect r = w->geometry();
+            const QString what =
+                QStringLiteral("%1 '%2' and frame '%3'")
+                    .arg(w->objectName(), w->property("text").toString(), box->title());
+            QVERIFY2(!r.intersects(line) || inside.contains(r), qPrintable(what));
+            QVERIFY2(!r.intersects(caption), qPrintable(what));
+        }
+    }
+    const QString folder = qEnvironmentVariable("BRISORA_CAPTURAS");
+    if (!folder.isEmpty())
+        frame->grab().save(QDir(folder).filePath(QStringLiteral("page-%1.png").arg(page)));
 }
 
 void TestPageLayout::frameShowsFivePagesInOrder() {

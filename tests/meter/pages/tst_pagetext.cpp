@@ -104,9 +104,11 @@ void TestPageText::shownForms() {
     QCOMPARE(PageText::formatDouble(20.0), QStringLiteral("20"));
     QCOMPARE(PageText::formatDouble(-3.25), QStringLiteral("-3.25"));
     QCOMPARE(PageText::formatDouble(1e20), QStringLiteral("100000000000000000000"));
-    QCOMPARE(PageText::formatOneDecimal(1.46), QStringLiteral("1.5"));
-    QCOMPARE(PageText::formatOneDecimal(20.0), QStringLiteral("20.0"));
-    QCOMPARE(PageText::formatOneDecimal(0.01), QStringLiteral("0.0"));
+    // The frequency box: 0.01 once showed as "0.0" and 1.46 as "1.5".
+    QCOMPARE(PageText::formatAtLeastOneDecimal(1.46), QStringLiteral("1.46"));
+    QCOMPARE(PageText::formatAtLeastOneDecimal(20.0), QStringLiteral("20.0"));
+    QCOMPARE(PageText::formatAtLeastOneDecimal(0.01), QStringLiteral("0.01"));
+    QCOMPARE(PageText::formatAtLeastOneDecimal(2.5), QStringLiteral("2.5"));
     QCOMPARE(PageText::formatInteger(-7), QStringLiteral("-7"));
 }
 

@@ -11,6 +11,8 @@
 
 #include <forms/MessageBox.h>
 
+#include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +28,7 @@ private slots:
     void refusedField_data();
     void refusedField();
     void okStaysOpenOnRefusedFieldAndClosesOtherwise();
+    void refusedFieldOnAHiddenPageTakesTheKeys();
     void emptyFifthBorderStyleIsFour();
     void editedTitleSurvivesTheTitleSwitch();
     void valuesWithoutEntryGoBackUnchanged();
@@ -38,6 +41,8 @@ private slots:
     void loadRefreshesTheOtherOpenPages();
     void failedSaveIsReported();
     void damagedLoadIsReportedAndThePageShowsTheMeter();
+    void textInAnEnumeratedPropertyIsRefusedOnLoad();
+    void comboBoxesShowTheStartOfTheirText();
     void rememberedPagesRefreshInOrder();
     void pagesEditTheMeterTheyWereGiven();
     void wrapperObjectFallsBackToTheCurrentMeter();
@@ -110,6 +115,28 @@ void TestPropertyPages::okStaysOpenOnRefusedFieldAndClosesOtherwise() {
     QVERIFY(!frame->isVisible());
     QCOMPARE(frame->result(), int(QDialog::Accepted));
     QCOMPARE(meter.get(dispid::WindowBorderThickness).i4Value(), 4);
+}
+
+// The frame switched to the refused page but the focus stayed on its first control, so the next
+// keys changed another field ("20" became "205").
+void TestPropertyPages::refusedFieldOnAHiddenPageTakesTheKeys() {
+    fixture::Meter meter;
+    Frame frame({meter->unknown()});
+    forms::MessageBoxRecorder boxes;
+    frame.type(General, P::IDC_BORDER_WIDTH, QStringLiteral("20"));
+    frame.open(Scale);
+    frame.apply();
+    QCOMPARE(boxes.requests().size(), 1);
+    QCOMPARE(frame->currentPage(), int(General));
+    QLineEdit* refused = frame.edit(General, P::IDC_BORDER_WIDTH);
+    QCOMPARE(QApplication::focusWidget(), refused);
+    QCOMPARE(refused->selectedText(), QStringLiteral("20"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0.5"));
+    QCOMPARE(refused->text(), QStringLiteral("0.5"));
+    QCOMPARE(frame.edit(General, P::IDC_WINDOW_BORDER_WIDTH)->text(), QStringLiteral("1"));
+    frame->okButton()->click();
+    QCOMPARE(frame->result(), int(QDialog::Accepted));
+    QCOMPARE(meter.get(dispid::MeterBorderWidth).r8Value(), 0.5);
 }
 
 void TestPropertyPages::emptyFifthBorderStyleIsFour() {
@@ -350,6 +377,63 @@ void TestPropertyPages::damagedLoadIsReportedAndThePageShowsTheMeter() {
                  .arg(path));
     QCOMPARE(meter.get(dispid::WindowBorderThickness).i4Value(), 7);
     QCOMPARE(frame.edit(General, P::IDC_WINDOW_BORDER_WIDTH)->text(), QStringLiteral("7"));
+}
+
+// Text bytes read as a border style left the list blank, and the next save wrote 1701603686.
+void TestPropertyPages::textInAnEnumeratedPropertyIsRefusedOnLoad() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Text.SER"));
+    {
+        fixture::Meter source;
+        source.put(dispid::WindowBorderThickness, com::Variant(std::int32_t(7)));
+        source.put(dispid::WindowBorderStyle, com::Variant(std::int32_t(2)));
+        QVERIFY(source->serializeSaveFile(path));
+    }
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(28)); // the window border style, after the header and three colours
+        QCOMPARE(file.write("file"), qint64(4));
+    }
+    fixture::Meter meter;
+    meter.put(dispid::WindowBorderStyle, com::Variant(std::int32_t(1)));
+    Choosers choosers;
+    forms::MessageBoxRecorder boxes;
+    Frame frame({meter->unknown()});
+    choosers.file = path;
+    frame.click(General, P::IDC_LOAD);
+    QCOMPARE(boxes.requests().size(), 1);
+    QVERIFY(boxes.requests().first().text.contains(QStringLiteral("STG_E_READFAULT")));
+    QCOMPARE(meter.get(dispid::WindowBorderStyle).i4Value(), 1);
+    QCOMPARE(frame.combo(General, P::IDC_WINDOW_BORDER_STYLE)->currentText(),
+             QStringLiteral("High"));
+    // What follows the refused value was not read.
+    QCOMPARE(meter.get(dispid::WindowBorderThickness).i4Value(), 1);
+}
+
+// Focus passing through a list left a long text scrolled to its end ("lain Header").
+void TestPropertyPages::comboBoxesShowTheStartOfTheirText() {
+    fixture::Meter meter;
+    Frame frame({meter->unknown()});
+    QComboBox* selection = frame.combo(General, P::IDC_TITLE_SELECTION);
+    QComboBox* style = frame.combo(General, P::IDC_METER_BORDER_STYLE);
+    frame.pick(General, P::IDC_METER_BORDER_STYLE, 3);
+    frame.edit(General, P::IDC_TITLE_TEXT)->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), selection);
+    // Tabbed in: the whole text selected, the caret (and the view) at its start.
+    QCOMPARE(selection->lineEdit()->selectedText(), QStringLiteral("Main Header"));
+    QCOMPARE(selection->lineEdit()->cursorPosition(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(selection->lineEdit()->cursorPosition(), 0);
+    style->setFocus(Qt::TabFocusReason);
+    style->lineEdit()->end(false);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(style->lineEdit()->cursorPosition(), 0);
+    // The longest entry fits its box.
+    const QFontMetrics metrics(style->lineEdit()->font());
+    QVERIFY(metrics.horizontalAdvance(QStringLiteral("Rounded Rectangle")) <
+            style->lineEdit()->width());
 }
 
 namespace {

@@ -14,6 +14,8 @@ private slots:
     void choiceComesBackAsItWent_data();
     void choiceComesBackAsItWent();
     void colorList();
+    void faceNotInstalledIsShownThroughItsSubstitute_data();
+    void faceNotInstalledIsShownThroughItsSubstitute();
     void dialogUnits_data();
     void dialogUnits();
 };
@@ -62,6 +64,39 @@ void TestFontEffects::colorList() {
     dialog.colorList()->setCurrentIndex(9);
     QCOMPARE(dialog.colorList()->currentText(), QStringLiteral("Red"));
     QCOMPARE(dialog.choice().color, 0x0000FFu);
+}
+
+// "Arial" opened as "Sans Serif", a face with no Bold, and OK with no change stored that name.
+void TestFontEffects::faceNotInstalledIsShownThroughItsSubstitute_data() {
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("Arial") << "Arial"
+                           << "Liberation Sans";
+    QTest::newRow("Courier New") << "Courier New"
+                                 << "Liberation Mono";
+    QTest::newRow("Times New Roman") << "Times New Roman"
+                                     << "Liberation Serif";
+    QTest::newRow("installed face as it is") << "DejaVu Serif"
+                                             << "DejaVu Serif";
+}
+
+void TestFontEffects::faceNotInstalledIsShownThroughItsSubstitute() {
+    QFETCH(QString, face);
+    QFETCH(QString, shown);
+    forms::FontEffectsChoice initial;
+    initial.name = face;
+    initial.sizeTenths = 100;
+    initial.weight = 700;
+    forms::FontEffectsDialog dialog(initial);
+    const QFont current = dialog.fontPart()->currentFont();
+    QCOMPARE(current.family(), shown);
+    QCOMPARE(current.weight(), QFont::Bold);
+    // OK with no change: the face as it was asked for, still bold.
+    QCOMPARE(dialog.choice().name, face);
+    QCOMPARE(dialog.choice().weight, 700);
+    // Another face picked: that face.
+    dialog.fontPart()->setCurrentFont(QFont(QStringLiteral("DejaVu Sans Mono")));
+    QCOMPARE(dialog.choice().name, QStringLiteral("DejaVu Sans Mono"));
 }
 
 void TestFontEffects::dialogUnits_data() {

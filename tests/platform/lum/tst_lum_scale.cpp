@@ -118,6 +118,11 @@ void TestLumScale::ticks_data() {
     QTest::newRow("decimal steps reach the end")
         << 0.0 << 1.0 << 0.1 << 0
         << QList<double>{0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0} << 0;
+    // 0.3 / 0.1 and 0.7 / 0.1 fall just short of 3 and 7 in binary.
+    QTest::newRow("0 to 0.3 by 0.1 keeps its end")
+        << 0.0 << 0.3 << 0.1 << 0 << QList<double>{0, 0.1, 0.2, 0.3} << 0;
+    QTest::newRow("0 to 0.7 by 0.1 keeps its end")
+        << 0.0 << 0.7 << 0.1 << 1 << QList<double>{0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7} << 7;
     QTest::newRow("negative range through zero")
         << -1.0 << 1.0 << 0.5 << 0 << QList<double>{-1, -0.5, 0, 0.5, 1} << 0;
     QTest::newRow("zero step gives the ends")
@@ -158,6 +163,8 @@ void TestLumScale::labels_data() {
     QTest::newRow("integer") << 4.0 << 0 << "4";
     QTest::newRow("rounded") << 2.46 << 1 << "2.5";
     QTest::newRow("padded") << 3.0 << 2 << "3.00";
+    QTest::newRow("end of 0 to 0.3 by 0.1") << 0.1 * 3 << 1 << "0.3";
+    QTest::newRow("end of 0 to 0.7 by 0.1") << 0.1 * 7 << 1 << "0.7";
     QTest::newRow("negative") << -1.5 << 1 << "-1.5";
     QTest::newRow("no negative zero") << -0.0001 << 1 << "0.0";
     QTest::newRow("negative precision clamps") << 7.6 << -3 << "8";
