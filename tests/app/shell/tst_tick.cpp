@@ -410,7 +410,7 @@ void tst_tick::estacionQueSoloSeQuejaNoPareceSana() {
         QCOMPARE(rig.valores->valores.size(), 1);
         sale(rig);
     }
-    const auto resumen = resumenDe(strArchivo);
+    auto resumen = resumenDe(strArchivo);
     QCOMPARE(resumen.failures[archive::EntryKind::Stall], 2);
     QCOMPARE(resumen.failures[archive::EntryKind::Timeout], 0);
     QCOMPARE(resumen.count, 1);
@@ -442,7 +442,7 @@ void tst_tick::sumaErroneaNoEsLectura() {
         QVERIFY(mensajes.requests().isEmpty());
         sale(rig);
     }
-    const auto resumen = resumenDe(strArchivo);
+    auto resumen = resumenDe(strArchivo);
     QCOMPARE(resumen.failures[archive::EntryKind::Checksum], 1);
     QCOMPARE(resumen.count, 2);
 }
@@ -479,7 +479,7 @@ void tst_tick::laBarraSigueAlPuertoConElMensajeAbierto() {
         QCOMPARE(barra.lblEnlace()->text(), QStringLiteral("COM2 (/dev/ttyS1): abierto"));
         sale(rig);
     }
-    const auto resumen = resumenDe(strArchivo);
+    auto resumen = resumenDe(strArchivo);
     QCOMPARE(resumen.failures[archive::EntryKind::PortLost], 1);
     QCOMPARE(resumen.failures[archive::EntryKind::PortCannotOpen], 0);
 }
@@ -506,7 +506,7 @@ void tst_tick::salirSinPreguntarGuardaLoPendiente() {
         rig.principal->subSalirSinPreguntar(); // a second signal changes nothing
         QCOMPARE(terminado.size(), 1);
     }
-    const auto resumen = resumenDe(strArchivo);
+    auto resumen = resumenDe(strArchivo);
     QCOMPARE(resumen.count, 3);
     QCOMPARE(resumen.failures[archive::EntryKind::Timeout], 0);
 }
