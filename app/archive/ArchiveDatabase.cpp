@@ -155,7 +155,7 @@ HRESULT ArchiveDatabase::checkIdentity(Mode mode, int& version) {
     if (version > schema::kVersion) {
         return fail(E_ARCHIVE_NEWERSCHEMA, QStringLiteral("version %1").arg(version));
     }
-    if (mode == Mode::Read && version < schema::kVersion) {
+    if (mode == Mode::Read && version < schema::kOldestReadable) {
         return fail(E_ARCHIVE_OLDERSCHEMA, QStringLiteral("version %1").arg(version));
     }
     return com::S_OK;

@@ -7,10 +7,12 @@ namespace archive {
 
 namespace {
 
-const std::array<std::pair<EntryKind, QLatin1StringView>, 3> kFailureNames{{
+const std::array<std::pair<EntryKind, QLatin1StringView>, 5> kFailureNames{{
     {EntryKind::Timeout, QLatin1StringView("timeout")},
     {EntryKind::PortLost, QLatin1StringView("port_lost")},
     {EntryKind::PortCannotOpen, QLatin1StringView("port_cannot_open")},
+    {EntryKind::Checksum, QLatin1StringView("checksum")},
+    {EntryKind::Stall, QLatin1StringView("stall")},
 }};
 
 } // namespace

@@ -13,6 +13,8 @@ enum class EntryKind : quint8 {
     Timeout,        // the station did not answer in time
     PortLost,       // the serial device went away during the tick
     PortCannotOpen, // the serial port could not be opened for the tick
+    Checksum,       // the reply's check sum was wrong, and again when the request was repeated
+    Stall,          // the station answered with error frames only, for longer than a tick may
 };
 
 // One tick as the archive keeps it. Time is UTC in milliseconds since 1970.
@@ -31,7 +33,7 @@ struct Entry {
     bool isReading() const { return kind == EntryKind::Reading; }
 };
 
-// The failure kinds as stored: "timeout", "port_lost", "port_cannot_open".
+// The failure kinds as stored: "timeout", "port_lost", "port_cannot_open", "checksum", "stall".
 QString failureKindName(EntryKind kind);
 std::optional<EntryKind> failureKindFromName(const QString& name);
 

@@ -241,7 +241,7 @@ HRESULT ArchiveReader::check(QStringList& problems) const {
     }
     if (com::succeeded(hr) && counts.next() &&
         counts.value(0).toLongLong() != counts.value(1).toLongLong()) {
-        problems << QStringLiteral("summaries count %1 readings, the archive holds %2")
+        problems << QStringLiteral("los resúmenes cuentan %1 lecturas y el archivo guarda %2")
                         .arg(counts.value(1).toLongLong())
                         .arg(counts.value(0).toLongLong());
     }

@@ -6,6 +6,14 @@ namespace {
 
 // Version 1: readings and failed ticks keyed by time (seq tells apart ticks stamped with the
 // same millisecond after the clock was set back), and the quarter-hour summaries.
+// The failures table, with the kinds a version admits.
+QString failuresTable(const QString& name, const QString& kinds) {
+    return QStringLiteral("CREATE TABLE %1 (time_ms INTEGER NOT NULL, seq INTEGER NOT NULL, "
+                          "kind TEXT NOT NULL CHECK (kind IN (%2)), "
+                          "PRIMARY KEY (time_ms, seq)) WITHOUT ROWID")
+        .arg(name, kinds);
+}
+
 QStringList version1() {
     const QString quantity =
         QStringLiteral("%1_sum REAL NOT NULL, %1_min REAL NOT NULL, %1_min_ms INTEGER NOT NULL, "
@@ -16,10 +24,8 @@ QStringList version1() {
                        "raw_humidity INTEGER NOT NULL CHECK (raw_humidity BETWEEN 0 AND 65535), "
                        "raw_pressure INTEGER NOT NULL CHECK (raw_pressure BETWEEN 0 AND 65535), "
                        "PRIMARY KEY (time_ms, seq)) WITHOUT ROWID"),
-        QStringLiteral("CREATE TABLE failures (time_ms INTEGER NOT NULL, seq INTEGER NOT NULL, "
-                       "kind TEXT NOT NULL "
-                       "CHECK (kind IN ('timeout', 'port_lost', 'port_cannot_open')), "
-                       "PRIMARY KEY (time_ms, seq)) WITHOUT ROWID"),
+        failuresTable(QStringLiteral("failures"),
+                      QStringLiteral("'timeout', 'port_lost', 'port_cannot_open'")),
         QStringLiteral("CREATE TABLE quarter_hours (quarter INTEGER PRIMARY KEY, "
                        "count INTEGER NOT NULL, %1, %2)")
             .arg(quantity.arg(QStringLiteral("humidity")),
@@ -27,10 +33,24 @@ QStringList version1() {
     };
 }
 
+// Version 2: two more failure kinds, a reply whose check sum stayed wrong ('checksum') and a
+// station that answered with error frames only ('stall'). SQLite cannot change a CHECK in
+// place: the table is copied into one that admits them.
+QStringList version2() {
+    return {
+        failuresTable(QStringLiteral("failures_v2"),
+                      QStringLiteral("'timeout', 'port_lost', 'port_cannot_open', 'checksum', "
+                                     "'stall'")),
+        QStringLiteral("INSERT INTO failures_v2 SELECT time_ms, seq, kind FROM failures"),
+        QStringLiteral("DROP TABLE failures"),
+        QStringLiteral("ALTER TABLE failures_v2 RENAME TO failures"),
+    };
+}
+
 } // namespace
 
 const std::vector<Migration>& migrations() {
-    static const std::vector<Migration> steps{{1, version1()}};
+    static const std::vector<Migration> steps{{1, version1()}, {2, version2()}};
     return steps;
 }
 

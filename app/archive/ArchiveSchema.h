@@ -10,7 +10,10 @@ namespace archive::schema {
 // Marks the file as this program's archive (SQLite's application_id: "BRIS").
 constexpr qint32 kApplicationId = 0x42524953;
 // The layout this program writes (SQLite's user_version).
-constexpr int kVersion = 1;
+constexpr int kVersion = 2;
+// The oldest layout this program reads without bringing it up first: version 2 only admits
+// more failure kinds, so a version 1 file reads as it is.
+constexpr int kOldestReadable = 1;
 // Readings are summed per quarter of an hour of UTC time, as every zone's local midnight falls
 // on a quarter hour: a day's figures then come from at most 96 summaries.
 constexpr qint64 kQuarterMs = 15 * 60 * 1000;

@@ -13,6 +13,8 @@ clsCicloAdquisicion::enResultadoTick clsCicloAdquisicion::subTick() {
     }
     m_bTickEnCurso = true;
     m_bOcupado = m_bDetenido = m_bDescartado = false;
+    m_enFallo = enResultadoTick::Detenido;
+    m_lInicioTickMs = m_objServidorTramas.lfntAhoraMs();
     qint32 lHumedad = 0;
     qint32 lPresion = 0;
     bool bLecturas = bfntPideLectura(clsTrama::iPETICION_HUMEDAD, lHumedad);
@@ -26,7 +28,7 @@ clsCicloAdquisicion::enResultadoTick clsCicloAdquisicion::subTick() {
         return enResultadoTick::Detenido;
     }
     if (!bLecturas) {
-        return m_bDetenido ? enResultadoTick::Detenido : enResultadoTick::ErrorTiempo;
+        return m_bDetenido ? enResultadoTick::Detenido : m_enFallo;
     }
     m_dHumedad = clsTrama::dfntHumedad(lHumedad);
     m_dPresion = clsTrama::dfntPresion(lPresion);
@@ -47,6 +49,7 @@ void clsCicloAdquisicion::subDescarta() {
 }
 
 bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) {
+    int iSumasErroneas = 0;
     for (;;) {
         const auto resultado = m_objServidorTramas.subMandaTrama(
             clsTrama::iDIRECCION_ESTACION, clsTrama::iDIRECCION_CONSOLA, clsTrama::iBYTE_CONTROL,
@@ -57,7 +60,7 @@ bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) 
         }
         subAvisaIntercambio(iByteDatos1);
         if (m_objServidorTramas.bfntErrorTiempo()) {
-            subAvisaFin(enResultadoTick::ErrorTiempo, 0, 0);
+            bfntFalla(enResultadoTick::ErrorTiempo);
             if (m_evMuestraMensaje) {
                 m_evMuestraMensaje(strERROR_TIEMPO);
             }
@@ -65,18 +68,34 @@ bool clsCicloAdquisicion::bfntPideLectura(qint16 iByteDatos1, qint32& lLectura) 
         }
         // An error frame is the station's complaint, not a reading: like a transmission error
         // it sends the request again.
-        if (!m_objServidorTramas.bfntErrorTransmision() &&
-            !clsTrama::bfntEsTramaError(m_objServidorTramas.estado().iarrTramaRecibida)) {
+        const bool bQueja =
+            m_objServidorTramas.bfntErrorTransmision() ||
+            clsTrama::bfntEsTramaError(m_objServidorTramas.estado().iarrTramaRecibida);
+        if (!bQueja && !m_objServidorTramas.bfntErrorSumaLogica()) {
             break;
+        }
+        // A frame spoilt on the line is asked for once more; spoilt again, the tick fails.
+        if (!bQueja && ++iSumasErroneas > iREPETICIONES_SUMA_LOGICA) {
+            return bfntFalla(enResultadoTick::ErrorSumaLogica);
         }
         if (m_bDetenido || m_bDescartado) {
             return false;
+        }
+        if (bQueja &&
+            m_objServidorTramas.lfntAhoraMs() - m_lInicioTickMs > iLIMITE_SIN_LECTURA_MS) {
+            return bfntFalla(enResultadoTick::SinLecturas);
         }
     }
     std::array<qint16, 9> iarrTrama{};
     m_objServidorTramas.subLeeTramaRecibida(iarrTrama);
     lLectura = clsTrama::lfntLectura(iarrTrama[5], iarrTrama[6]);
     return true;
+}
+
+bool clsCicloAdquisicion::bfntFalla(enResultadoTick enFallo) {
+    m_enFallo = enFallo;
+    subAvisaFin(enFallo, 0, 0);
+    return false;
 }
 
 void clsCicloAdquisicion::subAvisaIntercambio(qint16 iByteDatos1) const {

@@ -10,6 +10,12 @@
 // A time-out ends the tick with "Error de tiempo"; a transmission error sends the same request
 // again. Ticks never overlap: a tick that falls due while another is still waiting is skipped.
 //
+// A reply whose check sum is wrong is not a measurement: the same request goes out once more,
+// and when that reply is wrong too the tick fails (ErrorSumaLogica) with nothing handed on. A
+// station that answers with error frames only is asked again as long as the tick is younger
+// than iLIMITE_SIN_LECTURA_MS; the first error frame after that ends the tick (SinLecturas),
+// so a stalled station shows as failed ticks instead of one tick that never ends.
+//
 // Acquisition can be stopped while a tick waits for the station. The exchange under way always
 // runs to its end. A stopped tick still takes its readings, counted in the run that asked for
 // them, but sends no request again after a transmission error, so a station that only answers
@@ -18,10 +24,12 @@
 class clsCicloAdquisicion {
 public:
     enum class enResultadoTick {
-        Completo,    // both readings taken and handed on
-        ErrorTiempo, // the station did not answer in time
-        Saltado,     // another tick (or another exchange) was still under way
-        Detenido,    // stopped or discarded while waiting: no reading handed on
+        Completo,        // both readings taken and handed on
+        ErrorTiempo,     // the station did not answer in time
+        Saltado,         // another tick (or another exchange) was still under way
+        Detenido,        // stopped or discarded while waiting: no reading handed on
+        ErrorSumaLogica, // a reply's check sum was wrong, and again when asked once more
+        SinLecturas,     // only error frames for longer than iLIMITE_SIN_LECTURA_MS
     };
 
     // One request and its reply, as the server left them.
@@ -48,6 +56,14 @@ public:
     };
 
     static inline const QString strERROR_TIEMPO = QStringLiteral("Error de tiempo");
+    static inline const QString strERROR_SUMA_LOGICA = QStringLiteral("Error de suma lógica");
+    static inline const QString strSIN_LECTURAS = QStringLiteral("Sin lecturas");
+
+    // How long a tick may go on asking a station that answers with error frames: as long as a
+    // silent station gets before its time-out.
+    static constexpr int iLIMITE_SIN_LECTURA_MS = clsServidorTramas::iTIEMPO_ESPERA_MS;
+    // How many times a request is sent again after a reply with a wrong check sum.
+    static constexpr int iREPETICIONES_SUMA_LOGICA = 1;
 
     explicit clsCicloAdquisicion(clsServidorTramas& objServidorTramas);
 
@@ -64,7 +80,8 @@ public:
         m_evIntercambio = std::move(evIntercambio);
     }
 
-    // Sees the end of every tick that reached the station, complete or timed out.
+    // Sees the end of every tick that reached the station: complete, timed out, or failed on
+    // check sums or on a station that gives no reading.
     void setTickTerminado(std::function<void(const stTick&)> evTickTerminado) {
         m_evTickTerminado = std::move(evTickTerminado);
     }
@@ -84,6 +101,7 @@ public:
 
 private:
     bool bfntPideLectura(qint16 iByteDatos1, qint32& lLectura);
+    bool bfntFalla(enResultadoTick enFallo);
     void subAvisaIntercambio(qint16 iByteDatos1) const;
     void subAvisaFin(enResultadoTick enResultado, qint32 lHumedad, qint32 lPresion) const;
 
@@ -98,4 +116,7 @@ private:
     bool m_bOcupado = false;
     bool m_bDetenido = false;
     bool m_bDescartado = false;
+    // Why the tick under way gave no reading; when the tick was stopped, that wins.
+    enResultadoTick m_enFallo = enResultadoTick::Detenido;
+    qint64 m_lInicioTickMs = 0;
 };

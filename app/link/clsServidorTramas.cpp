@@ -36,7 +36,8 @@ clsServidorTramas::clsServidorTramas(std::unique_ptr<comm::SerialBackend> backen
     : m_planificador(scheduler)
     , mscPuertoSerie(std::move(backend), scheduler)
     , tmrTiempoEspera(scheduler)
-    , tmrTiempoDesbloqueo(scheduler) {
+    , tmrTiempoDesbloqueo(scheduler)
+    , tmrVigilaPuerto(scheduler) {
     bCerrraVentana = false;
     m_estado.strVelocidad = kVelocidadInicial;
     m_estado.iPuerto = kPuertoInicial;
@@ -47,6 +48,8 @@ clsServidorTramas::clsServidorTramas(std::unique_ptr<comm::SerialBackend> backen
     });
     tmrTiempoEspera.setCallback([this] { tmrTiempoEspera_Timer(); });
     tmrTiempoDesbloqueo.setCallback([this] { tmrTiempoDesbloqueo_Timer(); });
+    tmrVigilaPuerto.setInterval(iTIEMPO_VIGILANCIA_MS);
+    tmrVigilaPuerto.setCallback([this] { tmrVigilaPuerto_Timer(); });
     bfntAbrePuerto();
     tmrTiempoEspera.setEnabled(false);
     tmrTiempoDesbloqueo.setEnabled(false);
@@ -60,8 +63,12 @@ clsServidorTramas::~clsServidorTramas() {
 void clsServidorTramas::subCambiaVelocidadPuertoSerie(qint16 iPuerto, const QString& strVelo) {
     mscPuertoSerie.setPortOpen(false);
     if (iPuerto != m_estado.iPuerto || strVelo != m_estado.strVelocidad) {
-        // Another port or speed is a new start: its trouble deserves its own message.
+        // Another port or speed is a new start: its trouble deserves its own message, and
+        // it has not been lost, as it was never open.
         m_bFalloAvisado = false;
+        if (m_enEstadoPuerto == enEstadoPuerto::Perdido) {
+            m_enEstadoPuerto = enEstadoPuerto::Cerrado;
+        }
     }
     m_estado.strVelocidad = strVelo;
     m_estado.iPuerto = iPuerto;
@@ -97,7 +104,9 @@ bool clsServidorTramas::bfntAbrePuerto() {
         return true;
     }
     const QString strMotivo = strfntMotivo(error, m_estado.strVelocidad);
-    subCambiaEstadoPuerto(enEstadoPuerto::NoSePuedeAbrir, strMotivo);
+    if (m_enEstadoPuerto != enEstadoPuerto::Perdido) {
+        subCambiaEstadoPuerto(enEstadoPuerto::NoSePuedeAbrir, strMotivo);
+    }
     subAvisaFallo(QStringLiteral("No se puede abrir el puerto COM%1 (%2): %3.")
                       .arg(m_estado.iPuerto)
                       .arg(mscPuertoSerie.device(), strMotivo));
@@ -128,6 +137,8 @@ void clsServidorTramas::subCambiaEstadoPuerto(enEstadoPuerto enEstado, const QSt
     }
     m_enEstadoPuerto = enEstado;
     m_strMotivo = strMotivo;
+    tmrVigilaPuerto.setEnabled(enEstado == enEstadoPuerto::NoSePuedeAbrir ||
+                               enEstado == enEstadoPuerto::Perdido);
     if (m_evCambioPuerto) {
         m_evCambioPuerto();
     }
@@ -272,6 +283,13 @@ void clsServidorTramas::tmrTiempoDesbloqueo_Timer() {
     }
     subEscribeByte(e.iDireccionDesbloqueo);
     tmrTiempoDesbloqueo.setInterval(iTIEMPO_REPETICION_MS);
+}
+
+void clsServidorTramas::tmrVigilaPuerto_Timer() {
+    // An exchange under way reopens the port at its own time: the next request.
+    if (!m_bEsperandoRespuesta && !mscPuertoSerie.portOpen()) {
+        bfntAbrePuerto();
+    }
 }
 
 void clsServidorTramas::tmrTiempoEspera_Timer() {

@@ -20,9 +20,12 @@
 // a port that cannot be opened (missing, busy, not permitted) is reported once through
 // evAvisoPuerto and the exchanges end as time-outs; at the next request the port is opened
 // again, so an adapter plugged back in is picked up without a restart. A device lost while
-// open is closed, reported likewise, and reopened at a later request. Every change of the
-// port's state (open, cannot be opened, lost) is also told to evCambioPuerto, for a display
-// that follows the link.
+// open is closed, reported likewise, and reopened at a later request; until it opens again its
+// state stays lost (never "cannot be opened", which is for a port that never opened). Between
+// exchanges a port that is not usable is tried again every iTIEMPO_VIGILANCIA_MS, so the state
+// follows the device even while no request goes out (a message box open in the middle of a
+// tick). Every change of the port's state (open, cannot be opened, lost) is also told to
+// evCambioPuerto, for a display that follows the link.
 //
 // Traffic outside an exchange is kept from spoiling the next one: unlock messages go out only
 // while subMandaTrama waits (a station still talking after a time-out is not drawn into an
@@ -64,6 +67,7 @@ public:
     static constexpr int iTIEMPO_ESPERA_MS = 8000;
     static constexpr int iTIEMPO_DESBLOQUEO_MS = 2000;
     static constexpr int iTIEMPO_REPETICION_MS = 150;
+    static constexpr int iTIEMPO_VIGILANCIA_MS = 1000;
 
     // Uses the given device backend (a real serial port when null) on the given scheduler. The
     // port is opened at once as COM2, "9600,N,8,1", on strDispositivo when one is named.
@@ -95,6 +99,9 @@ public:
     // and the exchange under way left as it is, when called while another exchange waits.
     enResultadoEnvio subMandaTrama(qint16 iDireccionDestino, qint16 iDireccionOrigen,
                                    qint16 iByteControl, qint16 iByteDatos1, qint16 iByteDatos2);
+
+    // The time on the server's clock, in milliseconds.
+    qint64 lfntAhoraMs() const { return m_planificador.nowMs(); }
 
     // True while subMandaTrama is waiting for a reply.
     bool bfntEsperandoRespuesta() const { return m_bEsperandoRespuesta; }
@@ -129,6 +136,7 @@ public:
     void mscPuertoSerie_OnComm();
     void tmrTiempoEspera_Timer();
     void tmrTiempoDesbloqueo_Timer();
+    void tmrVigilaPuerto_Timer();
 
 private:
     bool bfntAbrePuerto();
@@ -143,6 +151,7 @@ private:
     comm::CommPort mscPuertoSerie;
     forms::Timer tmrTiempoEspera;
     forms::Timer tmrTiempoDesbloqueo;
+    forms::Timer tmrVigilaPuerto;
     stEstado m_estado;
     std::function<void(const QString&)> m_evAvisoPuerto;
     std::function<void()> m_evCambioPuerto;

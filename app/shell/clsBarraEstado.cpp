@@ -46,8 +46,28 @@ void clsBarraEstado::subSinRespuesta(QTime tPeticion) {
     subAvisaCambio();
 }
 
+void clsBarraEstado::subSinLecturas(QTime tDesde) {
+    if (m_enEnlace == enEnlace::Abierto || m_enEnlace == enEnlace::SinRespuesta) {
+        m_tSinLecturas = tDesde;
+        subCambia(enEnlace::SinLecturas);
+    }
+}
+
+void clsBarraEstado::subDesbloqueo() {
+    ++m_lDesbloqueos;
+    subAvisaCambio();
+}
+
+void clsBarraEstado::subErrorSumaLogica() {
+    ++m_lErroresSumaLogica;
+    subAvisaCambio();
+}
+
 void clsBarraEstado::subLectura() {
     ++m_lLecturas;
+    if (m_enEnlace == enEnlace::SinLecturas) {
+        m_enEnlace = enEnlace::Abierto;
+    }
     subRespuesta();
     subAvisaCambio();
 }
@@ -78,6 +98,10 @@ QString clsBarraEstado::strfntEnlace() const {
         strEstado = QStringLiteral("sin respuesta desde ") +
                     m_tSinRespuesta.toString(QStringLiteral("HH:mm:ss"));
         break;
+    case enEnlace::SinLecturas:
+        strEstado = QStringLiteral("sin lecturas desde ") +
+                    m_tSinLecturas.toString(QStringLiteral("HH:mm:ss"));
+        break;
     case enEnlace::Desconectado:
         strEstado = QStringLiteral("desconectado");
         break;
@@ -91,9 +115,15 @@ QString clsBarraEstado::strfntEnlace() const {
 }
 
 QString clsBarraEstado::strfntContadores() const {
-    return QStringLiteral("Lecturas: %1 · Errores de tiempo: %2")
-        .arg(m_lLecturas)
-        .arg(m_lTiemposAgotados);
+    QString strTexto = QStringLiteral("Lecturas: %1 · Errores de tiempo: %2 · Desbloqueos: %3")
+                           .arg(m_lLecturas)
+                           .arg(m_lTiemposAgotados)
+                           .arg(m_lDesbloqueos);
+    if (m_lErroresSumaLogica > 0) {
+        // Rare on a sound line: told only once it has happened.
+        strTexto += QStringLiteral(" · Errores de suma: %1").arg(m_lErroresSumaLogica);
+    }
+    return strTexto;
 }
 
 QString clsBarraEstado::strfntAvisos() const {

@@ -15,8 +15,10 @@
 #include "forms/Twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDialog>
 #include <QMdiArea>
 #include <QMenu>
 #include <QScreen>
@@ -121,10 +123,15 @@ void frmMDIPrincipal::subConectaEnlace() {
         if (intercambio.bErrorTiempo) {
             // The request went out when the wait began.
             objEstado.subSinRespuesta(m_evHora().addMSecs(-clsServidorTramas::iTIEMPO_ESPERA_MS));
-        } else {
-            objEstado.subRespuesta();
+            return;
         }
+        if (intercambio.bErrorTransmision) {
+            objEstado.subDesbloqueo();
+        }
+        objEstado.subRespuesta();
     });
+    m_objCiclo->setTickTerminado(
+        [this](const clsCicloAdquisicion::stTick& tick) { subTickTerminado(tick); });
 }
 
 void frmMDIPrincipal::subSiguePuerto() {
@@ -314,6 +321,36 @@ void frmMDIPrincipal::subSalir() {
     if (respuesta != forms::MsgAnswer::Yes || m_bTerminado) {
         return;
     }
+    subSale();
+}
+
+void frmMDIPrincipal::subSalirSinPreguntar() {
+    if (m_bTerminado || m_bSalidaPendiente) {
+        return;
+    }
+    subSale();
+    subCierraCuadros();
+}
+
+void frmMDIPrincipal::subCierraCuadros() {
+    // A box open in the middle of a tick ("Error de tiempo") holds the tick until it closes;
+    // every open box is answered as if cancelled (the exit question too: the exit is under
+    // way already).
+    QWidget* frmAnterior = nullptr;
+    while (QWidget* frmCuadro = QApplication::activeModalWidget()) {
+        if (frmCuadro == frmAnterior) {
+            break; // it refuses to close: the tick is abandoned when the program ends
+        }
+        if (auto* dlg = qobject_cast<QDialog*>(frmCuadro)) {
+            dlg->reject();
+        } else {
+            frmCuadro->close();
+        }
+        frmAnterior = frmCuadro;
+    }
+}
+
+void frmMDIPrincipal::subSale() {
     bImpideCierre = false;
     subCierraHijas();
     if (m_bTickEnCurso) {
@@ -387,6 +424,7 @@ void frmMDIPrincipal::tmrSegundo_Timer() {
         return;
     }
     const qint64 lInicioMs = m_planificador.nowMs();
+    m_tInicioTick = m_evHora();
     m_bTickEnCurso = true;
     m_tmrSegundo.setEnabled(false);
     m_objCiclo->subTick();
@@ -402,6 +440,22 @@ void frmMDIPrincipal::tmrSegundo_Timer() {
         return;
     }
     subReanudaTick(lInicioMs);
+}
+
+void frmMDIPrincipal::subTickTerminado(const clsCicloAdquisicion::stTick& tick) {
+    using Resultado = clsCicloAdquisicion::enResultadoTick;
+    if (m_bSalidaPendiente && tick.enResultado != Resultado::Completo) {
+        // The exit ended the wait, not the station: there is no failure to tell or keep.
+        return;
+    }
+    if (tick.enResultado == Resultado::SinLecturas) {
+        m_barEstado->estado().subSinLecturas(m_tInicioTick);
+    } else if (tick.enResultado == Resultado::ErrorSumaLogica) {
+        m_barEstado->estado().subErrorSumaLogica();
+    }
+    if (m_objArchivo) {
+        subArchivaTick(tick);
+    }
 }
 
 void frmMDIPrincipal::subReanudaTick(qint64 lInicioMs) {
@@ -430,8 +484,6 @@ void frmMDIPrincipal::subAbreArchivo() {
     }
     m_objArchivo->setNotice(
         [this](const QString& strAviso) { subAviso(QStringLiteral("archivo"), strAviso); });
-    m_objCiclo->setTickTerminado(
-        [this](const clsCicloAdquisicion::stTick& tick) { subArchivaTick(tick); });
     m_objArchivo->start();
 }
 
@@ -444,13 +496,15 @@ void frmMDIPrincipal::subArchivaTick(const clsCicloAdquisicion::stTick& tick) {
                                                   static_cast<quint16>(tick.lLecturaPresion)));
         return;
     }
-    if (m_bSalidaPendiente) {
-        // The exit ended the wait, not the station: there is no failure to keep.
-        return;
+    archive::EntryKind tipo = archive::EntryKind::Timeout;
+    if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::ErrorSumaLogica) {
+        tipo = archive::EntryKind::Checksum;
+    } else if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::SinLecturas) {
+        tipo = archive::EntryKind::Stall;
+    } else if (tick.enEstadoPuerto == Puerto::NoSePuedeAbrir) {
+        tipo = archive::EntryKind::PortCannotOpen;
+    } else if (tick.enEstadoPuerto == Puerto::Perdido) {
+        tipo = archive::EntryKind::PortLost;
     }
-    const archive::EntryKind tipo =
-        tick.enEstadoPuerto == Puerto::NoSePuedeAbrir ? archive::EntryKind::PortCannotOpen
-        : tick.enEstadoPuerto == Puerto::Perdido      ? archive::EntryKind::PortLost
-                                                      : archive::EntryKind::Timeout;
     m_objArchivo->add(archive::Entry::failure(lAhoraMs, tipo));
 }

@@ -27,9 +27,9 @@ class QMdiArea;
 // toolbar, owns the one-second acquisition timer and the frame server, and is the only way out
 // of the program.
 //
-// Link trouble is told in the status bar (port and device, open / no answer / disconnected /
-// cannot be opened, readings and time-outs); the only message box of the link is the tick's
-// "Error de tiempo".
+// Link trouble is told in the status bar (port and device, open / no answer / no readings /
+// disconnected / cannot be opened, readings, time-outs, unlocks and refused check sums); the
+// only message box of the link is the tick's "Error de tiempo".
 //
 // Ticks never overlap: the timer is suspended while a tick runs (also while its time-out
 // message is open) and resumes on the one-second beat afterwards. Leaving the program while a
@@ -101,6 +101,9 @@ public:
     void tmrSegundo_Timer();
 
     void subSalir();
+    // Leaves as subSalir does, without asking (the session ends, the system shuts down): open
+    // boxes are closed, the tick under way is let return, the archive gets every queued tick.
+    void subSalirSinPreguntar();
     void subCerrarSimulacion();
     void subActualizaEstado();
 
@@ -126,7 +129,10 @@ private:
     void subLlamaActiva(QStringView strOperacion);
     void subCierraHijas();
     bool bfntDescarga();
+    void subSale();
     void subTermina();
+    void subCierraCuadros();
+    void subTickTerminado(const clsCicloAdquisicion::stTick& tick);
     void subReanudaTick(qint64 lInicioMs);
     void subMuestraErrorTiempo(const QString& strMensaje);
     void subConectaComandos();
@@ -149,6 +155,7 @@ private:
     std::unique_ptr<archive::ArchiveWriter> m_objArchivo;
     std::unique_ptr<clsVentanaHija> m_objValoresInstantaneos;
     std::unique_ptr<clsVentanaHija> m_objSimulacion;
+    QTime m_tInicioTick; // as the status bar tells it
     bool m_bTickEnCurso = false;
     bool m_bSalidaPendiente = false;
     bool m_bTerminado = false;

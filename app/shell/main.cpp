@@ -1,9 +1,11 @@
 // Brisora: the weather-station console. Shows the splash for two seconds, then the main window;
-// the program ends through the main window's exit command. "Brisora --setup" records an
+// the program ends through the main window's exit command, or through SIGTERM or SIGHUP, which
+// run that command without its question. "Brisora --setup" records an
 // installed system-information program for the about box and ends.
 
 #include "clsArte.h"
 #include "clsInfoSistema.h"
+#include "clsSenalTerminacion.h"
 #include "frmInicio.h"
 #include "frmMDIPrincipal.h"
 #include "modIdioma.h"
@@ -22,6 +24,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstring>
 #include <memory>
 
@@ -84,6 +87,14 @@ int main(int argc, char** argv) {
                              &QCoreApplication::quit, Qt::QueuedConnection);
         }
         frmPrincipal->subMuestra();
+    });
+    // Shutdown or the end of the session: out as through "&Salir", without the question.
+    const clsSenalTerminacion objSenales({SIGTERM, SIGHUP}, [&frmPrincipal](int) {
+        if (frmPrincipal) {
+            frmPrincipal->subSalirSinPreguntar();
+        } else {
+            QCoreApplication::quit(); // still on the splash: nothing to close yet
+        }
     });
     frmSplash.subMuestra();
     const int iResultado = QApplication::exec();

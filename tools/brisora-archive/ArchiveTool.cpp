@@ -76,21 +76,22 @@ int ArchiveTool::summary(QTextStream& out) {
     if (com::failed(hr)) {
         return fail(hr);
     }
-    out << "archive: " << m_db.path() << "\n";
-    out << "readings: " << s.count << "\n";
+    out << "archivo: " << m_db.path() << "\n";
+    out << "lecturas: " << s.count << "\n";
     if (s.count > 0) {
-        out << "first: " << m_csv.time(s.firstMs) << "\n";
-        out << "last: " << m_csv.time(s.lastMs) << "\n";
+        out << "primera: " << m_csv.time(s.firstMs) << "\n";
+        out << "última: " << m_csv.time(s.lastMs) << "\n";
     }
-    out << "failed ticks:";
+    out << "ticks fallidos:";
     for (const auto kind : {archive::EntryKind::Timeout, archive::EntryKind::PortLost,
-                            archive::EntryKind::PortCannotOpen}) {
+                            archive::EntryKind::PortCannotOpen, archive::EntryKind::Checksum,
+                            archive::EntryKind::Stall}) {
         out << " " << archive::failureKindName(kind) << " " << s.failures[kind];
     }
     out << "\n";
-    out << "gaps longer than a minute: " << s.gaps.size() << "\n";
+    out << "huecos de más de un minuto: " << s.gaps.size() << "\n";
     for (const auto& gap : s.gaps) {
-        out << "  " << m_csv.time(gap.fromMs) << " to " << m_csv.time(gap.toMs) << " ("
+        out << "  " << m_csv.time(gap.fromMs) << " a " << m_csv.time(gap.toMs) << " ("
             << duration(gap.toMs - gap.fromMs) << ")\n";
     }
     return 0;

@@ -17,12 +17,15 @@
 namespace {
 
 const QString kUsage = QStringLiteral(
-    "Usage: brisora-archive export [--from DATE] [--to DATE] [--csv FILE]\n"
-    "       brisora-archive daily [--from DATE] [--to DATE] [--csv FILE]\n"
-    "       brisora-archive summary\n"
-    "       brisora-archive check\n"
-    "DATE is YYYY-MM-DD in local time; --to includes that day. Without --csv the table goes\n"
-    "to standard output. The archive is the file BRISORA_ARCHIVE names.\n");
+    "Uso: brisora-archive export [--from FECHA] [--to FECHA] [--csv FICHERO]\n"
+    "     brisora-archive daily [--from FECHA] [--to FECHA] [--csv FICHERO]\n"
+    "     brisora-archive summary\n"
+    "     brisora-archive check\n"
+    "export: las lecturas; daily: los extremos de cada día; summary: resumen del archivo;\n"
+    "check: comprueba el archivo.\n"
+    "FECHA es AAAA-MM-DD en hora local; --to incluye ese día y no puede ser anterior a\n"
+    "--from. Sin --csv la tabla sale por la salida estándar. El archivo es el fichero que\n"
+    "nombra BRISORA_ARCHIVE.\n");
 
 int usage(QTextStream& err, const QString& problem = {}) {
     if (!problem.isEmpty()) {
@@ -30,6 +33,20 @@ int usage(QTextStream& err, const QString& problem = {}) {
     }
     err << kUsage;
     return ArchiveTool::kExitUsage;
+}
+
+// Why the command line could not be read, in the tool's words rather than the parser's.
+QString parseProblem(const QCommandLineParser& parser, const QStringList& arguments) {
+    if (!parser.unknownOptionNames().isEmpty()) {
+        return QStringLiteral("opción desconocida: %1").arg(parser.unknownOptionNames().first());
+    }
+    for (const QString& name :
+         {QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--csv")}) {
+        if (arguments.last() == name) {
+            return QStringLiteral("falta el valor de %1").arg(name);
+        }
+    }
+    return QStringLiteral("la línea de órdenes no se entiende");
 }
 
 bool readDate(const QCommandLineParser& parser, const QString& name, std::optional<QDate>& date) {
@@ -53,7 +70,8 @@ int toOutput(const QString& file, QTextStream& err, Command command) {
     QFile stdoutFile;
     QFileDevice& device = toFile ? static_cast<QFileDevice&>(save) : stdoutFile;
     const QString name =
-        toFile ? file : QStringLiteral("brisora-archive: cannot write standard output");
+        toFile ? file
+               : QStringLiteral("brisora-archive: no se puede escribir en la salida estándar");
     if (!(toFile ? save.open(QIODevice::WriteOnly)
                  : stdoutFile.open(stdout, QIODevice::WriteOnly))) {
         err << name << ": " << device.errorString() << "\n";
@@ -88,15 +106,16 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("export, daily, summary or check"));
+    parser.addPositionalArgument(QStringLiteral("orden"),
+                                 QStringLiteral("export, daily, summary o check"));
     parser.addOption(
-        {QStringLiteral("from"), QStringLiteral("First day."), QStringLiteral("DATE")});
-    parser.addOption({QStringLiteral("to"), QStringLiteral("Last day."), QStringLiteral("DATE")});
+        {QStringLiteral("from"), QStringLiteral("Primer día."), QStringLiteral("FECHA")});
     parser.addOption(
-        {QStringLiteral("csv"), QStringLiteral("Output file."), QStringLiteral("FILE")});
+        {QStringLiteral("to"), QStringLiteral("Último día."), QStringLiteral("FECHA")});
+    parser.addOption(
+        {QStringLiteral("csv"), QStringLiteral("Fichero de salida."), QStringLiteral("FICHERO")});
     if (!parser.parse(QCoreApplication::arguments())) {
-        return usage(err, parser.errorText());
+        return usage(err, parseProblem(parser, QCoreApplication::arguments()));
     }
     const QStringList args = parser.positionalArguments();
     if (args.size() != 1) {
@@ -106,16 +125,22 @@ int main(int argc, char** argv) {
     ArchiveTool::Range range;
     if (!readDate(parser, QStringLiteral("from"), range.from) ||
         !readDate(parser, QStringLiteral("to"), range.to)) {
-        return usage(err, QStringLiteral("a date is written YYYY-MM-DD"));
+        return usage(err, QStringLiteral("una fecha se escribe AAAA-MM-DD"));
+    }
+    if (range.from && range.to && *range.from > *range.to) {
+        // An empty table would pass for a quiet archive.
+        return usage(err,
+                     QStringLiteral("--from (%1) es posterior a --to (%2)")
+                         .arg(range.from->toString(Qt::ISODate), range.to->toString(Qt::ISODate)));
     }
     const bool table = command == u"export" || command == u"daily";
     if (!table && (parser.isSet(QStringLiteral("from")) || parser.isSet(QStringLiteral("to")) ||
                    parser.isSet(QStringLiteral("csv")))) {
-        return usage(err, command + QStringLiteral(" takes no options"));
+        return usage(err, command + QStringLiteral(" no admite opciones"));
     }
     const auto where = archive::ArchiveLocation::fromEnvironment();
     if (!where.enabled) {
-        err << "brisora-archive: archiving is off (BRISORA_ARCHIVE=off)\n";
+        err << "brisora-archive: el archivo de lecturas está desactivado (BRISORA_ARCHIVE=off)\n";
         return ArchiveTool::kExitFailure;
     }
     ArchiveTool tool(where.path, localZone(), err);
@@ -133,5 +158,5 @@ int main(int argc, char** argv) {
     if (command == u"check") {
         return toOutput({}, err, [&](QTextStream& out) { return tool.check(out); });
     }
-    return usage(err, QStringLiteral("unknown command ") + command);
+    return usage(err, QStringLiteral("orden desconocida: ") + command);
 }

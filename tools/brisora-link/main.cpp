@@ -81,17 +81,31 @@ QString exchangeLine(const clsCicloAdquisicion::stIntercambio& x) {
              jsonBool(x.bErrorDesconocido));
 }
 
+// What a failed tick prints as its error.
+QString tickError(clsCicloAdquisicion::enResultadoTick result) {
+    using R = clsCicloAdquisicion::enResultadoTick;
+    switch (result) {
+    case R::ErrorTiempo:
+        return clsCicloAdquisicion::strERROR_TIEMPO;
+    case R::ErrorSumaLogica:
+        return clsCicloAdquisicion::strERROR_SUMA_LOGICA;
+    case R::SinLecturas:
+        return clsCicloAdquisicion::strSIN_LECTURAS;
+    default:
+        return QStringLiteral("Servidor ocupado");
+    }
+}
+
 QString tickLine(int tick, clsCicloAdquisicion::enResultadoTick result,
                  const clsCicloAdquisicion& ciclo) {
-    using R = clsCicloAdquisicion::enResultadoTick;
-    if (result == R::Completo) {
+    if (result == clsCicloAdquisicion::enResultadoTick::Completo) {
         return QStringLiteral("{\"tick\":%1,\"humidity\":%2,\"pressure\":%3}")
             .arg(tick)
             .arg(jsonDouble(ciclo.dfntHumedad()), jsonDouble(ciclo.dfntPresion()));
     }
-    const QString error = result == R::ErrorTiempo ? clsCicloAdquisicion::strERROR_TIEMPO
-                                                   : QStringLiteral("Servidor ocupado");
-    return QStringLiteral("{\"tick\":%1,\"error\":%2}").arg(tick).arg(jsonString(error));
+    return QStringLiteral("{\"tick\":%1,\"error\":%2}")
+        .arg(tick)
+        .arg(jsonString(tickError(result)));
 }
 
 struct Options {

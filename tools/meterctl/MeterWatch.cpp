@@ -105,9 +105,27 @@ void MeterWatch::readInput() {
     const bool ended = n <= 0;
     if (!ended)
         m_pending.append(buffer, n);
-    qsizetype newline;
-    while ((newline = m_pending.indexOf('\n')) >= 0 || (ended && !m_pending.isEmpty())) {
+    for (;;) {
+        const qsizetype newline = m_pending.indexOf('\n');
+        if (m_skippingLine) {
+            // The rest of a line already refused as too long: nothing of it is a command.
+            if (newline < 0) {
+                m_pending.clear();
+                break;
+            }
+            m_pending.remove(0, newline + 1);
+            m_skippingLine = false;
+            continue;
+        }
         const qsizetype end = newline >= 0 ? newline : m_pending.size();
+        if (end > kMaxLineLength) {
+            error(QStringLiteral("command line too long"), com::E_INVALIDARG);
+            m_skippingLine = true;
+            continue;
+        }
+        if (newline < 0 && (!ended || m_pending.isEmpty())) {
+            break;
+        }
         const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
         m_pending.remove(0, end + 1);
         if (!execute(line)) {
@@ -116,10 +134,6 @@ void MeterWatch::readInput() {
             QCoreApplication::exit(0);
             return;
         }
-    }
-    if (m_pending.size() > kMaxLineLength) {
-        error(QStringLiteral("command line too long"), com::E_INVALIDARG);
-        m_pending.clear();
     }
     if (ended) {
         m_input->setEnabled(false);

@@ -64,6 +64,7 @@ private:
     std::vector<std::unique_ptr<Meter>> m_meters;
     QSocketNotifier* m_input = nullptr;
     QByteArray m_pending;
+    bool m_skippingLine = false; // a line too long was refused; its rest is dropped
     bool m_stopOnEndOfInput = true;
     bool m_quitting = false;
 };

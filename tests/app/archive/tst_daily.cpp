@@ -73,6 +73,7 @@ private slots:
     void summariesAgreeWithReadings_data();
     void summariesAgreeWithReadings();
     void textForms();
+    void repeatedExtremeKeepsTheFirstTime();
 };
 
 void tst_daily::dayLengths_data() {
@@ -188,6 +189,25 @@ void tst_daily::summariesAgreeWithReadings() {
         QCOMPARE(row.stats.pressure.max, raw.pressure.max);
         QVERIFY(qAbs(row.stats.pressureMean() - raw.pressureMean()) < 1e-9);
     }
+}
+
+// The same maximum and minimum reached twice in one quarter hour, the second time in a later
+// batch (so the quarter's summary is merged): the day tells the first time.
+void tst_daily::repeatedExtremeKeepsTheFirstTime() {
+    Archive a;
+    const qint64 t0 = localMs("2026-06-01T10:01:00");
+    const auto at = [t0](qint64 s, double h, double p) {
+        return Entry::reading(t0 + s * 1000, h, p, 0, 0);
+    };
+    a.append({at(0, 50, 95), at(1, 80, 101), at(2, 20, 90)});
+    a.append({at(60, 80, 101), at(61, 20, 90), at(62, 50, 95)});
+    const auto rows = a.daily(QDate(2026, 6, 1), QDate(2026, 6, 1), kMadrid);
+    QCOMPARE(rows.size(), 1u);
+    QCOMPARE(rows[0].stats.count, 6);
+    QCOMPARE(rows[0].stats.humidity.maxMs, t0 + 1000);
+    QCOMPARE(rows[0].stats.humidity.minMs, t0 + 2000);
+    QCOMPARE(rows[0].stats.pressure.maxMs, t0 + 1000);
+    QCOMPARE(rows[0].stats.pressure.minMs, t0 + 2000);
 }
 
 void tst_daily::textForms() {

@@ -30,6 +30,7 @@ private slots:
     void createsWritesAndReadsBack();
     void sameMillisecondKeepsBoth();
     void failuresKeptWithTheirKind();
+    void firstLayoutReadAndBroughtUp();
     void foreignFileNeverTouched_data();
     void foreignFileNeverTouched();
     void newerLayoutNeverTouched();
@@ -88,10 +89,14 @@ void tst_database::failuresKeptWithTheirKind() {
     ArchiveDir d;
     ArchiveDatabase db(d.path());
     QCOMPARE(db.open(Mode::Write), com::S_OK);
-    const std::vector<Entry> batch{
-        Entry::failure(1000, EntryKind::Timeout), Entry::reading(2000, 40.0, 100.0, 1, 2),
-        Entry::failure(3000, EntryKind::PortLost), Entry::failure(4000, EntryKind::PortCannotOpen),
-        Entry::failure(5000, EntryKind::PortCannotOpen)};
+    const std::vector<Entry> batch{Entry::failure(1000, EntryKind::Timeout),
+                                   Entry::reading(2000, 40.0, 100.0, 1, 2),
+                                   Entry::failure(3000, EntryKind::PortLost),
+                                   Entry::failure(4000, EntryKind::PortCannotOpen),
+                                   Entry::failure(5000, EntryKind::PortCannotOpen),
+                                   Entry::failure(6000, EntryKind::Checksum),
+                                   Entry::failure(7000, EntryKind::Stall),
+                                   Entry::failure(8000, EntryKind::Stall)};
     QCOMPARE(db.append(batch), com::S_OK);
     ArchiveReader::Summary s;
     QCOMPARE(ArchiveReader(db).summary(60000, s), com::S_OK);
@@ -99,6 +104,60 @@ void tst_database::failuresKeptWithTheirKind() {
     QCOMPARE(s.failures[EntryKind::Timeout], 1);
     QCOMPARE(s.failures[EntryKind::PortLost], 1);
     QCOMPARE(s.failures[EntryKind::PortCannotOpen], 2);
+    QCOMPARE(s.failures[EntryKind::Checksum], 1);
+    QCOMPARE(s.failures[EntryKind::Stall], 2);
+    QSqlQuery q(db.connection());
+    QVERIFY(q.exec(QStringLiteral("SELECT kind FROM failures WHERE time_ms >= 6000 ORDER BY "
+                                  "time_ms")));
+    QStringList kinds;
+    while (q.next()) {
+        kinds << q.value(0).toString();
+    }
+    QCOMPARE(kinds, (QStringList{"checksum", "stall", "stall"}));
+}
+
+// A file of the first layout, whose failures admit only three kinds: read as it is, and
+// brought up (its rows kept) when the console archives into it.
+void tst_database::firstLayoutReadAndBroughtUp() {
+    ArchiveDir d;
+    QVERIFY(QDir().mkpath(QFileInfo(d.path()).absolutePath()));
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "version1");
+        raw.setDatabaseName(d.path());
+        QVERIFY(raw.open());
+        QStringList sql = archive::schema::migrations().front().statements;
+        sql << QStringLiteral("PRAGMA application_id = %1").arg(archive::schema::kApplicationId)
+            << QStringLiteral("PRAGMA user_version = 1")
+            << QStringLiteral("INSERT INTO failures VALUES (1000, 0, 'port_lost')");
+        for (const QString& statement : sql) {
+            QVERIFY2(QSqlQuery(raw).exec(statement), qPrintable(statement));
+        }
+        // What the first layout refuses.
+        QVERIFY(
+            !QSqlQuery(raw).exec(QStringLiteral("INSERT INTO failures VALUES (2, 0, 'stall')")));
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("version1"));
+    {
+        ArchiveDatabase db(d.path());
+        QCOMPARE(db.open(Mode::Read), com::S_OK);
+        ArchiveReader::Summary s;
+        QCOMPARE(ArchiveReader(db).summary(60000, s), com::S_OK);
+        QCOMPARE(s.failures[EntryKind::PortLost], 1);
+    }
+    ArchiveDatabase db(d.path());
+    QCOMPARE(db.open(Mode::Write), com::S_OK);
+    const std::vector<Entry> batch{Entry::failure(2000, EntryKind::Checksum),
+                                   Entry::failure(3000, EntryKind::Stall)};
+    QCOMPARE(db.append(batch), com::S_OK);
+    ArchiveReader::Summary s;
+    QCOMPARE(ArchiveReader(db).summary(60000, s), com::S_OK);
+    QCOMPARE(s.failures[EntryKind::PortLost], 1);
+    QCOMPARE(s.failures[EntryKind::Checksum], 1);
+    QCOMPARE(s.failures[EntryKind::Stall], 1);
+    QSqlQuery q(db.connection());
+    QVERIFY(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
+    QCOMPARE(q.value(0).toInt(), archive::schema::kVersion);
 }
 
 void tst_database::foreignFileNeverTouched_data() {

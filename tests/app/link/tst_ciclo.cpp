@@ -11,7 +11,7 @@ namespace {
 
 // A station that answers each request by the next step of its plan.
 struct Station {
-    enum class Step { Reply, Silent, StallThenErrorFrame, ReplyTwice, ErrorFrame };
+    enum class Step { Reply, Silent, StallThenErrorFrame, ReplyTwice, ErrorFrame, BadSum };
     QList<Step> plan;
     int raw = 512;
     int pressureRaw = 512;
@@ -41,6 +41,11 @@ struct Station {
             fake.deliverAfter(10, reply(answer));
         } else if (step == Step::ReplyTwice) {
             fake.deliverAfter(10, reply(answer) + reply(answer));
+        } else if (step == Step::BadSum) {
+            // Spoilt on the line: another reading, and a check sum that does not match it.
+            QByteArray spoilt = reply(answer ^ 0x3FF);
+            spoilt[7] = static_cast<char>(spoilt[7] + 1);
+            fake.deliverAfter(10, spoilt);
         } else if (step == Step::ErrorFrame) {
             fake.deliverAfter(10, errorFrame());
         } else if (step == Step::StallThenErrorFrame) {
@@ -95,6 +100,9 @@ private slots:
     void tickEndTellsThePortTrouble();
     void strayFramesAreNotReadings_data();
     void strayFramesAreNotReadings();
+    void wrongCheckSumIsNotAReading_data();
+    void wrongCheckSumIsNotAReading();
+    void stationThatOnlyComplainsEndsTheTick();
 };
 
 void TestCiclo::tick_data() {
@@ -175,16 +183,25 @@ void TestCiclo::tickEndTellsThePortTrouble_data() {
     QTest::newRow("silent station") << false << false << int(F::Abierto);
     QTest::newRow("port cannot open") << true << false << int(F::NoSePuedeAbrir);
     QTest::newRow("port lost") << false << true << int(F::Perdido);
+    // Regression: once the lost device could not be opened again, its ticks were told as a
+    // port that never opened.
+    QTest::newRow("port lost, still away at the next tick") << true << true << int(F::Perdido);
 }
 
 void TestCiclo::tickEndTellsThePortTrouble() {
     QFETCH(bool, portMissing);
     QFETCH(bool, lostDuringTick);
     QFETCH(int, trouble);
-    CycleRig rig(portMissing ? comm::CommError::DeviceNotFound : comm::CommError::None);
+    CycleRig rig(portMissing && !lostDuringTick ? comm::CommError::DeviceNotFound
+                                                : comm::CommError::None);
     rig.station.plan = {Station::Step::Silent};
     if (lostDuringTick) {
         rig.fake->loseDeviceAt(100);
+    }
+    if (lostDuringTick && portMissing) {
+        // Lost between ticks, and not back when the next tick opens it again.
+        rig.clock.advanceBy(200);
+        rig.fake->setOpenFailure(comm::CommError::DeviceNotFound);
     }
     QCOMPARE(rig.ciclo.subTick(), Tick::ErrorTiempo);
     QCOMPARE(rig.ended.size(), 1);
@@ -247,6 +264,76 @@ void TestCiclo::stopDuringTheWait() {
     // Between ticks there is nothing to stop: the next tick runs as usual.
     rig.ciclo.subDetiene();
     rig.ciclo.subDescarta();
+    rig.station.plan.clear();
+    QCOMPARE(rig.ciclo.subTick(), Tick::Completo);
+}
+
+void TestCiclo::wrongCheckSumIsNotAReading_data() {
+    using S = Station::Step;
+    QTest::addColumn<QList<S>>("plan");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QList<qint16>>("exchanges");
+    // Regression: the spoilt frame was used as a reading.
+    QTest::newRow("spoilt once: the repeat is the reading")
+        << QList<S>{S::BadSum} << int(Tick::Completo) << QList<qint16>{4, 4, 3};
+    QTest::newRow("pressure spoilt once")
+        << QList<S>{S::Reply, S::BadSum} << int(Tick::Completo) << QList<qint16>{4, 3, 3};
+    QTest::newRow("spoilt twice: the tick fails")
+        << QList<S>{S::BadSum, S::BadSum} << int(Tick::ErrorSumaLogica) << QList<qint16>{4, 4};
+    QTest::newRow("pressure spoilt twice, humidity dropped")
+        << QList<S>{S::Reply, S::BadSum, S::BadSum} << int(Tick::ErrorSumaLogica)
+        << QList<qint16>{4, 3, 3};
+    // An error frame between them is the station's own complaint: the request goes out again,
+    // but the one repeat for a spoilt frame is spent.
+    QTest::newRow("spoilt, error frame, spoilt")
+        << QList<S>{S::BadSum, S::ErrorFrame, S::BadSum} << int(Tick::ErrorSumaLogica)
+        << QList<qint16>{4, 4, 4};
+    QTest::newRow("each reading spoilt once") << QList<S>{S::BadSum, S::Reply, S::BadSum}
+                                              << int(Tick::Completo) << QList<qint16>{4, 4, 3, 3};
+}
+
+void TestCiclo::wrongCheckSumIsNotAReading() {
+    QFETCH(QList<Station::Step>, plan);
+    QFETCH(int, result);
+    QFETCH(QList<qint16>, exchanges);
+    CycleRig rig;
+    rig.station.plan = plan;
+    rig.station.pressureRaw = 1023;
+    QCOMPARE(int(rig.ciclo.subTick()), result);
+    QCOMPARE(rig.exchanges, exchanges);
+    QCOMPARE(rig.ended.size(), 1);
+    QCOMPARE(int(rig.ended[0].enResultado), result);
+    QVERIFY(rig.messages.isEmpty()); // the only box of the tick is "Error de tiempo"
+    if (result == int(Tick::Completo)) {
+        // Only the good frames: the spoilt ones carried other readings.
+        QCOMPARE(rig.ended[0].lLecturaHumedad, 512);
+        QCOMPARE(rig.ended[0].lLecturaPresion, 1023);
+        QCOMPARE(rig.painted.size(), 1);
+        QCOMPARE(modGlobal::lNumeroMuestras, 1);
+    } else {
+        QVERIFY(rig.painted.isEmpty());
+        QCOMPARE(modGlobal::lNumeroMuestras, 0);
+        QCOMPARE(rig.ciclo.dfntHumedad(), 0.0);
+    }
+}
+
+// Regression: a station that answered every request with its error frame kept one tick
+// asking for ever, and nothing told that no reading came.
+void TestCiclo::stationThatOnlyComplainsEndsTheTick() {
+    CycleRig rig;
+    rig.station.plan = QList<Station::Step>(20, Station::Step::StallThenErrorFrame);
+    // Each exchange: three bytes, 2000 ms of silence, the unlock and the error frame 5 ms
+    // later. The retries go on while the tick is within its limit; the first error frame
+    // after it ends the tick.
+    QCOMPARE(rig.ciclo.subTick(), Tick::SinLecturas);
+    QCOMPARE(rig.exchanges, QList<qint16>({4, 4, 4, 4}));
+    QCOMPARE(rig.clock.nowMs(), 4 * 2015);
+    QVERIFY(rig.clock.nowMs() > clsCicloAdquisicion::iLIMITE_SIN_LECTURA_MS);
+    QCOMPARE(rig.ended.size(), 1);
+    QCOMPARE(rig.ended[0].enResultado, Tick::SinLecturas);
+    QVERIFY(rig.messages.isEmpty());
+    QVERIFY(rig.painted.isEmpty());
+    // The station comes back: the next tick reads as usual.
     rig.station.plan.clear();
     QCOMPARE(rig.ciclo.subTick(), Tick::Completo);
 }

@@ -36,6 +36,9 @@ private slots:
     void portFailureIsReportedOnceAndPortReopens();
     void lostDeviceIsReportedAndReopened();
     void portStateFollowsEveryChange();
+    void replyCutShortByTimeOutIsNotContinued();
+    void lostPortStaysLostUntilItOpens();
+    void portIsFollowedBetweenExchanges();
     void changingPortAndSpeedReopensWithThem_data();
     void changingPortAndSpeedReopensWithThem();
 };
@@ -248,6 +251,83 @@ void TestServidor::portStateFollowsEveryChange() {
         {Estado::Perdido, "el dispositivo se ha desconectado"},
         {Estado::Cerrado, ""}};
     QCOMPARE(cambios, esperados);
+}
+
+// The reply's bytes trickle in more slowly than a byte a second and less slowly than the
+// unlock limit: six of them have come when the time-out ends the exchange. The next exchange
+// must not take them as the start of its reply.
+void TestServidor::replyCutShortByTimeOutIsNotContinued() {
+    LinkRig rig;
+    const QByteArray slow = reply(999);
+    for (int i = 0; i < 6; ++i) {
+        rig.at(100 + 1500 * i, slow.mid(i, 1));
+    }
+    rig.send();
+    QVERIFY(rig.server->bfntErrorTiempo());
+    QCOMPARE(rig.server->estado().iBytesRecibidos, qint16(6));
+    rig.at(10, reply(300));
+    rig.send(clsTrama::iPETICION_PRESION);
+    QVERIFY(!rig.server->bfntErrorTiempo());
+    QVERIFY(!rig.server->bfntErrorSumaLogica());
+    QCOMPARE(rig.received(), reply(300));
+    QCOMPARE(rig.clock.nowMs(), 8010);
+}
+
+// Regression: once a lost device could not be opened again, the port was told as one that
+// never opened.
+void TestServidor::lostPortStaysLostUntilItOpens() {
+    using Estado = clsServidorTramas::enEstadoPuerto;
+    LinkRig rig;
+    QList<Estado> cambios;
+    rig.server->setCambioPuerto([&] { cambios << rig.server->enfntEstadoPuerto(); });
+    rig.fake->loseDeviceAt(rig.clock.nowMs() + 6);
+    rig.fake->setOpenFailure(comm::CommError::DeviceNotFound);
+    rig.send();
+    rig.send(); // opened again in vain
+    QCOMPARE(rig.server->enfntEstadoPuerto(), Estado::Perdido);
+    QVERIFY(rig.server->bfntErrorTiempo());
+    rig.fake->setOpenFailure(comm::CommError::None);
+    rig.at(10, reply(512));
+    rig.send();
+    QCOMPARE(rig.received(), reply(512));
+    QCOMPARE(cambios, (QList<Estado>{Estado::Abierto, Estado::Perdido, Estado::Abierto}));
+
+    // Another port is a new start: one that does not open never was open.
+    rig.fake->loseDeviceAt(rig.clock.nowMs() + 6);
+    rig.fake->setOpenFailure(comm::CommError::DeviceNotFound);
+    rig.clock.advanceBy(100);
+    rig.server->subCambiaVelocidadPuertoSerie(3, QStringLiteral("9600,N,8,1"));
+    QCOMPARE(rig.server->enfntEstadoPuerto(), Estado::NoSePuedeAbrir);
+}
+
+// The port's state follows the device while no request goes out (a box open in the middle of
+// a tick): a port that is not usable is tried again every second between exchanges, never
+// during one.
+void TestServidor::portIsFollowedBetweenExchanges() {
+    using Estado = clsServidorTramas::enEstadoPuerto;
+    LinkRig rig;
+    rig.fake->setOpenFailure(comm::CommError::DeviceNotFound);
+    rig.fake->loseDeviceAt(rig.clock.nowMs() + 6);
+    rig.send(); // the device goes during the exchange; the watch waits for its end
+    QCOMPARE(rig.fake->openCount(), 1);
+    rig.fake->setOpenFailure(comm::CommError::None);
+    rig.clock.advanceBy(clsServidorTramas::iTIEMPO_VIGILANCIA_MS);
+    QCOMPARE(rig.server->enfntEstadoPuerto(), Estado::Abierto);
+    QCOMPARE(rig.fake->openCount(), 2);
+    // An open port is left alone.
+    rig.clock.advanceBy(10 * clsServidorTramas::iTIEMPO_VIGILANCIA_MS);
+    QCOMPARE(rig.fake->openCount(), 2);
+
+    // A port that never opened is followed as well.
+    LinkRig missing(comm::CommError::DeviceBusy);
+    QCOMPARE(missing.server->enfntEstadoPuerto(), Estado::NoSePuedeAbrir);
+    missing.fake->setOpenFailure(comm::CommError::None);
+    missing.clock.advanceBy(clsServidorTramas::iTIEMPO_VIGILANCIA_MS);
+    QCOMPARE(missing.server->enfntEstadoPuerto(), Estado::Abierto);
+    // A port the program closed stays closed.
+    missing.server->subCierraPuerto();
+    missing.clock.advanceBy(10 * clsServidorTramas::iTIEMPO_VIGILANCIA_MS);
+    QCOMPARE(missing.server->enfntEstadoPuerto(), Estado::Cerrado);
 }
 
 void TestServidor::changingPortAndSpeedReopensWithThem_data() {

@@ -92,7 +92,7 @@ inline QByteArray tramaError() {
 // A station on the fake device: it answers each request after `iDemoraMs` unless it is silent,
 // or by its next planned step.
 struct EstacionDoble {
-    enum class Paso { Responde, Calla, TrabaYError };
+    enum class Paso { Responde, Calla, TrabaYError, SumaErronea };
     QList<Paso> plan;
     int iLectura = 512;
     int iDemoraMs = 10;
@@ -119,6 +119,10 @@ struct EstacionDoble {
             plan.isEmpty() ? (bCallada ? Paso::Calla : Paso::Responde) : plan.takeFirst();
         if (paso == Paso::Responde) {
             fake.deliverAfter(iDemoraMs, respuesta(iLectura));
+        } else if (paso == Paso::SumaErronea) {
+            QByteArray estropeada = respuesta(iLectura + 1000);
+            estropeada[7] = static_cast<char>(estropeada[7] + 1);
+            fake.deliverAfter(iDemoraMs, estropeada);
         } else if (paso == Paso::TrabaYError) {
             fake.deliverAfter(iDemoraMs, respuesta(iLectura).left(3));
             bTrabada = true;

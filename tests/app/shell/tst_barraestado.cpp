@@ -34,6 +34,9 @@ void tst_barraestado::enlace_data() {
     const Paso responde = [](clsBarraEstado& e) { e.subRespuesta(); };
     const Paso pierde = [](clsBarraEstado& e) { e.subPuertoPerdido(); };
     const Paso noAbre = [](clsBarraEstado& e) { e.subPuertoNoSeAbre("el dispositivo no existe"); };
+    const Paso sinLecturas = [](clsBarraEstado& e) { e.subSinLecturas(kDiez); };
+    const Paso sinLecturasOtraVez = [](clsBarraEstado& e) { e.subSinLecturas(kDiez.addSecs(10)); };
+    const Paso lee = [](clsBarraEstado& e) { e.subLectura(); };
     const QString com2 = QStringLiteral("COM2 (/dev/pts/7): ");
     QTest::newRow("abierto") << QList<Paso>{abre} << com2 + "abierto";
     QTest::newRow("sin respuesta")
@@ -48,6 +51,24 @@ void tst_barraestado::enlace_data() {
         << QList<Paso>{abre, pierde, noAbre} << com2 + "desconectado";
     QTest::newRow("vuelve a abrirse")
         << QList<Paso>{abre, pierde, noAbre, abre} << com2 + "abierto";
+    // Regression guard: the hour is told on the 24-hour clock.
+    QTest::newRow("sin respuesta por la tarde")
+        << QList<Paso>{abre, [](clsBarraEstado& e) { e.subSinRespuesta(QTime(15, 4, 9)); }}
+        << com2 + "sin respuesta desde 15:04:09";
+    QTest::newRow("sin lecturas") << QList<Paso>{abre, sinLecturas}
+                                  << com2 + "sin lecturas desde 10:00:05";
+    QTest::newRow("sin lecturas desde el primer tick estancado")
+        << QList<Paso>{abre, sinLecturas, sinLecturasOtraVez}
+        << com2 + "sin lecturas desde 10:00:05";
+    // Error frames are answers, not readings: only a reading ends it.
+    QTest::newRow("las tramas de error no son lecturas")
+        << QList<Paso>{abre, sinLecturas, responde} << com2 + "sin lecturas desde 10:00:05";
+    QTest::newRow("una lectura acaba la racha")
+        << QList<Paso>{abre, sinLecturas, lee} << com2 + "abierto";
+    QTest::newRow("tras un silencio, sin lecturas")
+        << QList<Paso>{abre, calla, sinLecturasOtraVez} << com2 + "sin lecturas desde 10:00:15";
+    QTest::newRow("desconectado sigue desconectado")
+        << QList<Paso>{abre, pierde, sinLecturas} << com2 + "desconectado";
     QTest::newRow("no se puede abrir")
         << QList<Paso>{noAbre, calla} << com2 + "no se puede abrir: el dispositivo no existe";
 }
@@ -65,11 +86,18 @@ void tst_barraestado::enlace() {
 
 void tst_barraestado::contadores() {
     clsBarraEstado e;
-    QCOMPARE(e.strfntContadores(), QStringLiteral("Lecturas: 0 · Errores de tiempo: 0"));
+    QCOMPARE(e.strfntContadores(),
+             QStringLiteral("Lecturas: 0 · Errores de tiempo: 0 · Desbloqueos: 0"));
     e.subSinRespuesta(kDiez);
     e.subSinRespuesta(kDiez);
+    e.subDesbloqueo();
     e.subLectura();
-    QCOMPARE(e.strfntContadores(), QStringLiteral("Lecturas: 1 · Errores de tiempo: 2"));
+    QCOMPARE(e.strfntContadores(),
+             QStringLiteral("Lecturas: 1 · Errores de tiempo: 2 · Desbloqueos: 1"));
+    e.subErrorSumaLogica();
+    e.subErrorSumaLogica();
+    QCOMPARE(e.strfntContadores(), QStringLiteral("Lecturas: 1 · Errores de tiempo: 2 · "
+                                                  "Desbloqueos: 1 · Errores de suma: 2"));
     // A reading is an answer: the silence is over.
     QCOMPARE(e.enfntEnlace(), clsBarraEstado::enEnlace::Abierto);
 }
@@ -95,7 +123,8 @@ void tst_barraestado::laBarraSigueCadaCambio() {
     QCOMPARE(barra.lblEnlace()->text(),
              QStringLiteral("COM2 (/dev/ttyS1): no se puede abrir: no hay permiso para usar el "
                             "dispositivo"));
-    QCOMPARE(barra.lblContadores()->text(), QStringLiteral("Lecturas: 1 · Errores de tiempo: 0"));
+    QCOMPARE(barra.lblContadores()->text(),
+             QStringLiteral("Lecturas: 1 · Errores de tiempo: 0 · Desbloqueos: 0"));
     QCOMPARE(barra.lblAvisos()->text(), QStringLiteral("Gráfico guardado en /tmp/a.pdf"));
 }
 

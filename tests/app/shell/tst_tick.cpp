@@ -3,20 +3,49 @@
 // waits, and the status bar that follows the link.
 
 #include "ShellRig.h"
+#include "clsSenalTerminacion.h"
 #include "ctlBarraEstado.h"
 
 #include "archive/ArchiveReader.h"
 #include "archive/DatabaseSink.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 constexpr int kHumedad = 4;
 constexpr int kPresion = 3;
+
+// A readings archive in strArchivo, written on the rig's clock.
+ShellRig::FabricaArchivo archivoEn(const QString& strArchivo) {
+    return [strArchivo](forms::Scheduler& reloj) {
+        return std::make_unique<archive::ArchiveWriter>(
+            std::make_unique<archive::DatabaseSink>(strArchivo), reloj);
+    };
+}
+
+// What the archive in strArchivo holds, once the program has ended.
+archive::ArchiveReader::Summary resumenDe(const QString& strArchivo) {
+    archive::ArchiveDatabase db(strArchivo);
+    archive::ArchiveReader::Summary resumen;
+    if (com::succeeded(db.open(archive::ArchiveDatabase::Mode::Read))) {
+        [[maybe_unused]] const auto hr = archive::ArchiveReader(db).summary(60000, resumen);
+    }
+    return resumen;
+}
+
+// Leaves through the exit command, answering its question with Yes.
+void sale(ShellRig& rig) {
+    forms::MessageBoxRecorder mensajes(forms::MsgAnswer::Yes);
+    rig.principal->menuArchivoOpciones_Click(6);
+    rig.reloj.advanceBy(20000);
+}
 } // namespace
 
 class tst_tick : public QObject {
@@ -37,6 +66,11 @@ private slots:
     void salirDuranteLaEspera();
     void salirDuranteLaEsperaNoArchivaUnFallo();
     void laSimulacionCerradaVuelveConElTick();
+    void estacionQueSoloSeQuejaNoPareceSana();
+    void sumaErroneaNoEsLectura();
+    void laBarraSigueAlPuertoConElMensajeAbierto();
+    void salirSinPreguntarGuardaLoPendiente();
+    void senalDeTerminacionSaleSinPreguntar();
 };
 
 void tst_tick::cadaSegundoUnaLectura() {
@@ -265,7 +299,8 @@ void tst_tick::laBarraDeEstadoSigueAlEnlace() {
     rig.estacion.bCallada = false;
     rig.reloj.advanceBy(1000);
     QCOMPARE(enlace(), QStringLiteral("COM2 (/dev/ttyS1): abierto"));
-    QCOMPARE(barra.lblContadores()->text(), QStringLiteral("Lecturas: 3 · Errores de tiempo: 1"));
+    QCOMPARE(barra.lblContadores()->text(),
+             QStringLiteral("Lecturas: 3 · Errores de tiempo: 1 · Desbloqueos: 0"));
 
     // Unplugged: the port goes, and cannot be opened again while the device is away.
     rig.fake->setOpenFailure(comm::CommError::DeviceNotFound);
@@ -342,6 +377,158 @@ void tst_tick::laSimulacionCerradaVuelveConElTick() {
     rig.reloj.advanceBy(1000);
     QCOMPARE(rig.simulacion->valores.size(), 1);
     QVERIFY(rig.principal->areaHijas().frmsfntAbiertas().contains(rig.simulacion));
+}
+
+// Regression: a station that answered every request with its error frame kept the status bar
+// on "abierto", counted nothing and archived nothing.
+void tst_tick::estacionQueSoloSeQuejaNoPareceSana() {
+    QTemporaryDir dir;
+    const QString strArchivo = dir.filePath(QStringLiteral("archive.sqlite"));
+    {
+        ShellRig rig(archivoEn(strArchivo));
+        forms::MessageBoxRecorder mensajes;
+        rig.principal->setHora([&rig] { return QTime(14, 0, 0).addMSecs(int(rig.reloj.nowMs())); });
+        const ctlBarraEstado& barra = *rig.principal->barraEstado();
+        rig.estacion.plan = QList<EstacionDoble::Paso>(8, EstacionDoble::Paso::TrabaYError);
+        rig.inicia();
+        // The tick at 1 s: four exchanges of 2015 ms, each ended by the error frame.
+        rig.reloj.advanceTo(1000 + 4 * 2015);
+        QCOMPARE(barra.lblEnlace()->text(),
+                 QStringLiteral("COM2 (/dev/ttyS1): sin lecturas desde 14:00:01"));
+        QCOMPARE(barra.lblContadores()->text(),
+                 QStringLiteral("Lecturas: 0 · Errores de tiempo: 0 · Desbloqueos: 4"));
+        // The next tick asks again, and fails the same way; the time stays the first one.
+        rig.reloj.advanceBy(1000 + 4 * 2015);
+        QCOMPARE(barra.lblEnlace()->text(),
+                 QStringLiteral("COM2 (/dev/ttyS1): sin lecturas desde 14:00:01"));
+        QCOMPARE(barra.estado().lfntDesbloqueos(), 8);
+        QVERIFY(rig.valores->valores.isEmpty());
+        QVERIFY(mensajes.requests().isEmpty());
+        // The station recovers.
+        rig.reloj.advanceBy(1000);
+        QCOMPARE(barra.lblEnlace()->text(), QStringLiteral("COM2 (/dev/ttyS1): abierto"));
+        QCOMPARE(rig.valores->valores.size(), 1);
+        sale(rig);
+    }
+    auto resumen = resumenDe(strArchivo);
+    QCOMPARE(resumen.failures[archive::EntryKind::Stall], 2);
+    QCOMPARE(resumen.failures[archive::EntryKind::Timeout], 0);
+    QCOMPARE(resumen.count, 1);
+}
+
+void tst_tick::sumaErroneaNoEsLectura() {
+    QTemporaryDir dir;
+    const QString strArchivo = dir.filePath(QStringLiteral("archive.sqlite"));
+    {
+        ShellRig rig(archivoEn(strArchivo));
+        forms::MessageBoxRecorder mensajes;
+        using P = EstacionDoble::Paso;
+        // First tick: the repeat is good. Second: spoilt twice.
+        rig.estacion.plan = {P::SumaErronea, P::Responde, P::Responde, P::SumaErronea,
+                             P::SumaErronea};
+        rig.inicia();
+        rig.reloj.advanceBy(3500);
+        const ctlBarraEstado& barra = *rig.principal->barraEstado();
+        QCOMPARE(barra.lblContadores()->text(),
+                 QStringLiteral("Lecturas: 2 · Errores de tiempo: 0 · Desbloqueos: 0 · "
+                                "Errores de suma: 1"));
+        // Only good frames reached the windows: raw 512 each time, never the spoilt 1512.
+        QCOMPARE(rig.valores->valores.size(), 2);
+        QCOMPARE(rig.simulacion->valores.size(), 2);
+        for (const auto& par : rig.valores->valores) {
+            QCOMPARE(par.first, 43.6025641025641);
+        }
+        QCOMPARE(modGlobal::lNumeroMuestras, 2);
+        QVERIFY(mensajes.requests().isEmpty());
+        sale(rig);
+    }
+    auto resumen = resumenDe(strArchivo);
+    QCOMPARE(resumen.failures[archive::EntryKind::Checksum], 1);
+    QCOMPARE(resumen.count, 2);
+}
+
+// Regression: while "Error de tiempo" was open after an unplug the status bar stayed on
+// "desconectado" with the adapter back, and the ticks of the unplugged adapter were archived
+// as a port that never opened.
+void tst_tick::laBarraSigueAlPuertoConElMensajeAbierto() {
+    QTemporaryDir dir;
+    const QString strArchivo = dir.filePath(QStringLiteral("archive.sqlite"));
+    {
+        ShellRig rig(archivoEn(strArchivo));
+        const ctlBarraEstado& barra = *rig.principal->barraEstado();
+        QStringList enlaces; // what the bar said while the box was open
+        const auto anterior = forms::MessageBox::setHandler([&](const forms::MessageRequest& m) {
+            if (m.text == QStringLiteral("Error de tiempo") && enlaces.isEmpty()) {
+                enlaces << barra.lblEnlace()->text();
+                rig.fake->setOpenFailure(comm::CommError::None); // plugged in again
+                rig.reloj.advanceBy(2500);                       // the operator reads the box
+                enlaces << barra.lblEnlace()->text();
+            }
+            return forms::MsgAnswer::Ok;
+        });
+        const auto restaura = qScopeGuard([&] { forms::MessageBox::setHandler(anterior); });
+        rig.inicia();
+        rig.reloj.advanceBy(1500);
+        rig.fake->setOpenFailure(comm::CommError::DeviceNotFound);
+        rig.fake->loseDeviceAt(rig.reloj.nowMs() + 100); // unplugged between ticks
+        rig.reloj.advanceBy(500 + 8000 + 100);
+        QCOMPARE(enlaces,
+                 (QStringList{"COM2 (/dev/ttyS1): desconectado", "COM2 (/dev/ttyS1): abierto"}));
+        rig.reloj.advanceBy(3000);
+        QVERIFY(rig.valores->valores.size() >= 2);
+        QCOMPARE(barra.lblEnlace()->text(), QStringLiteral("COM2 (/dev/ttyS1): abierto"));
+        sale(rig);
+    }
+    auto resumen = resumenDe(strArchivo);
+    QCOMPARE(resumen.failures[archive::EntryKind::PortLost], 1);
+    QCOMPARE(resumen.failures[archive::EntryKind::PortCannotOpen], 0);
+}
+
+// Shutdown while a tick waits: no question, the tick is let return, and the readings still
+// queued for the archive (its batch is written every five seconds) are all written.
+void tst_tick::salirSinPreguntarGuardaLoPendiente() {
+    QTemporaryDir dir;
+    const QString strArchivo = dir.filePath(QStringLiteral("archive.sqlite"));
+    {
+        ShellRig rig(archivoEn(strArchivo));
+        forms::MessageBoxRecorder mensajes;
+        QSignalSpy terminado(rig.principal.get(), &frmMDIPrincipal::programaTerminado);
+        rig.inicia();
+        rig.reloj.advanceBy(3500);
+        QCOMPARE(rig.principal->objArchivo()->queued(), std::size_t(3));
+        rig.estacion.bCallada = true;
+        rig.reloj.post([&rig] { rig.principal->subSalirSinPreguntar(); }, 1000);
+        rig.reloj.advanceBy(1100);
+        QCOMPARE(terminado.size(), 1);
+        QVERIFY(mensajes.requests().isEmpty());
+        QVERIFY(rig.principal->objServidorTramas() == nullptr);
+        QVERIFY(!rig.principal->bfntTickEnCurso());
+        rig.principal->subSalirSinPreguntar(); // a second signal changes nothing
+        QCOMPARE(terminado.size(), 1);
+    }
+    auto resumen = resumenDe(strArchivo);
+    QCOMPARE(resumen.count, 3);
+    QCOMPARE(resumen.failures[archive::EntryKind::Timeout], 0);
+}
+
+void tst_tick::senalDeTerminacionSaleSinPreguntar() {
+    for (const int iSenal : {SIGTERM, SIGHUP}) {
+        ShellRig rig;
+        forms::MessageBoxRecorder mensajes;
+        QSignalSpy terminado(rig.principal.get(), &frmMDIPrincipal::programaTerminado);
+        QList<int> recibidas;
+        const clsSenalTerminacion objSenales({SIGTERM, SIGHUP}, [&](int iRecibida) {
+            recibidas << iRecibida;
+            rig.principal->subSalirSinPreguntar();
+        });
+        QVERIFY(objSenales.bfntActiva());
+        rig.inicia();
+        rig.reloj.advanceBy(1500);
+        QCOMPARE(::raise(iSenal), 0);
+        QTRY_COMPARE(terminado.size(), 1);
+        QCOMPARE(recibidas, QList<int>{iSenal});
+        QVERIFY(mensajes.requests().isEmpty());
+    }
 }
 
 QTEST_MAIN(tst_tick)

@@ -138,13 +138,13 @@ void tst_BrisoraArchive::dailyIntoAFile() {
 void tst_BrisoraArchive::summaryShowsGapsAndFailures() {
     const Run r = runTool({"summary"}, m_dir.path());
     QCOMPARE(r.code, 0);
-    QVERIFY(r.lines.contains(QStringLiteral("readings: 147")));
-    QVERIFY(r.lines.contains(QStringLiteral("first: 2026-10-24T00:00:00.000+02:00")));
-    QVERIFY(r.lines.contains(QStringLiteral("last: 2026-10-27T00:03:00.000+01:00")));
-    QVERIFY(
-        r.lines.contains(QStringLiteral("failed ticks: timeout 1 port_lost 0 port_cannot_open 0")));
+    QVERIFY(r.lines.contains(QStringLiteral("lecturas: 147")));
+    QVERIFY(r.lines.contains(QStringLiteral("primera: 2026-10-24T00:00:00.000+02:00")));
+    QVERIFY(r.lines.contains(QStringLiteral("última: 2026-10-27T00:03:00.000+01:00")));
+    QVERIFY(r.lines.contains(QStringLiteral(
+        "ticks fallidos: timeout 1 port_lost 0 port_cannot_open 0 checksum 0 stall 0")));
     // Readings half an hour apart: every step is a gap, the last one three and a half minutes.
-    QVERIFY(r.lines.contains(QStringLiteral("gaps longer than a minute: 146")));
+    QVERIFY(r.lines.contains(QStringLiteral("huecos de más de un minuto: 146")));
     QVERIFY(r.lines.last().endsWith(QStringLiteral("(0:33:00)")));
 }
 
@@ -173,7 +173,7 @@ void tst_BrisoraArchive::fullOutputFails() {
     const Run r =
         runTool(args, m_dir.path(), QStringLiteral("Europe/Madrid"), QStringLiteral("/dev/full"));
     QCOMPARE(r.code, 1);
-    QVERIFY2(r.err.contains(QStringLiteral("standard output")), qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("salida estándar")), qPrintable(r.err));
 }
 
 void tst_BrisoraArchive::checkFindsDamage() {
@@ -204,13 +204,30 @@ void tst_BrisoraArchive::mistakes_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("archive");
     QTest::addColumn<int>("code");
-    QTest::newRow("no command") << QStringList{} << "" << 64;
-    QTest::newRow("unknown command") << QStringList{"list"} << "" << 64;
-    QTest::newRow("bad date") << QStringList{"export", "--from", "25/10/2026"} << "" << 64;
-    QTest::newRow("summary with a range")
-        << QStringList{"summary", "--from", "2026-10-25"} << "" << 64;
-    QTest::newRow("archiving off") << QStringList{"export"} << "off" << 1;
-    QTest::newRow("no archive") << QStringList{"export"} << "missing.sqlite" << 1;
+    QTest::addColumn<QString>("said"); // the first line of the error output
+    const QString uso = QStringLiteral("Uso: brisora-archive export");
+    QTest::newRow("no command") << QStringList{} << "" << 64 << uso;
+    QTest::newRow("unknown command")
+        << QStringList{"list"} << "" << 64 << "brisora-archive: orden desconocida: list";
+    QTest::newRow("unknown option") << QStringList{"export", "--since", "2026-10-25"} << "" << 64
+                                    << "brisora-archive: opción desconocida: since";
+    QTest::newRow("date without value")
+        << QStringList{"export", "--to"} << "" << 64 << "brisora-archive: falta el valor de --to";
+    QTest::newRow("bad date") << QStringList{"export", "--from", "25/10/2026"} << "" << 64
+                              << "brisora-archive: una fecha se escribe AAAA-MM-DD";
+    // Regression: the days the wrong way round gave an empty table and success.
+    QTest::newRow("from after to")
+        << QStringList{"export", "--from", "2026-10-26", "--to", "2026-10-25"} << "" << 64
+        << "brisora-archive: --from (2026-10-26) es posterior a --to (2026-10-25)";
+    QTest::newRow("daily, from after to")
+        << QStringList{"daily", "--from", "2026-10-26", "--to", "2026-10-24"} << "" << 64
+        << "brisora-archive: --from (2026-10-26) es posterior a --to (2026-10-24)";
+    QTest::newRow("summary with a range") << QStringList{"summary", "--from", "2026-10-25"} << ""
+                                          << 64 << "brisora-archive: summary no admite opciones";
+    QTest::newRow("archiving off")
+        << QStringList{"export"} << "off" << 1
+        << "brisora-archive: el archivo de lecturas está desactivado (BRISORA_ARCHIVE=off)";
+    QTest::newRow("no archive") << QStringList{"export"} << "missing.sqlite" << 1 << "";
 }
 
 void tst_BrisoraArchive::mistakes() {
@@ -221,8 +238,14 @@ void tst_BrisoraArchive::mistakes() {
                          : archive == u"off" ? archive
                                              : m_dir.dir.filePath(archive);
     const Run r = runTool(args, path);
+    QFETCH(QString, said);
     QCOMPARE(r.code, code);
     QVERIFY(!r.err.isEmpty());
+    if (!said.isEmpty()) {
+        QVERIFY2(r.err.startsWith(said), qPrintable(r.err));
+    }
+    // One language: the usage that follows a mistake is the tool's own Spanish one.
+    QVERIFY2(!r.err.contains(QStringLiteral("Usage")), qPrintable(r.err));
     QVERIFY(!QFile::exists(m_dir.dir.filePath(QStringLiteral("missing.sqlite"))));
 }
 

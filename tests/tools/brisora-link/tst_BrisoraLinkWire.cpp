@@ -96,6 +96,9 @@ class BrisoraLinkWireTest : public QObject {
 private slots:
     void readingsOverTheWire_data();
     void readingsOverTheWire();
+    void wrongCheckSumIsNotAReading_data();
+    void wrongCheckSumIsNotAReading();
+    void stationThatStallsOnEveryRequest();
     void stalledStationRecoveredWithinTheTick();
     void silentStationEndsTheTickWithTimeOut();
     void portThatCannotBeOpened();
@@ -116,13 +119,6 @@ void BrisoraLinkWireTest::readingsOverTheWire_data() {
                        "humidity|" + kHumidityRequest + ok + kReply512 + ok,
                        "pressure|" + kPressureRequest + ok + kReply512 + ok}
         << QList<double>{humidityOf(512), pressureOf(512), humidityOf(512), pressureOf(512)};
-    // A wrong check sum is flagged, but the reading is used as received.
-    const QString badSum = QStringLiteral("40 00 01 40 02 02 00 86");
-    QTest::newRow("wrong check sum")
-        << "checksum" << 1
-        << QStringList{"humidity|" + kHumidityRequest + ok + badSum + "|checksum",
-                       "pressure|" + kPressureRequest + ok + badSum + "|checksum"}
-        << QList<double>{humidityOf(512), pressureOf(512)};
     // Data bytes equal to the start byte are data, not the start of a new frame.
     const QString at40 = QStringLiteral("40 00 01 40 02 40 40 03");
     QTest::newRow("data bytes 0x40") << "data40" << 1
@@ -163,6 +159,71 @@ void BrisoraLinkWireTest::readingsOverTheWire() {
         QCOMPARE(tickLines[i].value(QLatin1String("humidity")).toDouble(), values[2 * i]);
         QCOMPARE(tickLines[i].value(QLatin1String("pressure")).toDouble(), values[2 * i + 1]);
     }
+}
+
+void BrisoraLinkWireTest::wrongCheckSumIsNotAReading_data() {
+    QTest::addColumn<QString>("fault"); // sent to the simulator before the run
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("exchanges");
+    QTest::addColumn<QString>("tick");
+    const QString badSum = QStringLiteral("40 00 01 40 02 02 00 86");
+    // Regression: the spoilt frame was flagged but used as a reading.
+    QTest::newRow("on every request")
+        << "mode checksum" << 1
+        << QStringList{"humidity|" + kHumidityRequest + "|" + badSum + "|checksum",
+                       "humidity|" + kHumidityRequest + "|" + badSum + "|checksum"}
+        << R"({"error":"Error de suma lógica","tick":1})";
+    QTest::newRow("on one request only")
+        << "once checksum" << 0
+        << QStringList{"humidity|" + kHumidityRequest + "|" + badSum + "|checksum",
+                       "humidity|" + kHumidityRequest + "|" + kReply512 + "|",
+                       "pressure|" + kPressureRequest + "|" + kReply512 + "|"}
+        << QString();
+}
+
+void BrisoraLinkWireTest::wrongCheckSumIsNotAReading() {
+    QFETCH(QString, fault);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, exchanges);
+    QFETCH(QString, tick);
+    SimulatorProcess sim;
+    QVERIFY(sim.start({"--humidity-raw", "512", "--pressure-raw", "512"}));
+    QVERIFY(sim.command(fault));
+
+    const LinkRun run = runLink(sim.device(), 1);
+    QCOMPARE(run.exitCode, exitCode);
+    QStringList seen;
+    for (const QJsonObject& e : run.exchanges()) {
+        seen << describe(e);
+    }
+    QCOMPARE(seen, exchanges);
+    QCOMPARE(run.ticks().size(), 1);
+    if (tick.isEmpty()) {
+        QCOMPARE(run.ticks()[0].value(QLatin1String("humidity")).toDouble(), humidityOf(512));
+        QCOMPARE(run.ticks()[0].value(QLatin1String("pressure")).toDouble(), pressureOf(512));
+    } else {
+        QCOMPARE(QString::fromUtf8(QJsonDocument(run.ticks()[0]).toJson(QJsonDocument::Compact)),
+                 tick);
+    }
+}
+
+// Regression: a station that stalls on every request kept the tick asking for ever.
+void BrisoraLinkWireTest::stationThatStallsOnEveryRequest() {
+    SimulatorProcess sim;
+    QVERIFY(sim.start({"--mode", "stall"}));
+
+    const LinkRun run = runLink(sim.device(), 1);
+    QCOMPARE(run.exitCode, 1);
+    // About 2 s of silence and an error frame per request: the request goes out again until
+    // the tick has gone 8 s without a reading. A slow machine may fit fewer in.
+    const QList<QJsonObject> exchanges = run.exchanges();
+    QVERIFY2(exchanges.size() >= 2 && exchanges.size() <= 5,
+             qPrintable(QString::number(exchanges.size())));
+    for (const QJsonObject& e : exchanges) {
+        QCOMPARE(describe(e), "humidity|" + kHumidityRequest + "|" + kErrorFrame + "|transmission");
+    }
+    QCOMPARE(QJsonDocument(run.lines.last()).toJson(QJsonDocument::Compact),
+             QByteArray(R"({"error":"Sin lecturas","tick":1})"));
 }
 
 void BrisoraLinkWireTest::stalledStationRecoveredWithinTheTick() {

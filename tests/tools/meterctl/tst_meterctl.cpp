@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 using Run = testsupport::ProgramRun;
@@ -50,6 +52,8 @@ private slots:
     void watchKeepsEachMetersAlarmsApart();
     void watchReportsErrorsAndGoesOn();
     void watchShowsSimulatedValues();
+    void watchSkipsTheWholeOverlongLine();
+    void watchValuesWithASingleValue();
 
 private:
     Run meterctl(const QStringList& args, const QByteArray& input = {});
@@ -351,6 +355,37 @@ void TestMeterCtl::watchShowsSimulatedValues() {
     const double v = lines.last().value("value").toDouble();
     QVERIFY2(v >= 98.0 && v <= 102.0, qPrintable(QString::number(v)));
     QVERIFY(eventsOf(lines, "OnInternalTimer", 0).isEmpty());
+}
+
+// Regression: after "command line too long" the rest of that line was read as a new command
+// ("unknown command aaaa...").
+void TestMeterCtl::watchSkipsTheWholeOverlongLine() {
+    registerModule();
+    QVERIFY(meterctl({"save", "a.SER"}).exitCode == 0);
+    const QByteArray overlong = "set 0 TitleString[0] " + QByteArray(200 * 1024, 'a') + "\n";
+    const auto lines =
+        watch({"a.SER"}, overlong + "get 0 TitleString[0]\n" + overlong + "values 0 7\n");
+    QStringList errors;
+    for (const QJsonObject& o : lines) {
+        if (o.contains("error"))
+            errors.append(o.value("error").toString());
+    }
+    QCOMPARE(errors, (QStringList{"command line too long", "command line too long"}));
+    // The commands after each overlong line run as usual; the title was never set.
+    const auto title = std::find_if(lines.begin(), lines.end(),
+                                    [](const QJsonObject& o) { return o.contains("value"); });
+    QVERIFY(title != lines.end());
+    QVERIFY(!title->value("value").toString().contains(QStringLiteral("aaaa")));
+}
+
+void TestMeterCtl::watchValuesWithASingleValue() {
+    registerModule();
+    QVERIFY(meterctl({"save", "one.SER"}).exitCode == 0);
+    const auto lines = watch({"one.SER"}, "values 0 7.5\nget 0 Value[0]\n");
+    QVERIFY(!lines.isEmpty());
+    for (const QJsonObject& o : lines)
+        QVERIFY2(!o.contains("error"), qPrintable(o.value("error").toString()));
+    QCOMPARE(lines.last().value("value").toDouble(), 7.5);
 }
 
 QTEST_MAIN(TestMeterCtl)
