@@ -371,23 +371,28 @@ void TstSimulacion::escalaRechazaLimitesIlegibles_data() {
 void TstSimulacion::escalaRechazaLimitesIlegibles() {
     QFETCH(QString, texto);
     QFETCH(bool, aceptado);
+    // A negative limit goes to the start, so that only its size can refuse it.
+    const bool bInicio = texto.startsWith(u'-');
     forms::MessageBoxRecorder mensajes;
     bool salida = false;
     Contestacion contestacion([&](frmEscala& dlg) {
-        dlg.txtFinPresion->setText(texto);
+        (bInicio ? dlg.txtInicioPresion : dlg.txtFinPresion)->setText(texto);
         dlg.btnAceptar->click();
         salida = dlg.bSalida;
     });
     m_ventana->evPropiedadesMuñeco();
     QCOMPARE(salida, aceptado);
     QCOMPARE(mensajes.requests().size(), aceptado ? 0 : 1);
+    const double dGuardado = bInicio ? modGlobal::dInicioPresion : modGlobal::dFinPresion;
     if (!aceptado) {
-        QCOMPARE(modGlobal::dFinPresion, 115.0);
+        QCOMPARE(dGuardado, bInicio ? 15.0 : 115.0);
         QCOMPARE(mensajes.requests().first().icon, forms::MsgIcon::Exclamation);
-        QVERIFY2(mensajes.requests().first().text.contains(QStringLiteral("Fin de la Presión")),
+        const QString strCampo =
+            bInicio ? QStringLiteral("Inicio de la Presión") : QStringLiteral("Fin de la Presión");
+        QVERIFY2(mensajes.requests().first().text.contains(strCampo),
                  qPrintable(mensajes.requests().first().text));
     } else {
-        QCOMPARE(std::fabs(modGlobal::dFinPresion), 1e6);
+        QCOMPARE(std::fabs(dGuardado), 1e6);
     }
 }
 
