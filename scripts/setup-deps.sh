@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
     qt6-tools-dev libqt6opengl6-dev
-    libbenchmark-dev
+    libbenchmark-dev libqcustomplot-dev
     libqt6sql6-sqlite tzdata
     qt6-translations-l10n
     clang libclang-rt-14-dev

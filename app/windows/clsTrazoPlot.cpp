@@ -79,6 +79,18 @@ HRESULT clsTrazoPlot::hrAnadeMuestra(std::int32_t iCanal, double (&darrValores)[
                     {Variant(iCanal), Variant::r8Ref(darrValores, 2)});
 }
 
+HRESULT clsTrazoPlot::hrAnadeMuestras(std::int32_t iCanal, std::vector<double>& darrValores) {
+    if (darrValores.empty())
+        return com::S_OK;
+    return hrInvoca(dispid::AppendSamples, com::DISPATCH_METHOD,
+                    {Variant(iCanal), Variant::r8Ref(darrValores.data(),
+                                                     static_cast<qsizetype>(darrValores.size()))});
+}
+
+HRESULT clsTrazoPlot::hrTituloImpresion(const QString& strTitulo) {
+    return hrInvoca(dispid::PrintTitle, com::DISPATCH_PROPERTYPUT, {Variant(strTitulo)});
+}
+
 HRESULT clsTrazoPlot::hrPreparaImpresora() {
     return hrInvoca(dispid::PrintSetup, com::DISPATCH_METHOD, {});
 }

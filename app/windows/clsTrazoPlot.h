@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 namespace com {
 class ControlSite;
@@ -44,6 +45,10 @@ public:
     com::HRESULT hrAplica();
     // Appends one sample: darrValores[0] is the reading, darrValores[1] is -1.0.
     com::HRESULT hrAnadeMuestra(std::int32_t iCanal, double (&darrValores)[2]);
+    // Appends a stretch of history in one call, one value a second (NaN: no reading).
+    com::HRESULT hrAnadeMuestras(std::int32_t iCanal, std::vector<double>& darrValores);
+    // The first line of the printed report's header.
+    com::HRESULT hrTituloImpresion(const QString& strTitulo);
     com::HRESULT hrPreparaImpresora();
     com::HRESULT hrImprime();
     // Where the last print went: a file's path or a printer's name.

@@ -162,18 +162,30 @@ void frmEscala::btnAceptar_Click() {
         {txtInicioPresion, "Inicio de la Presión", &modGlobal::dInicioPresion},
         {txtFinPresion, "Fin de la Presión", &modGlobal::dFinPresion},
     }};
+    const auto subRechaza = [this](QLineEdit* txt, const QString& strRechazo) {
+        forms::MessageBox::show(strRechazo, forms::MsgButtons::Ok, forms::MsgIcon::Exclamation, {},
+                                this);
+        txt->setFocus();
+        txt->selectAll();
+    };
     // Every text must be a number before anything is stored.
     std::array<double, 4> valores{};
     for (std::size_t i = 0; i < campos.size(); ++i) {
         const QString strRechazo =
             strfntRechazo(campos[i].txt->text(), QString::fromUtf8(campos[i].nombre), valores[i]);
         if (!strRechazo.isEmpty()) {
-            forms::MessageBox::show(strRechazo, forms::MsgButtons::Ok, forms::MsgIcon::Exclamation,
-                                    {}, this);
-            campos[i].txt->setFocus();
-            campos[i].txt->selectAll();
+            subRechaza(campos[i].txt, strRechazo);
             return;
         }
+    }
+    // Each start below its end: the other way round the axis would be drawn upside down.
+    for (std::size_t i = 0; i < campos.size(); i += 2) {
+        if (valores[i] < valores[i + 1])
+            continue;
+        subRechaza(campos[i].txt, QStringLiteral("El valor de %1 debe ser menor que el de %2.")
+                                      .arg(QString::fromUtf8(campos[i].nombre),
+                                           QString::fromUtf8(campos[i + 1].nombre)));
+        return;
     }
     bSalida = true;
     iHoras = static_cast<qint16>(comSegundos->currentIndex() + 1);

@@ -13,7 +13,7 @@ class QPushButton;
 // (one of every N) and the humidity and pressure limits of the temporal-evolution chart. The
 // hours and samples come and go through the public fields; the four limits are read from and
 // written to the shared application state. Aceptar refuses, with a message, a text that is not
-// a number or whose magnitude exceeds dLIMITE_MAXIMO.
+// a number or whose magnitude exceeds dLIMITE_MAXIMO, and a start that is not below its end.
 class frmEscala : public QDialog {
     Q_OBJECT
 

@@ -1,5 +1,6 @@
 #include "frmHijoSimulacion.h"
 
+#include "clsAjustesGrafico.h"
 #include "clsVentanaPrincipal.h"
 #include "frmEscala.h"
 #include "modFormatos.h"
@@ -10,6 +11,7 @@
 #include "forms/Twips.h"
 #include "link/modGlobal.h"
 
+#include <QDateTime>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -25,6 +27,11 @@ constexpr int kAltoBordes = 385;
 // The window stands to the right of the instantaneous-values window.
 constexpr int kIzquierda = 4680;
 constexpr int kMargenPantalla = 4760;
+
+frmHijoSimulacion::FuenteHistorial& fuenteHistorial() {
+    static frmHijoSimulacion::FuenteHistorial objFuente;
+    return objFuente;
+}
 
 int iAnchoPantallaTwips() {
     const QScreen* pantalla = QGuiApplication::primaryScreen();
@@ -45,7 +52,22 @@ frmHijoSimulacion::frmHijoSimulacion(QWidget* parent)
     lblHorasSimulacion->setFont(forms::designFont(8.25));
     // As wide as the frame allows, so that hours of three digits and more still show.
     placeTwips(lblHorasSimulacion, 180, 210, 5145 - 2 * 180, 195);
+    // What the operator chose in an earlier run.
+    clsAjustesGrafico ajustes = clsAjustesGrafico::objActuales(lHorasMostradas, iMuestrasMostradas);
+    if (ajustes.bLee()) {
+        lHorasMostradas = ajustes.lHoras;
+        iMuestrasMostradas = ajustes.iMuestras;
+        dMuestrasMostradas = double(iMuestrasMostradas);
+        ajustes.subPonLimites();
+    }
     subCarga();
+}
+
+frmHijoSimulacion::FuenteHistorial
+frmHijoSimulacion::setFuenteHistorial(FuenteHistorial objFuente) {
+    FuenteHistorial anterior = std::move(fuenteHistorial());
+    fuenteHistorial() = std::move(objFuente);
+    return anterior;
 }
 
 void frmHijoSimulacion::subCarga() {
@@ -63,6 +85,9 @@ void frmHijoSimulacion::subCarga() {
     com::ControlSite* sitio = scrMuñecoSimulacion.objSitio();
     m_hrUltimo = scrMuñecoSimulacion.hrCrea(
         modRecursos::bytfntDiseno(QStringLiteral("scrMuñecoSimulacion.json")));
+    // Without a title the report still prints, headed by the chart's own: no failure to show.
+    if (com::succeeded(m_hrUltimo))
+        (void)scrMuñecoSimulacion.hrTituloImpresion(strTITULO_IMPRESION);
     clsVentanaPrincipal::subAvisa(
         strCLAVE_AVISO_GRAFICO,
         modFormatos::strfntAvisoComponente(QStringLiteral("TRAZOPLOT"), m_hrUltimo));
@@ -72,6 +97,30 @@ void frmHijoSimulacion::subCarga() {
     sitio->lower();
     marMarco->raise();
     m_bCargada = true;
+    subCargaHistorial();
+}
+
+void frmHijoSimulacion::subCargaHistorial() {
+    if (com::failed(m_hrUltimo))
+        return;
+    const qint64 lHastaMs = QDateTime::currentMSecsSinceEpoch();
+    const qint64 lDesdeMs = lHastaMs - qint64(lHorasMostradas) * 3600 * 1000;
+    clsHistorialGrafico historial = fuenteHistorial()
+                                        ? fuenteHistorial()(lDesdeMs, lHastaMs)
+                                        : clsHistorialGrafico::objfntDelArchivo(lDesdeMs, lHastaMs);
+    if (historial.bVacio())
+        return;
+    subAnota(
+        scrMuñecoSimulacion.hrAnadeMuestras(clsTrazoPlot::iCanalHumedad, historial.darrHumedad));
+    subAnota(
+        scrMuñecoSimulacion.hrAnadeMuestras(clsTrazoPlot::iCanalPresion, historial.darrPresion));
+}
+
+void frmHijoSimulacion::resizeEvent(QResizeEvent* event) {
+    forms::Form::resizeEvent(event);
+    // The chart follows the window: enlarging the window enlarges the chart.
+    if (m_bCargada)
+        subDimensionaGrafico();
 }
 
 void frmHijoSimulacion::subAseguraCargada() {
@@ -142,12 +191,9 @@ void frmHijoSimulacion::subConfiguraGrafico() {
 }
 
 void frmHijoSimulacion::subDimensionaGrafico() {
-    // The chart spans the window less a margin: the window's overall size, frame included.
-    const int iAnchoVentana =
-        int(forms::twips::fromPixels(width(), forms::twips::dpiX(this))) + kAnchoBordes;
-    const int iAltoVentana =
-        int(forms::twips::fromPixels(height(), forms::twips::dpiY(this))) + kAltoBordes;
-    placeTwips(scrMuñecoSimulacion.objSitio(), 0, 0, iAnchoVentana - 100, iAltoVentana - 300);
+    // The chart fills the client area: the set-up's "window less a margin" measured the window
+    // with its frame, which left the chart taller than the client area and its bottom cut off.
+    scrMuñecoSimulacion.objSitio()->setGeometry(rect());
 }
 
 void frmHijoSimulacion::evPintaValores(double& dHumedad, double& dPresion) {
@@ -192,6 +238,7 @@ void frmHijoSimulacion::evPropiedadesMuñeco() {
     lHorasMostradas = dlgEscala.iHoras;
     iMuestrasMostradas = dlgEscala.iMuestras;
     dMuestrasMostradas = double(iMuestrasMostradas);
+    clsAjustesGrafico::objActuales(lHorasMostradas, iMuestrasMostradas).subGuarda();
     m_hrUltimo = com::S_OK;
     subConfiguraGrafico();
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "clsHistorialGrafico.h"
 #include "clsTrazoPlot.h"
 #include "clsVentanaHija.h"
 
 #include "forms/Form.h"
+
+#include <functional>
 
 class QGroupBox;
 class QLabel;
@@ -14,9 +17,11 @@ class ControlSite;
 
 // "Evolución Temporal": humidity and pressure against time on the strip chart, with the
 // active time since acquisition was last started. Its properties command opens the scale
-// dialog. It can be closed before the program ends; any later call brings it back loaded
-// afresh: its readings up to the close are gone, but the chart is set up again from the shared
-// limits and the hours and density last chosen, so that it shows what the scale dialog shows.
+// dialog, whose choices are kept for the next run (clsAjustesGrafico). The chart fills the
+// window and follows it when it is resized. It can be closed before the program ends; any
+// later call brings it back loaded afresh, set up from the shared limits and the hours and
+// density last chosen. Whenever it loads (at start-up too) the chart is filled with the
+// archived readings of its time span, so that closing it loses nothing the operator saw.
 class frmHijoSimulacion : public forms::Form, public clsVentanaHija {
     Q_OBJECT
 
@@ -37,6 +42,14 @@ public:
     static inline const QString strCLAVE_AVISO_IMPRESION = QStringLiteral("impresion");
     // Key of the status bar's notice about a chart that could not be created.
     static inline const QString strCLAVE_AVISO_GRAFICO = QStringLiteral("trazoplot");
+    // First line of the printed report.
+    static inline const QString strTITULO_IMPRESION =
+        QStringLiteral("Estación meteorológica: humedad y presión");
+
+    // Where the history comes from: the readings of [desde, hasta) in ms since 1970. The
+    // archive the console writes unless replaced (tests); returns the previous source.
+    using FuenteHistorial = std::function<clsHistorialGrafico(qint64, qint64)>;
+    static FuenteHistorial setFuenteHistorial(FuenteHistorial objFuente);
 
     bool bCargada() const { return m_bCargada; }
     // Result of the last chart call sequence: S_OK or the first failure the chart answered.
@@ -51,6 +64,7 @@ public:
     QLabel* lblHorasSimulacion = nullptr;
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void queryUnload(bool& cancel) override;
     void formUnload() override;
 
@@ -62,6 +76,7 @@ private:
     void subConfiguraGrafico();
     void subDimensionaGrafico();
     void subAnota(com::HRESULT hr);
+    void subCargaHistorial();
 
     bool bImpideCierre = true;
     bool m_bCargada = false;

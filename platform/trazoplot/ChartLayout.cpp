@@ -23,34 +23,56 @@ ChartLayout::ChartLayout(const QRect& bounds, const ChartSettings& settings,
     : m_bounds(bounds)
     , m_timeFrom(settings.timeAxis().minimum)
     , m_timeTo(settings.timeAxis().maximum) {
+    const QFontMetricsF label(fonts.label);
+    const QFontMetricsF title(fonts.title);
+    // Below the plot: ticks, labels and the title, all whole inside the bounds.
+    const double bottom = settings.timeAxis().visible
+                              ? kTick + kGap + label.height() + 2 * kGap + title.height() + kGap
+                              : 12.0 + label.height() / 2;
+    const double top = std::min<double>(kTopMargin, bounds.height() / 4.0);
+    const double height = std::max(bounds.height() - top - bottom, double(kMinPlot));
     // Each value axis needs room on the side its labels go to.
     double left = 12.0;
     double right = 12.0;
     for (const AxisSettings* a : {&settings.leftAxis(), &settings.rightAxis()}) {
         double& side = fraction(*a) < 0.5 ? left : right;
-        side = std::max(side, valueAxisMargin(*a, fonts));
+        side = std::max(side, valueAxisMargin(*a, fonts, height));
     }
-    const QFontMetricsF label(fonts.label);
-    const QFontMetricsF title(fonts.title);
-    const double bottom = settings.timeAxis().visible
-                              ? kTick + kGap + label.height() + 2 * kGap + title.height() + kGap
-                              : 12.0;
-    const double top = std::min<double>(kTopMargin, bounds.height() / 4.0);
+    // The first and last time labels are centred on the plot's ends: room for half of one.
+    if (settings.timeAxis().visible) {
+        const double half = label.horizontalAdvance(ScaleMath::hoursMinutes(
+                                std::max(std::abs(m_timeFrom), std::abs(m_timeTo)))) /
+                                2 +
+                            2.0;
+        left = std::max(left, half);
+        right = std::max(right, half);
+    }
     const double width = std::max(bounds.width() - left - right, double(kMinPlot));
-    const double height = std::max(bounds.height() - top - bottom, double(kMinPlot));
     m_plot = QRectF(bounds.left() + std::round(left), bounds.top() + std::round(top),
                     std::round(width), std::round(height));
 }
 
-double ChartLayout::valueAxisMargin(const AxisSettings& axis, const ChartFonts& fonts) const {
+double ChartLayout::valueAxisMargin(const AxisSettings& axis, const ChartFonts& fonts,
+                                    double plotHeight) const {
     if (!axis.visible)
         return 12.0;
     const QFontMetricsF label(fonts.label);
     const QFontMetricsF title(fonts.title);
     double widest = 0.0;
-    for (double v : ScaleMath::ticks(axis.minimum, axis.maximum, axis.step, 400.0, 18.0))
+    for (double v :
+         ScaleMath::valueTicks(axis.minimum, axis.maximum, axis.step, plotHeight, kMinTickGapY))
         widest = std::max(widest, label.horizontalAdvance(ScaleMath::valueLabel(v)));
     return kTick + kGap + widest + 2 * kGap + title.height() + kGap;
+}
+
+std::vector<double> ChartLayout::valueTicks(const AxisSettings& axis) const {
+    return ScaleMath::valueTicks(axis.minimum, axis.maximum, axis.step, m_plot.height(),
+                                 kMinTickGapY);
+}
+
+std::vector<double> ChartLayout::timeTicks(const AxisSettings& axis, double fromMinutes,
+                                           double toMinutes) const {
+    return ScaleMath::timeTicks(fromMinutes, toMinutes, axis.step, m_plot.width(), kMinTickGapX);
 }
 
 double ChartLayout::fraction(const AxisSettings& axis) const {

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QRect>
 #include <QRectF>
+#include <vector>
 
 namespace trazoplot {
 
@@ -20,8 +21,13 @@ class ChartLayout {
 public:
     static constexpr int kTick = 5;
     static constexpr int kGap = 4;
-    static constexpr int kTopMargin = 44;
+    // Room above the plot for the legend, and for a panel the container may lay over the
+    // chart's top-left corner: the top value label stands clear of it.
+    static constexpr int kTopMargin = 58;
     static constexpr int kMinPlot = 10;
+    // Least distance between neighbouring labels along each axis.
+    static constexpr double kMinTickGapX = 56.0;
+    static constexpr double kMinTickGapY = 22.0;
 
     ChartLayout(const QRect& bounds, const ChartSettings& settings, const ChartFonts& fonts);
 
@@ -35,8 +41,15 @@ public:
     // Where the axis stands, 0 at the time axis's lower end and 1 at its upper end.
     double fraction(const AxisSettings& axis) const;
 
+    // The labelled ticks of a value axis over the plot's height, and of the time axis over
+    // [fromMinutes, toMinutes] across its width.
+    std::vector<double> valueTicks(const AxisSettings& axis) const;
+    std::vector<double> timeTicks(const AxisSettings& axis, double fromMinutes,
+                                  double toMinutes) const;
+
 private:
-    double valueAxisMargin(const AxisSettings& axis, const ChartFonts& fonts) const;
+    double valueAxisMargin(const AxisSettings& axis, const ChartFonts& fonts,
+                           double plotHeight) const;
 
     QRect m_bounds;
     QRectF m_plot;

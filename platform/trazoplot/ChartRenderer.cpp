@@ -16,8 +16,6 @@ const QColor kBackground(0xFF, 0xFF, 0xFF);
 const QColor kPlotBackground(0xFC, 0xFC, 0xFD);
 const QColor kGrid(0xE3, 0xE5, 0xE8);
 const QColor kFrame(0xB4, 0xB8, 0xBE);
-constexpr double kMinTickGapX = 56.0;
-constexpr double kMinTickGapY = 22.0;
 // The newest reading of each channel is marked with a dot, so that a run shows from its first
 // seconds even on a chart that spans many hours.
 constexpr double kNewestDotRadius = 2.5;
@@ -102,14 +100,13 @@ void ChartRenderer::paintGrid(QPainter& p, const ChartLayout& layout, const Stri
     const QRectF plot = layout.plot();
     p.setPen(QPen(kGrid, 1.0));
     const LinearScale tx = timeScale(layout, window);
-    for (double t : ScaleMath::ticks(window.leftMinutes, window.rightMinutes(), s.timeAxis().step,
-                                     plot.width(), kMinTickGapX))
+    for (double t : layout.timeTicks(s.timeAxis(), window.leftMinutes, window.rightMinutes()))
         p.drawLine(QPointF(crisp(tx.toPixel(t)), plot.top()),
                    QPointF(crisp(tx.toPixel(t)), plot.bottom()));
     const AxisSettings& a =
         s.leftAxis().visible || !s.rightAxis().visible ? s.leftAxis() : s.rightAxis();
     const LinearScale vy = valueScale(layout, a);
-    for (double v : ScaleMath::ticks(a.minimum, a.maximum, a.step, plot.height(), kMinTickGapY))
+    for (double v : layout.valueTicks(a))
         p.drawLine(QPointF(plot.left(), crisp(vy.toPixel(v))),
                    QPointF(plot.right(), crisp(vy.toPixel(v))));
 }
@@ -124,8 +121,7 @@ void ChartRenderer::paintTimeAxis(QPainter& p, const ChartLayout& layout, const 
     p.setFont(m_fonts.label);
     const QFontMetricsF fm(m_fonts.label);
     const LinearScale tx = timeScale(layout, window);
-    for (double t : ScaleMath::ticks(window.leftMinutes, window.rightMinutes(), axis.step,
-                                     plot.width(), kMinTickGapX)) {
+    for (double t : layout.timeTicks(axis, window.leftMinutes, window.rightMinutes())) {
         const double x = crisp(tx.toPixel(t));
         p.drawLine(QPointF(x, y), QPointF(x, y + ChartLayout::kTick));
         const QString text = ScaleMath::hoursMinutes(t);
@@ -153,8 +149,7 @@ void ChartRenderer::paintValueAxis(QPainter& p, const ChartLayout& layout,
     const QFontMetricsF fm(m_fonts.label);
     const LinearScale vy = valueScale(layout, axis);
     double widest = 0.0;
-    for (double v :
-         ScaleMath::ticks(axis.minimum, axis.maximum, axis.step, plot.height(), kMinTickGapY)) {
+    for (double v : layout.valueTicks(axis)) {
         const double y = crisp(vy.toPixel(v));
         p.drawLine(QPointF(x, y), QPointF(x + dir * ChartLayout::kTick, y));
         const QString text = ScaleMath::valueLabel(v);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace trazoplot {
 
@@ -23,42 +24,103 @@ LinearScale::LinearScale(double from, double to, double p0, double p1)
 
 namespace {
 
-// 1, 2, 5, 10, 20, 50, ... times the step until ticks are far enough apart.
-double thinnedStep(double step, double span, double lengthPx, double minGapPx) {
-    static constexpr double kFactors[] = {1.0, 2.0, 5.0};
-    for (double decade = 1.0; decade < 1e12; decade *= 10.0) {
-        for (double f : kFactors) {
-            const double s = step * f * decade;
-            const double count = span / s;
-            if (count <= ScaleMath::kMaxTicks && (count <= 0.0 || lengthPx / count >= minGapPx))
-                return s;
-        }
+// A step of mantissa times 10^exponent. Ticks are computed as whole multiples scaled once by
+// the power of ten, so that 6 steps of 0.0002 read 0.0012 and not 0.0012000000000000001.
+struct Step {
+    double mantissa = 1.0;
+    int exponent = 0;
+
+    double scale() const { return std::pow(10.0, std::abs(exponent)); }
+    double size() const { return exponent >= 0 ? mantissa * scale() : mantissa / scale(); }
+    double tick(double k) const {
+        return exponent >= 0 ? k * mantissa * scale() : k * mantissa / scale();
     }
-    return 0.0;
+};
+
+// First and last multiple of the step inside [lo, hi], with a little tolerance at both ends.
+std::pair<double, double> multipleRange(double lo, double hi, const Step& step) {
+    const double s = step.size();
+    return {std::ceil(lo / s - 1e-9), std::floor(hi / s + 1e-9)};
+}
+
+double tickCount(double lo, double hi, const Step& step) {
+    const auto [k0, k1] = multipleRange(lo, hi, step);
+    return std::isfinite(k1 - k0) ? k1 - k0 + 1.0 : HUGE_VAL;
+}
+
+std::vector<double> multiples(double lo, double hi, const Step& step) {
+    std::vector<double> out;
+    const auto [k0, k1] = multipleRange(lo, hi, step);
+    for (double k = k0; k <= k1; k += 1.0) {
+        // Past 2^53 adding one no longer moves k, and far from zero neighbouring multiples
+        // may round to one value: each value is taken once, and the walk ends where it stalls.
+        const double v = step.tick(k);
+        if (out.empty() || v > out.back())
+            out.push_back(v);
+        if (k + 1.0 == k || std::ssize(out) >= ScaleMath::kMaxTicks)
+            break;
+    }
+    return out;
+}
+
+// How many labels fit on the axis, between 2 and `cap`.
+int labelsThatFit(double lengthPx, double minGapPx, int cap) {
+    const double fit = std::floor(std::max(lengthPx, 1.0) / std::max(minGapPx, 1.0)) + 1.0;
+    return int(std::clamp(fit, 2.0, double(cap)));
+}
+
+// The caller's step when it gives a readable axis, else the first candidate (finest first)
+// whose ticks fit.
+template <class Candidates>
+std::vector<double> chooseTicks(double from, double to, double step, double lengthPx,
+                                double minGapPx, int cap, Candidates&& candidates) {
+    const double lo = std::min(from, to);
+    const double hi = std::max(from, to);
+    if (!std::isfinite(lo) || !std::isfinite(hi) || !(hi > lo))
+        return {};
+    const int most = labelsThatFit(lengthPx, minGapPx, cap);
+    if (step > 0.0 && std::isfinite(step)) {
+        const double count = tickCount(lo, hi, Step{step, 0});
+        if (count >= ScaleMath::kMinLabels && count <= most)
+            return multiples(lo, hi, Step{step, 0});
+    }
+    for (const Step& s : candidates(lo, hi, most))
+        if (std::isfinite(s.size()) && s.size() > 0.0 && tickCount(lo, hi, s) <= most)
+            return multiples(lo, hi, s);
+    return {};
+}
+
+std::vector<Step> valueSteps(double lo, double hi, int most) {
+    // Halved, so that a span as wide as the largest doubles does not overflow.
+    const double halfSpan = hi / 2 - lo / 2;
+    const int first = int(std::floor(std::log10(halfSpan) + std::log10(2.0 / most))) - 1;
+    std::vector<Step> steps;
+    for (int e = std::max(first, -320); e <= first + 4 && e <= 308; ++e)
+        for (double m : {1.0, 2.0, 2.5, 5.0})
+            steps.push_back(Step{m, e});
+    return steps;
+}
+
+std::vector<Step> timeSteps(double, double, int) {
+    std::vector<Step> steps;
+    for (double minutes : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 180.0, 360.0, 720.0,
+                           1440.0, 2880.0, 4320.0})
+        steps.push_back(Step{minutes, 0});
+    for (double weeks = 1.0; weeks < 1e15; weeks *= 2.0)
+        steps.push_back(Step{weeks * 10080.0, 0});
+    return steps;
 }
 
 } // namespace
 
-std::vector<double> ScaleMath::ticks(double from, double to, double step, double lengthPx,
-                                     double minGapPx) {
-    std::vector<double> out;
-    if (!(step > 0.0) || !std::isfinite(from) || !std::isfinite(to) || !std::isfinite(step))
-        return out;
-    const double lo = std::min(from, to);
-    const double hi = std::max(from, to);
-    const double s = thinnedStep(step, hi - lo, std::max(lengthPx, 1.0), minGapPx);
-    if (!(s > 0.0))
-        return out;
-    const double eps = s * 1e-9;
-    for (double k = std::ceil((lo - eps) / s); k * s <= hi + eps; k += 1.0) {
-        // Past 2^53 adding one no longer moves k, and far from zero neighbouring multiples
-        // may round to one value: each value is taken once, and the walk ends where it stalls.
-        if (out.empty() || k * s > out.back())
-            out.push_back(k * s);
-        if (k + 1.0 == k || std::ssize(out) > kMaxTicks)
-            break;
-    }
-    return out;
+std::vector<double> ScaleMath::valueTicks(double from, double to, double step, double lengthPx,
+                                          double minGapPx) {
+    return chooseTicks(from, to, step, lengthPx, minGapPx, kMaxValueLabels, valueSteps);
+}
+
+std::vector<double> ScaleMath::timeTicks(double fromMinutes, double toMinutes, double step,
+                                         double lengthPx, double minGapPx) {
+    return chooseTicks(fromMinutes, toMinutes, step, lengthPx, minGapPx, kMaxTimeLabels, timeSteps);
 }
 
 QString ScaleMath::hoursMinutes(double minutes) {

@@ -29,12 +29,22 @@ private:
 
 class ScaleMath {
 public:
-    // Multiples of `step` inside [from, to] (either order), thinned to every 2nd, 5th, 10th...
-    // multiple so that neighbours stand at least `minGapPx` apart on an axis `lengthPx` long.
-    // Never more than kMaxTicks; none for a step that is not above zero.
     static constexpr int kMaxTicks = 500;
-    static std::vector<double> ticks(double from, double to, double step, double lengthPx,
-                                     double minGapPx);
+    // An axis shows at least this many labels where its length lets them stand apart.
+    static constexpr int kMinLabels = 4;
+    static constexpr int kMaxValueLabels = 8;
+    static constexpr int kMaxTimeLabels = 12;
+
+    // Ticks of a value axis over [from, to] (either order), in ascending order. The caller's
+    // `step` is kept when it gives at least kMinLabels and no more than fit; otherwise the
+    // finest step of 1, 2, 2.5 or 5 times a power of ten that keeps neighbours `minGapPx`
+    // apart on an axis `lengthPx` long (and at most kMaxValueLabels labels).
+    static std::vector<double> valueTicks(double from, double to, double step, double lengthPx,
+                                          double minGapPx);
+    // The same for a time axis in minutes, with steps of 1, 2, 5, 10, 15 and 30 minutes, 1, 2,
+    // 3, 6 and 12 hours, then 1, 2, 3 and 7 days and multiples of a week.
+    static std::vector<double> timeTicks(double fromMinutes, double toMinutes, double step,
+                                         double lengthPx, double minGapPx);
 
     // Minutes as hours:minutes, "0:00", "1:30", "100:00"; rounded to the minute.
     static QString hoursMinutes(double minutes);

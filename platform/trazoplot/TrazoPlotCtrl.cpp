@@ -4,6 +4,7 @@
 
 #include <com/PropExchange.h>
 
+#include <QDateTime>
 #include <QPainter>
 
 namespace trazoplot {
@@ -82,6 +83,14 @@ const com::DispatchTable<TrazoPlotCtrl>& TrazoPlotCtrl::dispatchTable() {
             VarType::Empty, [](T& c, const com::VariantList& a, com::Variant&) {
                 return c.appendSample(a[0].i4Value(), a[1].r8RefPointer(), a[1].r8RefCount());
             });
+        t.method(
+            QStringLiteral("AppendSamples"), dispid::AppendSamples,
+            {{QStringLiteral("channel"), VarType::I4}, {QStringLiteral("values"), VarType::R8Ref}},
+            VarType::Empty, [](T& c, const com::VariantList& a, com::Variant&) {
+                return c.appendSamples(a[0].i4Value(), a[1].r8RefPointer(), a[1].r8RefCount());
+            });
+        t.property(QStringLiteral("PrintTitle"), dispid::PrintTitle, &T::printTitle,
+                   &T::setPrintTitle);
         t.method(QStringLiteral("PrintChart"), dispid::PrintChart, {}, VarType::Empty,
                  [](T& c, const com::VariantList&, com::Variant&) { return c.printChart(); });
         t.method(QStringLiteral("PrintSetup"), dispid::PrintSetup, {}, VarType::Empty,
@@ -172,7 +181,10 @@ com::HRESULT TrazoPlotCtrl::appendSample(std::int32_t channel, const double* fir
         return com::E_POINTER;
     const std::int64_t before = m_chart.count();
     const com::HRESULT hr = m_chart.append(channel, *first);
-    if (com::failed(hr) || !hasWindow())
+    if (com::failed(hr))
+        return hr;
+    m_newestAtMs = QDateTime::currentMSecsSinceEpoch();
+    if (!hasWindow())
         return hr;
     const QRect dirty =
         m_renderer.dirtyAfterAppend(QRect(QPoint(0, 0), sizePixels()), m_chart, before);
@@ -181,13 +193,50 @@ com::HRESULT TrazoPlotCtrl::appendSample(std::int32_t channel, const double* fir
     return hr;
 }
 
+com::HRESULT TrazoPlotCtrl::appendSamples(std::int32_t channel, const double* first,
+                                          qsizetype count) {
+    if (!first || count < 0)
+        return com::E_POINTER;
+    if (!ChartSettings::isChannel(channel))
+        return com::DISP_E_BADINDEX;
+    for (qsizetype i = 0; i < count; ++i)
+        (void)m_chart.append(channel, first[i]); // the channel was checked above
+    m_newestAtMs = QDateTime::currentMSecsSinceEpoch();
+    invalidateControl();
+    return com::S_OK;
+}
+
+QStringList TrazoPlotCtrl::printHeader() const {
+    const QString format = QStringLiteral("dd/MM/yyyy hh:mm:ss");
+    const auto clock = [&](qint64 ms) {
+        return QDateTime::fromMSecsSinceEpoch(ms).toLocalTime().toString(format);
+    };
+    QStringList header{m_printTitle.isEmpty() ? QStringLiteral("Evolución temporal")
+                                              : m_printTitle};
+    const TimeWindow w = m_chart.window(1000.0);
+    const std::int64_t newest = m_chart.count() - 1;
+    const QString axis = QStringLiteral("%1 a %2").arg(ScaleMath::hoursMinutes(w.leftMinutes),
+                                                       ScaleMath::hoursMinutes(w.rightMinutes()));
+    if (newest < 0) {
+        header << QStringLiteral("Intervalo: %1 (sin lecturas)").arg(axis);
+    } else {
+        // One sample a second: the left end stood that many seconds before the newest.
+        const qint64 fromMs = m_newestAtMs - (newest - w.firstSample) * 1000;
+        const qint64 toMs = fromMs + w.span * 1000;
+        header
+            << QStringLiteral("Intervalo: del %1 al %2 (%3)").arg(clock(fromMs), clock(toMs), axis);
+    }
+    header << QStringLiteral("Impreso el %1").arg(clock(QDateTime::currentMSecsSinceEpoch()));
+    return header;
+}
+
 com::HRESULT TrazoPlotCtrl::printSetup() {
     // Cancelling the set-up is no failure: the next print uses the earlier choices.
     return m_printer.setup(controlWindow());
 }
 
 com::HRESULT TrazoPlotCtrl::printChart() {
-    return m_printer.print([this](QPainter& p, const QRect& bounds) {
+    return m_printer.print(printHeader(), [this](QPainter& p, const QRect& bounds) {
         ChartRenderer renderer;
         renderer.paint(p, bounds, m_chart, {}, false);
     });

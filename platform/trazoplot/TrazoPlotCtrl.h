@@ -44,11 +44,16 @@ public:
     com::HRESULT setAxisTitle(std::int32_t axis, QString value);
     com::HRESULT sampleDensity(std::int32_t channel, double* out) const;
     com::HRESULT setSampleDensity(std::int32_t channel, double value);
+    QString printTitle() const { return m_printTitle; }
+    void setPrintTitle(const QString& title) { m_printTitle = title; }
 
     // Methods.
     void refresh();
     // Reads the value from `first`; `count` is how many doubles the caller owns there.
     com::HRESULT appendSample(std::int32_t channel, const double* first, qsizetype count);
+    // Appends all `count` values (a stretch of history; NaN stands for a second without a
+    // reading) and repaints once.
+    com::HRESULT appendSamples(std::int32_t channel, const double* first, qsizetype count);
     com::HRESULT printSetup();
     com::HRESULT printChart();
 
@@ -63,10 +68,14 @@ private:
     template <class V, class F>
     com::HRESULT readAxis(std::int32_t axis, V* out, F&& field) const;
     com::HRESULT changed(com::HRESULT hr);
+    // The printed report's header: title, the span shown with its clock times, printing time.
+    QStringList printHeader() const;
 
     StripChart m_chart;
     ChartRenderer m_renderer;
     ChartPrinter m_printer;
+    QString m_printTitle;
+    qint64 m_newestAtMs = 0; // when the newest sample arrived (ms since 1970, UTC)
 };
 
 } // namespace trazoplot

@@ -38,9 +38,11 @@ namespace dispid {
 enum : std::int32_t {
     Refresh = 41,        // method: apply the settings and redraw
     AppendSample = 52,   // method (channel I4, values R8 by reference): append one sample
+    AppendSamples = 53,  // method (channel I4, values R8 by reference): append them all (NaN: gap)
     PrintChart = 54,     // method: print the chart
     PrintSetup = 55,     // method: printer set-up for the next print
     PrintTarget = 56,    // method, BStr result: where the last print went (file or printer)
+    PrintTitle = 57,     // BStr: first line of the printed report's header (the station)
     AxisMinimum = 58,    // indexed R8: lower end (time axis in minutes)
     AxisMaximum = 59,    // indexed R8: upper end (time axis in minutes)
     AxisVisible = 61,    // indexed Bool

@@ -1,8 +1,12 @@
 // The temporal-evolution window over the real strip chart, and the scale dialog it opens:
 // set-up order and values, readings and the active time, closing and coming back.
 #include "VentanaPrincipalFalsa.h"
+#include "clsAjustesGrafico.h"
+#include "clsHistorialGrafico.h"
 #include "frmEscala.h"
 #include "frmHijoSimulacion.h"
+
+#include "archive/ArchiveDatabase.h"
 
 #include "ModulosRegistrados.h"
 #include "ScopedEnv.h"
@@ -20,6 +24,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -84,6 +89,13 @@ private slots:
     void escalaNegativaVuelveSinCambios();
     void escalaRechazaLimitesIlegibles_data();
     void escalaRechazaLimitesIlegibles();
+    void escalaRechazaInicioNoMenorQueFin_data();
+    void escalaRechazaInicioNoMenorQueFin();
+    void ajustesSobrevivenAlReinicio();
+    void ajustesDanadosSeIgnoran();
+    void graficoSigueALaVentana();
+    void historialAlCargarYAlVolver();
+    void historialDelArchivo();
     void cerradaVuelveConLoQueSeEligio();
     void vuelveASuSitioEnElAreaDeTrabajo();
     void impresionLlegaAlGrafico_data();
@@ -99,9 +111,18 @@ void TstSimulacion::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     m_modulos = std::make_unique<ModulosRegistrados>();
     QVERIFY(m_modulos->bRegistrados());
+    // The settings of this program's tests, in a folder of their own inside the test
+    // environment's configuration folder.
+    const QString strConfiguracion = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QVERIFY(!strConfiguracion.isEmpty());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QDir(strConfiguracion).filePath(QStringLiteral("tst_simulacion")));
+    // No history unless a test gives one.
+    frmHijoSimulacion::setFuenteHistorial([](qint64, qint64) { return clsHistorialGrafico{}; });
 }
 
 void TstSimulacion::init() {
+    QFile::remove(clsAjustesGrafico::strfntRuta());
     subValoresIniciales();
     m_ventana = std::make_unique<frmHijoSimulacion>();
     QCOMPARE(m_ventana->hrUltimoResultado(), com::S_OK);
@@ -116,6 +137,7 @@ void TstSimulacion::init() {
 
 void TstSimulacion::cleanup() {
     m_ventana.reset();
+    QFile::remove(clsAjustesGrafico::strfntRuta());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
@@ -141,11 +163,10 @@ void TstSimulacion::configuracionEnOrden() {
         {84, put, 3}, {78, put, 3}, {115, put, 0}, {115, put, 1}, {41, metodo, -1}};
     QCOMPARE(m_llamadas, esperadas);
 
-    // The chart was sized before it applied the settings: the window less 100 x 300 twips.
-    const int anchoVentana =
-        int(forms::twips::fromPixels(m_ventana->width(), forms::twips::dpiX())) + 120;
-    QCOMPARE(tamanoAlAplicar,
-             forms::twips::toPixels(m_ventana.get(), 0, 0, anchoVentana - 100, 7480 - 300).size());
+    // The chart was sized before it applied the settings: the client area. (The window less
+    // 100 x 300 twips, measured with its frame, left the chart taller than the client area and
+    // cut off the time axis's title.)
+    QCOMPARE(tamanoAlAplicar, m_ventana->size());
     QCOMPARE(leerEje(*m_ventana, 59, 0), 480.0);
     QCOMPARE(leerEje(*m_ventana, 58, 3), 15.0);
     QCOMPARE(leerEje(*m_ventana, 59, 1), 100.0);
@@ -242,8 +263,6 @@ void TstSimulacion::escalaAceptaLoEscrito_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QStringList>("textos");
     QTest::addColumn<QList<double>>("limites");
-    QTest::newRow("start above end, stored as typed")
-        << "en_US" << QStringList{"120", "100", "15", "115"} << QList<double>{120, 100, 15, 115};
     QTest::newRow("decimals and blanks") << "en_US" << QStringList{" 12.5", "99.75 ", "-1", "1e2"}
                                          << QList<double>{12.5, 99.75, -1, 100};
     QTest::newRow("comma locale") << "es_ES" << QStringList{"12,5", "100", "15,25", "115"}
@@ -352,23 +371,217 @@ void TstSimulacion::escalaRechazaLimitesIlegibles_data() {
 void TstSimulacion::escalaRechazaLimitesIlegibles() {
     QFETCH(QString, texto);
     QFETCH(bool, aceptado);
+    // A negative limit goes to the start, so that only its size can refuse it.
+    const bool bInicio = texto.startsWith(u'-');
     forms::MessageBoxRecorder mensajes;
     bool salida = false;
     Contestacion contestacion([&](frmEscala& dlg) {
-        dlg.txtFinPresion->setText(texto);
+        (bInicio ? dlg.txtInicioPresion : dlg.txtFinPresion)->setText(texto);
         dlg.btnAceptar->click();
         salida = dlg.bSalida;
     });
     m_ventana->evPropiedadesMuñeco();
     QCOMPARE(salida, aceptado);
     QCOMPARE(mensajes.requests().size(), aceptado ? 0 : 1);
+    const double dGuardado = bInicio ? modGlobal::dInicioPresion : modGlobal::dFinPresion;
     if (!aceptado) {
-        QCOMPARE(modGlobal::dFinPresion, 115.0);
+        QCOMPARE(dGuardado, bInicio ? 15.0 : 115.0);
         QCOMPARE(mensajes.requests().first().icon, forms::MsgIcon::Exclamation);
-        QVERIFY2(mensajes.requests().first().text.contains(QStringLiteral("Fin de la Presión")),
+        const QString strCampo =
+            bInicio ? QStringLiteral("Inicio de la Presión") : QStringLiteral("Fin de la Presión");
+        QVERIFY2(mensajes.requests().first().text.contains(strCampo),
                  qPrintable(mensajes.requests().first().text));
     } else {
-        QCOMPARE(std::fabs(modGlobal::dFinPresion), 1e6);
+        QCOMPARE(std::fabs(dGuardado), 1e6);
+    }
+}
+
+void TstSimulacion::escalaRechazaInicioNoMenorQueFin_data() {
+    QTest::addColumn<QStringList>("textos");
+    QTest::addColumn<int>("caja"); // the box that takes the focus
+    QTest::addColumn<QString>("nombre");
+    QTest::newRow("humidity start above end")
+        << QStringList{"120", "100", "15", "115"} << 0 << "Inicio de la Humedad";
+    QTest::newRow("humidity start equal to end")
+        << QStringList{"50", "50", "15", "115"} << 0 << "Inicio de la Humedad";
+    QTest::newRow("pressure start above end")
+        << QStringList{"0", "100", "110", "90.5"} << 2 << "Inicio de la Presión";
+}
+
+void TstSimulacion::escalaRechazaInicioNoMenorQueFin() {
+    // Used to be stored as typed, and the chart drew its axis upside down (or empty).
+    QFETCH(QStringList, textos);
+    QFETCH(int, caja);
+    QFETCH(QString, nombre);
+    forms::MessageBoxRecorder mensajes;
+    bool abierto = false;
+    bool foco = false;
+    bool salida = true;
+    Contestacion contestacion([&](frmEscala& dlg) {
+        dlg.show();
+        const QList<QLineEdit*> cajas{dlg.txtInicio, dlg.txtFin, dlg.txtInicioPresion,
+                                      dlg.txtFinPresion};
+        for (int i = 0; i < cajas.size(); ++i)
+            cajas[i]->setText(textos[i]);
+        dlg.btnAceptar->click();
+        abierto = dlg.isVisible() && dlg.result() != QDialog::Accepted;
+        foco = dlg.focusWidget() == cajas[caja] && cajas[caja]->selectedText() == textos[caja];
+        salida = dlg.bSalida;
+        dlg.btnCancelar->click();
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QVERIFY(abierto);
+    QVERIFY(foco);
+    QVERIFY(!salida);
+    QCOMPARE(mensajes.requests().size(), 1);
+    QCOMPARE(mensajes.requests().first().icon, forms::MsgIcon::Exclamation);
+    QVERIFY2(mensajes.requests().first().text.contains(nombre),
+             qPrintable(mensajes.requests().first().text));
+    QCOMPARE((QList<double>{modGlobal::dInicioHumedad, modGlobal::dFinHumedad,
+                            modGlobal::dInicioPresion, modGlobal::dFinPresion}),
+             (QList<double>{0, 100, 15, 115}));
+}
+
+void TstSimulacion::ajustesSobrevivenAlReinicio() {
+    Contestacion contestacion([](frmEscala& dlg) {
+        dlg.comSegundos->setCurrentIndex(11);
+        dlg.comMuestras->setCurrentIndex(2);
+        dlg.txtInicio->setText(QStringLiteral("10"));
+        dlg.txtFin->setText(QStringLiteral("90"));
+        dlg.txtInicioPresion->setText(QStringLiteral("90"));
+        dlg.txtFinPresion->setText(QStringLiteral("110.5"));
+        dlg.btnAceptar->click();
+    });
+    m_ventana->evPropiedadesMuñeco();
+    QVERIFY(QFileInfo(clsAjustesGrafico::strfntRuta())
+                .absoluteFilePath()
+                .startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+    // A new run: the main window's load sets the shared limits, then makes the window.
+    m_ventana.reset();
+    subValoresIniciales();
+    m_ventana = std::make_unique<frmHijoSimulacion>();
+    QCOMPARE(m_ventana->lHorasMostradas, 12);
+    QCOMPARE(m_ventana->iMuestrasMostradas, qint16(3));
+    QCOMPARE(m_ventana->dMuestrasMostradas, 3.0);
+    QCOMPARE((QList<double>{modGlobal::dInicioHumedad, modGlobal::dFinHumedad,
+                            modGlobal::dInicioPresion, modGlobal::dFinPresion}),
+             (QList<double>{10, 90, 90, 110.5}));
+    m_ventana->evPintaMuñeco();
+    QCOMPARE(leerEje(*m_ventana, 59, 0), 720.0);
+    QCOMPARE(leerEje(*m_ventana, 58, 3), 90.0);
+    QCOMPARE(leerEje(*m_ventana, 115, 1), 3.0);
+}
+
+void TstSimulacion::ajustesDanadosSeIgnoran() {
+    {
+        QSettings s(clsAjustesGrafico::strfntRuta(), QSettings::IniFormat);
+        s.beginGroup(QStringLiteral("EvolucionTemporal"));
+        s.setValue(QStringLiteral("horas"), 99);
+        s.setValue(QStringLiteral("muestras"), QStringLiteral("tres"));
+        s.setValue(QStringLiteral("inicioHumedad"), 80);
+        s.setValue(QStringLiteral("finHumedad"), 20); // upside down
+        s.setValue(QStringLiteral("inicioPresion"), 20);
+        s.setValue(QStringLiteral("finPresion"), QStringLiteral("1e308"));
+        s.endGroup();
+    }
+    m_ventana.reset();
+    subValoresIniciales();
+    m_ventana = std::make_unique<frmHijoSimulacion>();
+    QCOMPARE(m_ventana->lHorasMostradas, 8);
+    QCOMPARE(m_ventana->iMuestrasMostradas, qint16(1));
+    QCOMPARE((QList<double>{modGlobal::dInicioHumedad, modGlobal::dFinHumedad,
+                            modGlobal::dInicioPresion, modGlobal::dFinPresion}),
+             (QList<double>{0, 100, 15, 115}));
+}
+
+void TstSimulacion::graficoSigueALaVentana() {
+    m_ventana->evPintaMuñeco();
+    com::ControlSite* sitio = m_ventana->scrMuñecoSimulacion.objSitio();
+    const QSize disenado = m_ventana->size();
+    QCOMPARE(sitio->geometry(), m_ventana->rect());
+    subCaptura(*m_ventana, QStringLiteral("evolucion-disenada"));
+    // Enlarged by hand, the chart grows with it (it used to stay and leave blank space).
+    m_ventana->resize(disenado.width() + 400, disenado.height() + 300);
+    QCOMPARE(sitio->geometry(), m_ventana->rect());
+    modGlobal::lNumeroMuestras = 0;
+    for (int i = 0; i < 600; ++i) {
+        double humedad = 55 + 10 * std::sin(i / 60.0), presion = 101.3 + std::cos(i / 90.0);
+        m_ventana->evPintaValores(humedad, presion);
+    }
+    subCaptura(*m_ventana, QStringLiteral("evolucion-ampliada"));
+    // A new set-up keeps the operator's size.
+    m_ventana->evPintaMuñeco();
+    QCOMPARE(sitio->size(), QSize(disenado.width() + 400, disenado.height() + 300));
+}
+
+void TstSimulacion::historialAlCargarYAlVolver() {
+    // Closing the window, or restarting the console, used to leave an empty chart.
+    QList<qint64> pedidos;
+    const auto anterior = frmHijoSimulacion::setFuenteHistorial([&](qint64 desde, qint64 hasta) {
+        pedidos << hasta - desde;
+        clsHistorialGrafico h;
+        h.darrHumedad.assign(3600, 50.0);
+        h.darrPresion.assign(3600, 101.0);
+        h.darrHumedad[10] = std::nan("");
+        return h;
+    });
+    const auto vuelve = qScopeGuard([&] { frmHijoSimulacion::setFuenteHistorial(anterior); });
+    VentanaPrincipalFalsa principal;
+    m_ventana.reset();
+    m_ventana = std::make_unique<frmHijoSimulacion>();
+    QCOMPARE(m_ventana->hrUltimoResultado(), com::S_OK);
+    QCOMPARE(pedidos, QList<qint64>{8 * 3600 * 1000}); // the time axis's span
+    m_ventana->subCerrarVentana();
+    m_llamadas.clear();
+    m_ventana->scrMuñecoSimulacion.setObservador(
+        [this](com::DispId id, std::uint16_t tipo, const com::VariantList& args) {
+            if (id == 53)
+                QCOMPARE(args.value(1).r8RefCount(), qsizetype(3600));
+            m_llamadas.append({id, tipo, -1});
+        });
+    m_ventana->evValoresDefecto(); // a start brings it back
+    QCOMPARE(m_ventana->hrUltimoResultado(), com::S_OK);
+    QCOMPARE(pedidos.size(), 2);
+    QVERIFY(m_llamadas.contains(Llamada{53, com::DISPATCH_METHOD, -1}));
+    QCOMPARE(m_llamadas.count(Llamada{53, com::DISPATCH_METHOD, -1}), 2);
+}
+
+void TstSimulacion::historialDelArchivo() {
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(QStringLiteral("archive.sqlite"));
+    const qint64 t0 = 1'800'000'000'000;
+    {
+        archive::ArchiveDatabase base(ruta);
+        QCOMPARE(base.open(archive::ArchiveDatabase::Mode::Write), com::S_OK);
+        const std::vector<archive::Entry> lote{
+            archive::Entry::reading(t0 - 5000, 10, 90, 1, 1), // before the span
+            archive::Entry::reading(t0 + 5200, 40, 100, 1, 1),
+            archive::Entry::reading(t0 + 6100, 41, 101, 1, 1),
+            archive::Entry::failure(t0 + 7000, archive::EntryKind::Timeout),
+            archive::Entry::reading(t0 + 8900, 43, 103, 1, 1),
+            archive::Entry::reading(t0 + 20000, 99, 99, 1, 1), // after it
+        };
+        QCOMPARE(base.append(lote), com::S_OK);
+    }
+    const clsHistorialGrafico h = clsHistorialGrafico::objfntLee(ruta, t0, t0 + 12000);
+    // From the first reading of the span to its end, one slot a second.
+    QCOMPARE(h.darrHumedad.size(), std::size_t(7));
+    QCOMPARE(h.darrHumedad[0], 40.0);
+    QCOMPARE(h.darrPresion[1], 101.0);
+    QVERIFY(std::isnan(h.darrHumedad[2])); // the time-out
+    QCOMPARE(h.darrHumedad[3], 43.0);
+    QVERIFY(std::isnan(h.darrPresion[6]));
+    QVERIFY(clsHistorialGrafico::objfntLee(carpeta.filePath(QStringLiteral("none.sqlite")), t0,
+                                           t0 + 12000)
+                .bVacio());
+    {
+        const testsupport::ScopedEnv apagado("BRISORA_ARCHIVE", QStringLiteral("off"));
+        QVERIFY(clsHistorialGrafico::objfntDelArchivo(t0, t0 + 12000).bVacio());
+    }
+    {
+        const testsupport::ScopedEnv lugar("BRISORA_ARCHIVE", ruta);
+        QCOMPARE(clsHistorialGrafico::objfntDelArchivo(t0, t0 + 12000).darrPresion.size(),
+                 std::size_t(7));
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPrintDialog>
@@ -152,7 +153,11 @@ private slots:
     void partialRepaintsAfterAppendsMatchAFullPaint_data();
     void partialRepaintsAfterAppendsMatchAFullPaint();
     void drawingMatchesReference();
-    void printToFileNeverOverwrites();
+    void printToTheTypedFileNeverOverwrites();
+    void printIsAVectorReport();
+    void appendSamplesTakesAStretchWithGaps();
+    void labelsAtDesignedAndLargerSizes_data();
+    void labelsAtDesignedAndLargerSizes();
     void setupDialogConfirmsWithOk();
     void printWithoutSetupWritesPdfToPrintDir();
     void designSurvivesSaveAndLoad();
@@ -427,45 +432,147 @@ void TstTrazoControl::drawingMatchesReference() {
     QVERIFY2(share < 0.02, qPrintable(QStringLiteral("%1 of the pixels differ").arg(share)));
 }
 
-void TstTrazoControl::printToFileNeverOverwrites() {
-    // The set-up used to leave Qt's own file name ($HOME/Brisora.pdf) in place, and every
-    // print overwrote that one file outside the print folder.
+void TstTrazoControl::printToTheTypedFileNeverOverwrites() {
+    // The file name typed in the set-up was ignored: every print went to a time-stamped name.
+    // It is used now, and a file already there gets "-2", "-3" before the extension.
     if (!QPrinterInfo::availablePrinters().isEmpty())
         QSKIP("a printer is installed: printing would go to it");
     const QString dir = makePrintDir(QStringLiteral("to-file"));
     const testsupport::ScopedEnv printDir("BRISORA_PRINT_DIR", dir);
-    QVERIFY(QFileInfo(dir).isDir());
-    const QString typed = m_dir.filePath(QStringLiteral("typed.pdf"));
+    const QString typed = QDir(makePrintDir(QStringLiteral("typed"))).filePath("informe.pdf");
+    QFile earlier(QFileInfo(typed).dir().filePath("informe-2.pdf"));
+    QVERIFY(earlier.open(QIODevice::WriteOnly));
+    QVERIFY(earlier.write("kept") == 4);
+    earlier.close();
     QString shown;
+    QMarginsF marginsShown;
     const SetupAnswer answer([&](QPrinter& printer) {
         shown = printer.outputFileName();
+        marginsShown = printer.pageLayout().margins(QPageLayout::Millimeter);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(typed);
+        printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
         return true;
     });
     auto* ctrl = new TrazoPlotCtrl;
     ctrl->InitNew();
     QCOMPARE(ctrl->Invoke(dispid::PrintSetup, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
-    QCOMPARE(QFileInfo(shown).absolutePath(), dir); // the set-up shows where prints go
+    QCOMPARE(QFileInfo(shown).absolutePath(), dir); // before any choice, where prints go
+    QVERIFY(marginsShown.left() >= 15.0 && marginsShown.top() >= 15.0);
     QStringList targets;
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         QCOMPARE(ctrl->Invoke(dispid::PrintChart, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
         Variant target;
         QCOMPARE(ctrl->Invoke(dispid::PrintTarget, com::DISPATCH_METHOD, {}, &target), com::S_OK);
         targets << target.stringValue();
     }
+    // The set-up shows the margins the prints kept, never under 15 mm.
+    QCOMPARE(ctrl->Invoke(dispid::PrintSetup, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
     ctrl->Release();
-    QVERIFY(!QFileInfo::exists(typed));
-    QCOMPARE(targets.size(), 2);
-    QVERIFY(targets[0] != targets[1]);
+    QCOMPARE(shown, QFileInfo(typed).dir().filePath("informe-5.pdf"));
+    QCOMPARE(marginsShown, QMarginsF(15, 15, 15, 15));
+    const QString folder = QFileInfo(typed).absolutePath();
+    QCOMPARE(targets, (QStringList{typed, folder + "/informe-3.pdf", folder + "/informe-4.pdf"}));
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("kept"));
     for (const QString& target : targets) {
-        QCOMPARE(QFileInfo(target).absolutePath(), dir);
-        QVERIFY2(QFileInfo(target).fileName().startsWith(QStringLiteral("Brisora-")),
-                 qPrintable(target));
         QFile pdf(target);
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QVERIFY(pdf.read(5).startsWith("%PDF"));
     }
+    QVERIFY(QDir(dir).isEmpty());
+}
+
+void TstTrazoControl::printIsAVectorReport() {
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("a printer is installed: printing would go to it");
+    const QString dir = makePrintDir(QStringLiteral("report"));
+    const testsupport::ScopedEnv printDir("BRISORA_PRINT_DIR", dir);
+    QCOMPARE(m_site->setProperty(dispid::PrintTitle, Variant(QStringLiteral("Estación 7"))),
+             com::S_OK);
+    Variant title;
+    QCOMPARE(m_site->getProperty(dispid::PrintTitle, &title), com::S_OK);
+    QCOMPARE(title.stringValue(), QStringLiteral("Estación 7"));
+    QCOMPARE(m_site->callMethod(dispid::PrintChart), com::S_OK);
+    const QFileInfoList files = QDir(dir).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files);
+    QCOMPARE(files.size(), 1);
+    QFile pdf(files.first().filePath());
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    // Lines and text, no picture of the chart: it prints sharp at any size.
+    QVERIFY(!bytes.contains("/Subtype /Image"));
+    QVERIFY(bytes.contains("/Font"));
+    if (qEnvironmentVariableIsSet("BRISORA_CAPTURAS"))
+        QFile::copy(pdf.fileName(),
+                    QDir(qEnvironmentVariable("BRISORA_CAPTURAS")).filePath("informe.pdf"));
+}
+
+void TstTrazoControl::appendSamplesTakesAStretchWithGaps() {
+    auto* ctrl = new TrazoPlotCtrl;
+    ctrl->InitNew();
+    std::vector<double> values{50.0, std::nan(""), 52.0, 53.0};
+    QCOMPARE(ctrl->Invoke(dispid::AppendSamples, com::DISPATCH_METHOD,
+                          {Variant(0), Variant::r8Ref(values.data(), 4)}, nullptr),
+             com::S_OK);
+    QCOMPARE(ctrl->chart().store(0).count(), std::int64_t(4));
+    QVERIFY(std::isnan(ctrl->chart().store(0).at(1)));
+    QCOMPARE(ctrl->chart().store(0).at(3), 53.0);
+    QCOMPARE(ctrl->chart().store(1).count(), std::int64_t(0));
+    QCOMPARE(ctrl->Invoke(dispid::AppendSamples, com::DISPATCH_METHOD,
+                          {Variant(2), Variant::r8Ref(values.data(), 4)}, nullptr),
+             com::DISP_E_BADINDEX);
+    QCOMPARE(ctrl->chart().count(), std::int64_t(4));
+    ctrl->Release();
+}
+
+void TstTrazoControl::labelsAtDesignedAndLargerSizes_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<double>("pressureFrom");
+    QTest::addColumn<double>("pressureTo");
+    // The console's window on a 1024-pixel screen, and enlarged.
+    QTest::newRow("designed") << QSize(707, 478) << 15.0 << 115.0;
+    QTest::newRow("designed, pressure 90-110") << QSize(707, 478) << 90.0 << 110.0;
+    QTest::newRow("enlarged") << QSize(1500, 900) << 15.0 << 115.0;
+}
+
+void TstTrazoControl::labelsAtDesignedAndLargerSizes() {
+    QFETCH(QSize, size);
+    QFETCH(double, pressureFrom);
+    QFETCH(double, pressureTo);
+    ChartSettings s;
+    QCOMPARE(s.setMaximum(axis::Time, 480), com::S_OK);
+    QCOMPARE(s.setStep(axis::Time, 60), com::S_OK);
+    QCOMPARE(s.setStep(axis::Left, 20), com::S_OK);
+    QCOMPARE(s.setStep(axis::Right, 20), com::S_OK);
+    QCOMPARE(s.setMinimum(axis::Right, pressureFrom), com::S_OK);
+    QCOMPARE(s.setMaximum(axis::Right, pressureTo), com::S_OK);
+    QCOMPARE(s.setPosition(axis::Right, 480), com::S_OK);
+    const ChartFonts fonts = ChartFonts::standard();
+    const QRect bounds(QPoint(0, 0), size);
+    const ChartLayout layout(bounds, s, fonts);
+    const QFontMetricsF label(fonts.label);
+    const QFontMetricsF title(fonts.title);
+    const std::vector<double> time = layout.timeTicks(s.timeAxis(), 0, 480);
+    QVERIFY(time.size() >= 4);
+    // Neighbouring time labels stand apart.
+    const double perMinute = layout.plot().width() / 480.0;
+    for (std::size_t i = 1; i < time.size(); ++i)
+        QVERIFY((time[i] - time[i - 1]) * perMinute >
+                label.horizontalAdvance(ScaleMath::hoursMinutes(time[i])) + 4);
+    for (const AxisSettings* a : {&s.leftAxis(), &s.rightAxis()}) {
+        const std::vector<double> ticks = layout.valueTicks(*a);
+        QVERIFY(ticks.size() >= 4);
+        QVERIFY(layout.plot().height() / double(ticks.size()) > label.height());
+    }
+    // The window lays a panel over the top-left corner, down to 43 px: the top value label
+    // (centred on the plot's top) stays below it.
+    QVERIFY(layout.plot().top() - label.height() / 2 > 44);
+    // The time axis's labels and title stay inside the chart.
+    const double titleBottom = layout.plot().bottom() + ChartLayout::kTick + 3 * ChartLayout::kGap +
+                               label.height() + title.height();
+    QVERIFY(titleBottom <= bounds.bottom() + 1);
+    QVERIFY(layout.plot().left() >= label.horizontalAdvance("0:00") / 2);
+    QVERIFY(bounds.right() - layout.plot().right() >= label.horizontalAdvance("8:00") / 2);
 }
 
 void TstTrazoControl::setupDialogConfirmsWithOk() {

@@ -5,6 +5,7 @@
 #include "CurveBuilder.h"
 #include "SampleStore.h"
 #include "ScaleMath.h"
+#include "StripChart.h"
 #include "TimeWindow.h"
 
 #include <QTest>
@@ -22,6 +23,8 @@ private slots:
     void storeKeepsPeaksAndSkipsGaps();
     void ticksAndLabels_data();
     void ticksAndLabels();
+    void ticksStayFewAndOrderedAtExtremes_data();
+    void ticksStayFewAndOrderedAtExtremes();
     void hoursMinutes_data();
     void hoursMinutes();
     void linearScaleMapsEveryRange_data();
@@ -32,6 +35,7 @@ private slots:
     void bucketIsWholeGroups();
     void curveKeepsEveryPeakInFewPoints();
     void curveBreaksAtGaps();
+    void denseColumnsStartNearThePreviousOne();
     void settingsRejectBadIndicesAndValues_data();
     void settingsRejectBadIndicesAndValues();
     void repairRestoresUnusableStoredValues();
@@ -99,37 +103,90 @@ void TstTrazoLogic::storeKeepsPeaksAndSkipsGaps() {
 }
 
 void TstTrazoLogic::ticksAndLabels_data() {
+    QTest::addColumn<bool>("time");
     QTest::addColumn<double>("from");
     QTest::addColumn<double>("to");
     QTest::addColumn<double>("step");
     QTest::addColumn<double>("length");
     QTest::addColumn<QStringList>("labels");
-    QTest::newRow("humidity") << 0.0 << 100.0 << 20.0 << 400.0
-                              << QStringList{"0", "20", "40", "60", "80", "100"};
-    QTest::newRow("pressure") << 15.0 << 115.0 << 20.0 << 400.0
-                              << QStringList{"20", "40", "60", "80", "100"};
-    QTest::newRow("reversed") << 120.0 << 100.0 << 10.0 << 400.0
-                              << QStringList{"100", "110", "120"};
-    QTest::newRow("thinned when crowded")
-        << 0.0 << 100.0 << 1.0 << 100.0 << QStringList{"0", "20", "40", "60", "80", "100"};
-    QTest::newRow("fractional") << 0.0 << 0.3 << 0.1 << 400.0
-                                << QStringList{"0", "0.1", "0.2", "0.3"};
-    QTest::newRow("no step") << 0.0 << 100.0 << 0.0 << 400.0 << QStringList{};
-    // Multiples of the step past 2^53 used to repeat one value up to the tick limit.
-    QTest::newRow("beyond exact integers")
-        << 1e18 << 1e18 + 1024 << 1.0 << 400.0 << QStringList{"1e+18"};
+    // The console's designed chart: value axes about 380 px high with a step of 20, the time
+    // axis about 600 px wide with a step of 60 minutes.
+    QTest::newRow("humidity, the step as set") << false << 0.0 << 100.0 << 20.0 << 380.0
+                                               << QStringList{"0", "20", "40", "60", "80", "100"};
+    QTest::newRow("pressure 15-115")
+        << false << 15.0 << 115.0 << 20.0 << 380.0 << QStringList{"20", "40", "60", "80", "100"};
+    // A step of 20 over 90-110 used to leave the single label "100".
+    QTest::newRow("pressure 90-110")
+        << false << 90.0 << 110.0 << 20.0 << 380.0 << QStringList{"90", "95", "100", "105", "110"};
+    QTest::newRow("thousandths") << false << 0.001 << 0.002 << 20.0 << 380.0
+                                 << QStringList{"0.001",  "0.0012", "0.0014",
+                                                "0.0016", "0.0018", "0.002"};
+    QTest::newRow("around zero") << false << -5.0 << 5.0 << 20.0 << 380.0
+                                 << QStringList{"-4", "-2", "0", "2", "4"};
+    QTest::newRow("reversed") << false << 120.0 << 100.0 << 10.0 << 380.0
+                              << QStringList{"100", "105", "110", "115", "120"};
+    QTest::newRow("crowded: fewer labels on a short axis")
+        << false << 0.0 << 100.0 << 1.0 << 100.0 << QStringList{"0", "25", "50", "75", "100"};
+    QTest::newRow("a quarter step")
+        << false << 0.0 << 1.0 << 20.0 << 100.0 << QStringList{"0", "0.25", "0.5", "0.75", "1"};
+    QTest::newRow("empty range") << false << 5.0 << 5.0 << 1.0 << 380.0 << QStringList{};
+    // Only the hour marks showed, 0:00 and 1:00.
+    QTest::newRow("one hour") << true << 0.0 << 60.0 << 60.0 << 600.0
+                              << QStringList{"0:00", "0:10", "0:20", "0:30",
+                                             "0:40", "0:50", "1:00"};
+    QTest::newRow("eight hours") << true << 0.0 << 480.0 << 60.0 << 600.0
+                                 << QStringList{"0:00", "1:00", "2:00", "3:00", "4:00",
+                                                "5:00", "6:00", "7:00", "8:00"};
+    QTest::newRow("eight hours scrolled")
+        << true << 125.0 << 605.0 << 60.0 << 600.0
+        << QStringList{"3:00", "4:00", "5:00", "6:00", "7:00", "8:00", "9:00", "10:00"};
+    QTest::newRow("thirty-one hours")
+        << true << 0.0 << 1860.0 << 60.0 << 900.0
+        << QStringList{"0:00",  "3:00",  "6:00",  "9:00",  "12:00", "15:00",
+                       "18:00", "21:00", "24:00", "27:00", "30:00"};
+    QTest::newRow("a week") << true << 0.0 << 10080.0 << 60.0 << 600.0
+                            << QStringList{"0:00",  "24:00",  "48:00",  "72:00",
+                                           "96:00", "120:00", "144:00", "168:00"};
+    QTest::newRow("five minutes") << true << 0.0 << 5.0 << 60.0 << 600.0
+                                  << QStringList{"0:00", "0:01", "0:02", "0:03", "0:04", "0:05"};
 }
 
 void TstTrazoLogic::ticksAndLabels() {
+    QFETCH(bool, time);
     QFETCH(double, from);
     QFETCH(double, to);
     QFETCH(double, step);
     QFETCH(double, length);
     QFETCH(QStringList, labels);
     QStringList got;
-    for (double v : ScaleMath::ticks(from, to, step, length, 18.0))
-        got << ScaleMath::valueLabel(v);
+    if (time) {
+        for (double v : ScaleMath::timeTicks(from, to, step, length, 56.0))
+            got << ScaleMath::hoursMinutes(v);
+    } else {
+        for (double v : ScaleMath::valueTicks(from, to, step, length, 22.0))
+            got << ScaleMath::valueLabel(v);
+    }
     QCOMPARE(got, labels);
+}
+
+void TstTrazoLogic::ticksStayFewAndOrderedAtExtremes_data() {
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::newRow("beyond exact integers") << 1e18 << 1e18 + 1024;
+    QTest::newRow("the largest doubles") << -1.7e308 << 1.7e308;
+    QTest::newRow("tiny") << 1e-300 << 3e-300;
+}
+
+void TstTrazoLogic::ticksStayFewAndOrderedAtExtremes() {
+    // Multiples of the step past 2^53 used to repeat one value up to the tick limit.
+    QFETCH(double, from);
+    QFETCH(double, to);
+    const std::vector<double> ticks = ScaleMath::valueTicks(from, to, 1.0, 380.0, 22.0);
+    QVERIFY(!ticks.empty());
+    QVERIFY(std::ssize(ticks) <= ScaleMath::kMaxValueLabels);
+    for (std::size_t i = 1; i < ticks.size(); ++i)
+        QVERIFY(ticks[i] > ticks[i - 1]);
+    QVERIFY(ticks.front() >= from && ticks.back() <= to);
 }
 
 void TstTrazoLogic::hoursMinutes_data() {
@@ -254,6 +311,38 @@ void TstTrazoLogic::curveKeepsEveryPeakInFewPoints() {
         top = std::min(top, p.y());
     QCOMPARE(top, y.toPixel(99.0)); // the one-sample peak survives
     QCOMPARE(c.runEnds.size(), std::size_t(1));
+}
+
+void TstTrazoLogic::denseColumnsStartNearThePreviousOne() {
+    // A steadily falling series with 120 samples per column, drawn in groups of 40: from the
+    // second column on, each column's stroke begins at its extreme nearest the end of the
+    // column before, so that no stroke runs across from one column's bottom to the next top.
+    StripChart chart;
+    ChartSettings& s = chart.settings();
+    QCOMPARE(s.setMaximum(axis::Time, 8 * 60.0), com::S_OK);
+    QCOMPARE(s.setDensity(0, 40), com::S_OK);
+    for (int i = 0; i < 8 * 3600; ++i)
+        QCOMPARE(chart.append(0, 1000.0 - i * 0.01), com::S_OK);
+    const double width = 240.0;
+    const TimeWindow base = chart.window(width);
+    const TimeWindow w = chart.channelWindow(base, width, 0);
+    QCOMPARE(w.bucket, std::int64_t(120));
+    const LinearScale x(double(base.firstSample), double(base.lastSample()), 0.0, width);
+    const LinearScale y(700.0, 1000.0, 300.0, 0.0);
+    const Curve c = CurveBuilder::build(chart.store(0), w, x, y, 0.0, width);
+    // The columns, each a pair of points at one x.
+    QCOMPARE(c.points.size(), std::size_t(2 * 240));
+    for (std::size_t i = 2; i < c.points.size(); i += 2) {
+        const double end = c.points[i - 1].y();
+        const QPointF first = c.points[i];
+        const QPointF second = c.points[i + 1];
+        QCOMPARE(first.x(), second.x());
+        QVERIFY2(std::abs(first.y() - end) <= std::abs(second.y() - end),
+                 qPrintable(QStringLiteral("column %1 begins at %2, its far end from %3")
+                                .arg(i / 2)
+                                .arg(first.y())
+                                .arg(end)));
+    }
 }
 
 void TstTrazoLogic::curveBreaksAtGaps() {
