@@ -148,7 +148,7 @@ class DiscardSink final : public archive::BatchSink {
 public:
     void write(std::shared_ptr<const archive::Batch>, Done done) override { done(com::S_OK); }
     void waitIdle() override {}
-    HRESULT writeNow(const archive::Batch&) override { return com::S_OK; }
+    com::HRESULT writeNow(const archive::Batch&) override { return com::S_OK; }
     QString path() const override { return QStringLiteral("discard"); }
 };
 

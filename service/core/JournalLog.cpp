@@ -63,7 +63,8 @@ void JournalLog::summarise(Fault& fault) {
         return;
     }
     const qint64 elapsed = m_clock.nowMs() - fault.periodStartMs;
-    const QString period = elapsed <= kSummaryPeriodMs
+    // Polled once a tick, so a summary comes a little after its minute is up.
+    const QString period = elapsed < kSummaryPeriodMs * 3 / 2
                                ? QStringLiteral("in the last minute")
                                : QStringLiteral("in the last %1 s").arg(elapsed / 1000);
     log(fault.priority, QStringLiteral("%1 %2 %3").arg(fault.count).arg(fault.plural, period));

@@ -23,7 +23,7 @@ public:
         done(com::S_OK);
     }
     void waitIdle() override {}
-    HRESULT writeNow(const archive::Batch& batch) override {
+    com::HRESULT writeNow(const archive::Batch& batch) override {
         m_kept.insert(m_kept.end(), batch.begin(), batch.end());
         return com::S_OK;
     }
