@@ -72,7 +72,8 @@ void tst_StationPackage::debianPackageHoldsTheServiceAndMakesItsUser() {
     QCOMPARE(postinst.exitCode, 0);
     QVERIFY(postinst.out.contains(QStringLiteral("adduser --system --group")));
     QVERIFY(postinst.out.contains(QStringLiteral("brisora dialout")));
-    QVERIFY(!postinst.out.contains(QStringLiteral("enable")));
+    QVERIFY(!postinst.out.contains(QStringLiteral("systemctl enable")));
+    QVERIFY(!postinst.out.contains(QStringLiteral("deb-systemd-helper enable")));
     const Run postrm = run(dpkgDeb, {QStringLiteral("--info"), deb, QStringLiteral("postrm")});
     QCOMPARE(postrm.exitCode, 0);
     QVERIFY(!postrm.out.contains(QStringLiteral("/var/lib/brisora")) ||
