@@ -6,6 +6,7 @@
 #include "ctlBarraEstado.h"
 #include "frmAbout.h"
 
+#include "adquisicion/modAdquisicion.h"
 #include "archive/ArchiveWriter.h"
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
@@ -459,13 +460,8 @@ void frmMDIPrincipal::subTickTerminado(const clsCicloAdquisicion::stTick& tick) 
 }
 
 void frmMDIPrincipal::subReanudaTick(qint64 lInicioMs) {
-    // Back on the one-second beat; after a slow tick (a time-out and its message) a full
-    // period passes before the next one.
-    const qint64 lTranscurrido = m_planificador.nowMs() - lInicioMs;
-    const int iResto = lTranscurrido > 0 && lTranscurrido < iINTERVALO_TICK_MS
-                           ? static_cast<int>(iINTERVALO_TICK_MS - lTranscurrido)
-                           : iINTERVALO_TICK_MS;
-    m_tmrSegundo.setInterval(iResto);
+    m_tmrSegundo.setInterval(modAdquisicion::ifntEsperaSiguienteTick(
+        lInicioMs, m_planificador.nowMs(), iINTERVALO_TICK_MS));
     m_tmrSegundo.setEnabled(true);
 }
 
@@ -488,23 +484,6 @@ void frmMDIPrincipal::subAbreArchivo() {
 }
 
 void frmMDIPrincipal::subArchivaTick(const clsCicloAdquisicion::stTick& tick) {
-    using Puerto = clsServidorTramas::enEstadoPuerto;
-    const qint64 lAhoraMs = QDateTime::currentMSecsSinceEpoch();
-    if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::Completo) {
-        m_objArchivo->add(archive::Entry::reading(lAhoraMs, tick.dHumedad, tick.dPresion,
-                                                  static_cast<quint16>(tick.lLecturaHumedad),
-                                                  static_cast<quint16>(tick.lLecturaPresion)));
-        return;
-    }
-    archive::EntryKind tipo = archive::EntryKind::Timeout;
-    if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::ErrorSumaLogica) {
-        tipo = archive::EntryKind::Checksum;
-    } else if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::SinLecturas) {
-        tipo = archive::EntryKind::Stall;
-    } else if (tick.enEstadoPuerto == Puerto::NoSePuedeAbrir) {
-        tipo = archive::EntryKind::PortCannotOpen;
-    } else if (tick.enEstadoPuerto == Puerto::Perdido) {
-        tipo = archive::EntryKind::PortLost;
-    }
-    m_objArchivo->add(archive::Entry::failure(lAhoraMs, tipo));
+    m_objArchivo->add(
+        modAdquisicion::entfntEntradaArchivo(tick, QDateTime::currentMSecsSinceEpoch()));
 }

@@ -1,0 +1,33 @@
+#include "modAdquisicion.h"
+
+namespace modAdquisicion {
+
+archive::Entry entfntEntradaArchivo(const clsCicloAdquisicion::stTick& tick, qint64 lAhoraMs) {
+    using Puerto = clsServidorTramas::enEstadoPuerto;
+    if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::Completo) {
+        return archive::Entry::reading(lAhoraMs, tick.dHumedad, tick.dPresion,
+                                       static_cast<quint16>(tick.lLecturaHumedad),
+                                       static_cast<quint16>(tick.lLecturaPresion));
+    }
+    using Resultado = clsCicloAdquisicion::enResultadoTick;
+    archive::EntryKind tipo = archive::EntryKind::Timeout;
+    if (tick.enResultado == Resultado::ErrorSumaLogica) {
+        tipo = archive::EntryKind::Checksum;
+    } else if (tick.enResultado == Resultado::SinLecturas) {
+        tipo = archive::EntryKind::Stall;
+    } else if (tick.enEstadoPuerto == Puerto::NoSePuedeAbrir) {
+        tipo = archive::EntryKind::PortCannotOpen;
+    } else if (tick.enEstadoPuerto == Puerto::Perdido) {
+        tipo = archive::EntryKind::PortLost;
+    }
+    return archive::Entry::failure(lAhoraMs, tipo);
+}
+
+int ifntEsperaSiguienteTick(qint64 lInicioMs, qint64 lAhoraMs, int iIntervaloMs) {
+    const qint64 lTranscurrido = lAhoraMs - lInicioMs;
+    return lTranscurrido > 0 && lTranscurrido < iIntervaloMs
+               ? static_cast<int>(iIntervaloMs - lTranscurrido)
+               : iIntervaloMs;
+}
+
+} // namespace modAdquisicion
