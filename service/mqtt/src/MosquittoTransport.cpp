@@ -72,7 +72,9 @@ TransportStatus MosquittoTransport::statusOf(int rc, int savedErrno) const {
     case MOSQ_ERR_TLS:
     case MOSQ_ERR_TLS_HANDSHAKE:
     case MOSQ_ERR_OCSP:
-        return {TransportError::Tls, QString::fromUtf8(mosquitto_strerror(rc))};
+        return {TransportError::Tls, m_lastLibraryError.isEmpty()
+                                         ? QString::fromUtf8(mosquitto_strerror(rc))
+                                         : m_lastLibraryError};
     case MOSQ_ERR_ERRNO:
         return fromErrno(savedErrno);
     case MOSQ_ERR_CONN_LOST:
@@ -88,6 +90,7 @@ TransportStatus MosquittoTransport::configure(const ConnectSettings& s) {
     mosquitto_connect_callback_set(m_mosq, &MosquittoTransport::onConnect);
     mosquitto_disconnect_callback_set(m_mosq, &MosquittoTransport::onDisconnect);
     mosquitto_publish_callback_set(m_mosq, &MosquittoTransport::onPublish);
+    mosquitto_log_callback_set(m_mosq, &MosquittoTransport::onLog);
     mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
     int rc = MOSQ_ERR_SUCCESS;
     if (!s.username.isEmpty()) {
@@ -116,6 +119,7 @@ TransportStatus MosquittoTransport::configure(const ConnectSettings& s) {
 TransportStatus MosquittoTransport::open(const ConnectSettings& settings) {
     close(false);
     m_connackCode = -1;
+    m_lastLibraryError.clear();
     m_mosq = mosquitto_new(settings.clientId.toUtf8().constData(), true, this);
     if (!m_mosq) {
         return {TransportError::Other, QStringLiteral("cannot create the MQTT client")};
@@ -208,6 +212,14 @@ void MosquittoTransport::onDisconnect(mosquitto*, void* self, int) {
 
 void MosquittoTransport::onPublish(mosquitto*, void* self, int mid) {
     static_cast<MosquittoTransport*>(self)->m_delivered.push_back(mid);
+}
+
+void MosquittoTransport::onLog(mosquitto*, void* self, int level, const char* text) {
+    if (level == MOSQ_LOG_ERR && text) {
+        // Bounded: the text comes from the library, but a peer's certificate can shape it.
+        static_cast<MosquittoTransport*>(self)->m_lastLibraryError =
+            QString::fromUtf8(text).left(300);
+    }
 }
 
 } // namespace mqtt

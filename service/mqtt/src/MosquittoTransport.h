@@ -26,6 +26,7 @@ private:
     static void onConnect(mosquitto*, void* self, int rc);
     static void onDisconnect(mosquitto*, void* self, int rc);
     static void onPublish(mosquitto*, void* self, int mid);
+    static void onLog(mosquitto*, void* self, int level, const char* text);
 
     TransportStatus configure(const ConnectSettings& settings);
     TransportStatus statusOf(int rc, int savedErrno) const;
@@ -34,6 +35,7 @@ private:
     bool m_connected = false;
     int m_connackCode = -1;
     std::vector<int> m_delivered;
+    QString m_lastLibraryError; // what libmosquitto last logged as an error (the TLS reason)
 };
 
 } // namespace mqtt

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,6 +82,23 @@ QString templateField(const QString& valueTemplate) {
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
+// A self-signed certificate for 127.0.0.1 and its key, <name>.pem and <name>.key in `dir`;
+// false when openssl is missing or fails.
+bool makeCertificate(const QString& dir, const QString& name) {
+    const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
+    if (openssl.isEmpty()) {
+        return false;
+    }
+    QProcess p;
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(openssl,
+            {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+             "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+             "-keyout", dir + "/" + name + ".key", "-out", dir + "/" + name + ".pem"});
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 #define START_BROKER(broker)                                                                       \
     do {                                                                                           \
         if (MosquittoBroker::program().isEmpty())                                                  \
@@ -102,6 +120,7 @@ private slots:
     void queueLimitDropsTheOldest();
     void wrongPasswordLoggedOnceWithoutBusyLoop();
     void rightPasswordConnects();
+    void tlsChecksTheBrokersCertificate();
 };
 
 void tst_MqttPublisher::discoveryDescribesTheStateMessages() {
@@ -429,6 +448,35 @@ void tst_MqttPublisher::rightPasswordConnects() {
     publisher.publish(reading(1));
     QVERIFY2(sub.waitForCount(kStateTopic, 1), qPrintable(log.lines().join('\n')));
     QCOMPARE(log.count("refused"), 0);
+}
+
+void tst_MqttPublisher::tlsChecksTheBrokersCertificate() {
+    QTemporaryDir dir;
+    if (!makeCertificate(dir.path(), "broker") || !makeCertificate(dir.path(), "stranger")) {
+        QSKIP("openssl cannot make test certificates");
+    }
+    MosquittoBroker::Settings settings;
+    settings.certFile = dir.filePath("broker.pem");
+    settings.keyFile = dir.filePath("broker.key");
+    MosquittoBroker broker(settings);
+    START_BROKER(broker);
+    mqtt::MqttOptions options = optionsFor(broker);
+    QString error;
+    {
+        LogSink log;
+        options.caFile = dir.filePath("stranger.pem"); // did not sign the broker's certificate
+        mqtt::MqttPublisher publisher(options, log.function());
+        QCOMPARE(publisher.start(&error), com::S_OK);
+        QTRY_VERIFY_WITH_TIMEOUT(publisher.connectAttempts() >= 2, 10000);
+        QCOMPARE(log.count("TLS with the broker"), 1);
+        QCOMPARE(log.count("connected to the broker"), 0);
+    }
+    LogSink log;
+    options.caFile = dir.filePath("broker.pem");
+    mqtt::MqttPublisher publisher(options, log.function());
+    QCOMPARE(publisher.start(&error), com::S_OK);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count("connected to the broker"), 1, 10000);
+    QCOMPARE(log.count("TLS"), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_MqttPublisher)

@@ -79,7 +79,8 @@ QString MosquittoBroker::program() {
 }
 
 QString MosquittoBroker::url() const {
-    return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port);
+    const bool tls = !m_settings.certFile.isEmpty();
+    return QStringLiteral("%1://127.0.0.1:%2").arg(tls ? "mqtts" : "mqtt").arg(m_port);
 }
 
 bool MosquittoBroker::isRunning() const {
@@ -95,6 +96,10 @@ bool MosquittoBroker::writeConfig() {
     const QDir dir(m_dir.path());
     QByteArray conf;
     conf += "listener " + QByteArray::number(m_port) + " 127.0.0.1\n";
+    if (!m_settings.certFile.isEmpty()) {
+        conf += "certfile " + m_settings.certFile.toUtf8() + "\nkeyfile " +
+                m_settings.keyFile.toUtf8() + "\n";
+    }
     // Running as root, the broker would otherwise switch to a user that cannot read our folder.
     conf += "user root\n";
     conf += "log_dest stdout\nlog_type error\nlog_type warning\nlog_type notice\n";

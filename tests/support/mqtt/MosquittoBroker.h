@@ -18,6 +18,9 @@ public:
         QString password;
         // Subscriptions and queued messages of persistent sessions survive a restart.
         bool persistence = false;
+        // Both given: the listener speaks TLS with this certificate and key (PEM files).
+        QString certFile;
+        QString keyFile;
     };
 
     explicit MosquittoBroker(const Settings& settings);
@@ -34,6 +37,7 @@ public:
     bool isRunning() const;
 
     quint16 port() const { return m_port; }
+    // mqtt://127.0.0.1:<port>, or mqtts:// for a TLS listener.
     QString url() const;
     QString errorString() const { return m_error; }
     // What the broker wrote so far.
