@@ -13,6 +13,7 @@ packages=(
     fonts-dejavu-core fonts-liberation2
     xvfb xauth
     libmosquitto-dev mosquitto openssl
+    libsystemd-dev systemd dpkg-dev
 )
 
 missing=()
