@@ -255,7 +255,7 @@ void PublisherWorker::fillWindow() {
         if (!entry) {
             return;
         }
-        m_pending.push_back({m_format.tick(*entry)});
+        m_pending.push_back({m_format.tick(*entry), -1, true});
         // The link is up while ticks complete; any failed tick, whatever its kind, takes it down.
         const bool up = entry->isReading();
         if (m_linkUp != up) {
@@ -325,7 +325,9 @@ void PublisherWorker::finish() {
         m_transport->close(false);
     }
     reportDrops();
-    const qsizetype left = static_cast<qsizetype>(m_pending.size()) + m_queue.size();
+    const qsizetype left =
+        std::count_if(m_pending.begin(), m_pending.end(), [](const Pending& p) { return p.tick; }) +
+        m_queue.size();
     if (m_droppedUnlogged > 0 || left > 0) {
         log(LogPriority::Warning, QStringLiteral("stopped with %1 ticks unpublished and %2 dropped")
                                       .arg(left)

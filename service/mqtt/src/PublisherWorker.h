@@ -37,6 +37,7 @@ private:
     struct Pending {
         OutMessage message;
         int messageId = -1;
+        bool tick = false; // a tick's state or event, not a link change
     };
 
     void run();
