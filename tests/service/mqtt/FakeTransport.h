@@ -86,8 +86,11 @@ public:
             m_connected = false;
             return {mqtt::TransportError::Lost, QStringLiteral("dropped by the test")};
         }
-        m_delivered += m_shared.toAcknowledge;
-        m_shared.toAcknowledge.clear();
+        if (!m_shared.toAcknowledge.isEmpty()) {
+            m_delivered += m_shared.toAcknowledge;
+            m_shared.toAcknowledge.clear();
+            m_shared.changed.notify_all();
+        }
         return {};
     }
     std::vector<int> takeDelivered() override {
