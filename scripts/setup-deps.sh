@@ -12,6 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     fonts-dejavu-core fonts-liberation2
     xvfb xauth
+    libmosquitto-dev mosquitto openssl
     libsystemd-dev systemd dpkg-dev
 )
 

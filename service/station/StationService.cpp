@@ -1,5 +1,7 @@
 #include "StationService.h"
 
+#include "MqttOutlet.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 
@@ -74,6 +76,22 @@ void StationService::buildRunner() {
 void StationService::createOutlets() {
     // The MQTT and web outlets join here, built from m_config and connected to
     // m_runner's tickFinished; each is pushed to m_outlets with its finish step.
+    if (m_config.mqttEnabled()) {
+        auto outlet = std::make_unique<MqttOutlet>(m_config, m_log);
+        QString error;
+        if (com::failed(outlet->start(&error))) {
+            // Acquisition and the archive go on without it.
+            m_log.error(QStringLiteral("MQTT off: %1").arg(error));
+        } else {
+            connect(m_runner.get(), &StationRunner::tickFinished, outlet.get(),
+                    &MqttOutlet::publish);
+            MqttOutlet* mqtt = outlet.get();
+            m_outlets.push_back({std::move(outlet), [mqtt](std::function<void()> done) {
+                                     mqtt->finish();
+                                     done();
+                                 }});
+        }
+    }
 }
 
 void StationService::finishOutlets(std::function<void()> done) {
