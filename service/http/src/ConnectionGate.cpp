@@ -4,7 +4,7 @@
 
 #include <QTcpSocket>
 
-#include <unistd.h>
+#include <QTimer>
 
 namespace http {
 
@@ -13,15 +13,23 @@ ConnectionGate::ConnectionGate(Limits limits, QObject* parent)
     , m_limits(limits) {}
 
 void ConnectionGate::incomingConnection(qintptr descriptor) {
-    if (m_open >= m_limits.maxConnections) {
-        // Closed before a byte is read: costs nothing however many come at once.
-        ::close(static_cast<int>(descriptor));
-        ++m_refused;
-        return;
-    }
     auto* socket = new QTcpSocket(this);
     if (!socket->setSocketDescriptor(descriptor)) {
         delete socket;
+        return;
+    }
+    if (m_open >= m_limits.maxConnections) {
+        // Told and closed before a byte is read: costs little however many come at once.
+        ++m_refused;
+        socket->write("HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\n"
+                      "Content-Length: 0\r\n\r\n");
+        socket->disconnectFromHost();
+        if (socket->state() == QAbstractSocket::UnconnectedState) {
+            socket->deleteLater();
+        } else {
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QTimer::singleShot(1000, socket, &QObject::deleteLater);
+        }
         return;
     }
     // The watch connects to the socket before the HTTP server does, so it sees each chunk

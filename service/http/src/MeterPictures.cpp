@@ -55,6 +55,9 @@ void MeterPictures::setUp(Meter& m, double min, double max, const QColor& color)
     w.setNormalAlarmColor(Qt::black);
     w.setInitialValue(min);
     w.updateMeter();
+    // The control makes its drawing page on the first paint; nothing is saved before.
+    w.show();
+    w.grab();
     m.value = min;
 }
 
@@ -72,6 +75,7 @@ const MeterPictures::Picture& MeterPictures::picture(Quantity q) {
         return m.picture;
     }
     m.widget->setValue(0, m.value);
+    m.widget->grab();
     const QString file = m_dir.filePath(QStringLiteral("meter%1.svg").arg(int(q)));
     QFile f(file);
     if (m.widget->savePicture(kSvgPicture, file) && f.open(QIODevice::ReadOnly)) {
