@@ -10,6 +10,8 @@
 #   include/GaugeKit/          the widget's headers and the control's identifiers
 #   <libdir>/cmake/GaugeKit/   find_package(GaugeKit) -> GaugeKit::Meter
 #   share/applications, share/icons/hicolor/scalable/apps   Brisora's menu entry and icon
+#   lib/systemd/system/        brisora-station.service (service/station)
+#   <sysconfdir>/brisora/      station.conf, the service's example configuration
 
 include(CMakePackageConfigHelpers)
 
@@ -32,7 +34,7 @@ function(brisora_install_rpath target dir)
 endfunction()
 
 set(brisora_programs Brisora meterctl meterlab brisora-archive brisora-regsvr station-sim
-                     brisora-link)
+                     brisora-link brisora-station)
 foreach(program IN LISTS brisora_programs)
     if(TARGET ${program})
         brisora_install_rpath(${program} ${CMAKE_INSTALL_BINDIR})

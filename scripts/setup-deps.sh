@@ -14,6 +14,7 @@ packages=(
     xvfb xauth
     qt6-httpserver-dev qt6-websockets-dev
     chromium
+    libsystemd-dev systemd dpkg-dev
 )
 
 missing=()

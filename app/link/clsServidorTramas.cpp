@@ -7,13 +7,15 @@ namespace {
 const QString kVelocidadInicial = QStringLiteral("9600,N,8,1");
 constexpr qint16 kPuertoInicial = 2;
 
-QString strfntMotivo(comm::CommError error, const QString& strVelocidad) {
+QString strfntMotivo(comm::CommError error, const QString& strVelocidad,
+                     const QString& strTitular = {}) {
     using comm::CommError;
     switch (error) {
     case CommError::DeviceNotFound:
         return QStringLiteral("el dispositivo no existe");
     case CommError::DeviceBusy:
-        return QStringLiteral("el puerto está en uso por otro programa");
+        return strTitular.isEmpty() ? QStringLiteral("el puerto está en uso por otro programa")
+                                    : QStringLiteral("el puerto lo usa %1").arg(strTitular);
     case CommError::PermissionDenied:
         return QStringLiteral("no hay permiso para usar el dispositivo");
     case CommError::InvalidSettings:
@@ -96,7 +98,8 @@ bool clsServidorTramas::bfntAbrePuerto() {
         subCambiaEstadoPuerto(enEstadoPuerto::Abierto, {});
         return true;
     }
-    const QString strMotivo = strfntMotivo(error, m_estado.strVelocidad);
+    const QString strMotivo =
+        strfntMotivo(error, m_estado.strVelocidad, mscPuertoSerie.busyHolder());
     subCambiaEstadoPuerto(enEstadoPuerto::NoSePuedeAbrir, strMotivo);
     subAvisaFallo(QStringLiteral("No se puede abrir el puerto COM%1 (%2): %3.")
                       .arg(m_estado.iPuerto)

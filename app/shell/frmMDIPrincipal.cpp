@@ -6,6 +6,7 @@
 #include "ctlBarraEstado.h"
 #include "frmAbout.h"
 
+#include "adquisicion/modAdquisicion.h"
 #include "archive/ArchiveWriter.h"
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
@@ -406,13 +407,8 @@ void frmMDIPrincipal::tmrSegundo_Timer() {
 }
 
 void frmMDIPrincipal::subReanudaTick(qint64 lInicioMs) {
-    // Back on the one-second beat; after a slow tick (a time-out and its message) a full
-    // period passes before the next one.
-    const qint64 lTranscurrido = m_planificador.nowMs() - lInicioMs;
-    const int iResto = lTranscurrido > 0 && lTranscurrido < iINTERVALO_TICK_MS
-                           ? static_cast<int>(iINTERVALO_TICK_MS - lTranscurrido)
-                           : iINTERVALO_TICK_MS;
-    m_tmrSegundo.setInterval(iResto);
+    m_tmrSegundo.setInterval(modAdquisicion::ifntEsperaSiguienteTick(
+        lInicioMs, m_planificador.nowMs(), iINTERVALO_TICK_MS));
     m_tmrSegundo.setEnabled(true);
 }
 
@@ -437,21 +433,10 @@ void frmMDIPrincipal::subAbreArchivo() {
 }
 
 void frmMDIPrincipal::subArchivaTick(const clsCicloAdquisicion::stTick& tick) {
-    using Puerto = clsServidorTramas::enEstadoPuerto;
-    const qint64 lAhoraMs = QDateTime::currentMSecsSinceEpoch();
-    if (tick.enResultado == clsCicloAdquisicion::enResultadoTick::Completo) {
-        m_objArchivo->add(archive::Entry::reading(lAhoraMs, tick.dHumedad, tick.dPresion,
-                                                  static_cast<quint16>(tick.lLecturaHumedad),
-                                                  static_cast<quint16>(tick.lLecturaPresion)));
-        return;
-    }
-    if (m_bSalidaPendiente) {
+    if (tick.enResultado != clsCicloAdquisicion::enResultadoTick::Completo && m_bSalidaPendiente) {
         // The exit ended the wait, not the station: there is no failure to keep.
         return;
     }
-    const archive::EntryKind tipo =
-        tick.enEstadoPuerto == Puerto::NoSePuedeAbrir ? archive::EntryKind::PortCannotOpen
-        : tick.enEstadoPuerto == Puerto::Perdido      ? archive::EntryKind::PortLost
-                                                      : archive::EntryKind::Timeout;
-    m_objArchivo->add(archive::Entry::failure(lAhoraMs, tipo));
+    m_objArchivo->add(
+        modAdquisicion::entfntEntradaArchivo(tick, QDateTime::currentMSecsSinceEpoch()));
 }

@@ -82,6 +82,8 @@ CommError CommPort::setPortOpen(bool open) {
     }
     const BackendStatus status = m_backend->open(device(), m_settings);
     m_lastDetail = status.detail;
+    m_lastOpenError = status.error;
+    m_busyHolder = status.holder;
     if (status.ok()) {
         m_alive = std::make_shared<CommPort*>(this);
     }

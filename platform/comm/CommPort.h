@@ -70,6 +70,11 @@ public:
 
     // The system's detail of the last failure to open or configure.
     QString lastErrorDetail() const { return m_lastDetail; }
+    // The code of the last attempt to open the port (None once it opened).
+    CommError lastOpenError() const { return m_lastOpenError; }
+    // After an open refused with DeviceBusy: who holds the device, "<program> (pid N)", when
+    // known (see PortLock).
+    QString busyHolder() const { return m_busyHolder; }
 
 private:
     void received(const QByteArray& bytes);
@@ -78,6 +83,8 @@ private:
     void dropPendingEvents();
 
     std::unique_ptr<SerialBackend> m_backend;
+    CommError m_lastOpenError = CommError::None;
+    QString m_busyHolder;
     forms::Scheduler& m_scheduler;
     std::shared_ptr<CommPort*> m_alive; // receive events posted for this opening of the port
     std::function<void()> m_onComm;

@@ -13,8 +13,9 @@ FakeSerialBackend::~FakeSerialBackend() {
     }
 }
 
-void FakeSerialBackend::setOpenFailure(CommError error, const QString& detail) {
-    m_openFailure = {error, detail};
+void FakeSerialBackend::setOpenFailure(CommError error, const QString& detail,
+                                       const QString& holder) {
+    m_openFailure = {error, detail, holder};
 }
 
 void FakeSerialBackend::at(qint64 atMs, std::function<void()> action) {

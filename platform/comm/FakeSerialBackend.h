@@ -25,7 +25,7 @@ public:
     ~FakeSerialBackend() override;
 
     // Opens fail with this code (None: they succeed), as when the device is missing or busy.
-    void setOpenFailure(CommError error, const QString& detail = {});
+    void setOpenFailure(CommError error, const QString& detail = {}, const QString& holder = {});
     // Bytes arriving at an absolute virtual time (now when it has passed). Dropped while closed.
     void deliverAt(qint64 atMs, const QByteArray& bytes);
     void deliverAfter(qint64 delayMs, const QByteArray& bytes);

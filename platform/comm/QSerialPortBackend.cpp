@@ -56,16 +56,20 @@ BackendStatus QSerialPortBackend::open(const QString& device, const SerialSettin
     if (!QFileInfo::exists(device)) {
         return {CommError::DeviceNotFound, {}};
     }
+    if (m_lock.lock(device) == PortLock::Result::Busy) {
+        return {CommError::DeviceBusy, {}, m_lock.holder()};
+    }
     m_port.setPortName(device);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const BackendStatus status = statusOfOpenError(device);
         m_port.clearError();
+        m_lock.unlock();
         return status;
     }
     const BackendStatus applied = applySettings(settings);
     if (!applied.ok()) {
-        m_port.close();
+        close();
     }
     return applied;
 }
@@ -109,6 +113,7 @@ void QSerialPortBackend::close() {
     if (m_port.isOpen()) {
         m_port.close();
     }
+    m_lock.unlock();
 }
 
 bool QSerialPortBackend::write(const QByteArray& bytes) {
@@ -141,6 +146,7 @@ void QSerialPortBackend::onError(QSerialPort::SerialPortError error) {
             }
             m_port.close();
             m_port.clearError();
+            m_lock.unlock();
             notifyLost(CommError::DeviceLost, detail);
         },
         Qt::QueuedConnection);

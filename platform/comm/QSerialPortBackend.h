@@ -1,13 +1,14 @@
 #pragma once
 
+#include "PortLock.h"
 #include "SerialBackend.h"
 
 #include <QSerialPort>
 
 namespace comm {
 
-// A real serial device through QSerialPort (which also takes the device's lock file, so a
-// second program cannot open it at the same time).
+// A real serial device through QSerialPort. The device's PortLock is taken before it is opened
+// and let go when it is closed or lost; QSerialPort also puts it into exclusive mode.
 class QSerialPortBackend final : public SerialBackend {
 public:
     QSerialPortBackend();
@@ -25,6 +26,7 @@ private:
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort m_port;
+    PortLock m_lock;
 };
 
 } // namespace comm

@@ -11,8 +11,16 @@ namespace comm {
 
 // Result of opening or configuring a device: a code and, on failure, the system's detail.
 struct BackendStatus {
+    BackendStatus() = default;
+    BackendStatus(CommError e, QString d = {}, QString h = {})
+        : error(e)
+        , detail(std::move(d))
+        , holder(std::move(h)) {}
+
     CommError error = CommError::None;
     QString detail;
+    // For DeviceBusy: the program that holds the device, "<program> (pid N)", when known.
+    QString holder;
     bool ok() const { return error == CommError::None; }
 };
 
