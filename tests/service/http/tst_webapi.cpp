@@ -484,10 +484,17 @@ void tst_WebApi::liveFeedRefusesWithoutToken() {
     QVERIFY(closed.wait(10000));
     QCOMPARE(refused.closeCode(), QWebSocketProtocol::CloseCodePolicyViolated);
 
-    QWebSocket admitted;
-    QSignalSpy hello(&admitted, &QWebSocket::textMessageReceived);
     QNetworkRequest request(url);
     request.setRawHeader("Authorization", "Bearer s3cret");
+    // A page of another site, riding on a browser that holds the token, is turned away.
+    QWebSocket foreign(QStringLiteral("http://elsewhere.example"));
+    QSignalSpy foreignClosed(&foreign, &QWebSocket::disconnected);
+    foreign.open(request);
+    QVERIFY(foreignClosed.wait(10000));
+    QCOMPARE(foreign.closeCode(), QWebSocketProtocol::CloseCodePolicyViolated);
+
+    QWebSocket admitted;
+    QSignalSpy hello(&admitted, &QWebSocket::textMessageReceived);
     admitted.open(request);
     QVERIFY(hello.wait(10000));
 }
