@@ -13,6 +13,8 @@ packages=(
     fonts-dejavu-core fonts-liberation2
     xvfb xauth
     libmosquitto-dev mosquitto openssl
+    qt6-httpserver-dev qt6-websockets-dev
+    chromium
     libsystemd-dev systemd dpkg-dev
 )
 
@@ -22,11 +24,24 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# Node.js and npm for the web page's chart library and the browser test's driver; a machine
+# that already has a node with its own npm keeps it.
+command -v npm >/dev/null 2>&1 || missing+=(nodejs npm)
 
-echo "Installing: ${missing[*]}"
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The npm packages pinned in package-lock.json (uPlot, playwright-core), without their install
+# scripts: the browser is Debian's chromium, nothing is downloaded besides the packages.
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+if [ ! -e "$root/node_modules/.package-lock.json" ] ||
+    ! cmp -s "$root/package-lock.json" "$root/node_modules/.brisora-lock"; then
+    (cd "$root" && npm ci --ignore-scripts --no-audit --no-fund)
+    cp "$root/package-lock.json" "$root/node_modules/.brisora-lock"
+fi

@@ -1,6 +1,7 @@
 #include "StationService.h"
 
 #include "MqttOutlet.h"
+#include "http/WebServer.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -92,6 +93,40 @@ void StationService::createOutlets() {
                                  }});
         }
     }
+    createWebOutlet();
+}
+
+// The web server (service/http) on `listen`, with the token, the station's name and the
+// archive it reads the history from. The configuration has already refused a non-loopback
+// address without a token; the server refuses it again on its own. It closes at once on
+// shutdown and reload, so a reload's new server gets the port back.
+void StationService::createWebOutlet() {
+    if (!m_config.webEnabled()) {
+        return;
+    }
+    http::WebOptions options;
+    bool enabled = true;
+    const QString problem = http::WebOptions::parseListen(m_config.listen, options, enabled);
+    options.token = m_config.token;
+    options.allowAnonymous = m_config.allowAnonymous;
+    options.station = m_config.station;
+    options.archivePath = m_config.archiveEnabled() ? m_config.archive : QString();
+    auto web = std::make_unique<http::WebServer>(options);
+    if (!problem.isEmpty() || !web->start()) {
+        m_log.error(QStringLiteral("web server not started: %1")
+                        .arg(problem.isEmpty() ? web->errorString() : problem));
+        return;
+    }
+    m_log.info(QStringLiteral("web page at http://%1/").arg(m_config.listen));
+    web->setPortState(m_runner->device(), m_runner->portState());
+    connect(m_runner.get(), &StationRunner::tickFinished, web.get(), &http::WebServer::addTick);
+    connect(m_runner.get(), &StationRunner::portStateChanged, web.get(),
+            &http::WebServer::setPortState);
+    http::WebServer* server = web.get();
+    m_outlets.push_back({std::move(web), [server](std::function<void()> done) {
+                             server->stop();
+                             done();
+                         }});
 }
 
 void StationService::finishOutlets(std::function<void()> done) {

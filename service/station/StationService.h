@@ -57,6 +57,7 @@ private:
     // outlet (service/mqtt, options mapped from m_config.mqtt) and the web outlet
     // (service/http, from listen, token and allow_anonymous) are created here.
     void createOutlets();
+    void createWebOutlet();
     // Shutdown and reload: each outlet finishes in turn (MQTT publishes "offline" and drains
     // for up to two seconds; the web server closes), then `done` runs.
     void finishOutlets(std::function<void()> done);

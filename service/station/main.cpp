@@ -13,9 +13,9 @@
 
 #include "link/modGlobal.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QTextStream>
 
 #include <csignal>
@@ -95,7 +95,8 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool d
         return std::make_unique<QCoreApplication>(argc, argv);
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
+    // The meter is a widget: its pictures need a QApplication.
+    return std::make_unique<QApplication>(argc, argv);
 }
 
 int run(int& argc, char** argv, const StationConfig& config, const QString& configFile,

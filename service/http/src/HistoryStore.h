@@ -1,0 +1,63 @@
+#pragma once
+
+#include "archive/ArchiveDatabase.h"
+#include "archive/ArchiveReader.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace http {
+
+// The server's read-only view of the readings archive, which the station's writer fills from
+// another thread or program. Opened on first use and again after a failure, so a server that
+// starts before the archive exists serves history once it does.
+class HistoryStore {
+public:
+    // Readings of one span of a bucket grid: count, sums and extremes (without their times).
+    struct Bucket {
+        qint64 startMs = 0;
+        qint64 endMs = 0;
+        archive::ReadingStats stats;
+    };
+    // Above this many readings a range is never summed row by row.
+    static constexpr qint64 kRowScanLimit = 200000;
+
+    explicit HistoryStore(QString path);
+    ~HistoryStore();
+
+    bool isConfigured() const { return !m_path.isEmpty(); }
+    // Opens the archive when it is not open yet.
+    com::HRESULT open();
+    // Why the last call failed, for the client (never the file's path).
+    QString lastError() const { return m_lastError; }
+
+    // How many readings fromMs <= time < toMs holds, from the quarter-hour summaries and the
+    // rows of the partial quarters at either end.
+    com::HRESULT count(qint64 fromMs, qint64 toMs, qint64& n);
+    com::HRESULT readings(qint64 fromMs, qint64 toMs,
+                          const std::function<bool(const archive::Entry&)>& visit);
+    // The range in at most `points` buckets, empty ones left out. Buckets are a whole number of
+    // quarter hours on the quarters' grid when that is wide enough (or the range too long to sum
+    // row by row), so whole quarters come from their summaries and only the two partial
+    // quarters at the ends from the rows; narrower buckets are summed from the rows.
+    com::HRESULT buckets(qint64 fromMs, qint64 toMs, int points, std::vector<Bucket>& out,
+                         qint64& widthMs);
+    // The daily figures of brisora-archive daily: the days from..to that the archive covers.
+    com::HRESULT daily(QDate from, QDate to, const QTimeZone& zone,
+                       std::vector<archive::ArchiveReader::DailyRow>& rows);
+
+private:
+    using Grid = std::map<qint64, archive::ReadingStats>; // bucket index -> figures
+    com::HRESULT sumRows(qint64 fromMs, qint64 toMs, qint64 originMs, qint64 widthMs, Grid& grid);
+    com::HRESULT sumQuarters(qint64 fromQuarter, qint64 toQuarter, qint64 originQuarter,
+                             qint64 widthQuarters, Grid& grid);
+    com::HRESULT fail(com::HRESULT hr);
+
+    QString m_path;
+    std::unique_ptr<archive::ArchiveDatabase> m_db;
+    QString m_lastError;
+};
+
+} // namespace http

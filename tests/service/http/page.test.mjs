@@ -1,0 +1,64 @@
+// Drives the station's page in headless Chromium: loads it, waits for both meters, sees a live
+// value change, shows 24 h, downloads the CSV and saves a screenshot. Prints one JSON line with
+// what it measured; exits non-zero on the first thing that does not happen.
+// Usage: node page.test.mjs URL SCREENSHOT
+import { chromium } from 'playwright-core';
+import { readFileSync } from 'node:fs';
+
+const [url, screenshot] = process.argv.slice(2);
+const origin = new URL(url).origin;
+const browser = await chromium.launch({
+  executablePath: process.env.BRISORA_CHROMIUM || '/usr/bin/chromium',
+  args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'],
+  timeout: 60000,
+});
+let failed = null;
+try {
+  const page = await browser.newPage({ viewport: { width: 390, height: 844 }, acceptDownloads: true });
+  page.setDefaultTimeout(20000);
+  const foreign = [];
+  const errors = [];
+  page.on('request', (r) => { if (!r.url().startsWith(origin) && !r.url().startsWith('blob:') && !r.url().startsWith('data:')) foreign.push(r.url()); });
+  page.on('pageerror', (e) => errors.push(String(e)));
+  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+
+  const start = Date.now();
+  await page.goto(url);
+  await page.waitForFunction(() => ['humidity-meter', 'pressure-meter'].every(
+    (id) => document.getElementById(id).complete && document.getElementById(id).naturalWidth > 0));
+  const meters = Date.now() - start;
+
+  const before = await page.textContent('#humidity-value');
+  await page.waitForFunction((v) => {
+    const now = document.getElementById('humidity-value').textContent;
+    return now !== '–' && now !== v;
+  }, before);
+  const after = await page.textContent('#humidity-value');
+  const link = await page.textContent('#link');
+
+  await page.click('#ranges button:has-text("24 h")');
+  await page.waitForFunction(() => document.querySelector('#ranges button.on')?.textContent === '24 h'
+    && document.querySelector('#chart canvas') && Number(document.getElementById('chart').dataset.points) > 1);
+  const points = Number(await page.getAttribute('#chart', 'data-points'));
+
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#csv')]);
+  const csv = readFileSync(await download.path(), 'utf8');
+  const csvLines = csv.split('\n').filter((l) => l.length > 0);
+  if (!csvLines[0].startsWith('time,humidity_pct,pressure_kpa')) throw new Error('CSV header: ' + csvLines[0]);
+
+  const days = await page.locator('#days tbody tr').count();
+  const fits = await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth);
+  await page.screenshot({ path: screenshot, fullPage: true });
+  if (foreign.length) throw new Error('requests to other hosts: ' + foreign.join(' '));
+  if (errors.length) throw new Error('page errors: ' + errors.join(' | '));
+  if (!fits) throw new Error('the page is wider than a phone');
+  console.log(JSON.stringify({ meters_ms: meters, before, after, link, points, csv_rows: csvLines.length - 1, days }));
+} catch (e) {
+  failed = e;
+} finally {
+  await browser.close();
+}
+if (failed) {
+  console.error(String(failed && failed.stack || failed));
+  process.exit(1);
+}
