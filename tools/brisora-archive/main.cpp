@@ -1,7 +1,8 @@
-// brisora-archive: reads the console's readings archive (the file BRISORA_ARCHIVE names, or
-// brisora/archive.sqlite under the user's data folder). Exports the readings or their daily
-// extremes as CSV, summarises the archive or checks it. Dates and times in the user's time
-// zone; days end at local midnight.
+// brisora-archive: reads the console's readings archive (the place --archive or
+// BRISORA_ARCHIVE names: a file or a PostgreSQL URL; by default brisora/archive.sqlite under
+// the user's data folder). Exports the readings or their daily extremes as CSV, summarises
+// the archive or checks it, lists its stations, copies it into another. Dates and times in the
+// user's time zone; days end at local midnight.
 
 #include "ArchiveTool.h"
 
@@ -21,8 +22,12 @@ const QString kUsage = QStringLiteral(
     "       brisora-archive daily [--from DATE] [--to DATE] [--csv FILE]\n"
     "       brisora-archive summary\n"
     "       brisora-archive check\n"
+    "       brisora-archive stations\n"
+    "       brisora-archive copy FROM TO\n"
+    "Options for all: [--archive LOCATION] [--station NAME]\n"
     "DATE is YYYY-MM-DD in local time; --to includes that day. Without --csv the table goes\n"
-    "to standard output. The archive is the file BRISORA_ARCHIVE names.\n");
+    "to standard output. The archive is the file or postgresql:// URL --archive or\n"
+    "BRISORA_ARCHIVE names; --station chooses one where it holds several.\n");
 
 int usage(QTextStream& err, const QString& problem = {}) {
     if (!problem.isEmpty()) {
@@ -82,6 +87,26 @@ QTimeZone localZone() {
     return zone.isValid() ? zone : QTimeZone::utc();
 }
 
+// The archive named on the command line, else by BRISORA_ARCHIVE; nothing after saying why
+// when it cannot be used.
+std::optional<archive::ArchiveLocation> location(const QString& given, const QString& station,
+                                                 QTextStream& err) {
+    archive::ArchiveLocation where = given.isEmpty() ? archive::ArchiveLocation::fromEnvironment()
+                                                     : archive::ArchiveLocation::parse(given);
+    if (!where.enabled) {
+        err << "brisora-archive: archiving is off (BRISORA_ARCHIVE=off)\n";
+        return std::nullopt;
+    }
+    if (!where.error.isEmpty()) {
+        err << "brisora-archive: " << where.error << "\n";
+        return std::nullopt;
+    }
+    if (!station.isEmpty()) {
+        where.station = station;
+    }
+    return where;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -95,14 +120,18 @@ int main(int argc, char** argv) {
     parser.addOption({QStringLiteral("to"), QStringLiteral("Last day."), QStringLiteral("DATE")});
     parser.addOption(
         {QStringLiteral("csv"), QStringLiteral("Output file."), QStringLiteral("FILE")});
+    parser.addOption(
+        {QStringLiteral("archive"), QStringLiteral("The archive."), QStringLiteral("LOCATION")});
+    parser.addOption(
+        {QStringLiteral("station"), QStringLiteral("The station."), QStringLiteral("NAME")});
     if (!parser.parse(QCoreApplication::arguments())) {
         return usage(err, parser.errorText());
     }
     const QStringList args = parser.positionalArguments();
-    if (args.size() != 1) {
+    const QString command = args.value(0);
+    if (args.size() != (command == u"copy" ? 3 : 1)) {
         return usage(err);
     }
-    const QString command = args.first();
     ArchiveTool::Range range;
     if (!readDate(parser, QStringLiteral("from"), range.from) ||
         !readDate(parser, QStringLiteral("to"), range.to)) {
@@ -113,12 +142,16 @@ int main(int argc, char** argv) {
                    parser.isSet(QStringLiteral("csv")))) {
         return usage(err, command + QStringLiteral(" takes no options"));
     }
-    const auto where = archive::ArchiveLocation::fromEnvironment();
-    if (!where.enabled) {
-        err << "brisora-archive: archiving is off (BRISORA_ARCHIVE=off)\n";
+    if (command == u"copy" && parser.isSet(QStringLiteral("archive"))) {
+        return usage(err, QStringLiteral("copy takes its archives as FROM and TO"));
+    }
+    std::optional<archive::ArchiveLocation> where =
+        location(command == u"copy" ? args.at(1) : parser.value(QStringLiteral("archive")),
+                 parser.value(QStringLiteral("station")), err);
+    if (!where) {
         return ArchiveTool::kExitFailure;
     }
-    ArchiveTool tool(where.path, localZone(), err);
+    ArchiveTool tool(*where, localZone(), err);
     const QString file = parser.value(QStringLiteral("csv"));
     if (command == u"export") {
         return toOutput(file, err,
@@ -129,6 +162,16 @@ int main(int argc, char** argv) {
     }
     if (command == u"summary") {
         return toOutput({}, err, [&](QTextStream& out) { return tool.summary(out); });
+    }
+    if (command == u"stations") {
+        return toOutput({}, err, [&](QTextStream& out) { return tool.stations(out); });
+    }
+    if (command == u"copy") {
+        const auto to = location(args.at(2), {}, err);
+        if (!to) {
+            return ArchiveTool::kExitFailure;
+        }
+        return toOutput({}, err, [&](QTextStream& out) { return tool.copyTo(*to, out); });
     }
     if (command == u"check") {
         return toOutput({}, err, [&](QTextStream& out) { return tool.check(out); });

@@ -1,6 +1,7 @@
 // The console against the station simulator over a pseudo-terminal, with its readings
-// archive: after a few seconds and the exit, brisora-archive exports exactly the readings the
-// children were handed, in order, none missing and none doubled.
+// archive in a file or in a PostgreSQL database: after a few seconds and the exit,
+// brisora-archive exports exactly the readings the children were handed, in order, none
+// missing and none doubled.
 
 #include "ShellRig.h"
 #include "ctlBarraEstado.h"
@@ -9,6 +10,7 @@
 #include "archive/DatabaseSink.h"
 #include "archive/ThreadedSink.h"
 
+#include "PostgresServer.h"
 #include "ProgramRun.h"
 #include "SimulatorProcess.h"
 
@@ -22,6 +24,19 @@
 namespace {
 
 constexpr int kEsperaMs = 30000;
+
+// The test's PostgreSQL server, started on first use; nullptr when it cannot run.
+testsupport::PostgresServer* servidor() {
+    static std::unique_ptr<testsupport::PostgresServer> objServidor = [] {
+        auto s = std::make_unique<testsupport::PostgresServer>();
+        if (!s->start()) {
+            qWarning("%s", qPrintable(s->error()));
+            s.reset();
+        }
+        return s;
+    }();
+    return objServidor.get();
+}
 
 QStringList exporta(const QString& strArchivo) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -38,13 +53,29 @@ class tst_archivo : public QObject {
     Q_OBJECT
 
 private slots:
+    void lecturasArchivadasComoLlegaron_data();
     void lecturasArchivadasComoLlegaron();
     void ficheroAjenoAvisadoEnLaBarra();
 };
 
+void tst_archivo::lecturasArchivadasComoLlegaron_data() {
+    QTest::addColumn<bool>("bServidor");
+    QTest::newRow("sqlite") << false;
+    QTest::newRow("postgresql") << true;
+}
+
 void tst_archivo::lecturasArchivadasComoLlegaron() {
+    QFETCH(bool, bServidor);
     QTemporaryDir dir;
-    const QString strArchivo = dir.filePath(QStringLiteral("archive.sqlite"));
+    QString strArchivo = dir.filePath(QStringLiteral("archive.sqlite"));
+    if (bServidor) {
+        testsupport::PostgresServer* objServidor = servidor();
+        if (!objServidor) {
+            QSKIP("no PostgreSQL server");
+        }
+        QVERIFY(objServidor->createDatabase(QStringLiteral("consola")));
+        strArchivo = objServidor->url(QStringLiteral("consola"), QStringLiteral("laboratorio"));
+    }
     const QString strEnlace = dir.filePath(QStringLiteral("com2"));
     SimulatorProcess sim;
     QVERIFY(sim.start({"--link", strEnlace}));
@@ -67,7 +98,8 @@ void tst_archivo::lecturasArchivadasComoLlegaron() {
     // A short beat, so that batches go out during the run as well as at the exit.
     f.archivo = [&] {
         return std::make_unique<archive::ArchiveWriter>(
-            std::make_unique<archive::ThreadedSink>(strArchivo), forms::Scheduler::instance(),
+            std::make_unique<archive::ThreadedSink>(archive::ArchiveLocation::parse(strArchivo)),
+            forms::Scheduler::instance(),
             archive::ArchiveWriter::Options{
                 .flushIntervalMs = 1500, .capacity = 1000, .maxBatch = 1000});
     };
