@@ -133,7 +133,7 @@ void BM_Ingestion(benchmark::State& state) {
     static int run = 0;
     const QString database = QStringLiteral("ingest_%1").arg(++run);
     if (!pg.isRunning() || !pg.createDatabase(database)) {
-        std::fprintf(stderr, "%s\n", qPrintable(pg.error()));
+        std::fprintf(stderr, "no PostgreSQL server: %s\n", qPrintable(pg.error()));
         state.SkipWithError("no PostgreSQL server");
         return;
     }
@@ -244,7 +244,7 @@ QString yearDatabase() {
                     db) &&
             pg.exec(QStringLiteral("VACUUM ANALYZE"), db);
         if (!ok) {
-            std::fprintf(stderr, "%s\n", qPrintable(pg.error()));
+            std::fprintf(stderr, "no PostgreSQL server: %s\n", qPrintable(pg.error()));
         }
         return ok ? db : QString();
     }();
