@@ -244,7 +244,7 @@ QString yearDatabase() {
                     db) &&
             pg.exec(QStringLiteral("VACUUM ANALYZE"), db);
         if (!ok) {
-            std::fprintf(stderr, "no PostgreSQL server: %s\n", qPrintable(pg.error()));
+            std::fprintf(stderr, "the year could not be generated: %s\n", qPrintable(pg.error()));
         }
         return ok ? db : QString();
     }();
