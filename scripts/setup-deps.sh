@@ -8,6 +8,7 @@ packages=(
     qt6-tools-dev libqt6opengl6-dev
     libbenchmark-dev libqcustomplot-dev
     libqt6sql6-sqlite tzdata
+    libqt6sql6-psql postgresql-15
     qt6-translations-l10n
     clang libclang-rt-14-dev
     fonts-dejavu-core fonts-liberation2

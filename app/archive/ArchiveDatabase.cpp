@@ -1,5 +1,6 @@
 #include "ArchiveDatabase.h"
 
+#include "ArchiveLocation.h"
 #include "ArchiveSchema.h"
 #include "ReadingStats.h"
 
@@ -48,6 +49,7 @@ void bindQuantity(QSqlQuery& query, int first, const QuantityStats& s) {
 
 ArchiveDatabase::ArchiveDatabase(QString path, Options options)
     : m_path(std::move(path))
+    , m_station(ArchiveLocation::defaultStation())
     , m_options(options)
     , m_connectionName(nextConnectionName()) {}
 
@@ -57,6 +59,42 @@ ArchiveDatabase::~ArchiveDatabase() {
 
 QSqlDatabase ArchiveDatabase::connection() const {
     return QSqlDatabase::database(m_connectionName, false);
+}
+
+void ArchiveDatabase::setStation(const QString& name) {
+    if (!name.isEmpty()) {
+        m_station = name;
+    }
+}
+
+HRESULT ArchiveDatabase::stations(std::vector<StationInfo>& out) const {
+    out.clear();
+    QSqlQuery query(connection());
+    if (!query.exec(QStringLiteral("SELECT (SELECT coalesce(sum(count), 0) FROM quarter_hours), "
+                                   "(SELECT min(time_ms) FROM readings), "
+                                   "(SELECT max(time_ms) FROM readings)")) ||
+        !query.next()) {
+        return fromSqlError(query.lastError(), STG_E_READFAULT);
+    }
+    out.push_back({m_station, query.value(0).toLongLong(), query.value(1).toLongLong(),
+                   query.value(2).toLongLong()});
+    return com::S_OK;
+}
+
+HRESULT ArchiveDatabase::integrityProblems(QStringList& problems) const {
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("PRAGMA integrity_check"))) {
+        return fromSqlError(query.lastError(), STG_E_READFAULT);
+    }
+    while (query.next()) {
+        const QString line = query.value(0).toString();
+        if (line != QLatin1StringView("ok")) {
+            problems << line;
+        }
+    }
+    return query.lastError().isValid() ? fromSqlError(query.lastError(), STG_E_READFAULT)
+                                       : com::S_OK;
 }
 
 HRESULT ArchiveDatabase::open(Mode mode) {
@@ -98,7 +136,7 @@ void ArchiveDatabase::close() {
 HRESULT ArchiveDatabase::checkHeader(Mode mode) {
     QFile file(m_path);
     if (!file.exists()) {
-        if (mode == Mode::Read) {
+        if (mode != Mode::Write) {
             return fail(E_ARCHIVE_MISSING, m_path);
         }
         const QString folder = QFileInfo(m_path).absolutePath();
@@ -122,7 +160,7 @@ HRESULT ArchiveDatabase::connect(Mode mode) {
     }
     db.setDatabaseName(m_path);
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_options.busyTimeoutMs);
-    if (mode == Mode::Read && !QFileInfo(m_path).isWritable()) {
+    if (mode != Mode::Write && !QFileInfo(m_path).isWritable()) {
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     }
     db.setConnectOptions(options);
@@ -147,7 +185,7 @@ HRESULT ArchiveDatabase::checkIdentity(Mode mode, int& version) {
     version = query.value(1).toInt();
     const bool blank = applicationId == 0 && version == 0 && query.value(2).toLongLong() == 0;
     if (blank) {
-        return mode == Mode::Read ? fail(E_ARCHIVE_EMPTY, m_path) : com::S_OK;
+        return mode != Mode::Write ? fail(E_ARCHIVE_EMPTY, m_path) : com::S_OK;
     }
     if (applicationId != schema::kApplicationId) {
         return fail(E_ARCHIVE_NOTARCHIVE, m_path);
@@ -155,7 +193,7 @@ HRESULT ArchiveDatabase::checkIdentity(Mode mode, int& version) {
     if (version > schema::kVersion) {
         return fail(E_ARCHIVE_NEWERSCHEMA, QStringLiteral("version %1").arg(version));
     }
-    if (mode == Mode::Read && version < schema::kOldestReadable) {
+    if (mode != Mode::Write && version < schema::kOldestReadable) {
         return fail(E_ARCHIVE_OLDERSCHEMA, QStringLiteral("version %1").arg(version));
     }
     return com::S_OK;

@@ -1,28 +1,20 @@
 #pragma once
 
-#include "ArchiveEntry.h"
-#include "ArchiveError.h"
+#include "ArchiveStore.h"
 
-#include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QString>
-
-#include <span>
 
 namespace archive {
 
-// One connection to an archive file. Opening checks that the file is an archive of this
-// program before anything is written: a file of another kind, or of a newer layout, is left
-// untouched. A new or older file is brought to the current layout. Journal in WAL mode, so
-// a file left by a crash opens with everything committed before it.
+// One connection to an archive file (SQLite), which holds one station. Opening checks that the file
+// is an archive of this program before anything is written: a file of another kind, or of a newer
+// layout, is left untouched. A new or older file is brought to the current layout. Journal in WAL
+// mode, so a file left by a crash opens with everything committed before it.
 //
 // A connection belongs to the thread that opened it.
-class ArchiveDatabase {
+// Write mode creates the file (and its folder) when missing; Read mode wants a current archive.
+class ArchiveDatabase final : public ArchiveStore {
 public:
-    enum class Mode {
-        Write, // creates the file (and its folder) when missing; brings old layouts up
-        Read,  // the file must exist and be a current archive
-    };
     struct Options {
         int busyTimeoutMs = 2000; // how long to wait for another program's lock
         qint64 maxPageCount = 0;  // a size limit in pages (0: none)
@@ -33,19 +25,27 @@ public:
         : ArchiveDatabase(std::move(path), Options{}) {}
     ArchiveDatabase(const ArchiveDatabase&) = delete;
     ArchiveDatabase& operator=(const ArchiveDatabase&) = delete;
-    ~ArchiveDatabase();
+    ~ArchiveDatabase() override;
 
-    HRESULT open(Mode mode);
-    void close();
-    bool isOpen() const { return m_open; }
+    HRESULT open(Mode mode) override;
+    void close() override;
+    bool isOpen() const override { return m_open; }
+    HRESULT append(std::span<const Entry> batch) override;
 
-    // Writes the batch in one transaction: all of it or, on failure, none of it.
-    HRESULT append(std::span<const Entry> batch);
+    QString path() const override { return m_path; }
+    const QString& lastError() const override { return m_lastError; }
+    QSqlDatabase connection() const override;
+    HRESULT codeOf(const QSqlError& error, HRESULT otherwise) const override {
+        return fromSqlError(error, otherwise);
+    }
 
-    const QString& path() const { return m_path; }
-    // The underlying SQLite error of the last failure, for messages.
-    const QString& lastError() const { return m_lastError; }
-    QSqlDatabase connection() const;
+    QString stationCondition() const override { return QStringLiteral("1 = 1"); }
+    // The file keeps no station name: the one the location gives, or this machine's.
+    QString station() const override { return m_station; }
+    void setStation(const QString& name);
+    HRESULT stations(std::vector<StationInfo>& out) const override;
+    // SQLite's integrity check.
+    HRESULT integrityProblems(QStringList& problems) const override;
 
 private:
     HRESULT checkHeader(Mode mode);
@@ -61,6 +61,7 @@ private:
     HRESULT fail(HRESULT hr, const QString& text);
 
     QString m_path;
+    QString m_station;
     Options m_options;
     QString m_connectionName;
     bool m_open = false;

@@ -31,6 +31,7 @@ struct Entry {
     static Entry failure(qint64 timeMs, EntryKind kind);
 
     bool isReading() const { return kind == EntryKind::Reading; }
+    bool operator==(const Entry&) const = default;
 };
 
 // The failure kinds as stored: "timeout", "port_lost", "port_cannot_open", "checksum", "stall".

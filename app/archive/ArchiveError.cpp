@@ -36,6 +36,15 @@ QString describe(HRESULT hr) {
     case E_ARCHIVE_OLDERSCHEMA:
         return QStringLiteral("el archivo es de una versión anterior del programa; la consola "
                               "lo pone al día al archivar");
+    case E_ARCHIVE_UNREACHABLE:
+        return QStringLiteral("no se puede conectar con el servidor de la base de datos");
+    case E_ARCHIVE_NOSCHEMA:
+        return QStringLiteral("la base de datos no tiene el archivo de lecturas y este usuario no "
+                              "puede crearlo: lo crea el propietario de la base de datos");
+    case E_ARCHIVE_NOSTATION:
+        return QStringLiteral("la estación no está en el archivo");
+    case E_ARCHIVE_STATIONNEEDED:
+        return QStringLiteral("el archivo guarda varias estaciones: hay que elegir una");
     case STG_E_ACCESSDENIED:
         return QStringLiteral("no hay permiso para escribir");
     case STG_E_LOCKVIOLATION:
@@ -73,6 +82,28 @@ HRESULT fromSqlError(const QSqlError& error, HRESULT otherwise) {
     bool known = false;
     const int code = error.nativeErrorCode().toInt(&known);
     return known ? fromSqliteCode(code, otherwise) : otherwise;
+}
+
+HRESULT fromPostgresError(const QSqlError& error, HRESULT otherwise) {
+    const QString state = error.nativeErrorCode();
+    if (error.type() == QSqlError::ConnectionError || state.isEmpty() ||
+        state.startsWith(QLatin1StringView("08")) || state.startsWith(QLatin1StringView("57P"))) {
+        // No SQLSTATE: the connection itself failed (libpq gives none for a lost socket).
+        return E_ARCHIVE_UNREACHABLE;
+    }
+    if (state == u"42501" || state.startsWith(QLatin1StringView("28"))) {
+        return STG_E_ACCESSDENIED; // insufficient privilege, authentication refused
+    }
+    if (state == u"55P03" || state == u"40P01" || state == u"40001" || state == u"57014") {
+        return STG_E_LOCKVIOLATION; // lock or statement timeout, deadlock, serialization
+    }
+    if (state == u"53100") {
+        return STG_E_MEDIUMFULL;
+    }
+    if (state == u"3D000") {
+        return E_ARCHIVE_MISSING; // no such database
+    }
+    return otherwise;
 }
 
 } // namespace archive

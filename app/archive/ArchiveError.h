@@ -23,6 +23,14 @@ constexpr HRESULT E_ARCHIVE_DAMAGED = com::makeHResult(0x80040A05u);
 constexpr HRESULT E_ARCHIVE_EMPTY = com::makeHResult(0x80040A06u);
 // The archive has an older layout, which only the console brings up to date.
 constexpr HRESULT E_ARCHIVE_OLDERSCHEMA = com::makeHResult(0x80040A07u);
+// The database server cannot be reached (down, restarting, the network cut).
+constexpr HRESULT E_ARCHIVE_UNREACHABLE = com::makeHResult(0x80040A08u);
+// The database holds no archive and this user may not create one (only its owner can).
+constexpr HRESULT E_ARCHIVE_NOSCHEMA = com::makeHResult(0x80040A09u);
+// The station asked for is not in the archive.
+constexpr HRESULT E_ARCHIVE_NOSTATION = com::makeHResult(0x80040A0Au);
+// The archive holds several stations and none was named.
+constexpr HRESULT E_ARCHIVE_STATIONNEEDED = com::makeHResult(0x80040A0Bu);
 // Storage codes for failed writes.
 constexpr HRESULT STG_E_ACCESSDENIED = com::makeHResult(0x80030005u);
 constexpr HRESULT STG_E_LOCKVIOLATION = com::makeHResult(0x80030021u);
@@ -43,5 +51,9 @@ HRESULT fromSqliteCode(int code, HRESULT otherwise = STG_E_WRITEFAULT);
 // The code for a failed statement's error: fromSqliteCode of its SQLite code, `otherwise` when
 // the error carries none.
 HRESULT fromSqlError(const QSqlError& error, HRESULT otherwise = STG_E_WRITEFAULT);
+
+// The same for PostgreSQL, from the error's SQLSTATE: a lost or refused connection, missing
+// rights, a lock or a timeout, a full disk; `otherwise` for the rest.
+HRESULT fromPostgresError(const QSqlError& error, HRESULT otherwise = STG_E_WRITEFAULT);
 
 } // namespace archive

@@ -5,34 +5,12 @@
 #include <QSqlError>
 #include <QVariant>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace archive {
 
 namespace {
-
-// What a failed statement says: a damaged or locked file, or else a read fault.
-HRESULT readFailure(const QSqlQuery& query) {
-    return fromSqlError(query.lastError(), com::STG_E_READFAULT);
-}
-
-// After the last row: a query whose rows stopped at an error (damage met half-way) fails.
-HRESULT endOfRows(const QSqlQuery& query, HRESULT hr) {
-    return com::succeeded(hr) && query.lastError().isValid() ? readFailure(query) : hr;
-}
-
-// Prepares and runs one statement with its values bound in order.
-HRESULT run(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> values) {
-    query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
-        return readFailure(query);
-    }
-    int i = 0;
-    for (const QVariant& v : values) {
-        query.bindValue(i++, v);
-    }
-    return query.exec() ? com::S_OK : readFailure(query);
-}
 
 QuantityStats quantityAt(const QSqlQuery& query, int first) {
     QuantityStats s;
@@ -50,13 +28,37 @@ bool alignedToQuarters(const LocalDay& day) {
 
 } // namespace
 
+HRESULT ArchiveReader::readFailure(const QSqlQuery& query) const {
+    return m_db.codeOf(query.lastError(), com::STG_E_READFAULT);
+}
+
+HRESULT ArchiveReader::endOfRows(const QSqlQuery& query, HRESULT hr) const {
+    // A query whose rows stopped at an error (damage met half-way) fails.
+    return com::succeeded(hr) && query.lastError().isValid() ? readFailure(query) : hr;
+}
+
+HRESULT ArchiveReader::run(QSqlQuery& query, const QString& sql,
+                           std::initializer_list<QVariant> values) const {
+    query.setForwardOnly(true);
+    QString text = sql;
+    text.replace(QLatin1StringView("@station"), m_db.stationCondition());
+    if (!query.prepare(text)) {
+        return readFailure(query);
+    }
+    int i = 0;
+    for (const QVariant& v : values) {
+        query.bindValue(i++, v);
+    }
+    return query.exec() ? com::S_OK : readFailure(query);
+}
+
 HRESULT ArchiveReader::readings(qint64 fromMs, qint64 toMs,
                                 const std::function<bool(const Entry&)>& visit) const {
     QSqlQuery query(m_db.connection());
     const HRESULT hr =
         run(query,
             QStringLiteral("SELECT time_ms, humidity_pct, pressure_kpa, raw_humidity, "
-                           "raw_pressure FROM readings WHERE time_ms >= ? AND "
+                           "raw_pressure FROM readings WHERE @station AND time_ms >= ? AND "
                            "time_ms < ? ORDER BY time_ms, seq"),
             {fromMs, toMs});
     while (com::succeeded(hr) && query.next()) {
@@ -67,6 +69,45 @@ HRESULT ArchiveReader::readings(qint64 fromMs, qint64 toMs,
         if (!visit(e)) {
             return hr;
         }
+    }
+    return endOfRows(query, hr);
+}
+
+HRESULT ArchiveReader::entries(qint64 fromMs, qint64 toMs, std::vector<Entry>& out) const {
+    out.clear();
+    HRESULT hr = readings(fromMs, toMs, [&](const Entry& e) {
+        out.push_back(e);
+        return true;
+    });
+    QSqlQuery query(m_db.connection());
+    if (com::succeeded(hr)) {
+        hr = run(query,
+                 QStringLiteral("SELECT time_ms, kind FROM failures WHERE @station AND "
+                                "time_ms >= ? AND time_ms < ? ORDER BY time_ms, seq"),
+                 {fromMs, toMs});
+    }
+    while (com::succeeded(hr) && query.next()) {
+        // A kind this program does not know (written by a newer one) is left out.
+        if (const auto kind = failureKindFromName(query.value(1).toString())) {
+            out.push_back(Entry::failure(query.value(0).toLongLong(), *kind));
+        }
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Entry& a, const Entry& b) { return a.timeMs < b.timeMs; });
+    return endOfRows(query, hr);
+}
+
+HRESULT ArchiveReader::nextTime(qint64 fromMs, std::optional<qint64>& timeMs) const {
+    timeMs.reset();
+    QSqlQuery query(m_db.connection());
+    const HRESULT hr = run(query,
+                           QStringLiteral("SELECT min(t) FROM (SELECT min(time_ms) AS t FROM "
+                                          "readings WHERE @station AND time_ms >= ? UNION ALL "
+                                          "SELECT min(time_ms) FROM failures WHERE @station AND "
+                                          "time_ms >= ?) AS a"),
+                           {fromMs, fromMs});
+    if (com::succeeded(hr) && query.next() && !query.value(0).isNull()) {
+        timeMs = query.value(0).toLongLong();
     }
     return endOfRows(query, hr);
 }
@@ -109,13 +150,14 @@ HRESULT ArchiveReader::daily(QDate from, QDate to, const QTimeZone& zone,
 HRESULT ArchiveReader::quarters(qint64 fromQuarter, qint64 toQuarter,
                                 std::vector<std::pair<qint64, ReadingStats>>& out) const {
     QSqlQuery query(m_db.connection());
-    const HRESULT hr = run(query,
-                           QStringLiteral("SELECT quarter, count, humidity_sum, humidity_min, "
-                                          "humidity_min_ms, humidity_max, humidity_max_ms, "
-                                          "pressure_sum, pressure_min, pressure_min_ms, "
-                                          "pressure_max, pressure_max_ms FROM quarter_hours "
-                                          "WHERE quarter >= ? AND quarter < ? ORDER BY quarter"),
-                           {fromQuarter, toQuarter});
+    const HRESULT hr =
+        run(query,
+            QStringLiteral("SELECT quarter, count, humidity_sum, humidity_min, "
+                           "humidity_min_ms, humidity_max, humidity_max_ms, "
+                           "pressure_sum, pressure_min, pressure_min_ms, "
+                           "pressure_max, pressure_max_ms FROM quarter_hours "
+                           "WHERE @station AND quarter >= ? AND quarter < ? ORDER BY quarter"),
+            {fromQuarter, toQuarter});
     while (com::succeeded(hr) && query.next()) {
         ReadingStats s;
         s.count = query.value(1).toLongLong();
@@ -130,10 +172,11 @@ HRESULT ArchiveReader::statsFromReadings(qint64 fromMs, qint64 toMs, ReadingStat
     stats = {};
     QSqlQuery query(m_db.connection());
     HRESULT hr = run(query,
-                     QStringLiteral("SELECT count(*), total(humidity_pct), min(humidity_pct), "
-                                    "max(humidity_pct), total(pressure_kpa), min(pressure_kpa), "
+                     QStringLiteral("SELECT count(*), coalesce(sum(humidity_pct), 0), "
+                                    "min(humidity_pct), max(humidity_pct), "
+                                    "coalesce(sum(pressure_kpa), 0), min(pressure_kpa), "
                                     "max(pressure_kpa) FROM readings "
-                                    "WHERE time_ms >= ? AND time_ms < ?"),
+                                    "WHERE @station AND time_ms >= ? AND time_ms < ?"),
                      {fromMs, toMs});
     if (com::failed(hr) || !query.next() || query.value(0).toLongLong() == 0) {
         return endOfRows(query, hr);
@@ -159,7 +202,8 @@ HRESULT ArchiveReader::extremeTime(const char* column, double value, qint64 from
                                    qint64& timeMs) const {
     QSqlQuery query(m_db.connection());
     const HRESULT hr = run(query,
-                           QStringLiteral("SELECT min(time_ms) FROM readings WHERE time_ms >= ? "
+                           QStringLiteral("SELECT min(time_ms) FROM readings WHERE @station AND "
+                                          "time_ms >= ? "
                                           "AND time_ms < ? AND %1 = ?")
                                .arg(QLatin1StringView(column)),
                            {fromMs, toMs, value});
@@ -184,9 +228,10 @@ HRESULT ArchiveReader::summary(qint64 gapMs, Summary& out) const {
 HRESULT ArchiveReader::firstAndLast(Summary& out) const {
     QSqlQuery query(m_db.connection());
     const HRESULT hr = run(query,
-                           QStringLiteral("SELECT (SELECT total(count) FROM quarter_hours), "
-                                          "(SELECT min(time_ms) FROM readings), "
-                                          "(SELECT max(time_ms) FROM readings)"),
+                           QStringLiteral("SELECT (SELECT coalesce(sum(count), 0) FROM "
+                                          "quarter_hours WHERE @station), "
+                                          "(SELECT min(time_ms) FROM readings WHERE @station), "
+                                          "(SELECT max(time_ms) FROM readings WHERE @station)"),
                            {});
     if (com::succeeded(hr) && query.next()) {
         out.count = query.value(0).toLongLong();
@@ -198,8 +243,10 @@ HRESULT ArchiveReader::firstAndLast(Summary& out) const {
 
 HRESULT ArchiveReader::failureCounts(Summary& out) const {
     QSqlQuery query(m_db.connection());
-    const HRESULT hr =
-        run(query, QStringLiteral("SELECT kind, count(*) FROM failures GROUP BY kind"), {});
+    const HRESULT hr = run(query,
+                           QStringLiteral("SELECT kind, count(*) FROM failures WHERE @station "
+                                          "GROUP BY kind"),
+                           {});
     while (com::succeeded(hr) && query.next()) {
         if (const auto kind = failureKindFromName(query.value(0).toString())) {
             out.failures[*kind] = query.value(1).toLongLong();
@@ -213,7 +260,8 @@ HRESULT ArchiveReader::gaps(qint64 gapMs, Summary& out) const {
     const HRESULT hr = run(query,
                            QStringLiteral("SELECT previous, time_ms FROM (SELECT time_ms, "
                                           "lag(time_ms) OVER (ORDER BY time_ms, seq) AS previous "
-                                          "FROM readings) WHERE time_ms - previous > ?"),
+                                          "FROM readings WHERE @station) AS r "
+                                          "WHERE time_ms - previous > ?"),
                            {gapMs});
     while (com::succeeded(hr) && query.next()) {
         out.gaps.push_back({query.value(0).toLongLong(), query.value(1).toLongLong()});
@@ -223,20 +271,13 @@ HRESULT ArchiveReader::gaps(qint64 gapMs, Summary& out) const {
 
 HRESULT ArchiveReader::check(QStringList& problems) const {
     problems.clear();
-    QSqlQuery query(m_db.connection());
-    HRESULT hr = run(query, QStringLiteral("PRAGMA integrity_check"), {});
-    while (com::succeeded(hr) && query.next()) {
-        const QString line = query.value(0).toString();
-        if (line != QLatin1StringView("ok")) {
-            problems << line;
-        }
-    }
-    hr = endOfRows(query, hr);
+    HRESULT hr = m_db.integrityProblems(problems);
     QSqlQuery counts(m_db.connection());
     if (com::succeeded(hr)) {
         hr = run(counts,
-                 QStringLiteral("SELECT (SELECT count(*) FROM readings), "
-                                "(SELECT total(count) FROM quarter_hours)"),
+                 QStringLiteral("SELECT (SELECT count(*) FROM readings WHERE @station), "
+                                "(SELECT coalesce(sum(count), 0) FROM quarter_hours "
+                                "WHERE @station)"),
                  {});
     }
     if (com::succeeded(hr) && counts.next() &&

@@ -1,16 +1,20 @@
 #pragma once
 
-#include "ArchiveDatabase.h"
+#include "ArchiveStore.h"
 #include "LocalDays.h"
 #include "ReadingStats.h"
 
+#include <QSqlQuery>
+
 #include <functional>
+#include <initializer_list>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace archive {
 
-// The queries behind brisora-archive, on an open archive.
+// The queries behind brisora-archive, on an open archive, about the store's station.
 class ArchiveReader {
 public:
     struct DailyRow {
@@ -29,13 +33,18 @@ public:
         std::vector<Gap> gaps;
     };
 
-    explicit ArchiveReader(const ArchiveDatabase& database)
+    explicit ArchiveReader(const ArchiveStore& database)
         : m_db(database) {}
 
     // Every reading with fromMs <= time < toMs, in time order (ticks of the same millisecond
     // in the order they were taken). Stops early when visit returns false.
     HRESULT readings(qint64 fromMs, qint64 toMs,
                      const std::function<bool(const Entry&)>& visit) const;
+
+    // Every reading and failed tick with fromMs <= time < toMs, in time order.
+    HRESULT entries(qint64 fromMs, qint64 toMs, std::vector<Entry>& out) const;
+    // The time of the first reading or failed tick at or after fromMs; none when there is none.
+    HRESULT nextTime(qint64 fromMs, std::optional<qint64>& timeMs) const;
 
     // Per local day from..to (days without readings left out): count, extremes with their
     // times and the sums for the means.
@@ -52,11 +61,16 @@ public:
     // Only the first and last reading and the count, without going through the readings.
     HRESULT firstAndLast(Summary& out) const;
 
-    // SQLite's integrity check and the summaries against the readings; problems found, or
+    // The engine's integrity check and the summaries against the readings; problems found, or
     // nothing when the archive is sound.
     HRESULT check(QStringList& problems) const;
 
 private:
+    HRESULT readFailure(const QSqlQuery& query) const;
+    HRESULT endOfRows(const QSqlQuery& query, HRESULT hr) const;
+    // Prepares and runs one statement with its values bound in order; "@station" in it
+    // stands for the store's station condition.
+    HRESULT run(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> values) const;
     HRESULT quarters(qint64 fromQuarter, qint64 toQuarter,
                      std::vector<std::pair<qint64, ReadingStats>>& out) const;
     HRESULT failureCounts(Summary& out) const;
@@ -64,7 +78,7 @@ private:
     HRESULT extremeTime(const char* column, double value, qint64 fromMs, qint64 toMs,
                         qint64& timeMs) const;
 
-    const ArchiveDatabase& m_db;
+    const ArchiveStore& m_db;
 };
 
 } // namespace archive

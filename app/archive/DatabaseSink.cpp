@@ -10,12 +10,12 @@ void DatabaseSink::write(std::shared_ptr<const Batch> batch, Done done) {
 }
 
 HRESULT DatabaseSink::writeNow(const Batch& batch) {
-    HRESULT hr = m_db.isOpen() ? com::S_OK : m_db.open(ArchiveDatabase::Mode::Write);
+    HRESULT hr = m_db->isOpen() ? com::S_OK : m_db->open(ArchiveStore::Mode::Write);
     if (com::succeeded(hr)) {
-        hr = m_db.append(batch);
+        hr = m_db->append(batch);
     }
     if (com::failed(hr)) {
-        m_db.close();
+        m_db->close();
     }
     return hr;
 }

@@ -1,6 +1,7 @@
 #include "ThreadedSink.h"
 
 #include "DatabaseSink.h"
+#include "StoreFactory.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -9,12 +10,20 @@ namespace archive {
 
 ThreadedSink::ThreadedSink(const QString& path, ArchiveDatabase::Options options)
     : m_path(path) {
+    start([path, options] { return std::make_unique<ArchiveDatabase>(path, options); });
+}
+
+ThreadedSink::ThreadedSink(const ArchiveLocation& where)
+    : m_path(where.path) {
+    start([where] { return makeStore(where); });
+}
+
+void ThreadedSink::start(std::function<std::unique_ptr<ArchiveStore>()> make) {
     m_thread.setObjectName(QStringLiteral("archive writer"));
     m_worker.moveToThread(&m_thread);
     m_thread.start(QThread::LowPriority);
     QMetaObject::invokeMethod(
-        &m_worker,
-        [this, path, options] { m_sink = std::make_unique<DatabaseSink>(path, options); },
+        &m_worker, [this, make] { m_sink = std::make_unique<DatabaseSink>(make()); },
         Qt::QueuedConnection);
 }
 

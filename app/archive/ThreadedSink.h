@@ -1,23 +1,27 @@
 #pragma once
 
 #include "ArchiveDatabase.h"
+#include "ArchiveLocation.h"
 #include "BatchSink.h"
 
 #include <QObject>
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
 namespace archive {
 
 class DatabaseSink;
 
-// Writes batches on a thread of its own with its own connection, so that a slow disk or
-// another program's lock never holds up the caller. Outcomes come back to the caller's thread
-// through its event loop.
+// Writes batches on a thread of its own with its own connection, so that a slow disk, a slow
+// or lost database server or another program's lock never holds up the caller. Outcomes come back
+// to the caller's thread through its event loop.
 class ThreadedSink final : public BatchSink {
 public:
     explicit ThreadedSink(const QString& path, ArchiveDatabase::Options options = {});
+    // The archive the location names (a file or a database server).
+    explicit ThreadedSink(const ArchiveLocation& where);
     ~ThreadedSink() override;
 
     void write(std::shared_ptr<const Batch> batch, Done done) override;
@@ -26,6 +30,9 @@ public:
     QString path() const override { return m_path; }
 
 private:
+    // Makes the store on the writer's thread, where its connection lives.
+    void start(std::function<std::unique_ptr<ArchiveStore>()> make);
+
     QString m_path;
     QThread m_thread;
     QObject m_worker;                     // lives on m_thread

@@ -58,8 +58,13 @@ frmMDIPrincipal::stFabricas fabricas() {
         if (!lugar.enabled) {
             return nullptr;
         }
+        if (!lugar.error.isEmpty()) {
+            // A URL that cannot be used (one with a password, say): said, never repeated.
+            qWarning("%s: %s", archive::ArchiveLocation::kVariable, qPrintable(lugar.error));
+            return nullptr;
+        }
         return std::make_unique<archive::ArchiveWriter>(
-            std::make_unique<archive::ThreadedSink>(lugar.path), forms::Scheduler::instance());
+            std::make_unique<archive::ThreadedSink>(lugar), forms::Scheduler::instance());
     };
     return f;
 }

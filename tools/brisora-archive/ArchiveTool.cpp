@@ -1,27 +1,29 @@
 #include "ArchiveTool.h"
 
+#include "archive/ArchiveCopy.h"
 #include "archive/LocalDays.h"
+#include "archive/StoreFactory.h"
 
 #include <limits>
 
 using archive::ArchiveReader;
 using archive::LocalDay;
 
-ArchiveTool::ArchiveTool(const QString& path, QTimeZone zone, QTextStream& err)
-    : m_db(path)
+ArchiveTool::ArchiveTool(const archive::ArchiveLocation& where, QTimeZone zone, QTextStream& err)
+    : m_db(archive::makeStore(where))
     , m_zone(zone)
     , m_csv(zone)
     , m_err(err) {}
 
-int ArchiveTool::open() {
-    const com::HRESULT hr = m_db.open(archive::ArchiveDatabase::Mode::Read);
+int ArchiveTool::open(archive::ArchiveStore::Mode mode) {
+    const com::HRESULT hr = m_db->open(mode);
     return com::failed(hr) ? fail(hr) : 0;
 }
 
-int ArchiveTool::fail(com::HRESULT hr) {
-    m_err << m_db.path() << ": " << archive::describe(hr);
-    if (!m_db.lastError().isEmpty() && m_db.lastError() != m_db.path()) {
-        m_err << " (" << m_db.lastError() << ")";
+int ArchiveTool::fail(const archive::ArchiveStore& store, com::HRESULT hr) {
+    m_err << store.path() << ": " << archive::describe(hr);
+    if (!store.lastError().isEmpty() && store.lastError() != store.path()) {
+        m_err << " (" << store.lastError() << ")";
     }
     m_err << "\n";
     m_err.flush();
@@ -37,7 +39,7 @@ int ArchiveTool::exportReadings(const Range& range, QTextStream& out) {
     const qint64 to = range.to ? LocalDay::startOf(range.to->addDays(1), m_zone)
                                : std::numeric_limits<qint64>::max();
     out << archive::ArchiveCsv::readingHeader() << "\n";
-    const com::HRESULT hr = ArchiveReader(m_db).readings(from, to, [&](const archive::Entry& e) {
+    const com::HRESULT hr = ArchiveReader(*m_db).readings(from, to, [&](const archive::Entry& e) {
         out << m_csv.readingRow(e) << "\n";
         return out.status() == QTextStream::Ok;
     });
@@ -48,7 +50,7 @@ int ArchiveTool::daily(const Range& range, QTextStream& out) {
     if (const int failure = open()) {
         return failure;
     }
-    ArchiveReader reader(m_db);
+    ArchiveReader reader(*m_db);
     ArchiveReader::Summary whole;
     com::HRESULT hr = reader.firstAndLast(whole);
     out << archive::ArchiveCsv::dailyHeader() << "\n";
@@ -72,11 +74,11 @@ int ArchiveTool::summary(QTextStream& out) {
         return failure;
     }
     ArchiveReader::Summary s;
-    const com::HRESULT hr = ArchiveReader(m_db).summary(60 * 1000, s);
+    const com::HRESULT hr = ArchiveReader(*m_db).summary(60 * 1000, s);
     if (com::failed(hr)) {
         return fail(hr);
     }
-    out << "archivo: " << m_db.path() << "\n";
+    out << "archivo: " << m_db->path() << "\n";
     out << "lecturas: " << s.count << "\n";
     if (s.count > 0) {
         out << "primera: " << m_csv.time(s.firstMs) << "\n";
@@ -110,16 +112,57 @@ int ArchiveTool::check(QTextStream& out) {
         return failure;
     }
     QStringList problems;
-    const com::HRESULT hr = ArchiveReader(m_db).check(problems);
+    const com::HRESULT hr = ArchiveReader(*m_db).check(problems);
     if (com::failed(hr)) {
         return fail(hr);
     }
     if (problems.isEmpty()) {
-        out << m_db.path() << ": ok\n";
+        out << m_db->path() << ": ok\n";
         return 0;
     }
     for (const QString& p : problems) {
-        out << m_db.path() << ": " << p << "\n";
+        out << m_db->path() << ": " << p << "\n";
     }
     return kExitFailure;
+}
+
+int ArchiveTool::stations(QTextStream& out) {
+    if (const int failure = open(archive::ArchiveStore::Mode::List)) {
+        return failure;
+    }
+    std::vector<archive::ArchiveStore::StationInfo> list;
+    const com::HRESULT hr = m_db->stations(list);
+    if (com::failed(hr)) {
+        return fail(hr);
+    }
+    out << "station,count,first,last\n";
+    for (const auto& s : list) {
+        out << s.name << "," << s.count << "," << (s.count > 0 ? m_csv.time(s.firstMs) : QString())
+            << "," << (s.count > 0 ? m_csv.time(s.lastMs) : QString()) << "\n";
+    }
+    return 0;
+}
+
+int ArchiveTool::copyTo(const archive::ArchiveLocation& destination, QTextStream& out) {
+    if (const int failure = open()) {
+        return failure;
+    }
+    archive::ArchiveLocation target = destination;
+    if (target.station.isEmpty()) {
+        target.station = m_db->station(); // the same name on both sides
+    }
+    const auto to = archive::makeStore(target);
+    com::HRESULT hr = to->open(archive::ArchiveStore::Mode::Write);
+    if (com::failed(hr)) {
+        return fail(*to, hr);
+    }
+    archive::ArchiveCopy copy(*m_db, *to);
+    archive::ArchiveCopy::Counts counts;
+    hr = copy.run(counts);
+    if (com::failed(hr)) {
+        return copy.failedOnSource() ? fail(hr) : fail(*to, hr);
+    }
+    out << "copiadas: " << counts.copied << "\n";
+    out << "ya estaban: " << counts.present << "\n";
+    return 0;
 }

@@ -1,7 +1,8 @@
-// brisora-archive: reads the console's readings archive (the file BRISORA_ARCHIVE names, or
-// brisora/archive.sqlite under the user's data folder). Exports the readings or their daily
-// extremes as CSV, summarises the archive or checks it. Dates and times in the user's time
-// zone; days end at local midnight.
+// brisora-archive: reads the console's readings archive (the place --archive or
+// BRISORA_ARCHIVE names: a file or a PostgreSQL URL; by default brisora/archive.sqlite under
+// the user's data folder). Exports the readings or their daily extremes as CSV, summarises
+// the archive or checks it, lists its stations, copies it into another. Dates and times in the
+// user's time zone; days end at local midnight.
 
 #include "ArchiveTool.h"
 
@@ -21,11 +22,16 @@ const QString kUsage = QStringLiteral(
     "     brisora-archive daily [--from FECHA] [--to FECHA] [--csv FICHERO]\n"
     "     brisora-archive summary\n"
     "     brisora-archive check\n"
+    "     brisora-archive stations\n"
+    "     brisora-archive copy DESDE HACIA\n"
+    "Para todas: [--archive LUGAR] [--station NOMBRE]\n"
     "export: las lecturas; daily: los extremos de cada día; summary: resumen del archivo;\n"
-    "check: comprueba el archivo.\n"
+    "check: comprueba el archivo; stations: las estaciones del archivo; copy: copia un\n"
+    "archivo en otro sin repetir lo que ya tiene.\n"
     "FECHA es AAAA-MM-DD en hora local; --to incluye ese día y no puede ser anterior a\n"
-    "--from. Sin --csv la tabla sale por la salida estándar. El archivo es el fichero que\n"
-    "nombra BRISORA_ARCHIVE.\n");
+    "--from. Sin --csv la tabla sale por la salida estándar. El archivo es el fichero o la\n"
+    "URL postgresql:// que nombran --archive o BRISORA_ARCHIVE; --station elige una\n"
+    "estación cuando el archivo tiene varias.\n");
 
 int usage(QTextStream& err, const QString& problem = {}) {
     if (!problem.isEmpty()) {
@@ -100,6 +106,26 @@ QTimeZone localZone() {
     return zone.isValid() ? zone : QTimeZone::utc();
 }
 
+// The archive named on the command line, else by BRISORA_ARCHIVE; nothing after saying why
+// when it cannot be used.
+std::optional<archive::ArchiveLocation> location(const QString& given, const QString& station,
+                                                 QTextStream& err) {
+    archive::ArchiveLocation where = given.isEmpty() ? archive::ArchiveLocation::fromEnvironment()
+                                                     : archive::ArchiveLocation::parse(given);
+    if (!where.enabled) {
+        err << "brisora-archive: el archivo de lecturas está desactivado (BRISORA_ARCHIVE=off)\n";
+        return std::nullopt;
+    }
+    if (!where.error.isEmpty()) {
+        err << "brisora-archive: " << where.error << "\n";
+        return std::nullopt;
+    }
+    if (!station.isEmpty()) {
+        where.station = station;
+    }
+    return where;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -107,21 +133,25 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("orden"),
-                                 QStringLiteral("export, daily, summary o check"));
+                                 QStringLiteral("export, daily, summary, check, stations o copy"));
     parser.addOption(
         {QStringLiteral("from"), QStringLiteral("Primer día."), QStringLiteral("FECHA")});
     parser.addOption(
         {QStringLiteral("to"), QStringLiteral("Último día."), QStringLiteral("FECHA")});
     parser.addOption(
         {QStringLiteral("csv"), QStringLiteral("Fichero de salida."), QStringLiteral("FICHERO")});
+    parser.addOption(
+        {QStringLiteral("archive"), QStringLiteral("El archivo."), QStringLiteral("LUGAR")});
+    parser.addOption(
+        {QStringLiteral("station"), QStringLiteral("La estación."), QStringLiteral("NOMBRE")});
     if (!parser.parse(QCoreApplication::arguments())) {
         return usage(err, parseProblem(parser, QCoreApplication::arguments()));
     }
     const QStringList args = parser.positionalArguments();
-    if (args.size() != 1) {
+    const QString command = args.value(0);
+    if (args.size() != (command == u"copy" ? 3 : 1)) {
         return usage(err);
     }
-    const QString command = args.first();
     ArchiveTool::Range range;
     if (!readDate(parser, QStringLiteral("from"), range.from) ||
         !readDate(parser, QStringLiteral("to"), range.to)) {
@@ -138,12 +168,16 @@ int main(int argc, char** argv) {
                    parser.isSet(QStringLiteral("csv")))) {
         return usage(err, command + QStringLiteral(" no admite opciones"));
     }
-    const auto where = archive::ArchiveLocation::fromEnvironment();
-    if (!where.enabled) {
-        err << "brisora-archive: el archivo de lecturas está desactivado (BRISORA_ARCHIVE=off)\n";
+    if (command == u"copy" && parser.isSet(QStringLiteral("archive"))) {
+        return usage(err, QStringLiteral("copy toma sus archivos como DESDE y HACIA"));
+    }
+    std::optional<archive::ArchiveLocation> where =
+        location(command == u"copy" ? args.at(1) : parser.value(QStringLiteral("archive")),
+                 parser.value(QStringLiteral("station")), err);
+    if (!where) {
         return ArchiveTool::kExitFailure;
     }
-    ArchiveTool tool(where.path, localZone(), err);
+    ArchiveTool tool(*where, localZone(), err);
     const QString file = parser.value(QStringLiteral("csv"));
     if (command == u"export") {
         return toOutput(file, err,
@@ -154,6 +188,16 @@ int main(int argc, char** argv) {
     }
     if (command == u"summary") {
         return toOutput({}, err, [&](QTextStream& out) { return tool.summary(out); });
+    }
+    if (command == u"stations") {
+        return toOutput({}, err, [&](QTextStream& out) { return tool.stations(out); });
+    }
+    if (command == u"copy") {
+        const auto to = location(args.at(2), {}, err);
+        if (!to) {
+            return ArchiveTool::kExitFailure;
+        }
+        return toOutput({}, err, [&](QTextStream& out) { return tool.copyTo(*to, out); });
     }
     if (command == u"check") {
         return toOutput({}, err, [&](QTextStream& out) { return tool.check(out); });

@@ -1,6 +1,6 @@
 // Daily figures split at local midnight of an explicit zone, across midnight and across both
 // daylight-saving changes; the quarter-hour summaries against the readings themselves; the
-// text forms of the export.
+// text forms of the export. The suite runs on both engines (SQLite, PostgreSQL).
 
 #include "ArchiveRig.h"
 
@@ -12,7 +12,6 @@
 #include <QtTest>
 
 using archive::ArchiveCsv;
-using archive::ArchiveDatabase;
 using archive::ArchiveReader;
 using archive::Entry;
 using archive::LocalDay;
@@ -41,20 +40,24 @@ private:
 };
 
 struct Archive {
-    ArchiveDir d;
-    ArchiveDatabase db{d.path()};
-    Archive() { db.open(ArchiveDatabase::Mode::Write); }
+    TestArchive where{currentBackend()};
+    std::unique_ptr<archive::ArchiveStore> store = where.ready() ? where.store() : nullptr;
+    Archive() {
+        if (store) {
+            store->open(archive::ArchiveStore::Mode::Write);
+        }
+    }
 
     // Appends in batches of a few hundred, as the writer does, so summaries get merged.
     void append(const std::vector<Entry>& entries) {
         for (std::size_t i = 0; i < entries.size(); i += 333) {
             const std::size_t n = std::min<std::size_t>(333, entries.size() - i);
-            QCOMPARE(db.append(std::span(entries).subspan(i, n)), com::S_OK);
+            QCOMPARE(store->append(std::span(entries).subspan(i, n)), com::S_OK);
         }
     }
     std::vector<ArchiveReader::DailyRow> daily(QDate from, QDate to, const QTimeZone& zone) {
         std::vector<ArchiveReader::DailyRow> rows;
-        ArchiveReader(db).daily(from, to, zone, rows);
+        ArchiveReader(*store).daily(from, to, zone, rows);
         return rows;
     }
 };
@@ -104,6 +107,7 @@ void tst_daily::dayLengths() {
 
 void tst_daily::acrossMidnight() {
     Archive a;
+    REQUIRE_ARCHIVE(a.where);
     // 23:58:00 to 00:01:59 local, one reading a second: 120 on each side of midnight.
     const auto readings = syntheticReadings(localMs("2026-06-01T23:58:00"), 240);
     a.append(readings);
@@ -138,6 +142,7 @@ void tst_daily::acrossDaylightSavingChanges() {
     QFETCH(QDate, date);
     QFETCH(qint64, count);
     Archive a;
+    REQUIRE_ARCHIVE(a.where);
     // Every ten seconds from an hour before the day to an hour after it.
     const qint64 start = LocalDay::startOf(date, kMadrid) - 3600 * 1000;
     auto readings = syntheticReadings(start, static_cast<int>(count + 720), 10000);
@@ -170,6 +175,7 @@ void tst_daily::summariesAgreeWithReadings() {
     QFETCH(QString, zone);
     const QTimeZone tz(zone.toLatin1());
     Archive a;
+    REQUIRE_ARCHIVE(a.where);
     // Three days at an odd step, so readings straddle quarter hours and batches.
     const qint64 start = LocalDay::startOf(QDate(2026, 3, 27), tz) - 777;
     a.append(syntheticReadings(start, 3 * 24 * 360 + 5, 9990));
@@ -177,10 +183,10 @@ void tst_daily::summariesAgreeWithReadings() {
     QVERIFY(rows.size() >= 3u);
     for (const auto& row : rows) {
         archive::ReadingStats raw;
-        QCOMPARE(ArchiveReader(a.db).statsFromReadings(LocalDay::startOf(row.date, tz),
-                                                       LocalDay::startOf(row.date.addDays(1), tz),
-                                                       raw),
-                 com::S_OK);
+        QCOMPARE(
+            ArchiveReader(*a.store).statsFromReadings(
+                LocalDay::startOf(row.date, tz), LocalDay::startOf(row.date.addDays(1), tz), raw),
+            com::S_OK);
         QCOMPARE(row.stats.count, raw.count);
         QCOMPARE(row.stats.humidity.min, raw.humidity.min);
         QCOMPARE(row.stats.humidity.minMs, raw.humidity.minMs);
@@ -228,5 +234,5 @@ void tst_daily::textForms() {
              QStringLiteral("time,humidity_pct,pressure_kpa,raw_humidity,raw_pressure"));
 }
 
-QTEST_GUILESS_MAIN(tst_daily)
+BRISORA_ARCHIVE_TEST_MAIN(tst_daily)
 #include "tst_daily.moc"

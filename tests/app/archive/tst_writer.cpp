@@ -112,6 +112,8 @@ private slots:
     void threadedSinkWritesTheFile();
     void location_data();
     void location();
+    void serverLocation_data();
+    void serverLocation();
 };
 
 void tst_writer::batchesOnItsBeat() {
@@ -269,6 +271,51 @@ void tst_writer::location() {
     qputenv("XDG_DATA_HOME", savedData);
     QCOMPARE(where.enabled, enabled);
     QCOMPARE(where.path, path);
+    QVERIFY(!where.server);
+}
+
+void tst_writer::serverLocation_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("shown"); // the place as messages show it
+    QTest::addColumn<QString>("station");
+    QTest::addColumn<QString>("error"); // part of the reason it is refused; empty: accepted
+    QTest::newRow("full")
+        << "postgresql://meteo@db.example:5433/brisora?station=north&sslmode=require"
+        << "postgresql://meteo@db.example:5433/brisora?station=north&sslmode=require"
+        << "north" << QString();
+    QTest::newRow("short scheme, defaults") << "postgres:///archive"
+                                            << "postgresql:///archive" << QString() << QString();
+    QTest::newRow("station with a space") << "postgresql://u@h/d?station=Campo%20Sur"
+                                          << "postgresql://u@h/d?station=Campo%20Sur"
+                                          << "Campo Sur" << QString();
+    QTest::newRow("password") << "postgresql://u:s3cret@h/d" << QString() << QString()
+                              << "fichero de contraseñas";
+    QTest::newRow("password parameter")
+        << "postgresql://u@h/d?password=s3cret" << QString() << QString() << "fichero de contraseñas";
+    QTest::newRow("no database") << "postgresql://u@h/" << QString() << QString() << "ninguna base de datos";
+    QTest::newRow("unknown sslmode")
+        << "postgresql://u@h/d?sslmode=maybe" << QString() << QString() << "sslmode";
+    QTest::newRow("unknown parameter")
+        << "postgresql://u@h/d?colour=red" << QString() << QString() << "colour";
+}
+
+void tst_writer::serverLocation() {
+    QFETCH(QString, value);
+    QFETCH(QString, shown);
+    QFETCH(QString, station);
+    QFETCH(QString, error);
+    const auto where = archive::ArchiveLocation::parse(value);
+    QVERIFY(where.enabled);
+    QVERIFY(where.server);
+    QCOMPARE(where.station, station);
+    if (error.isEmpty()) {
+        QCOMPARE(where.error, QString());
+        QCOMPARE(where.path, shown);
+    } else {
+        QVERIFY2(where.error.contains(error), qPrintable(where.error));
+        QVERIFY(!where.error.contains(u"s3cret")); // never repeated
+        QCOMPARE(where.path, QString());
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_writer)

@@ -1,8 +1,9 @@
 // The console against the station simulator over a pseudo-terminal, with its readings
-// archive: after a few seconds and the exit, brisora-archive exports exactly the readings the
-// children were handed, in order, none missing and none doubled; a station that stalls or
-// spoils its check sums, and an adapter unplugged while "Error de tiempo" is open, are told
-// in the status bar and archived with their own kinds.
+// archive, in a file or in a PostgreSQL database: after a few seconds and the exit,
+// brisora-archive exports exactly the readings the children were handed, in order, none
+// missing and none doubled; a station that stalls or spoils its check sums, and an adapter
+// unplugged while "Error de tiempo" is open, are told in the status bar and archived with their
+// own kinds.
 
 #include "ShellRig.h"
 #include "ctlBarraEstado.h"
@@ -11,6 +12,7 @@
 #include "archive/DatabaseSink.h"
 #include "archive/ThreadedSink.h"
 
+#include "PostgresServer.h"
 #include "ProgramRun.h"
 #include "SimulatorProcess.h"
 
@@ -27,6 +29,19 @@
 namespace {
 
 constexpr int kEsperaMs = 30000;
+
+// The test's PostgreSQL server, started on first use; nullptr when it cannot run.
+testsupport::PostgresServer* servidor() {
+    static std::unique_ptr<testsupport::PostgresServer> objServidor = [] {
+        auto s = std::make_unique<testsupport::PostgresServer>();
+        if (!s->start()) {
+            qWarning("%s", qPrintable(s->error()));
+            s.reset();
+        }
+        return s;
+    }();
+    return objServidor.get();
+}
 
 // The lines brisora-archive prints for strOrden on strArchivo.
 QStringList archivo(const QString& strArchivo, const QString& strOrden) {
@@ -59,8 +74,10 @@ QMap<QString, int> fallos(const QString& strArchivo) {
 // The console with recording children and a readings archive in dir, against the simulator
 // behind the link dir/com2.
 struct ConsolaArchivada {
-    explicit ConsolaArchivada(const QTemporaryDir& dir)
-        : strArchivo(dir.filePath(QStringLiteral("archive.sqlite")))
+    // The archive is strArchivoDado (a file or a PostgreSQL URL), else a file in dir.
+    explicit ConsolaArchivada(const QTemporaryDir& dir, const QString& strArchivoDado = {})
+        : strArchivo(strArchivoDado.isEmpty() ? dir.filePath(QStringLiteral("archive.sqlite"))
+                                              : strArchivoDado)
         , strEnlace(strEnlaceEn(dir)) {
         qputenv("BRISORA_COM2", strEnlace.toLocal8Bit());
         frmMDIPrincipal::stFabricas f;
@@ -78,7 +95,9 @@ struct ConsolaArchivada {
         // A short beat, so that batches go out during the run as well as at the exit.
         f.archivo = [this] {
             return std::make_unique<archive::ArchiveWriter>(
-                std::make_unique<archive::ThreadedSink>(strArchivo), forms::Scheduler::instance(),
+                std::make_unique<archive::ThreadedSink>(
+                    archive::ArchiveLocation::parse(strArchivo)),
+                forms::Scheduler::instance(),
                 archive::ArchiveWriter::Options{
                     .flushIntervalMs = 1500, .capacity = 1000, .maxBatch = 1000});
         };
@@ -117,19 +136,36 @@ class tst_archivo : public QObject {
     Q_OBJECT
 
 private slots:
+    void lecturasArchivadasComoLlegaron_data();
     void lecturasArchivadasComoLlegaron();
     void ficheroAjenoAvisadoEnLaBarra();
     void estacionTrabadaYSumasErroneas();
     void desenchufadaConElMensajeAbierto();
 };
 
+void tst_archivo::lecturasArchivadasComoLlegaron_data() {
+    QTest::addColumn<bool>("bServidor");
+    QTest::newRow("sqlite") << false;
+    QTest::newRow("postgresql") << true;
+}
+
 void tst_archivo::lecturasArchivadasComoLlegaron() {
+    QFETCH(bool, bServidor);
     QTemporaryDir dir;
+    QString strArchivo;
+    if (bServidor) {
+        testsupport::PostgresServer* objServidor = servidor();
+        if (!objServidor) {
+            QSKIP("no PostgreSQL server");
+        }
+        QVERIFY(objServidor->createDatabase(QStringLiteral("consola")));
+        strArchivo = objServidor->url(QStringLiteral("consola"), QStringLiteral("laboratorio"));
+    }
     forms::MessageBoxRecorder mensajes(forms::MsgAnswer::Yes);
     SimulatorProcess sim;
     QVERIFY(sim.start({"--link", ConsolaArchivada::strEnlaceEn(dir)}));
-    ConsolaArchivada consola(dir);
-    const QString strArchivo = consola.strArchivo;
+    ConsolaArchivada consola(dir, strArchivo);
+    strArchivo = consola.strArchivo;
     consola.principal->menuAccionesOpciones_Click(0);
     QTRY_VERIFY_WITH_TIMEOUT(consola.valores->valores.size() >= 4, kEsperaMs);
     QVERIFY(consola.bSale());

@@ -1,0 +1,7 @@
+#include "ArchiveStore.h"
+
+namespace archive {
+
+ArchiveStore::~ArchiveStore() = default;
+
+} // namespace archive
