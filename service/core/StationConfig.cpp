@@ -1,5 +1,7 @@
 #include "StationConfig.h"
 
+#include "archive/ArchiveLocation.h"
+
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QRegularExpression>
@@ -60,8 +62,12 @@ QString archiveProblem(const QString& path) {
     if (path == u"off") {
         return {};
     }
+    const archive::ArchiveLocation where = archive::ArchiveLocation::parse(path);
+    if (where.server) {
+        return where.error;
+    }
     if (!path.startsWith(u'/')) {
-        return QStringLiteral("must be an absolute file path or off");
+        return QStringLiteral("must be an absolute file path, a postgresql:// URL or off");
     }
     if (QFileInfo(path).isDir()) {
         return QStringLiteral("%1 is a folder, not a file").arg(path);

@@ -78,7 +78,11 @@ void StationRunner::start() {
     if (!m_options.archivePath.isEmpty() || m_parts.sink) {
         std::unique_ptr<archive::BatchSink> sink = std::move(m_parts.sink);
         if (!sink) {
-            sink = std::make_unique<archive::ThreadedSink>(m_options.archivePath);
+            archive::ArchiveLocation where = archive::ArchiveLocation::parse(m_options.archivePath);
+            if (where.server && where.station.isEmpty()) {
+                where.station = m_options.station;
+            }
+            sink = std::make_unique<archive::ThreadedSink>(where);
         }
         m_archive =
             std::make_unique<archive::ArchiveWriter>(std::move(sink), m_scheduler, m_parts.archive);

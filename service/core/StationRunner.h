@@ -34,7 +34,8 @@ class StationRunner : public QObject {
 public:
     struct Options {
         QString device;
-        QString archivePath; // empty: no archive
+        QString archivePath; // a file or a postgresql:// URL; empty: no archive
+        QString station;     // the station a URL names when it names none
         int intervalMs = 1000;
         int stopGraceMs = 1000;
     };

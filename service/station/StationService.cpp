@@ -1,5 +1,7 @@
 #include "StationService.h"
 
+#include "archive/ArchiveLocation.h"
+
 #include "MqttOutlet.h"
 #include "http/WebServer.h"
 
@@ -57,6 +59,7 @@ void StationService::buildRunner() {
     StationRunner::Options options;
     options.device = m_config.port;
     options.archivePath = m_config.archiveEnabled() ? m_config.archive : QString();
+    options.station = m_config.station;
     options.intervalMs = m_config.intervalMs;
     m_runner = std::make_unique<StationRunner>(options);
     connect(m_runner.get(), &StationRunner::tickFinished, this, &StationService::onTick);
@@ -110,7 +113,11 @@ void StationService::createWebOutlet() {
     options.token = m_config.token;
     options.allowAnonymous = m_config.allowAnonymous;
     options.station = m_config.station;
-    options.archivePath = m_config.archiveEnabled() ? m_config.archive : QString();
+    // The page's history reads an archive file; on a database server it shows the live
+    // readings only.
+    const bool file =
+        m_config.archiveEnabled() && !archive::ArchiveLocation::parse(m_config.archive).server;
+    options.archivePath = file ? m_config.archive : QString();
     auto web = std::make_unique<http::WebServer>(options);
     if (!problem.isEmpty() || !web->start()) {
         m_log.error(QStringLiteral("web server not started: %1")

@@ -79,8 +79,9 @@ void PublisherWorker::stop() {
     if (!m_thread.joinable()) {
         return;
     }
+    // The whole shutdown, the queue and then "offline", fits in the drain time.
     const auto deadline = Clock::now() + milliseconds(m_options.options.shutdownDrainMs);
-    m_drainDeadline.store(deadline.time_since_epoch().count());
+    m_shutdownDeadline.store(deadline.time_since_epoch().count());
     m_stop.store(true);
     const quint64 one = 1;
     if (::write(m_wakeFd, &one, sizeof one) < 0) {
@@ -101,6 +102,19 @@ QString PublisherWorker::brokerName() const {
     return QStringLiteral("%1:%2").arg(m_options.broker.host).arg(m_options.broker.port);
 }
 
+PublisherWorker::Clock::time_point PublisherWorker::shutdownDeadline() const {
+    return Clock::time_point{Clock::duration(m_shutdownDeadline.load())};
+}
+
+PublisherWorker::Clock::time_point PublisherWorker::drainDeadline() const {
+    return shutdownDeadline() - offlineGrace();
+}
+
+milliseconds PublisherWorker::offlineGrace() const {
+    // The last part of the shutdown time is kept for the "offline" message.
+    return std::min(kOfflineGrace, milliseconds(m_options.options.shutdownDrainMs / 4));
+}
+
 bool PublisherWorker::drained() const {
     return m_pending.empty() && m_queue.isEmpty();
 }
@@ -109,8 +123,7 @@ void PublisherWorker::run() {
     for (;;) {
         reportDrops();
         if (m_stop.load()) {
-            const Clock::time_point deadline{Clock::duration(m_drainDeadline.load())};
-            if (!m_sessionUp || drained() || Clock::now() >= deadline) {
+            if (!m_sessionUp || drained() || Clock::now() >= drainDeadline()) {
                 break;
             }
         }
@@ -169,7 +182,7 @@ int PublisherWorker::pollTimeoutMs() const {
         return msUntil(m_connectDeadline);
     }
     if (m_stop.load()) {
-        return msUntil(Clock::time_point{Clock::duration(m_drainDeadline.load())});
+        return msUntil(drainDeadline());
     }
     return kServiceMs;
 }
@@ -311,7 +324,7 @@ void PublisherWorker::finish() {
         const bool sent =
             m_transport->publish(m_format.availability(false), m_options.options.qos, &offlineId)
                 .ok();
-        const auto until = Clock::now() + kOfflineGrace;
+        const auto until = std::min(Clock::now() + offlineGrace(), shutdownDeadline());
         bool delivered = false;
         while (sent && !delivered && Clock::now() < until) {
             if (!m_transport->service(msUntil(until), -1).ok()) {

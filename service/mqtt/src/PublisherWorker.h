@@ -54,6 +54,9 @@ private:
     void clearWake();
     int pollTimeoutMs() const;
     bool drained() const;
+    Clock::time_point shutdownDeadline() const;
+    Clock::time_point drainDeadline() const;
+    std::chrono::milliseconds offlineGrace() const;
     void log(LogPriority priority, const QString& message) const;
     QString brokerName() const;
 
@@ -69,7 +72,7 @@ private:
     std::thread m_thread;
     int m_wakeFd = -1;
     std::atomic<bool> m_stop{false};
-    std::atomic<Clock::rep> m_drainDeadline{0};
+    std::atomic<Clock::rep> m_shutdownDeadline{0};
     std::atomic<quint64> m_attempts{0};
 
     // Thread-only state.

@@ -14,6 +14,7 @@ private slots:
     void fileAndCommandLine();
     void refusedNamingTheKey_data();
     void refusedNamingTheKey();
+    void archiveOnAServer();
     void unreadableFileIsRefused();
     void describeHidesTheToken();
 
@@ -75,6 +76,12 @@ void tst_StationConfig::refusedNamingTheKey_data() {
                                           << "letters";
     QTest::newRow("relative archive") << QByteArray("archive = a.sqlite\n") << "archive"
                                       << "absolute";
+    QTest::newRow("password in the archive URL")
+        << QByteArray("archive = postgresql://u:s3cret@db/brisora\n") << "archive"
+        << "contraseña";
+    QTest::newRow("archive URL without a database")
+        << QByteArray("archive = postgresql://u@db/\n") << "archive"
+        << "base de datos";
     QTest::newRow("open listener without a token")
         << QByteArray("listen = 0.0.0.0:8470\n") << "listen"
         << "token";
@@ -98,6 +105,16 @@ void tst_StationConfig::refusedNamingTheKey() {
     QVERIFY(!StationConfig::load(write(file), {}, &error));
     QCOMPARE(error.key, key);
     QVERIFY2(error.reason.contains(reason), qPrintable(error.reason));
+}
+
+// The archive may live on a PostgreSQL server, as the console's may.
+void tst_StationConfig::archiveOnAServer() {
+    ConfigError error;
+    const auto config = StationConfig::load(
+        write("archive = postgresql://brisora@db:5432/estaciones?station=norte\n"), {}, &error);
+    QVERIFY2(config, qPrintable(error.text()));
+    QCOMPARE(config->archive,
+             QStringLiteral("postgresql://brisora@db:5432/estaciones?station=norte"));
 }
 
 void tst_StationConfig::unreadableFileIsRefused() {

@@ -28,7 +28,8 @@ struct MqttOptions {
     int reconnectMinMs = 1000;
     int reconnectMaxMs = 60000;
     int keepAliveS = 60;
-    // On shutdown: how long the ticks still queued may take to reach the broker.
+    // On shutdown: how long the ticks still queued and then the "offline" message may take
+    // to reach the broker, together.
     int shutdownDrainMs = 2000;
 };
 
