@@ -185,7 +185,7 @@ void MemoryOverAWeek(benchmark::State& state) {
         parts.backend.reset(fake);
         parts.sink = std::make_unique<DiscardSink>();
         parts.wallClockMs = [&clock] { return clock.nowMs(); };
-        service::StationRunner runner({QStringLiteral("/dev/ttyFAKE"), {}, 1000, 1000}, clock,
+        service::StationRunner runner({QStringLiteral("/dev/ttyFAKE"), {}, 1000, 1000, {}}, clock,
                                       std::move(parts));
         runner.start();
         const QString self = QString::number(::getpid());

@@ -35,9 +35,9 @@ public:
     struct Options {
         QString device;
         QString archivePath; // a file or a postgresql:// URL; empty: no archive
-        QString station;     // the station a URL names when it names none
         int intervalMs = 1000;
         int stopGraceMs = 1000;
+        QString station; // the station a URL names when it names none
     };
     // What tests and benchmarks put in place of the real parts.
     struct Parts {

@@ -2,6 +2,8 @@
 
 #include "WebServerPrivate.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QNetworkRequest>
@@ -158,6 +160,9 @@ bool WebServer::start() {
     d->live.restart(d->clock());
     auto gate = std::make_unique<ConnectionGate>(
         ConnectionGate::Limits{o.maxConnections, o.maxRequestBytes, o.requestTimeoutMs});
+    // A burst of clients waits in the kernel's queue, not in half-open handshakes, until the
+    // gate has room or turns it away.
+    gate->setListenBacklogSize(std::max(1024, o.maxConnections));
     if (!gate->listen(o.address, o.port)) {
         d->error = QStringLiteral("cannot listen on %1:%2: %3")
                        .arg(o.address.toString())

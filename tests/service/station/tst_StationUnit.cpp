@@ -1,38 +1,14 @@
 #include "TestFiles.h"
+#include "ToolRun.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-};
-
-Run run(const QString& program, const QStringList& arguments, const QString& folder = {}) {
-    QProcess p;
-    p.setWorkingDirectory(folder);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, arguments);
-    Run r;
-    if (!p.waitForFinished(600000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAll());
-    return r;
-}
-
-QString tool(const char* name) {
-    return QStandardPaths::findExecutable(QString::fromLatin1(name));
-}
-
-} // namespace
+using testsupport::machineTool;
+using testsupport::runTool;
+using Run = testsupport::ToolRun;
 
 // systemd's view of the unit, where the machine has systemd-analyze.
 class tst_StationUnit : public QObject {
@@ -43,7 +19,7 @@ private slots:
 };
 
 void tst_StationUnit::unitIsAcceptedBySystemd() {
-    const QString analyze = tool("systemd-analyze");
+    const QString analyze = machineTool("systemd-analyze");
     if (analyze.isEmpty()) {
         QSKIP("systemd-analyze is not installed");
     }
@@ -51,7 +27,7 @@ void tst_StationUnit::unitIsAcceptedBySystemd() {
     const QString unit = QDir(testsupport::built(QStringLiteral("..")))
                              .filePath(QStringLiteral("test-env/brisora-station.service"));
     QVERIFY(QFile::exists(unit));
-    const Run verify = run(analyze, {QStringLiteral("verify"), unit});
+    const Run verify = runTool(analyze, {QStringLiteral("verify"), unit});
     QVERIFY2(verify.exitCode == 0, qPrintable(verify.out));
     QVERIFY2(!verify.out.contains(QStringLiteral("brisora-station.service:")),
              qPrintable(verify.out));

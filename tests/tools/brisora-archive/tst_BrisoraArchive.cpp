@@ -292,8 +292,8 @@ void tst_BrisoraArchive::copyIntoPostgresTwice() {
     QCOMPARE(dailyServer.lines, runTool({"daily"}, m_dir.path()).lines);
     const Run summary = runTool({"summary", "--station", "prado"}, url);
     QCOMPARE(summary.code, 0);
-    QVERIFY(summary.lines.contains(QStringLiteral("failed ticks: timeout 1 port_lost 0 "
-                                                  "port_cannot_open 0")));
+    QVERIFY(summary.lines.contains(QStringLiteral(
+        "ticks fallidos: timeout 1 port_lost 0 port_cannot_open 0 checksum 0 stall 0")));
     QCOMPARE(runTool({"check", "--station", "prado"}, url).code, 0);
 }
 
