@@ -14,6 +14,12 @@ scripts/setup-deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
+# Compiled objects are kept by ccache (installed by the set-up script) between runs and between
+# clones: paths are taken relative to this folder, so another checkout reuses them.
+if command -v ccache > /dev/null; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+fi
+
 echo "== Build and test"
 cmake --preset release
 cmake --build --preset release -j "$jobs"
