@@ -25,7 +25,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
             return false;
-        auto* box = static_cast<QComboBox*>(watched);
+        // A box being destroyed is no longer a combo box when its focus goes.
+        auto* box = qobject_cast<QComboBox*>(watched);
+        if (!box)
+            return false;
         box->event(event);
         QLineEdit* edit = box->lineEdit();
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
