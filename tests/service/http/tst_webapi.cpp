@@ -417,10 +417,10 @@ void tst_WebApi::nonLoopbackNeedsAToken() {
     http::WebOptions o;
     QVERIFY(o.refusal().isEmpty());
     bool enabled = true;
-    QVERIFY(http::WebOptions::parseListen(QStringLiteral("0.0.0.0:9000"), o, enabled).isEmpty());
+    QVERIFY(http::WebOptions::parseListen(QStringLiteral("192.0.2.1:9000"), o, enabled).isEmpty());
     QVERIFY(enabled);
     QCOMPARE(o.port, quint16(9000));
-    QCOMPARE(o.refusal(), QStringLiteral("listen: 0.0.0.0 is not a loopback address; set token, "
+    QCOMPARE(o.refusal(), QStringLiteral("listen: 192.0.2.1 is not a loopback address; set token, "
                                          "or allow_anonymous = true for a trusted network"));
     http::WebServer refused(o);
     QVERIFY(!refused.start());
