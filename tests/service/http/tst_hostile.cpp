@@ -29,6 +29,12 @@ QByteArray answerOf(QTcpSocket& s, int ms) {
     return got + s.readAll();
 }
 
+// Connects `s` to the rig's server; false when the connection is not taken in time.
+bool connectTo(QTcpSocket& s, Rig& rig) {
+    s.connectToHost(QHostAddress::LocalHost, rig.server->port());
+    return s.waitForConnected(5000);
+}
+
 // Sends `request` as it is and returns the status line of the answer.
 QByteArray rawStatus(quint16 port, const QByteArray& request) {
     QTcpSocket s;
@@ -60,8 +66,7 @@ void tst_Hostile::hugeRequestLineIsRefused() {
     Rig rig;
     QVERIFY(rig.start());
     QTcpSocket s;
-    s.connectToHost(QHostAddress::LocalHost, rig.server->port());
-    QVERIFY(s.waitForConnected(5000));
+    QVERIFY(connectTo(s, rig));
     s.write("GET /" + QByteArray(1 << 20, 'a') + " HTTP/1.1\r\nHost: x\r\n\r\n");
     const QByteArray answer = answerOf(s, 10000);
     QVERIFY2(answer.isEmpty() || answer.startsWith("HTTP/1.1 431"), answer.left(80));
@@ -73,8 +78,7 @@ void tst_Hostile::headerFloodIsRefused() {
     Rig rig;
     QVERIFY(rig.start());
     QTcpSocket s;
-    s.connectToHost(QHostAddress::LocalHost, rig.server->port());
-    QVERIFY(s.waitForConnected(5000));
+    QVERIFY(connectTo(s, rig));
     QByteArray request = "GET /api/current HTTP/1.1\r\nHost: x\r\n";
     for (int i = 0; i < 20000; ++i) {
         request += "X-Flood-" + QByteArray::number(i) + ": yes\r\n";
@@ -91,12 +95,10 @@ void tst_Hostile::silentClientIsCut() {
     rig.options.requestTimeoutMs = 300;
     QVERIFY(rig.start());
     QTcpSocket silent;
-    silent.connectToHost(QHostAddress::LocalHost, rig.server->port());
-    QVERIFY(silent.waitForConnected(5000));
+    QVERIFY(connectTo(silent, rig));
     // Half a request, then nothing.
     QTcpSocket half;
-    half.connectToHost(QHostAddress::LocalHost, rig.server->port());
-    QVERIFY(half.waitForConnected(5000));
+    QVERIFY(connectTo(half, rig));
     half.write("GET /api/current HTTP/1.1\r\nHost:");
     QVERIFY(answerOf(silent, 10000).startsWith("HTTP/1.1 408"));
     QVERIFY(answerOf(half, 10000).startsWith("HTTP/1.1 408"));
@@ -172,8 +174,7 @@ void tst_Hostile::slowReaderHoldsNobodyUp() {
     QVERIFY(rig.start());
     QTcpSocket slow;
     slow.setReadBufferSize(4096);
-    slow.connectToHost(QHostAddress::LocalHost, rig.server->port());
-    QVERIFY(slow.waitForConnected(5000));
+    QVERIFY(connectTo(slow, rig));
     slow.write("GET /api/export.csv HTTP/1.1\r\nHost: x\r\n\r\n");
     QVERIFY(slow.waitForBytesWritten(5000));
     QTest::qWait(300);
@@ -201,8 +202,7 @@ void tst_Hostile::backloggedLiveClientIsDropped() {
     QVERIFY(rig.start());
     QTcpSocket stuck;
     stuck.setReadBufferSize(1024);
-    stuck.connectToHost(QHostAddress::LocalHost, rig.server->port());
-    QVERIFY(stuck.waitForConnected(5000));
+    QVERIFY(connectTo(stuck, rig));
     stuck.write("GET /api/live HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
                 "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
                 "Sec-WebSocket-Version: 13\r\n\r\n");

@@ -69,6 +69,28 @@ QByteArrayList payloads(const QList<ReceivedMessage>& messages) {
     return list;
 }
 
+// A broker that takes only the user "station" with the password "right horse".
+MosquittoBroker::Settings passwordBroker() {
+    MosquittoBroker::Settings settings;
+    settings.user = QStringLiteral("station");
+    settings.password = QStringLiteral("right horse");
+    return settings;
+}
+
+// Options that log in as "station" with the password read from a file holding \a content.
+mqtt::MqttOptions loggingInWith(const MosquittoBroker& broker, const QTemporaryDir& dir,
+                                const QByteArray& content) {
+    const QString passwordFile = dir.filePath(QStringLiteral("password"));
+    QFile file(passwordFile);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(content);
+    }
+    mqtt::MqttOptions options = optionsFor(broker);
+    options.username = QStringLiteral("station");
+    options.passwordFile = passwordFile;
+    return options;
+}
+
 double processCpuSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
@@ -98,13 +120,6 @@ bool makeCertificate(const QString& dir, const QString& name) {
              "-keyout", dir + "/" + name + ".key", "-out", dir + "/" + name + ".pem"});
     return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
-
-#define START_BROKER(broker)                                                                       \
-    do {                                                                                           \
-        if (MosquittoBroker::program().isEmpty())                                                  \
-            QSKIP("mosquitto is not installed (scripts/setup-deps.sh installs it)");               \
-        QVERIFY2((broker).start(), qPrintable((broker).errorString()));                            \
-    } while (false)
 
 } // namespace
 
@@ -385,23 +400,11 @@ void tst_MqttPublisher::queueLimitDropsTheOldest() {
 }
 
 void tst_MqttPublisher::wrongPasswordLoggedOnceWithoutBusyLoop() {
-    MosquittoBroker::Settings settings;
-    settings.user = QStringLiteral("station");
-    settings.password = QStringLiteral("right horse");
-    MosquittoBroker broker(settings);
+    MosquittoBroker broker(passwordBroker());
     START_BROKER(broker);
     QTemporaryDir dir;
-    const QString passwordFile = dir.filePath(QStringLiteral("password"));
-    QFile file(passwordFile);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("wrong horse\n");
-    file.close();
-
     LogSink log;
-    mqtt::MqttOptions options = optionsFor(broker);
-    options.username = QStringLiteral("station");
-    options.passwordFile = passwordFile;
-    mqtt::MqttPublisher publisher(options, log.function());
+    mqtt::MqttPublisher publisher(loggingInWith(broker, dir, "wrong horse\n"), log.function());
     QString error;
     const double cpuBefore = processCpuSeconds();
     QCOMPARE(publisher.start(&error), com::S_OK);
@@ -421,10 +424,7 @@ void tst_MqttPublisher::wrongPasswordLoggedOnceWithoutBusyLoop() {
 }
 
 void tst_MqttPublisher::rightPasswordConnects() {
-    MosquittoBroker::Settings settings;
-    settings.user = QStringLiteral("station");
-    settings.password = QStringLiteral("right horse");
-    MosquittoBroker broker(settings);
+    MosquittoBroker broker(passwordBroker());
     START_BROKER(broker);
     TestSubscriber::Settings s = watching(broker, kStateTopic);
     s.user = "station";
@@ -432,17 +432,8 @@ void tst_MqttPublisher::rightPasswordConnects() {
     TestSubscriber sub(s);
     QVERIFY(sub.start());
     QTemporaryDir dir;
-    const QString passwordFile = dir.filePath(QStringLiteral("password"));
-    QFile file(passwordFile);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("right horse\r\n");
-    file.close();
-
     LogSink log;
-    mqtt::MqttOptions options = optionsFor(broker);
-    options.username = QStringLiteral("station");
-    options.passwordFile = passwordFile;
-    mqtt::MqttPublisher publisher(options, log.function());
+    mqtt::MqttPublisher publisher(loggingInWith(broker, dir, "right horse\r\n"), log.function());
     QString error;
     QCOMPARE(publisher.start(&error), com::S_OK);
     publisher.publish(reading(1));

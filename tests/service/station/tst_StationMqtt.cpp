@@ -73,10 +73,7 @@ void tst_StationMqtt::configMapsOntoThePublisher() {
 
 void tst_StationMqtt::eachTickGivesOneStateMessage() {
     MosquittoBroker broker;
-    if (MosquittoBroker::program().isEmpty()) {
-        QSKIP("mosquitto is not installed (scripts/setup-deps.sh installs it)");
-    }
-    QVERIFY2(broker.start(), qPrintable(broker.errorString()));
+    START_BROKER(broker);
     TestSubscriber sub(watching(broker));
     QVERIFY(sub.start());
     SimulatorProcess sim;
@@ -109,10 +106,7 @@ void tst_StationMqtt::eachTickGivesOneStateMessage() {
 
 void tst_StationMqtt::killedStationGoesOffline() {
     MosquittoBroker broker;
-    if (MosquittoBroker::program().isEmpty()) {
-        QSKIP("mosquitto is not installed (scripts/setup-deps.sh installs it)");
-    }
-    QVERIFY2(broker.start(), qPrintable(broker.errorString()));
+    START_BROKER(broker);
     TestSubscriber sub(watching(broker));
     QVERIFY(sub.start());
     SimulatorProcess sim;

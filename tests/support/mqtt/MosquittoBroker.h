@@ -62,3 +62,12 @@ private:
 quint16 freeLoopbackPort();
 
 } // namespace testsupport
+
+// Starts a broker inside a test function: skipped where mosquitto is not installed, failed
+// with the broker's reason where it does not start.
+#define START_BROKER(broker)                                                                       \
+    do {                                                                                           \
+        if (testsupport::MosquittoBroker::program().isEmpty())                                     \
+            QSKIP("mosquitto is not installed (scripts/setup-deps.sh installs it)");               \
+        QVERIFY2((broker).start(), qPrintable((broker).errorString()));                            \
+    } while (false)
