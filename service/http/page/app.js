@@ -174,6 +174,22 @@
     chart.setData(d);
   }
 
+  // The chart library is the page's largest script: it is fetched once the page is up, so the
+  // meters and values never wait for it.
+  let chartLibrary = null;
+  function loadChartLibrary() {
+    if (!chartLibrary) {
+      chartLibrary = new Promise((resolve, reject) => {
+        const script = document.createElement('script');
+        script.src = '/uplot.js';
+        script.onload = resolve;
+        script.onerror = () => { chartLibrary = null; reject(new Error('uPlot')); };
+        document.head.appendChild(script);
+      });
+    }
+    return chartLibrary;
+  }
+
   function loadRange(h) {
     hours = h;
     for (const b of document.querySelectorAll('#ranges button')) {
@@ -185,8 +201,10 @@
     const points = Math.max(100, Math.min(2000, box.clientWidth || 600));
     $('csv').href = '/api/export.csv?from=' + from + '&to=' + to;
     $('chart-note').textContent = 'Cargando…';
+    const library = loadChartLibrary();
     fetch('/api/readings?from=' + from + '&to=' + to + '&points=' + points, { credentials: 'same-origin' })
       .then((r) => r.json().then((body) => ({ ok: r.ok, body })))
+      .then((answer) => library.then(() => answer))
       .then(({ ok, body }) => {
         if (!ok) { $('chart-note').textContent = body.error || 'No se pudo leer el archivo.'; return; }
         shownRaw = !body.bucketed;

@@ -23,6 +23,8 @@ public:
     };
     // Above this many readings a range is never summed row by row.
     static constexpr qint64 kRowScanLimit = 200000;
+    // The reading connection's page cache.
+    static constexpr int kPageCacheKiB = 16384;
 
     explicit HistoryStore(QString path);
     ~HistoryStore();
@@ -51,6 +53,7 @@ public:
 private:
     using Grid = std::map<qint64, archive::ReadingStats>; // bucket index -> figures
     com::HRESULT sumRows(qint64 fromMs, qint64 toMs, qint64 originMs, qint64 widthMs, Grid& grid);
+    com::HRESULT countQuarters(qint64 fromQuarter, qint64 toQuarter, qint64& n);
     com::HRESULT sumQuarters(qint64 fromQuarter, qint64 toQuarter, qint64 originQuarter,
                              qint64 widthQuarters, Grid& grid);
     com::HRESULT fail(com::HRESULT hr);

@@ -27,7 +27,18 @@ public:
     QJsonObject stats(const archive::ReadingStats& s, bool withTimes) const;
 
 private:
+    // The offset and its text hold from `fromMs` until the zone's next transition: a run of
+    // times (a year of buckets) looks the zone up once per offset, not once per time.
+    struct OffsetSpan {
+        qint64 fromMs = 1;
+        qint64 toMs = 0; // empty until the first look-up
+        qint64 offsetMs = 0;
+        QString suffix; // the offset as the ISO text ends with it
+    };
+    const OffsetSpan& offsetAt(qint64 timeMs) const;
+
     QTimeZone m_zone;
+    mutable OffsetSpan m_span;
 };
 
 } // namespace http

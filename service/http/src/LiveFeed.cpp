@@ -39,6 +39,10 @@ void LiveFeed::broadcast(const QByteArray& message) {
             continue;
         }
         c->sendTextMessage(text);
+        // Out to the kernel now rather than on the socket's next write notice: one pass over
+        // the clients instead of one event per client, and the first ones are not kept waiting
+        // for the last.
+        c->flush();
     }
 }
 

@@ -1,6 +1,7 @@
-// Drives the station's page in headless Chromium: loads it, waits for both meters, sees a live
-// value change, shows 24 h, downloads the CSV and saves a screenshot. Prints one JSON line with
-// what it measured; exits non-zero on the first thing that does not happen.
+// Drives the station's page in headless Chromium: sees the meters while the page's scripts are
+// held back, then loads it, waits for both meters, sees a live value change, shows 24 h,
+// downloads the CSV and saves a screenshot. Prints one JSON line with what it measured; exits
+// non-zero on the first thing that does not happen.
 // Usage: node page.test.mjs URL SCREENSHOT
 import { chromium } from 'playwright-core';
 import { readFileSync } from 'node:fs';
@@ -21,6 +22,18 @@ try {
   page.on('request', (r) => { if (!r.url().startsWith(origin) && !r.url().startsWith('blob:') && !r.url().startsWith('data:')) foreign.push(r.url()); });
   page.on('pageerror', (e) => errors.push(String(e)));
   page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+
+  // The meters are part of the page itself: they show while its scripts are still held back.
+  const held = await browser.newPage();
+  let release;
+  const scriptsHeld = new Promise((resolve) => { release = resolve; });
+  await held.route(/\/(app|uplot)\.js$/, async (route) => { await scriptsHeld; await route.continue(); });
+  await held.goto(url, { waitUntil: 'commit' });
+  await held.waitForFunction(() => ['humidity-meter', 'pressure-meter'].every(
+    (id) => { const img = document.getElementById(id); return img && img.complete && img.naturalWidth > 0; }),
+    null, { timeout: 20000 });
+  release();
+  await held.close();
 
   const start = Date.now();
   await page.goto(url);
