@@ -97,6 +97,9 @@ void SampleStore::append(double value) {
 
 void SampleStore::clear() {
     m_count = 0;
+    // New samples take the old indices: nothing read before holds for them.
+    m_keptSize = 0;
+    m_kept.clear();
 }
 
 double SampleStore::at(std::int64_t i) const {
@@ -141,6 +144,25 @@ MinMax SampleStore::range(std::int64_t from, std::int64_t to) const {
     if (from < to)
         addSpan(mm, -1, from, to);
     return mm;
+}
+
+MinMax SampleStore::bucket(std::int64_t k, std::int64_t size) const {
+    const std::int64_t from = k * size;
+    const std::int64_t to = from + size;
+    // Buckets of a few samples are cheaper to read than to keep.
+    constexpr std::int64_t kLeastKept = 8;
+    if (size < kLeastKept || from < firstKept() || to > m_count)
+        return range(from, to);
+    if (size != m_keptSize) {
+        m_keptSize = size;
+        m_kept.assign(static_cast<std::size_t>(m_capacity / size + 2), KeptBucket{});
+    }
+    KeptBucket& kept = m_kept[static_cast<std::size_t>(k % std::ssize(m_kept))];
+    if (kept.index != k) {
+        kept.index = k;
+        kept.extremes = range(from, to);
+    }
+    return kept.extremes;
 }
 
 } // namespace trazoplot
