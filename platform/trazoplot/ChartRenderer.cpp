@@ -45,7 +45,7 @@ ChartRenderer::ChartRenderer()
 
 void ChartRenderer::paint(QPainter& p, const QRect& bounds, const StripChart& chart,
                           const QRect& invalid, bool cached) {
-    const ChartLayout layout(bounds, chart.settings(), m_fonts);
+    const ChartLayout& layout = layoutFor(bounds, chart);
     const TimeWindow window = chart.window(layout.plot().width());
     const QRect area = invalid.isEmpty() ? bounds : invalid.intersected(bounds);
     p.save();
@@ -59,13 +59,23 @@ void ChartRenderer::paint(QPainter& p, const QRect& bounds, const StripChart& ch
     p.restore();
 }
 
+const ChartLayout& ChartRenderer::layoutFor(const QRect& bounds, const StripChart& chart) const {
+    const LayoutKey key{bounds, &chart.settings(), chart.settings().revision()};
+    if (!m_layout || !(key == m_layoutKey)) {
+        m_layout.emplace(bounds, chart.settings(), m_fonts);
+        m_layoutKey = key;
+    }
+    return *m_layout;
+}
+
 const QImage& ChartRenderer::staticLayer(const ChartLayout& layout, const StripChart& chart,
                                          const TimeWindow& window) {
     const Key key{layout.bounds().size(), chart.settings().revision(), window.firstSample};
     if (key == m_key && !m_layer.isNull())
         return m_layer;
     m_key = key;
-    m_layer = QImage(layout.bounds().size(), QImage::Format_ARGB32_Premultiplied);
+    // Opaque (the background fills it), so that putting it on screen is a plain copy.
+    m_layer = QImage(layout.bounds().size(), QImage::Format_RGB32);
     QPainter p(&m_layer);
     p.translate(-layout.bounds().topLeft());
     paintStatic(p, layout, chart, window);
@@ -251,7 +261,7 @@ void ChartRenderer::paintNewestDot(QPainter& p, const SampleStore& store, const 
 
 QRect ChartRenderer::dirtyAfterAppend(const QRect& bounds, const StripChart& chart,
                                       std::int64_t countBefore) const {
-    const ChartLayout layout(bounds, chart.settings(), m_fonts);
+    const ChartLayout& layout = layoutFor(bounds, chart);
     const double width = layout.plot().width();
     const TimeWindow now = chart.window(width);
     const TimeWindow before =

@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <optional>
 
 namespace trazoplot {
 
@@ -45,6 +46,8 @@ private:
                                const LinearScale& y, const QColor& color);
     const QImage& staticLayer(const ChartLayout& layout, const StripChart& chart,
                               const TimeWindow& window);
+    // The layout measures text, so it is kept until the bounds or the settings change.
+    const ChartLayout& layoutFor(const QRect& bounds, const StripChart& chart) const;
 
     ChartFonts m_fonts;
     QImage m_layer;
@@ -54,6 +57,14 @@ private:
         std::int64_t firstSample = -1;
         bool operator==(const Key&) const = default;
     } m_key;
+    struct LayoutKey {
+        QRect bounds;
+        const ChartSettings* settings = nullptr;
+        std::uint64_t revision = 0;
+        bool operator==(const LayoutKey&) const = default;
+    };
+    mutable LayoutKey m_layoutKey;
+    mutable std::optional<ChartLayout> m_layout;
 };
 
 } // namespace trazoplot

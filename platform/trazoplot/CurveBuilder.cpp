@@ -33,6 +33,8 @@ std::int64_t bucketAt(double sample, std::int64_t bucket, bool roundUp) {
 
 MinMax bucketRange(const SampleStore& store, std::int64_t k, std::int64_t bucket, std::int64_t lo,
                    std::int64_t hi) {
+    if (k * bucket >= lo && (k + 1) * bucket <= hi + 1)
+        return store.bucket(k, bucket);
     return store.range(std::max(k * bucket, lo), std::min((k + 1) * bucket, hi + 1));
 }
 

@@ -45,6 +45,10 @@ public:
     // Extremes of samples [from, to), clipped to what is held. Reads at most 30 samples and
     // 30 summaries of each level below the largest, plus one summary per largest block.
     MinMax range(std::int64_t from, std::int64_t to) const;
+    // Extremes of samples [k * size, (k + 1) * size), as range() gives them. A bucket that is
+    // complete and held is kept once read (for the last size asked), so that a chart redrawn
+    // with the same columns reads one summary per column, whatever the samples per column.
+    MinMax bucket(std::int64_t k, std::int64_t size) const;
 
 private:
     struct Level {
@@ -60,6 +64,13 @@ private:
     std::int64_t m_count = 0;
     std::vector<double> m_samples;
     std::vector<Level> m_levels;
+    // Buckets already read, by index modulo the slots; not shared between threads.
+    struct KeptBucket {
+        std::int64_t index = -1;
+        MinMax extremes;
+    };
+    mutable std::int64_t m_keptSize = 0;
+    mutable std::vector<KeptBucket> m_kept;
 };
 
 } // namespace trazoplot

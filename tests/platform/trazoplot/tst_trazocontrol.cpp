@@ -2,6 +2,7 @@
 // the registry, set up in the order the temporal-evolution window uses, fed readings, printed
 // and drawn.
 #include "ChartLayout.h"
+#include "ClassicPalette.h"
 #include "PrintDialogs.h"
 #include "TrazoPlotCtrl.h"
 #include "TrazoPlotIds.h"
@@ -153,6 +154,7 @@ private slots:
     void partialRepaintsAfterAppendsMatchAFullPaint_data();
     void partialRepaintsAfterAppendsMatchAFullPaint();
     void drawingMatchesReference();
+    void aSpikeOfOneSampleAmongAMillionIsDrawn();
     void printToTheTypedFileNeverOverwrites();
     void printIsAVectorReport();
     void appendSamplesTakesAStretchWithGaps();
@@ -430,6 +432,54 @@ void TstTrazoControl::drawingMatchesReference() {
     if (share >= 0.02)
         image.save(QDir(m_dir.path()).filePath(QStringLiteral("chart-8h-actual.png")));
     QVERIFY2(share < 0.02, qPrintable(QStringLiteral("%1 of the pixels differ").arg(share)));
+}
+
+// A million readings, flat but for one far above the rest: the column that holds it reaches up to
+// it, and no other column does, after a full paint and after the paints that follow it.
+void TstTrazoControl::aSpikeOfOneSampleAmongAMillionIsDrawn() {
+    const QRect bounds(0, 0, 1920, 400);
+    const std::int64_t total = 1000000;
+    const std::int64_t spike = total - 40000;
+    StripChart chart;
+    ChartSettings& s = chart.settings();
+    QCOMPARE(s.setMaximum(axis::Time, 31 * 60.0), com::S_OK);
+    QCOMPARE(s.setMinimum(axis::Left, 0.0), com::S_OK);
+    QCOMPARE(s.setMaximum(axis::Left, 100.0), com::S_OK);
+    for (std::int64_t i = 0; i < total; ++i)
+        chart.append(0, i == spike ? 95.0 : 40.0 + double(i % 3));
+    ChartRenderer renderer;
+    const ChartLayout layout(bounds, s, renderer.fonts());
+    const QRectF plot = layout.plot();
+    const TimeWindow w = chart.window(plot.width());
+    const LinearScale x(double(w.firstSample), double(w.lastSample()), plot.left(), plot.right());
+    const LinearScale y(0.0, 100.0, plot.bottom(), plot.top());
+    const int spikeX = int(x.toPixel(double(spike)));
+    const int row = int(y.toPixel(90.0)); // well inside the spike's stroke, far above the rest
+    const QColor colour = ClassicPalette::color(s.leftAxis().colorCode);
+    const auto isCurve = [&colour](QRgb p) {
+        return std::abs(qRed(p) - colour.red()) + std::abs(qGreen(p) - colour.green()) +
+                   std::abs(qBlue(p) - colour.blue()) <
+               200;
+    };
+    QImage image(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    for (int paint = 0; paint < 2; ++paint) { // the second paint reads what the first kept
+        {
+            QPainter p(&image);
+            renderer.paint(p, bounds, chart);
+        }
+        int reached = 0;
+        for (int col = int(plot.left()) + 2; col < int(plot.right()) - 2; ++col) {
+            if (!isCurve(image.pixel(col, row)))
+                continue;
+            QVERIFY2(std::abs(col - spikeX) <= 2,
+                     qPrintable(QStringLiteral("column %1 reaches the spike's height").arg(col)));
+            ++reached;
+        }
+        QVERIFY2(reached > 0,
+                 qPrintable(QStringLiteral("the spike at column %1 is lost in paint %2")
+                                .arg(spikeX)
+                                .arg(paint)));
+    }
 }
 
 void TstTrazoControl::printToTheTypedFileNeverOverwrites() {

@@ -21,6 +21,7 @@ private slots:
     void storeRangeMatchesScan_data();
     void storeRangeMatchesScan();
     void storeKeepsPeaksAndSkipsGaps();
+    void keptBucketsFollowTheSamples();
     void ticksAndLabels_data();
     void ticksAndLabels();
     void ticksStayFewAndOrderedAtExtremes_data();
@@ -100,6 +101,37 @@ void TstTrazoLogic::storeKeepsPeaksAndSkipsGaps() {
     QCOMPARE(mm.min, -7.0);
     QVERIFY(s.range(50000, 50002).empty); // gaps have no extremes
     QCOMPARE(s.count(), 50002);
+}
+
+// The extremes of a whole bucket are kept once read; what was kept must never outlive the samples
+// it summarises: a bucket still filling, a ring that wrapped over the bucket's slot, a clear.
+void TstTrazoLogic::keptBucketsFollowTheSamples() {
+    SampleStore s(4096);
+    const std::int64_t size = 58;
+    const auto matchesRange = [&s, size](std::int64_t k) {
+        const MinMax kept = s.bucket(k, size);
+        const MinMax read = s.range(k * size, (k + 1) * size);
+        return kept.empty == read.empty && kept.min == read.min && kept.max == read.max;
+    };
+    for (int i = 0; i < 100; ++i)
+        s.append(1.0);
+    QCOMPARE(s.bucket(1, size).max, 1.0); // still filling: 42 of its 58 samples
+    s.append(9.0);
+    QCOMPARE(s.bucket(1, size).max, 9.0);
+    // The ring wraps many times over: every bucket index reuses slots of older ones.
+    for (int i = 101; i < 40000; ++i) {
+        s.append(std::sin(i * 0.01) * (i % 89) + (i == 33333 ? 1000.0 : 0.0));
+        if (i % 997 == 0)
+            for (std::int64_t k = s.firstKept() / size - 1; k <= s.count() / size; ++k)
+                QVERIFY2(matchesRange(k), qPrintable(QStringLiteral("bucket %1").arg(k)));
+    }
+    QCOMPARE(s.bucket(33333 / size, size).max, s.range(33333, 33334).max);
+    // Cleared and filled anew: the same indices hold other samples.
+    s.clear();
+    for (int i = 0; i < 40000; ++i)
+        s.append(-1.0);
+    for (std::int64_t k = s.firstKept() / size; k < s.count() / size; ++k)
+        QCOMPARE(s.bucket(k, size).max, -1.0);
 }
 
 void TstTrazoLogic::ticksAndLabels_data() {
