@@ -52,6 +52,13 @@ HRESULT ArchiveReader::run(QSqlQuery& query, const QString& sql,
     return query.exec() ? com::S_OK : readFailure(query);
 }
 
+HRESULT ArchiveReader::runForRow(QSqlQuery& query, const QString& sql,
+                                 std::initializer_list<QVariant> values, bool& row) const {
+    const HRESULT hr = run(query, sql, values);
+    row = com::succeeded(hr) && query.next();
+    return endOfRows(query, hr);
+}
+
 HRESULT ArchiveReader::readings(qint64 fromMs, qint64 toMs,
                                 const std::function<bool(const Entry&)>& visit) const {
     QSqlQuery query(m_db.connection());
@@ -100,16 +107,17 @@ HRESULT ArchiveReader::entries(qint64 fromMs, qint64 toMs, std::vector<Entry>& o
 HRESULT ArchiveReader::nextTime(qint64 fromMs, std::optional<qint64>& timeMs) const {
     timeMs.reset();
     QSqlQuery query(m_db.connection());
-    const HRESULT hr = run(query,
-                           QStringLiteral("SELECT min(t) FROM (SELECT min(time_ms) AS t FROM "
-                                          "readings WHERE @station AND time_ms >= ? UNION ALL "
-                                          "SELECT min(time_ms) FROM failures WHERE @station AND "
-                                          "time_ms >= ?) AS a"),
-                           {fromMs, fromMs});
-    if (com::succeeded(hr) && query.next() && !query.value(0).isNull()) {
+    bool row = false;
+    const HRESULT hr = runForRow(query,
+                                 QStringLiteral("SELECT min(t) FROM (SELECT min(time_ms) AS t "
+                                                "FROM readings WHERE @station AND time_ms >= ? "
+                                                "UNION ALL SELECT min(time_ms) FROM failures "
+                                                "WHERE @station AND time_ms >= ?) AS a"),
+                                 {fromMs, fromMs}, row);
+    if (row && !query.value(0).isNull()) {
         timeMs = query.value(0).toLongLong();
     }
-    return endOfRows(query, hr);
+    return hr;
 }
 
 HRESULT ArchiveReader::daily(QDate from, QDate to, const QTimeZone& zone,
@@ -201,16 +209,16 @@ HRESULT ArchiveReader::statsFromReadings(qint64 fromMs, qint64 toMs, ReadingStat
 HRESULT ArchiveReader::extremeTime(const char* column, double value, qint64 fromMs, qint64 toMs,
                                    qint64& timeMs) const {
     QSqlQuery query(m_db.connection());
-    const HRESULT hr = run(query,
-                           QStringLiteral("SELECT min(time_ms) FROM readings WHERE @station AND "
-                                          "time_ms >= ? "
-                                          "AND time_ms < ? AND %1 = ?")
-                               .arg(QLatin1StringView(column)),
-                           {fromMs, toMs, value});
-    if (com::succeeded(hr) && query.next()) {
+    bool row = false;
+    const HRESULT hr = runForRow(query,
+                                 QStringLiteral("SELECT min(time_ms) FROM readings WHERE @station "
+                                                "AND time_ms >= ? AND time_ms < ? AND %1 = ?")
+                                     .arg(QLatin1StringView(column)),
+                                 {fromMs, toMs, value}, row);
+    if (row) {
         timeMs = query.value(0).toLongLong();
     }
-    return endOfRows(query, hr);
+    return hr;
 }
 
 HRESULT ArchiveReader::summary(qint64 gapMs, Summary& out) const {
@@ -227,18 +235,20 @@ HRESULT ArchiveReader::summary(qint64 gapMs, Summary& out) const {
 
 HRESULT ArchiveReader::firstAndLast(Summary& out) const {
     QSqlQuery query(m_db.connection());
-    const HRESULT hr = run(query,
-                           QStringLiteral("SELECT (SELECT coalesce(sum(count), 0) FROM "
-                                          "quarter_hours WHERE @station), "
-                                          "(SELECT min(time_ms) FROM readings WHERE @station), "
-                                          "(SELECT max(time_ms) FROM readings WHERE @station)"),
-                           {});
-    if (com::succeeded(hr) && query.next()) {
+    bool row = false;
+    const HRESULT hr = runForRow(query,
+                                 QStringLiteral("SELECT (SELECT coalesce(sum(count), 0) FROM "
+                                                "quarter_hours WHERE @station), "
+                                                "(SELECT min(time_ms) FROM readings WHERE "
+                                                "@station), (SELECT max(time_ms) FROM readings "
+                                                "WHERE @station)"),
+                                 {}, row);
+    if (row) {
         out.count = query.value(0).toLongLong();
         out.firstMs = query.value(1).toLongLong();
         out.lastMs = query.value(2).toLongLong();
     }
-    return endOfRows(query, hr);
+    return hr;
 }
 
 HRESULT ArchiveReader::failureCounts(Summary& out) const {

@@ -65,12 +65,17 @@ public:
     // nothing when the archive is sound.
     HRESULT check(QStringList& problems) const;
 
+    // Prepares and runs one statement of the caller's with its values bound in order;
+    // "@station" in it stands for the store's station condition.
+    HRESULT run(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> values) const;
+    // hr, or the failure that ended the query's rows half-way (damage met on the way).
+    HRESULT endOfRows(const QSqlQuery& query, HRESULT hr) const;
+
 private:
     HRESULT readFailure(const QSqlQuery& query) const;
-    HRESULT endOfRows(const QSqlQuery& query, HRESULT hr) const;
-    // Prepares and runs one statement with its values bound in order; "@station" in it
-    // stands for the store's station condition.
-    HRESULT run(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> values) const;
+    // Runs a statement that gives one row and steps onto it; `row` says whether there is one.
+    HRESULT runForRow(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> values,
+                      bool& row) const;
     HRESULT quarters(qint64 fromQuarter, qint64 toQuarter,
                      std::vector<std::pair<qint64, ReadingStats>>& out) const;
     HRESULT failureCounts(Summary& out) const;

@@ -4,6 +4,7 @@
 #include "ReadingStats.h"
 
 #include <QAtomicInteger>
+#include <QDateTime>
 #include <QLocale>
 #include <QSqlQuery>
 
@@ -199,6 +200,12 @@ HRESULT PostgresArchive::open(Mode mode) {
     if (com::succeeded(hr) && mode == Mode::Write) {
         hr = knownPartitions();
     }
+    if (com::succeeded(hr) && mode == Mode::Write) {
+        // This month's partition now rather than in the first batch: creating one locks the
+        // whole table a moment, and many stations starting together would each wait for it
+        // with a tick in hand.
+        makePartition(QDateTime::currentMSecsSinceEpoch());
+    }
     m_open = com::succeeded(hr);
     if (!m_open) {
         close();
@@ -391,21 +398,27 @@ HRESULT PostgresArchive::knownPartitions() {
 
 void PostgresArchive::makePartitions(std::span<const Entry> batch) {
     for (const Entry& e : batch) {
-        const pgschema::MonthPartition month = pgschema::monthOf(e.timeMs);
-        if (!e.isReading() || !month.valid || m_partitions.count(month.name) > 0) {
-            continue;
+        if (e.isReading()) {
+            makePartition(e.timeMs);
         }
-        m_partitions.insert(month.name);
-        // Failing is no trouble: another writer made it first, or this user may not create
-        // tables (then the month's readings go to the default partition, until the owner
-        // makes it).
-        QSqlQuery(connection())
-            .exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 PARTITION OF readings FOR "
-                                 "VALUES FROM (%2) TO (%3)")
-                      .arg(month.name)
-                      .arg(month.fromMs)
-                      .arg(month.toMs));
     }
+}
+
+void PostgresArchive::makePartition(qint64 timeMs) {
+    const pgschema::MonthPartition month = pgschema::monthOf(timeMs);
+    if (!month.valid || m_partitions.count(month.name) > 0) {
+        return;
+    }
+    m_partitions.insert(month.name);
+    // Failing is no trouble: another writer made it first, or this user may not create
+    // tables (then the month's readings go to the default partition, until the owner makes
+    // it).
+    QSqlQuery(connection())
+        .exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 PARTITION OF readings FOR "
+                             "VALUES FROM (%2) TO (%3)")
+                  .arg(month.name)
+                  .arg(month.fromMs)
+                  .arg(month.toMs));
 }
 
 HRESULT PostgresArchive::append(std::span<const Entry> batch) {

@@ -57,6 +57,8 @@ private:
     HRESULT findStation(Mode mode);
     HRESULT knownPartitions();
     void makePartitions(std::span<const Entry> batch);
+    // The partition of the month holding timeMs, unless this connection has seen it.
+    void makePartition(qint64 timeMs);
     HRESULT settleLostBatch(std::span<const Entry>& batch);
     HRESULT insert(std::span<const Entry> batch, const QUuid& token);
     HRESULT exec(const QString& sql);

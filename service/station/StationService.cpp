@@ -1,7 +1,5 @@
 #include "StationService.h"
 
-#include "archive/ArchiveLocation.h"
-
 #include "MqttOutlet.h"
 #include "http/WebServer.h"
 
@@ -113,11 +111,8 @@ void StationService::createWebOutlet() {
     options.token = m_config.token;
     options.allowAnonymous = m_config.allowAnonymous;
     options.station = m_config.station;
-    // The page's history reads an archive file; on a database server it shows the live
-    // readings only.
-    const bool file =
-        m_config.archiveEnabled() && !archive::ArchiveLocation::parse(m_config.archive).server;
-    options.archivePath = file ? m_config.archive : QString();
+    // The page's history reads the archive the runner writes, a file or a database server.
+    options.archivePath = m_config.archiveEnabled() ? m_config.archive : QString();
     auto web = std::make_unique<http::WebServer>(options);
     if (!problem.isEmpty() || !web->start()) {
         m_log.error(QStringLiteral("web server not started: %1")

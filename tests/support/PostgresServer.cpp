@@ -121,7 +121,11 @@ bool PostgresServer::start() {
     }
     m_server = std::make_unique<QProcess>();
     prepareChild(*m_server);
+    // The server's log goes to a file: a pipe nobody reads while a long statement runs would
+    // fill and stall the server on its next line.
     m_server->setProcessChannelMode(QProcess::MergedChannels);
+    m_server->setStandardOutputFile(m_dir.filePath(QStringLiteral("server.log")),
+                                    QIODevice::Append);
     m_server->start(kBinDir + QStringLiteral("/postgres"),
                     {QStringLiteral("-D"), m_data, QStringLiteral("-p"), QString::number(m_port),
                      QStringLiteral("-k"), m_dir.path(), QStringLiteral("-c"),
@@ -129,13 +133,19 @@ bool PostgresServer::start() {
                      QStringLiteral("fsync=off"), QStringLiteral("-c"),
                      QStringLiteral("max_connections=200"), QStringLiteral("-c"),
                      QStringLiteral("shared_buffers=32MB")});
+    // Until the start is seen (here or by an event loop) the process is only "starting", and
+    // isRunning() would say no to a caller that runs no event loop (a benchmark).
+    if (!m_server->waitForStarted(30000)) {
+        m_error = QStringLiteral("postgres: ") + m_server->errorString();
+        return false;
+    }
     return waitReady();
 }
 
 bool PostgresServer::waitReady() {
     for (int i = 0; i < 300; ++i) {
         if (m_server->state() == QProcess::NotRunning) {
-            m_error = QStringLiteral("postgres: ") + QString::fromLocal8Bit(m_server->readAll());
+            m_error = QStringLiteral("postgres: ") + log();
             return false;
         }
         QProcess ready;
@@ -164,6 +174,17 @@ void PostgresServer::stop() {
         }
     }
     m_server.reset();
+}
+
+QString PostgresServer::log() const {
+    QFile file(m_dir.filePath(QStringLiteral("server.log")));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QString();
+    }
+    if (file.size() > 8192) {
+        file.seek(file.size() - 8192);
+    }
+    return QString::fromLocal8Bit(file.readAll()).trimmed();
 }
 
 bool PostgresServer::isRunning() const {

@@ -38,6 +38,8 @@ public:
     // The server's main process (0 when it is not running), for measuring its CPU.
     qint64 pid() const { return isRunning() ? m_server->processId() : 0; }
     const QString& error() const { return m_error; }
+    // The end of the server's log (its last 8 KiB), for a failure's message.
+    QString log() const;
 
     // Where the server binaries are; empty when PostgreSQL 15 is not installed.
     static QString binDir();

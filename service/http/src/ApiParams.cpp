@@ -100,4 +100,19 @@ bool ApiParams::integer(const char* name, int min, int max, int& out, QString& e
     return true;
 }
 
+bool ApiParams::name(const char* name, int maxLength, QString& out, QString& error) const {
+    if (!has(name)) {
+        return true;
+    }
+    const QString text = value(name);
+    if (text.isEmpty() || text.size() > maxLength ||
+        !std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint(); })) {
+        error = bad(
+            name, QStringLiteral("must be a name of 1 to %1 printable characters").arg(maxLength));
+        return false;
+    }
+    out = text;
+    return true;
+}
+
 } // namespace http

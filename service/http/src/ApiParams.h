@@ -28,6 +28,8 @@ public:
     // A date YYYY-MM-DD.
     bool date(const char* name, QDate& out, QString& error) const;
     bool integer(const char* name, int min, int max, int& out, QString& error) const;
+    // A name of 1 to maxLength printable characters.
+    bool name(const char* name, int maxLength, QString& out, QString& error) const;
 
 private:
     QString value(const char* name) const;

@@ -14,17 +14,17 @@ namespace http {
 
 using com::HRESULT;
 
-ApiRoutes::ApiRoutes(const WebOptions& options, const LiveState& live, HistoryStore& history,
+ApiRoutes::ApiRoutes(const WebOptions& options, const LiveState& live, StationHistories& histories,
                      std::function<qint64()> clock)
     : m_options(options)
     , m_live(live)
-    , m_history(history)
+    , m_histories(histories)
     , m_json(options.zone)
     , m_clock(std::move(clock)) {}
 
 bool ApiRoutes::handles(const QString& path) const {
     return path == u"/api/current" || path == u"/api/readings" || path == u"/api/daily" ||
-           path == u"/api/export.csv" || path == u"/api/health";
+           path == u"/api/export.csv" || path == u"/api/health" || path == u"/api/stations";
 }
 
 void ApiRoutes::answer(const QString& path, const QHttpServerRequest& request, QTcpSocket* socket,
@@ -38,6 +38,8 @@ void ApiRoutes::answer(const QString& path, const QHttpServerRequest& request, Q
         daily(query, reply);
     } else if (path == u"/api/export.csv") {
         exportCsv(query, socket, request.method() == QHttpServerRequest::Method::Head, reply);
+    } else if (path == u"/api/stations") {
+        stations(query, reply);
     } else {
         health(query, reply);
     }
@@ -100,15 +102,60 @@ bool ApiRoutes::range(const ApiParams& params, qint64 defaultTo, qint64 defaultS
     return true;
 }
 
-void ApiRoutes::historyFailed(Reply& reply) {
-    reply.error(Status::ServiceUnavailable, m_history.lastError());
+std::shared_ptr<HistoryStore> ApiRoutes::historyFor(const ApiParams& params, Reply& reply) {
+    QString station;
+    QString error;
+    if (!params.name("station", kMaxStationLength, station, error)) {
+        reply.error(Status::BadRequest, error);
+        return nullptr;
+    }
+    std::shared_ptr<HistoryStore> found;
+    if (m_histories.find(station, found) == StationHistories::Found::NoSuchStation) {
+        reply.error(Status::NotFound,
+                    QStringLiteral("station: the archive holds no station %1").arg(station));
+        return nullptr;
+    }
+    return found;
+}
+
+void ApiRoutes::historyFailed(const HistoryStore& history, Reply& reply) {
+    reply.error(Status::ServiceUnavailable, history.lastError());
+}
+
+void ApiRoutes::stations(const QUrlQuery& query, Reply& reply) {
+    QString error;
+    if (!ApiParams(query, m_options.zone).onlyKnown({}, error)) {
+        reply.error(Status::BadRequest, error);
+        return;
+    }
+    std::vector<archive::ArchiveStore::StationInfo> found;
+    if (com::failed(m_histories.stations(found))) {
+        reply.error(Status::ServiceUnavailable, m_histories.lastError());
+        return;
+    }
+    QJsonArray list;
+    for (const auto& info : found) {
+        QJsonObject o{{QStringLiteral("name"), info.name}, {QStringLiteral("count"), info.count}};
+        for (const auto& [prefix, ms] : {std::pair{QStringLiteral("first"), info.firstMs},
+                                         std::pair{QStringLiteral("last"), info.lastMs}}) {
+            if (info.count > 0) {
+                m_json.addTime(o, prefix, ms);
+            } else {
+                o.insert(prefix, QJsonValue::Null);
+                o.insert(prefix + QStringLiteral("_ms"), QJsonValue::Null);
+            }
+        }
+        list.append(o);
+    }
+    reply.json(Status::Ok, {{QStringLiteral("station"), m_histories.ownStation()},
+                            {QStringLiteral("stations"), list}});
 }
 
 void ApiRoutes::readings(const QUrlQuery& query, Reply& reply) {
     const ApiParams params(query, m_options.zone);
     QString error;
     int points = kDefaultPoints;
-    if (!params.onlyKnown({"from", "to", "points"}, error) ||
+    if (!params.onlyKnown({"from", "to", "points", "station"}, error) ||
         !params.integer("points", 1, kMaxPoints, points, error)) {
         reply.error(Status::BadRequest, error);
         return;
@@ -119,19 +166,24 @@ void ApiRoutes::readings(const QUrlQuery& query, Reply& reply) {
     if (!range(params, now, kDefaultSpanMs, from, to, reply)) {
         return;
     }
+    const auto history = historyFor(params, reply);
+    if (!history) {
+        return;
+    }
     qint64 total = 0;
-    if (com::failed(m_history.count(from, to, total))) {
-        historyFailed(reply);
+    if (com::failed(history->count(from, to, total))) {
+        historyFailed(*history, reply);
         return;
     }
     QJsonObject o;
+    o.insert(QStringLiteral("station"), history->station());
     m_json.addTime(o, QStringLiteral("from"), from);
     m_json.addTime(o, QStringLiteral("to"), to);
     o.insert(QStringLiteral("count"), total);
     QJsonArray rows;
     HRESULT hr = com::S_OK;
     if (total <= points) {
-        hr = m_history.readings(from, to, [&](const archive::Entry& e) {
+        hr = history->readings(from, to, [&](const archive::Entry& e) {
             QJsonObject r = m_json.entry(e);
             r.remove(QStringLiteral("kind"));
             rows.append(r);
@@ -142,7 +194,7 @@ void ApiRoutes::readings(const QUrlQuery& query, Reply& reply) {
     } else {
         std::vector<HistoryStore::Bucket> buckets;
         qint64 width = 0;
-        hr = m_history.buckets(from, to, points, buckets, width);
+        hr = history->buckets(from, to, points, buckets, width);
         for (const auto& b : buckets) {
             QJsonObject r = m_json.stats(b.stats, false);
             m_json.addTime(r, QStringLiteral("start"), b.startMs);
@@ -154,7 +206,7 @@ void ApiRoutes::readings(const QUrlQuery& query, Reply& reply) {
         o.insert(QStringLiteral("buckets"), rows);
     }
     if (com::failed(hr)) {
-        historyFailed(reply);
+        historyFailed(*history, reply);
         return;
     }
     reply.json(Status::Ok, o);
@@ -165,7 +217,7 @@ void ApiRoutes::daily(const QUrlQuery& query, Reply& reply) {
     QString error;
     QDate to = archive::LocalDay::dateOf(m_clock(), m_options.zone);
     QDate from;
-    if (!params.onlyKnown({"from", "to"}, error) || !params.date("to", to, error) ||
+    if (!params.onlyKnown({"from", "to", "station"}, error) || !params.date("to", to, error) ||
         !params.date("from", from, error)) {
         reply.error(Status::BadRequest, error);
         return;
@@ -177,9 +229,13 @@ void ApiRoutes::daily(const QUrlQuery& query, Reply& reply) {
         reply.error(Status::BadRequest, QStringLiteral("from: after to"));
         return;
     }
+    const auto history = historyFor(params, reply);
+    if (!history) {
+        return;
+    }
     std::vector<archive::ArchiveReader::DailyRow> rows;
-    if (com::failed(m_history.daily(from, to, m_options.zone, rows))) {
-        historyFailed(reply);
+    if (com::failed(history->daily(from, to, m_options.zone, rows))) {
+        historyFailed(*history, reply);
         return;
     }
     QJsonArray days;
@@ -188,7 +244,8 @@ void ApiRoutes::daily(const QUrlQuery& query, Reply& reply) {
         d.insert(QStringLiteral("date"), row.date.toString(Qt::ISODate));
         days.append(d);
     }
-    reply.json(Status::Ok, {{QStringLiteral("from"), from.toString(Qt::ISODate)},
+    reply.json(Status::Ok, {{QStringLiteral("station"), history->station()},
+                            {QStringLiteral("from"), from.toString(Qt::ISODate)},
                             {QStringLiteral("to"), to.toString(Qt::ISODate)},
                             {QStringLiteral("days"), days}});
 }
@@ -196,7 +253,7 @@ void ApiRoutes::daily(const QUrlQuery& query, Reply& reply) {
 void ApiRoutes::exportCsv(const QUrlQuery& query, QTcpSocket* socket, bool head, Reply& reply) {
     const ApiParams params(query, m_options.zone);
     QString error;
-    if (!params.onlyKnown({"from", "to"}, error)) {
+    if (!params.onlyKnown({"from", "to", "station"}, error)) {
         reply.error(Status::BadRequest, error);
         return;
     }
@@ -205,8 +262,12 @@ void ApiRoutes::exportCsv(const QUrlQuery& query, QTcpSocket* socket, bool head,
     if (!range(params, std::numeric_limits<qint64>::max(), kWhole, from, to, reply)) {
         return;
     }
-    if (com::failed(m_history.open())) {
-        historyFailed(reply);
+    auto history = historyFor(params, reply);
+    if (!history) {
+        return;
+    }
+    if (com::failed(history->open())) {
+        historyFailed(*history, reply);
         return;
     }
     reply.startChunked("text/csv; charset=utf-8",
@@ -215,8 +276,8 @@ void ApiRoutes::exportCsv(const QUrlQuery& query, QTcpSocket* socket, bool head,
         socket->disconnectFromHost();
         return;
     }
-    auto* job = new CsvExport(socket, m_history, archive::ArchiveCsv(m_options.zone), from, to,
-                              m_options.maxBacklogBytes);
+    auto* job = new CsvExport(socket, std::move(history), archive::ArchiveCsv(m_options.zone), from,
+                              to, m_options.maxBacklogBytes);
     job->start();
 }
 

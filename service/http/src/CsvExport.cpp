@@ -4,11 +4,11 @@
 
 namespace http {
 
-CsvExport::CsvExport(QTcpSocket* socket, HistoryStore& store, archive::ArchiveCsv csv,
-                     qint64 fromMs, qint64 toMs, qint64 backlogBytes)
+CsvExport::CsvExport(QTcpSocket* socket, std::shared_ptr<HistoryStore> store,
+                     archive::ArchiveCsv csv, qint64 fromMs, qint64 toMs, qint64 backlogBytes)
     : QObject(socket)
     , m_socket(socket)
-    , m_store(store)
+    , m_store(std::move(store))
     , m_csv(std::move(csv))
     , m_fromMs(fromMs)
     , m_toMs(toMs)
@@ -43,7 +43,7 @@ bool CsvExport::nextBatch(QByteArray& rows) {
     qint64 last = m_fromMs;
     int atLast = 0;
     QString text;
-    const com::HRESULT hr = m_store.readings(m_fromMs, m_toMs, [&](const archive::Entry& e) {
+    const com::HRESULT hr = m_store->readings(m_fromMs, m_toMs, [&](const archive::Entry& e) {
         if (skip > 0 && e.timeMs == m_fromMs) {
             --skip;
             return true;

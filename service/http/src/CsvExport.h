@@ -21,8 +21,8 @@ class CsvExport : public QObject {
 public:
     static constexpr int kBatchRows = 2000;
 
-    CsvExport(QTcpSocket* socket, HistoryStore& store, archive::ArchiveCsv csv, qint64 fromMs,
-              qint64 toMs, qint64 backlogBytes);
+    CsvExport(QTcpSocket* socket, std::shared_ptr<HistoryStore> store, archive::ArchiveCsv csv,
+              qint64 fromMs, qint64 toMs, qint64 backlogBytes);
 
     void start();
 
@@ -33,7 +33,7 @@ private:
     void finish(bool complete);
 
     QPointer<QTcpSocket> m_socket;
-    HistoryStore& m_store;
+    std::shared_ptr<HistoryStore> m_store;
     archive::ArchiveCsv m_csv;
     qint64 m_fromMs;
     qint64 m_toMs;

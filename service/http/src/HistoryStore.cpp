@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveSchema.h"
 #include "archive/LocalDays.h"
+#include "archive/StoreFactory.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -34,30 +35,20 @@ void fold(ReadingStats& cell, const QSqlQuery& q) {
     cell.merge(s);
 }
 
-HRESULT runGrouped(QSqlQuery& q, const QString& sql, std::initializer_list<QVariant> values,
-                   std::map<qint64, ReadingStats>& grid) {
-    q.setForwardOnly(true);
-    if (!q.prepare(sql)) {
-        return archive::fromSqlError(q.lastError(), com::STG_E_READFAULT);
-    }
-    int i = 0;
-    for (const QVariant& v : values) {
-        q.bindValue(i++, v);
-    }
-    if (!q.exec()) {
-        return archive::fromSqlError(q.lastError(), com::STG_E_READFAULT);
-    }
-    while (q.next()) {
+HRESULT runGrouped(const archive::ArchiveReader& reader, QSqlQuery& q, const QString& sql,
+                   std::initializer_list<QVariant> values, std::map<qint64, ReadingStats>& grid) {
+    const HRESULT hr = reader.run(q, sql, values);
+    while (com::succeeded(hr) && q.next()) {
         fold(grid[q.value(0).toLongLong()], q);
     }
-    return q.lastError().isValid() ? archive::fromSqlError(q.lastError(), com::STG_E_READFAULT)
-                                   : com::S_OK;
+    return reader.endOfRows(q, hr);
 }
 
 } // namespace
 
-HistoryStore::HistoryStore(QString path)
-    : m_path(std::move(path)) {}
+HistoryStore::HistoryStore(archive::ArchiveLocation location, archive::ArchiveStore::Mode mode)
+    : m_location(std::move(location))
+    , m_mode(mode) {}
 
 HistoryStore::~HistoryStore() = default;
 
@@ -65,27 +56,40 @@ HRESULT HistoryStore::open() {
     if (m_db && m_db->isOpen()) {
         return com::S_OK;
     }
-    if (m_path.isEmpty()) {
+    if (!m_location.enabled || m_location.path.isEmpty()) {
         m_lastError = QStringLiteral("no archive is kept");
         return archive::E_ARCHIVE_MISSING;
     }
-    m_db = std::make_unique<archive::ArchiveDatabase>(m_path);
-    const HRESULT hr = m_db->open(archive::ArchiveDatabase::Mode::Read);
+    m_db = archive::makeStore(m_location);
+    const HRESULT hr = m_db->open(m_mode);
     if (com::failed(hr)) {
         return fail(hr);
     }
     // A year's quarter-hour summaries are a few MiB: kept in this connection's page cache, a
     // long range is summed without reading them from the file again while it is unchanged. A
-    // refused setting only costs speed.
-    QSqlQuery pragma(m_db->connection());
-    (void)pragma.exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kPageCacheKiB));
+    // refused setting only costs speed; a server keeps its own cache.
+    if (m_db->connection().driverName() == QLatin1String("QSQLITE")) {
+        QSqlQuery pragma(m_db->connection());
+        (void)pragma.exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kPageCacheKiB));
+    }
     return hr;
+}
+
+HRESULT HistoryStore::stations(std::vector<archive::ArchiveStore::StationInfo>& out) {
+    out.clear();
+    HRESULT hr = open();
+    if (com::succeeded(hr)) {
+        hr = m_db->stations(out);
+    }
+    return com::failed(hr) ? fail(hr) : hr;
 }
 
 HRESULT HistoryStore::fail(HRESULT hr) {
     switch (hr) {
     case archive::E_ARCHIVE_MISSING:
     case archive::E_ARCHIVE_EMPTY:
+    case archive::E_ARCHIVE_NOSCHEMA:  // a database whose writer has not laid out the tables
+    case archive::E_ARCHIVE_NOSTATION: // nor entered this station yet
         m_lastError = QStringLiteral("the archive holds no readings yet");
         break;
     default:
@@ -192,11 +196,11 @@ HRESULT HistoryStore::sumRows(qint64 fromMs, qint64 toMs, qint64 originMs, qint6
         return com::S_OK;
     }
     QSqlQuery q(m_db->connection());
-    return runGrouped(q,
+    return runGrouped(archive::ArchiveReader(*m_db), q,
                       QStringLiteral("SELECT (time_ms - ?) / ? AS b, count(*), min(humidity_pct), "
-                                     "max(humidity_pct), total(humidity_pct), min(pressure_kpa), "
-                                     "max(pressure_kpa), total(pressure_kpa) FROM readings "
-                                     "WHERE time_ms >= ? AND time_ms < ? GROUP BY b"),
+                                     "max(humidity_pct), sum(humidity_pct), min(pressure_kpa), "
+                                     "max(pressure_kpa), sum(pressure_kpa) FROM readings "
+                                     "WHERE @station AND time_ms >= ? AND time_ms < ? GROUP BY b"),
                       {originMs, widthMs, fromMs, toMs}, grid);
 }
 
@@ -204,28 +208,26 @@ HRESULT HistoryStore::sumQuarters(qint64 fromQuarter, qint64 toQuarter, qint64 o
                                   qint64 widthQuarters, Grid& grid) {
     QSqlQuery q(m_db->connection());
     return runGrouped(
-        q,
-        QStringLiteral("SELECT (quarter - ?) / ? AS b, total(count), min(humidity_min), "
-                       "max(humidity_max), total(humidity_sum), min(pressure_min), "
-                       "max(pressure_max), total(pressure_sum) FROM quarter_hours "
-                       "WHERE quarter >= ? AND quarter < ? AND count > 0 GROUP BY b"),
+        archive::ArchiveReader(*m_db), q,
+        QStringLiteral("SELECT (quarter - ?) / ? AS b, sum(count), min(humidity_min), "
+                       "max(humidity_max), sum(humidity_sum), min(pressure_min), "
+                       "max(pressure_max), sum(pressure_sum) FROM quarter_hours "
+                       "WHERE @station AND quarter >= ? AND quarter < ? AND count > 0 "
+                       "GROUP BY b"),
         {originQuarter, widthQuarters, fromQuarter, toQuarter}, grid);
 }
 
 HRESULT HistoryStore::countQuarters(qint64 fromQuarter, qint64 toQuarter, qint64& n) {
+    const archive::ArchiveReader reader(*m_db);
     QSqlQuery q(m_db->connection());
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT total(count) FROM quarter_hours "
-                                  "WHERE quarter >= ? AND quarter < ?"))) {
-        return archive::fromSqlError(q.lastError(), com::STG_E_READFAULT);
+    HRESULT hr = reader.run(q,
+                            QStringLiteral("SELECT coalesce(sum(count), 0) FROM quarter_hours "
+                                           "WHERE @station AND quarter >= ? AND quarter < ?"),
+                            {fromQuarter, toQuarter});
+    if (com::succeeded(hr) && q.next()) {
+        n += q.value(0).toLongLong();
     }
-    q.bindValue(0, fromQuarter);
-    q.bindValue(1, toQuarter);
-    if (!q.exec() || !q.next()) {
-        return archive::fromSqlError(q.lastError(), com::STG_E_READFAULT);
-    }
-    n += static_cast<qint64>(q.value(0).toDouble());
-    return com::S_OK;
+    return reader.endOfRows(q, hr);
 }
 
 HRESULT HistoryStore::daily(QDate from, QDate to, const QTimeZone& zone,

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "archive/ArchiveDatabase.h"
+#include "archive/ArchiveLocation.h"
 #include "archive/ArchiveReader.h"
+#include "archive/ArchiveStore.h"
 
 #include <functional>
 #include <map>
@@ -10,9 +11,10 @@
 
 namespace http {
 
-// The server's read-only view of the readings archive, which the station's writer fills from
-// another thread or program. Opened on first use and again after a failure, so a server that
-// starts before the archive exists serves history once it does.
+// The server's read-only view of one station in the readings archive (a file or a database
+// server), which the station's writer fills from another thread or program. Opened on first use
+// and again after a failure, so a server that starts before the archive exists serves history
+// once it does.
 class HistoryStore {
 public:
     // Readings of one span of a bucket grid: count, sums and extremes (without their times).
@@ -26,14 +28,20 @@ public:
     // The reading connection's page cache.
     static constexpr int kPageCacheKiB = 16384;
 
-    explicit HistoryStore(QString path);
+    // `location` names the station (for a file, the name it is shown under). List mode reads
+    // only the list of stations.
+    explicit HistoryStore(archive::ArchiveLocation location,
+                          archive::ArchiveStore::Mode mode = archive::ArchiveStore::Mode::Read);
     ~HistoryStore();
 
-    bool isConfigured() const { return !m_path.isEmpty(); }
+    const QString& station() const { return m_location.station; }
     // Opens the archive when it is not open yet.
     com::HRESULT open();
-    // Why the last call failed, for the client (never the file's path).
+    // Why the last call failed, for the client (never the file's path or the server's address).
     QString lastError() const { return m_lastError; }
+
+    // Every station of the archive with its first and last reading and count.
+    com::HRESULT stations(std::vector<archive::ArchiveStore::StationInfo>& out);
 
     // How many readings fromMs <= time < toMs holds, from the quarter-hour summaries and the
     // rows of the partial quarters at either end.
@@ -58,8 +66,9 @@ private:
                              qint64 widthQuarters, Grid& grid);
     com::HRESULT fail(com::HRESULT hr);
 
-    QString m_path;
-    std::unique_ptr<archive::ArchiveDatabase> m_db;
+    archive::ArchiveLocation m_location;
+    archive::ArchiveStore::Mode m_mode;
+    std::unique_ptr<archive::ArchiveStore> m_db;
     QString m_lastError;
 };
 

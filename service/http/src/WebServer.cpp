@@ -30,7 +30,7 @@ WebServerPrivate::WebServerPrivate(WebOptions o)
     , clock(systemNow)
     , access(options.token)
     , live(systemNow())
-    , history(options.archivePath)
+    , history(options.archivePath, options.station)
     , json(options.zone)
     , api(options, live, history, [this] { return clock(); })
     , pages(options) {}

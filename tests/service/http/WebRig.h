@@ -4,7 +4,7 @@
 
 #include "http/WebServer.h"
 
-#include "archive/ArchiveDatabase.h"
+#include "archive/StoreFactory.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -95,11 +95,14 @@ struct Rig {
         options.zone = QTimeZone("Europe/Madrid");
     }
 
-    // Writes `entries` to the archive (creating it).
-    bool archive(const std::vector<archive::Entry>& entries) {
-        archive::ArchiveDatabase db(options.archivePath);
-        return com::succeeded(db.open(archive::ArchiveDatabase::Mode::Write)) &&
-               com::succeeded(db.append(entries));
+    // Writes `entries` to the archive (creating it) as `station` (by default the server's own;
+    // a file holds one station whatever the name).
+    bool archive(const std::vector<archive::Entry>& entries, const QString& station = {}) {
+        archive::ArchiveLocation where = archive::ArchiveLocation::parse(options.archivePath);
+        where.station = station.isEmpty() ? options.station : station;
+        const auto store = archive::makeStore(where);
+        return com::succeeded(store->open(archive::ArchiveStore::Mode::Write)) &&
+               com::succeeded(store->append(entries));
     }
 
     bool start() {

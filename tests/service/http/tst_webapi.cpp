@@ -1,9 +1,11 @@
 // The web server's API over the loopback address: the routes' fields and types, ranges across
-// local midnight and daylight-saving changes, buckets against the rows they sum, the errors,
-// the token, the live feed and the security headers.
+// local midnight and daylight-saving changes, buckets against the rows they sum (on an archive
+// file and on a PostgreSQL server of the test's own), the stations of a shared database, the
+// errors, the token, the live feed and the security headers.
 
 #include "WebRig.h"
 
+#include "PostgresServer.h"
 #include "ProgramRun.h"
 
 #include "archive/ArchiveCsv.h"
@@ -48,6 +50,11 @@ qint64 ms(const char* iso) {
 class tst_WebApi : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void stationsOfOneFile();
+    void stationsOfASharedDatabaseServedApart();
+    void ownStationNotWrittenYet();
     void currentHasEveryFieldWithItsType();
     void readingsComeRawWhenFewerThanPoints();
     void bucketsAgreeWithTheRows_data();
@@ -55,6 +62,7 @@ private slots:
     void rangeAcrossMidnightAndSpringChange();
     void dailyMatchesTheArchiveTool_data();
     void dailyMatchesTheArchiveTool();
+    void exportMatchesTheArchiveTool_data();
     void exportMatchesTheArchiveTool();
     void healthTurnsWhenReadingsStop();
     void errors_data();
@@ -64,7 +72,138 @@ private slots:
     void liveFeedSendsEveryTickInOrder();
     void liveFeedRefusesWithoutToken();
     void securityHeadersAndTags();
+
+private:
+    // Points the rig at a fresh database of the server (when `postgres`).
+    void useBackend(Rig& rig, bool postgres);
+
+    std::unique_ptr<testsupport::PostgresServer> m_pg;
+    int m_databases = 0;
 };
+
+void tst_WebApi::initTestCase() {
+    m_pg = std::make_unique<testsupport::PostgresServer>();
+    if (!m_pg->start()) {
+        qWarning("the PostgreSQL cases are skipped: %s", qPrintable(m_pg->error()));
+        m_pg.reset();
+    }
+}
+
+void tst_WebApi::cleanupTestCase() {
+    m_pg.reset();
+}
+
+namespace {
+
+const char* backendName(bool postgres) {
+    return postgres ? "postgresql" : "file";
+}
+
+} // namespace
+
+void tst_WebApi::useBackend(Rig& rig, bool postgres) {
+    if (!postgres) {
+        return;
+    }
+    if (!m_pg) {
+        QSKIP("no PostgreSQL server");
+    }
+    const QString db = QStringLiteral("web_%1").arg(++m_databases);
+    QVERIFY2(m_pg->createDatabase(db), qPrintable(m_pg->error()));
+    rig.options.archivePath = m_pg->url(db);
+}
+
+// The file keeps one station: the service's own, under its name; any other is not there.
+void tst_WebApi::stationsOfOneFile() {
+    Rig rig;
+    QVERIFY(rig.archive(readings(kBaseMs, 30, 1000)));
+    QVERIFY(rig.start());
+    const QJsonObject o = object(rig.get(QStringLiteral("/api/stations")));
+    QCOMPARE(o.value("station").toString(), QStringLiteral("Cobertizo"));
+    const QJsonArray list = o.value("stations").toArray();
+    QCOMPARE(int(list.size()), 1);
+    const QJsonObject only = list.first().toObject();
+    QCOMPARE(only.value("name").toString(), QStringLiteral("Cobertizo"));
+    QCOMPARE(only.value("count").toInteger(), 30);
+    QCOMPARE(only.value("first_ms").toInteger(), kBaseMs);
+    QCOMPARE(only.value("last").toString(), QStringLiteral("2026-03-01T01:00:29.000+01:00"));
+    QCOMPARE(rig.get(QStringLiteral("/api/readings?station=Cobertizo&from=0")).status, 200);
+    const Response other = rig.get(QStringLiteral("/api/daily?station=Era"));
+    QCOMPARE(other.status, 404);
+    QCOMPARE(object(other).value("error").toString(),
+             QStringLiteral("station: the archive holds no station Era"));
+}
+
+// Two stations writing into one database; each route reads the station asked for, the
+// service's own without a name, and never the other's rows.
+void tst_WebApi::stationsOfASharedDatabaseServedApart() {
+    Rig rig;
+    useBackend(rig, true);
+    const auto own = readings(kBaseMs, 40, 60000);
+    const auto other = readings(kBaseMs + 30000, 25, 120000);
+    QVERIFY(rig.archive(own));
+    QVERIFY(rig.archive(other, QStringLiteral("Era")));
+    rig.now = kBaseMs + 86400000;
+    QVERIFY(rig.start());
+
+    const QJsonArray list =
+        object(rig.get(QStringLiteral("/api/stations"))).value("stations").toArray();
+    QCOMPARE(int(list.size()), 2);
+    const QJsonObject cobertizo = list.at(0).toObject();
+    const QJsonObject era = list.at(1).toObject();
+    QCOMPARE(cobertizo.value("name").toString(), QStringLiteral("Cobertizo"));
+    QCOMPARE(cobertizo.value("count").toInteger(), 40);
+    QCOMPARE(era.value("name").toString(), QStringLiteral("Era"));
+    QCOMPARE(era.value("count").toInteger(), 25);
+    QCOMPARE(era.value("first_ms").toInteger(), other.front().timeMs);
+    QCOMPARE(era.value("last_ms").toInteger(), other.back().timeMs);
+
+    const auto firstTimes = [&](const QString& query) {
+        const QJsonObject o = object(rig.get(QStringLiteral("/api/readings?from=0") + query));
+        QList<qint64> times;
+        for (const QJsonValue& r : o.value("readings").toArray()) {
+            times << r.toObject().value("time_ms").toInteger();
+        }
+        return std::make_pair(o.value("station").toString(), times);
+    };
+    const auto [ownName, ownTimes] = firstTimes({});
+    QCOMPARE(ownName, QStringLiteral("Cobertizo"));
+    QCOMPARE(ownTimes.size(), 40);
+    QCOMPARE(ownTimes.first(), own.front().timeMs);
+    const auto [eraName, eraTimes] = firstTimes(QStringLiteral("&station=Era"));
+    QCOMPARE(eraName, QStringLiteral("Era"));
+    QCOMPARE(eraTimes.size(), 25);
+    QCOMPARE(eraTimes.last(), other.back().timeMs);
+
+    const QJsonArray days =
+        object(rig.get(QStringLiteral("/api/daily?station=Era&from=2026-03-01&to=2026-03-01")))
+            .value("days")
+            .toArray();
+    QCOMPARE(int(days.size()), 1);
+    QCOMPARE(days.first().toObject().value("count").toInt(), 25);
+    const Response csv = rig.get(QStringLiteral("/api/export.csv?station=Era"));
+    QCOMPARE(csv.status, 200);
+    QCOMPARE(int(csv.body.count('\n')), 1 + 25);
+
+    const Response missing = rig.get(QStringLiteral("/api/readings?station=Prado"));
+    QCOMPARE(missing.status, 404);
+    QCOMPARE(object(missing).value("error").toString(),
+             QStringLiteral("station: the archive holds no station Prado"));
+}
+
+// A service whose writer has not reached the database yet serves its live readings and says
+// the history is not there yet, rather than naming its own station unknown.
+void tst_WebApi::ownStationNotWrittenYet() {
+    Rig rig;
+    useBackend(rig, true);
+    QVERIFY(rig.start());
+    const Response r = rig.get(QStringLiteral("/api/readings"));
+    QCOMPARE(r.status, 503);
+    QCOMPARE(object(r).value("error").toString(),
+             QStringLiteral("the archive holds no readings yet"));
+    QVERIFY(rig.archive(readings(kBaseMs - 5000, 5, 1000)));
+    QCOMPARE(object(rig.get(QStringLiteral("/api/readings"))).value("count").toInt(), 5);
+}
 
 void tst_WebApi::currentHasEveryFieldWithItsType() {
     Rig rig;
@@ -126,6 +265,7 @@ void tst_WebApi::readingsComeRawWhenFewerThanPoints() {
 }
 
 void tst_WebApi::bucketsAgreeWithTheRows_data() {
+    QTest::addColumn<bool>("postgres");
     QTest::addColumn<qint64>("step");
     QTest::addColumn<int>("count");
     QTest::addColumn<qint64>("from");
@@ -133,21 +273,28 @@ void tst_WebApi::bucketsAgreeWithTheRows_data() {
     QTest::addColumn<int>("points");
     // Narrow buckets are summed from the rows; wide ones come from the quarter-hour summaries
     // with the partial quarters at both ends from the rows.
-    QTest::newRow("summed from rows")
-        << qint64(10000) << 2000 << kBaseMs + 7000 << kBaseMs + 19000000 << 50;
-    QTest::newRow("on the quarters' grid")
-        << qint64(60000) << 4320 << kBaseMs + 450000 << kBaseMs + 2 * 86400000 + 780000 << 40;
-    QTest::newRow("range inside one quarter")
-        << qint64(1000) << 3000 << kBaseMs + 1000 << kBaseMs + 800000 << 7;
+    for (const bool postgres : {false, true}) {
+        const auto row = [&](const char* name) -> QTestData& {
+            return QTest::addRow("%s, %s", name, backendName(postgres)) << postgres;
+        };
+        row("summed from rows") << qint64(10000) << 2000 << kBaseMs + 7000 << kBaseMs + 19000000
+                                << 50;
+        row("on the quarters' grid")
+            << qint64(60000) << 4320 << kBaseMs + 450000 << kBaseMs + 2 * 86400000 + 780000 << 40;
+        row("range inside one quarter")
+            << qint64(1000) << 3000 << kBaseMs + 1000 << kBaseMs + 800000 << 7;
+    }
 }
 
 void tst_WebApi::bucketsAgreeWithTheRows() {
+    QFETCH(bool, postgres);
     QFETCH(qint64, step);
     QFETCH(int, count);
     QFETCH(qint64, from);
     QFETCH(qint64, to);
     QFETCH(int, points);
     Rig rig;
+    useBackend(rig, postgres);
     const auto rows = readings(kBaseMs, count, step);
     QVERIFY(rig.archive(rows));
     QVERIFY(rig.start());
@@ -225,25 +372,30 @@ void tst_WebApi::rangeAcrossMidnightAndSpringChange() {
 }
 
 void tst_WebApi::dailyMatchesTheArchiveTool_data() {
+    QTest::addColumn<bool>("postgres");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
     QTest::addColumn<int>("longDayCount");
     // A 23-hour day in spring and a 25-hour day in autumn, between ordinary ones.
-    QTest::newRow("spring") << "2026-03-27T22:00:00Z"
-                            << "2026-03-28"
-                            << "2026-03-30" << 276;
-    QTest::newRow("autumn") << "2026-10-23T21:00:00Z"
-                            << "2026-10-24"
-                            << "2026-10-26" << 300;
+    for (const bool postgres : {false, true}) {
+        QTest::addRow("spring, %s", backendName(postgres)) << postgres << "2026-03-27T22:00:00Z"
+                                                           << "2026-03-28"
+                                                           << "2026-03-30" << 276;
+        QTest::addRow("autumn, %s", backendName(postgres)) << postgres << "2026-10-23T21:00:00Z"
+                                                           << "2026-10-24"
+                                                           << "2026-10-26" << 300;
+    }
 }
 
 void tst_WebApi::dailyMatchesTheArchiveTool() {
+    QFETCH(bool, postgres);
     QFETCH(QString, start);
     QFETCH(QString, from);
     QFETCH(QString, to);
     QFETCH(int, longDayCount);
     Rig rig;
+    useBackend(rig, postgres);
     QVERIFY(rig.archive(readings(ms(start.toLatin1().constData()), 4 * 288, 300000)));
     QVERIFY(rig.start());
     const Response r = rig.get(QStringLiteral("/api/daily?from=%1&to=%2").arg(from, to));
@@ -277,8 +429,16 @@ void tst_WebApi::dailyMatchesTheArchiveTool() {
     }
 }
 
+void tst_WebApi::exportMatchesTheArchiveTool_data() {
+    QTest::addColumn<bool>("postgres");
+    QTest::newRow("file") << false;
+    QTest::newRow("postgresql") << true;
+}
+
 void tst_WebApi::exportMatchesTheArchiveTool() {
+    QFETCH(bool, postgres);
     Rig rig;
+    useBackend(rig, postgres);
     QVERIFY(rig.archive(readings(ms("2026-03-28T22:00:00Z"), 12000, 30000)));
     QVERIFY(rig.start());
     const Response r = rig.get(QStringLiteral("/api/export.csv?from=2026-03-29&to=2026-03-30"));
@@ -351,6 +511,18 @@ void tst_WebApi::errors_data() {
     QTest::newRow("daily reversed")
         << QByteArray("GET") << "/api/daily?from=2026-03-02&to=2026-03-01" << 400
         << "from: after to";
+    QTest::newRow("station empty") << QByteArray("GET") << "/api/readings?station=" << 400
+                                   << "station: must be a name of 1 to 64 printable characters";
+    QTest::newRow("station too long")
+        << QByteArray("GET") << QStringLiteral("/api/daily?station=") + QString(65, u'a') << 400
+        << "station: must be a name of 1 to 64 printable characters";
+    QTest::newRow("station with a line break")
+        << QByteArray("GET") << "/api/export.csv?station=a%0Ab" << 400
+        << "station: must be a name of 1 to 64 printable characters";
+    QTest::newRow("station given twice") << QByteArray("GET") << "/api/readings?station=a&station=b"
+                                         << 400 << "station: given more than once";
+    QTest::newRow("stations takes none")
+        << QByteArray("GET") << "/api/stations?station=a" << 400 << "station: unknown parameter";
     QTest::newRow("export unknown")
         << QByteArray("GET") << "/api/export.csv?format=xls" << 400 << "format: unknown parameter";
     QTest::newRow("not found") << QByteArray("GET") << "/api/nothing" << 404 << "no such resource";

@@ -20,7 +20,9 @@ struct WebOptions {
     bool allowAnonymous = false;
 
     QString station;     // the station's name, shown on the page and in /api/current
-    QString archivePath; // the readings archive read for the history; empty: none
+    // The readings archive read for the history, as the service's `archive` key gives it (a
+    // file or a postgresql:// URL); empty: none.
+    QString archivePath;
     QTimeZone zone = QTimeZone::systemTimeZone(); // local days and times with their offset
 
     // Bounds on what a client may cost.
