@@ -27,6 +27,8 @@ clsFuenteRemota::clsFuenteRemota(QUrl urlServicio, QByteArray bytToken, QObject*
 }
 
 clsFuenteRemota::~clsFuenteRemota() {
+    // Whoever listened may be gone already: the end is not told.
+    blockSignals(true);
     subDetiene();
 }
 

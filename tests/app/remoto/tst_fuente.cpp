@@ -80,7 +80,7 @@ clsFuenteRemota::stEsperas esperasCortas() {
     clsFuenteRemota::stEsperas e;
     e.iEsperaInicialMs = 50;
     e.iEsperaMaximaMs = 200;
-    e.iSilencioMs = 3000;
+    e.iSilencioMs = 10000;
     return e;
 }
 
