@@ -3,12 +3,14 @@
 // statistics show the service's readings; the service stopped is shown as an unplugged port
 // is, and followed again when it is back on its address.
 
+#include "clsMenuPrincipal.h"
 #include "clsSeguimientoRemoto.h"
 #include "ctlBarraEstado.h"
 #include "frmHijoSimulacion.h"
 #include "frmHijoValoresInstantaneos.h"
 #include "frmMDIPrincipal.h"
 
+#include "archive/ArchiveWriter.h"
 #include "link/modGlobal.h"
 #include "remoto/clsFuenteRemota.h"
 
