@@ -31,6 +31,10 @@ void clsBarraEstado::subPuertoPerdido() {
     subCambia(enEnlace::Desconectado);
 }
 
+void clsBarraEstado::subConectando() {
+    subCambia(enEnlace::Conectando);
+}
+
 void clsBarraEstado::subRespuesta() {
     if (m_enEnlace == enEnlace::SinRespuesta) {
         subCambia(enEnlace::Abierto);
@@ -107,6 +111,9 @@ QString clsBarraEstado::strfntEnlace() const {
         break;
     case enEnlace::NoSePuedeAbrir:
         strEstado = QStringLiteral("no se puede abrir: ") + m_strMotivo;
+        break;
+    case enEnlace::Conectando:
+        strEstado = QStringLiteral("conectando");
         break;
     }
     const QString strDispositivo =

@@ -9,13 +9,21 @@
 
 // What the main window's status bar tells, without the widgets: the state of the link to the
 // station ("COM2 (/dev/ttyS1): abierto", "sin respuesta desde hh:mm:ss", "sin lecturas desde
-// hh:mm:ss", "desconectado", "no se puede abrir: <motivo>"), the readings, time-outs, unlocks
+// hh:mm:ss", "desconectado", "no se puede abrir: <motivo>", and for a station service
+// followed over the network "conectando"), the readings, time-outs, unlocks
 // and replies refused for their check sum counted since the program started, and notices that other
 // parts of the program put up and take down by a key (where a print went, a file that cannot be
 // written, ...).
 class clsBarraEstado {
 public:
-    enum class enEnlace { Abierto, SinRespuesta, SinLecturas, Desconectado, NoSePuedeAbrir };
+    enum class enEnlace {
+        Abierto,
+        SinRespuesta,
+        SinLecturas,
+        Desconectado,
+        NoSePuedeAbrir,
+        Conectando, // a station service being reached for the first time
+    };
 
     // Called after every change of any text.
     void setCambio(std::function<void()> evCambio) { m_evCambio = std::move(evCambio); }
@@ -30,6 +38,8 @@ public:
     void subPuertoNoSeAbre(const QString& strMotivo);
     // The device went away while open.
     void subPuertoPerdido();
+    // The link is a station service's, and its first connection is under way.
+    void subConectando();
 
     // The station answered an exchange (with a reading or with its error frame).
     void subRespuesta();

@@ -3,6 +3,7 @@
 #include "clsAreaHijas.h"
 #include "clsArte.h"
 #include "clsMenuPrincipal.h"
+#include "clsSeguimientoRemoto.h"
 #include "ctlBarraEstado.h"
 #include "frmAbout.h"
 
@@ -10,6 +11,7 @@
 #include "archive/ArchiveWriter.h"
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
+#include "remoto/clsFuenteRemota.h"
 
 #include "forms/GuardedDialog.h"
 #include "forms/MessageBox.h"
@@ -63,7 +65,9 @@ frmMDIPrincipal::frmMDIPrincipal(stFabricas fabricas, forms::Scheduler& schedule
 }
 
 frmMDIPrincipal::~frmMDIPrincipal() {
-    // The archive's last batch is written before anything it could still be told goes.
+    // The archive's last batch is written before anything it could still be told goes; a
+    // followed service tells nothing more.
+    m_objRemoto.reset();
     m_objArchivo.reset();
     if (clsVentanaPrincipal::objInstancia() == this) {
         clsVentanaPrincipal::setInstancia(nullptr);
@@ -91,19 +95,14 @@ void frmMDIPrincipal::Form_Load() {
     modGlobal::lNumeroMuestras = 0;
     iEstadoSimulacion = 0;
     subActualizaEstado();
-    m_objServidorTramas = m_fabricas.frmServidorTramas ? m_fabricas.frmServidorTramas()
-                                                       : std::make_unique<frmServidorTramas>();
-    m_objServidorTramas->setWindowIcon(windowIcon());
-    m_objServidorTramas->subCambiaVelocidadPuertoSerie(kPuertoEstacion, kVelocidadPuerto);
-    m_objCiclo = std::make_unique<clsCicloAdquisicion>(m_objServidorTramas->servidor());
-    m_objCiclo->setMuestraMensaje([this](const QString& m) { subMuestraErrorTiempo(m); });
-    m_objCiclo->setPintaValores([this](double dHumedad, double dPresion) {
-        m_barEstado->estado().subLectura();
-        m_objValoresInstantaneos->evPintaValores(dHumedad, dPresion);
-        m_objSimulacion->evPintaValores(dHumedad, dPresion);
-    });
-    subConectaEnlace();
-    subAbreArchivo();
+    if (std::unique_ptr<clsFuenteRemota> objFuente =
+            m_fabricas.remota ? m_fabricas.remota() : nullptr) {
+        m_objRemoto = std::make_unique<clsSeguimientoRemoto>(
+            std::move(objFuente), m_barEstado->estado(),
+            [this](double dHumedad, double dPresion) { subPintaValores(dHumedad, dPresion); });
+    } else {
+        subAbreEnlaceLocal();
+    }
     bImpideCierre = true;
     modGlobal::iNumeroVentanaSiguiente = 0;
     m_menus->menuAcciones->menuAction()->setEnabled(false);
@@ -113,7 +112,40 @@ void frmMDIPrincipal::Form_Load() {
     modGlobal::dFinPresion = 115;
     subCreaHija(m_objValoresInstantaneos, m_fabricas.frmHijoValoresInstantaneos);
     subCreaHija(m_objSimulacion, m_fabricas.frmHijoSimulacion);
+    if (m_objRemoto) {
+        subSigueServicio();
+        return;
+    }
     menuAccionesOpciones_Click(1);
+}
+
+void frmMDIPrincipal::subAbreEnlaceLocal() {
+    m_objServidorTramas = m_fabricas.frmServidorTramas ? m_fabricas.frmServidorTramas()
+                                                       : std::make_unique<frmServidorTramas>();
+    m_objServidorTramas->setWindowIcon(windowIcon());
+    m_objServidorTramas->subCambiaVelocidadPuertoSerie(kPuertoEstacion, kVelocidadPuerto);
+    m_objCiclo = std::make_unique<clsCicloAdquisicion>(m_objServidorTramas->servidor());
+    m_objCiclo->setMuestraMensaje([this](const QString& m) { subMuestraErrorTiempo(m); });
+    m_objCiclo->setPintaValores(
+        [this](double dHumedad, double dPresion) { subPintaValores(dHumedad, dPresion); });
+    subConectaEnlace();
+    subAbreArchivo();
+}
+
+void frmMDIPrincipal::subSigueServicio() {
+    // The service's readings are shown from now on: one run, counted from here.
+    iEstadoSimulacion = 1;
+    modGlobal::lNumeroMuestras = 0;
+    m_objValoresInstantaneos->evValoresDefecto();
+    m_objSimulacion->evValoresDefecto();
+    subActualizaEstado();
+    m_objRemoto->subInicia();
+}
+
+void frmMDIPrincipal::subPintaValores(double dHumedad, double dPresion) {
+    m_barEstado->estado().subLectura();
+    m_objValoresInstantaneos->evPintaValores(dHumedad, dPresion);
+    m_objSimulacion->evPintaValores(dHumedad, dPresion);
 }
 
 void frmMDIPrincipal::subConectaEnlace() {
@@ -180,7 +212,7 @@ void frmMDIPrincipal::subMuestra() {
 }
 
 void frmMDIPrincipal::subHabilitaAcciones(bool bHabilitado) {
-    m_menus->menuAcciones->menuAction()->setEnabled(bHabilitado);
+    m_menus->menuAcciones->menuAction()->setEnabled(bHabilitado && !m_objRemoto);
 }
 
 void frmMDIPrincipal::subAviso(const QString& strClave, const QString& strTexto) {
@@ -213,6 +245,13 @@ void frmMDIPrincipal::subActualizaEstado() {
     m_menus->menuAccionesOpciones[0]->setEnabled(!bCorriendo);
     m_menus->menuAccionesOpciones[1]->setEnabled(bCorriendo);
     m_menus->menuPropiedades->menuAction()->setEnabled(!bCorriendo);
+    if (m_objRemoto) {
+        // The service drives its port and its tick: nothing here starts or stops them.
+        m_tmrSegundo.setEnabled(false);
+        m_menus->menuAcciones->menuAction()->setEnabled(false);
+        m_menus->btnfntBoton(QStringLiteral("inicio"))->setEnabled(false);
+        m_menus->btnfntBoton(QStringLiteral("pausa"))->setEnabled(false);
+    }
 }
 
 void frmMDIPrincipal::menuArchivoOpciones_Click(int iIndice) {
@@ -267,7 +306,7 @@ void frmMDIPrincipal::toolBarraHerramientas_ButtonClick(const QString& strClave)
 }
 
 void frmMDIPrincipal::subIniciaSimulacion() {
-    if (objfntHijaActiva() == nullptr) {
+    if (objfntHijaActiva() == nullptr || m_objRemoto) {
         return;
     }
     iEstadoSimulacion = 1;
@@ -283,7 +322,7 @@ void frmMDIPrincipal::subIniciaSimulacion() {
 }
 
 void frmMDIPrincipal::subDetieneSimulacion() {
-    if (objfntHijaActiva() == nullptr) {
+    if (objfntHijaActiva() == nullptr || m_objRemoto) {
         return;
     }
     iEstadoSimulacion = 0;
@@ -387,6 +426,7 @@ bool frmMDIPrincipal::bfntDescarga() {
         return false;
     }
     m_tmrSegundo.setEnabled(false);
+    m_objRemoto.reset();
     if (m_objServidorTramas) {
         m_objServidorTramas->bCerrraVentana = true;
         m_objServidorTramas->unload();

@@ -18,6 +18,8 @@ namespace archive {
 class ArchiveWriter;
 }
 class clsAreaHijas;
+class clsFuenteRemota;
+class clsSeguimientoRemoto;
 class ctlBarraEstado;
 class clsMenuPrincipal;
 class frmServidorTramas;
@@ -38,6 +40,11 @@ class QMdiArea;
 // readings count in the run that asked for them and clears the counter once it has returned; a
 // new start before then discards the tick, so the statistics of a run only ever hold its own
 // readings.
+//
+// Following a station service (a remote source among the factories) the window owns no port,
+// no tick and no archive (the service keeps one): the service's readings go to the children
+// from the start, counted from the load; the commands that drive the link (start and stop) are
+// disabled; the status bar tells the service's address and connection as it tells a port.
 class frmMDIPrincipal : public QMainWindow, public clsVentanaPrincipal {
     Q_OBJECT
 
@@ -45,6 +52,7 @@ public:
     using FabricaHija = std::function<std::unique_ptr<clsVentanaHija>()>;
     using FabricaServidor = std::function<std::unique_ptr<frmServidorTramas>()>;
     using FabricaArchivo = std::function<std::unique_ptr<archive::ArchiveWriter>()>;
+    using FabricaRemota = std::function<std::unique_ptr<clsFuenteRemota>()>;
 
     // How the main window makes the windows it owns.
     struct stFabricas {
@@ -53,6 +61,9 @@ public:
         FabricaHija frmHijoSimulacion;
         // The readings archive; none (or a null writer) keeps no archive.
         FabricaArchivo archivo;
+        // A station service to follow instead of the port; none (or a null source) owns the
+        // port. With one, neither the frame server nor the archive is made.
+        FabricaRemota remota;
     };
 
     // Opens the about box (modal). Replaceable for tests.
@@ -113,6 +124,8 @@ public:
     clsAreaHijas& areaHijas() const { return *m_areaHijas; }
     ctlBarraEstado* barraEstado() const { return m_barEstado; }
     archive::ArchiveWriter* objArchivo() const { return m_objArchivo.get(); }
+    // The station service followed, or null when the window owns the port.
+    clsSeguimientoRemoto* objSeguimientoRemoto() const { return m_objRemoto.get(); }
 
 signals:
     // The program has ended: the main window unloaded and released the frame server.
@@ -137,6 +150,9 @@ private:
     void subMuestraErrorTiempo(const QString& strMensaje);
     void subConectaComandos();
     void subConectaEnlace();
+    void subAbreEnlaceLocal();
+    void subSigueServicio();
+    void subPintaValores(double dHumedad, double dPresion);
     void subSiguePuerto();
     void subAbreArchivo();
     void subArchivaTick(const clsCicloAdquisicion::stTick& tick);
@@ -153,6 +169,7 @@ private:
     std::unique_ptr<frmServidorTramas> m_objServidorTramas;
     std::unique_ptr<clsCicloAdquisicion> m_objCiclo;
     std::unique_ptr<archive::ArchiveWriter> m_objArchivo;
+    std::unique_ptr<clsSeguimientoRemoto> m_objRemoto;
     std::unique_ptr<clsVentanaHija> m_objValoresInstantaneos;
     std::unique_ptr<clsVentanaHija> m_objSimulacion;
     QTime m_tInicioTick; // as the status bar tells it

@@ -1,7 +1,9 @@
 // Brisora: the weather-station console. Shows the splash for two seconds, then the main window;
 // the program ends through the main window's exit command, or through SIGTERM or SIGHUP, which
 // run that command without its question. "Brisora --setup" records an
-// installed system-information program for the about box and ends.
+// installed system-information program for the about box and ends. "Brisora --remote
+// http://host:8470 [--token-file <file>]" follows that station service's readings instead of
+// owning the serial port, and keeps no archive of its own (the service keeps it).
 
 #include "clsArte.h"
 #include "clsInfoSistema.h"
@@ -16,6 +18,8 @@
 
 #include "link/frmServidorTramas.h"
 #include "link/modGlobal.h"
+#include "remoto/clsFuenteRemota.h"
+#include "remoto/clsOpcionesRemoto.h"
 
 #include "frmHijoSimulacion.h"
 #include "frmHijoValoresInstantaneos.h"
@@ -48,11 +52,19 @@ int iPreparaPrograma(int argc, char** argv) {
     return 0;
 }
 
-frmMDIPrincipal::stFabricas fabricas() {
+// The factories of the main window: the local port and archive, or the service to follow.
+frmMDIPrincipal::stFabricas fabricas(const clsOpcionesRemoto& opciones,
+                                     const QByteArray& bytToken) {
     frmMDIPrincipal::stFabricas f;
     f.frmServidorTramas = [] { return std::make_unique<frmServidorTramas>(); };
     f.frmHijoValoresInstantaneos = [] { return std::make_unique<frmHijoValoresInstantaneos>(); };
     f.frmHijoSimulacion = [] { return std::make_unique<frmHijoSimulacion>(); };
+    if (opciones.bRemoto) {
+        f.remota = [url = opciones.urlServicio, bytToken] {
+            return std::make_unique<clsFuenteRemota>(url, bytToken);
+        };
+        return f;
+    }
     f.archivo = []() -> std::unique_ptr<archive::ArchiveWriter> {
         const auto lugar = archive::ArchiveLocation::fromEnvironment();
         if (!lugar.enabled) {
@@ -69,6 +81,22 @@ frmMDIPrincipal::stFabricas fabricas() {
     return f;
 }
 
+// Reads the remote options and the token; false, having said why, when they cannot be used.
+bool bfntOpcionesRemoto(clsOpcionesRemoto& opciones, QByteArray& bytToken, int& iSalida) {
+    opciones = clsOpcionesRemoto::opcfntDeArgumentos(QCoreApplication::arguments());
+    QString strError = opciones.strError;
+    iSalida = clsOpcionesRemoto::iSALIDA_USO;
+    if (strError.isEmpty() && !opciones.strArchivoToken.isEmpty() &&
+        !clsOpcionesRemoto::bfntLeeToken(opciones.strArchivoToken, &bytToken, &strError)) {
+        iSalida = clsOpcionesRemoto::iSALIDA_SIN_ENTRADA;
+    }
+    if (strError.isEmpty()) {
+        return true;
+    }
+    QTextStream(stderr) << "Brisora: " << strError << "\n";
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -83,11 +111,16 @@ int main(int argc, char** argv) {
                                             .arg(modGlobal::iVersionRevision));
     QApplication::setWindowIcon(clsArte::icofntAplicacion());
     modIdioma::bfntCargaTraduccionesQt(app);
+    clsOpcionesRemoto opciones;
+    QByteArray bytToken;
+    if (int iSalida = 0; !bfntOpcionesRemoto(opciones, bytToken, iSalida)) {
+        return iSalida;
+    }
 
     std::unique_ptr<frmMDIPrincipal> frmPrincipal;
-    frmInicio frmSplash([&frmPrincipal] {
+    frmInicio frmSplash([&frmPrincipal, &opciones, &bytToken] {
         if (!frmPrincipal) {
-            frmPrincipal = std::make_unique<frmMDIPrincipal>(fabricas());
+            frmPrincipal = std::make_unique<frmMDIPrincipal>(fabricas(opciones, bytToken));
             QObject::connect(frmPrincipal.get(), &frmMDIPrincipal::programaTerminado, qApp,
                              &QCoreApplication::quit, Qt::QueuedConnection);
         }
