@@ -3,7 +3,8 @@
 //
 // The control keeps one instance as its property store and the MeterModel keeps another as the
 // mirror the drawing reads. PropertyTable describes every member (name, dispatch identifier,
-// default, persistence) so that dispatch, persistence and reset are driven by one table.
+// default, persistence, page) so that dispatch, persistence, reset and the pages are driven by
+// one table.
 #pragma once
 
 #include "MeterPropertyList.h"

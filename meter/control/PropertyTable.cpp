@@ -13,13 +13,21 @@ using S = MeterSettings;
 PropertyInfo entry(const char* name, std::int32_t dispid, SettingsMember member,
                    PropertyValue defaultValue, const char* widgetName, const char* widgetType,
                    const PropertyTraits& t) {
-    return {name,        dispid,
-            member,      std::move(defaultValue),
-            t.change,    t.bagKey ? t.bagKey : (t.stored > 0 ? name : nullptr),
-            t.stored,    t.page,
-            t.range,     t.choices,
-            widgetName,  widgetType,
-            t.designable};
+    return {
+        .name = name,
+        .dispid = dispid,
+        .member = member,
+        .defaultValue = std::move(defaultValue),
+        .change = t.change,
+        .bagKey = t.bagKey ? t.bagKey : (t.stored > 0 ? name : nullptr),
+        .stored = t.stored,
+        .page = t.page,
+        .range = t.range,
+        .choices = t.choices,
+        .widgetName = widgetName,
+        .widgetType = widgetType,
+        .designable = t.designable,
+    };
 }
 
 const std::array<PropertyInfo, 53> kProperties = [] {
