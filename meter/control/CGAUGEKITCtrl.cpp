@@ -512,17 +512,7 @@ void CGAUGEKITCtrl::endPageStore(ExchangeDirection direction) {
 
 void CGAUGEKITCtrl::ExchangeGeneralPage(GeneralPageValues& page, ExchangeDirection direction) {
     PageValueExchange x(m_store, *m_site, direction);
-    x.value(page.windowBorderColor, dispid::WindowBorderColor);
-    x.value(page.windowBackgroundColor, dispid::WindowBackgroundColor);
-    x.value(page.plotBackgroundColor, dispid::PlotBackgroundColor);
-    x.value(page.windowBorderStyle, dispid::WindowBorderStyle);
-    x.value(page.windowBorderThickness, dispid::WindowBorderThickness);
-    x.value(page.windowResizeMode, dispid::WindowResizeMode);
-    x.value(page.meterBorderColor, dispid::MeterBorderColor);
-    x.value(page.meterBorderStyle, dispid::MeterBorderStyle);
-    x.value(page.meterBorderThickness, dispid::MeterBorderThickness);
-    x.value(page.meterBorderWidth, dispid::MeterBorderWidth);
-    x.value(page.meterBorderHeight, dispid::MeterBorderHeight);
+    x.values(page);
     x.array(page.titleString, ArrayId::TitleString);
     x.array(page.titleFont, ArrayId::TitleFont);
     x.array(page.titleColor, ArrayId::TitleColor);
@@ -533,68 +523,32 @@ void CGAUGEKITCtrl::ExchangeGeneralPage(GeneralPageValues& page, ExchangeDirecti
 
 void CGAUGEKITCtrl::ExchangeLookPage(LookPageValues& page, ExchangeDirection direction) {
     PageValueExchange x(m_store, *m_site, direction);
-    x.value(page.meterType, dispid::MeterType);
-    x.value(page.meterNeedleStyle, dispid::MeterNeedleStyle);
-    x.value(page.meterDynTextEnable, dispid::MeterDynTextEnable);
-    x.value(page.meterArcEnable, dispid::MeterArcEnable);
-    x.value(page.meterCenterX, dispid::MeterCenterX);
-    x.value(page.meterCenterY, dispid::MeterCenterY);
-    x.value(page.meterDiameter, dispid::MeterDiameter);
-    x.value(page.meterDynTextPrecision, dispid::MeterDynTextPrecision);
-    x.value(page.meterNumChannels, dispid::MeterNumChannels);
-    x.value(page.meterStartArc, dispid::MeterStartArc);
-    x.value(page.meterStopArc, dispid::MeterStopArc);
+    x.values(page);
     x.array(page.channelColor, ArrayId::MeterChannelColor);
     x.array(page.channelTagName, ArrayId::MeterChannelTagName);
     endPageStore(direction);
 }
 
 void CGAUGEKITCtrl::ExchangeScalePage(ScalePageValues& page, ExchangeDirection direction) {
-    PageValueExchange x(m_store, *m_site, direction);
-    x.value(page.meterTickPosition, dispid::MeterTickPosition);
-    x.value(page.meterTickLabelsPosition, dispid::MeterTickLabelsPosition);
-    x.value(page.meterTickLabelsColor, dispid::MeterTickLabelsColor);
-    x.value(page.meterTickLabelsSize, dispid::MeterTickLabelsSize);
-    x.value(page.meterTickLabelsFontStyle, dispid::MeterTickLabelsFontStyle);
-    x.value(page.meterTickLabelsFont, dispid::MeterTickLabelsFont);
-    x.value(page.meterLineColor, dispid::MeterLineColor);
-    x.value(page.meterUnitsString, dispid::MeterUnitsString);
-    x.value(page.meterLineThickness, dispid::MeterLineThickness);
-    x.value(page.meterMinorTicks, dispid::MeterMinorTicks);
-    x.value(page.meterScaleMax, dispid::MeterScaleMax);
-    x.value(page.meterScaleMin, dispid::MeterScaleMin);
-    x.value(page.meterInitialValue, dispid::MeterInitialValue);
-    x.value(page.meterTickLabelsPrecision, dispid::MeterTickLabelsPrecision);
-    x.value(page.meterTickStep, dispid::MeterTickStep);
-    x.value(page.meterTickRelLength, dispid::MeterTickRelLength);
-    x.value(page.meterValueArcThickness, dispid::MeterValueArcThickness);
-    endPageStore(direction);
+    exchangeScalars(page, direction);
 }
 
 void CGAUGEKITCtrl::ExchangeAlarmPage(AlarmPageValues& page, ExchangeDirection direction) {
-    PageValueExchange x(m_store, *m_site, direction);
-    x.value(page.meterLowAlarmColor, dispid::MeterLowAlarmColor);
-    x.value(page.meterHighAlarmColor, dispid::MeterHighAlarmColor);
-    x.value(page.meterNormalAlarmColor, dispid::MeterNormalAlarmColor);
-    x.value(page.meterAlarmArcsEnable, dispid::MeterAlarmArcsEnable);
-    x.value(page.meterAlarmArcThickness, dispid::MeterAlarmArcThickness);
-    x.value(page.meterHighAlarmStart, dispid::MeterHighAlarmStart);
-    x.value(page.meterHighAlarmStop, dispid::MeterHighAlarmStop);
-    x.value(page.meterLowAlarmStart, dispid::MeterLowAlarmStart);
-    x.value(page.meterLowAlarmStop, dispid::MeterLowAlarmStop);
-    endPageStore(direction);
+    exchangeScalars(page, direction);
 }
 
 void CGAUGEKITCtrl::ExchangeTimerPage(TimerPageValues& page, ExchangeDirection direction) {
     // Not a number is brought into range too (it would give the timer no interval).
-    page.timerFrequency = std::isnan(page.timerFrequency)
-                              ? TimerPageValues::kMinimumFrequency
-                              : std::clamp(page.timerFrequency, TimerPageValues::kMinimumFrequency,
-                                           TimerPageValues::kMaximumFrequency);
+    double& frequency = page.real(dispid::TimerFrequency);
+    const PropertyRange range = *PropertyTable::byDispid(dispid::TimerFrequency)->range;
+    frequency =
+        std::isnan(frequency) ? range.minimum : std::clamp(frequency, range.minimum, range.maximum);
+    exchangeScalars(page, direction);
+}
+
+void CGAUGEKITCtrl::exchangeScalars(PageValues& page, ExchangeDirection direction) {
     PageValueExchange x(m_store, *m_site, direction);
-    x.value(page.timerFrequency, dispid::TimerFrequency);
-    x.value(page.enableInternalTimer, dispid::EnableInternalTimer);
-    x.value(page.sDataSimulationMode, dispid::SDataSimulationMode);
+    x.values(page);
     endPageStore(direction);
 }
 

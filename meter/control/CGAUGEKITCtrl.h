@@ -107,6 +107,8 @@ private:
     void showValues(lum::PlotHandle plot);
     void copyStoreToModel();
     void endPageStore(ExchangeDirection direction);
+    // The exchange of a page with no arrays.
+    void exchangeScalars(PageValues& page, ExchangeDirection direction);
 
     MeterSettings m_store;
     std::unique_ptr<MeterPageSite> m_site;

@@ -4,6 +4,8 @@
 // window designs and drive the control by the dispatch identifiers below. Never change them.
 #pragma once
 
+#include "MeterPropertyList.h"
+
 #include <cstdint>
 
 namespace gaugekit {
@@ -28,60 +30,11 @@ inline constexpr std::uint32_t kMiscStatus = 0x20191;
 // Dispatch identifiers of _DGAUGEKIT.
 namespace dispid {
 enum : std::int32_t {
-    WindowBackgroundColor = 1,
-    WindowBorderColor = 2,
-    PlotBackgroundColor = 3,
-    WindowBorderStyle = 4,
-    WindowResizeMode = 5,
-    WindowBorderThickness = 6,
-    MeterType = 7,
-    MeterNeedleStyle = 8,
-    MeterDynTextEnable = 9,
-    MeterArcEnable = 10,
-    MeterCenterX = 11,
-    MeterCenterY = 12,
-    MeterDynTextPrecision = 13,
-    MeterDiameter = 14,
-    MeterNumChannels = 15,
-    MeterStartArc = 16,
-    MeterStopArc = 17,
-    MeterLowAlarmColor = 18,
-    MeterHighAlarmColor = 19,
-    MeterAlarmArcsEnable = 20,
-    MeterAlarmArcThickness = 21,
-    MeterHighAlarmStart = 22,
-    MeterHighAlarmStop = 23,
-    MeterLowAlarmStart = 24,
-    MeterLowAlarmStop = 25,
-    MeterTickPosition = 26,
-    MeterTickLabelsPosition = 27,
-    MeterTickLabelsColor = 28,
-    MeterTickLabelsSize = 29,
-    MeterTickLabelsFontStyle = 30,
-    MeterTickLabelsFont = 31,
-    MeterLineColor = 32,
-    MeterUnitsString = 33,
-    MeterUnitsStringEnable = 34,
-    MeterLineThickness = 35,
-    MeterMinorTicks = 36,
-    MeterScaleMin = 37,
-    MeterScaleMax = 38,
-    MeterTickLabelsPrecision = 39,
-    MeterTickRelLength = 40,
-    MeterTickStep = 41,
-    MeterNormalAlarmColor = 42,
-    MeterValueArcThickness = 43,
-    MeterScaleCenter = 44,
-    MeterBorderColor = 45,
-    MeterBorderThickness = 46,
-    MeterBorderStyle = 47,
-    MeterInitialValue = 48,
-    EnableInternalTimer = 49,
-    TimerFrequency = 50,
-    MeterBorderHeight = 51,
-    MeterBorderWidth = 52,
-    SDataSimulationMode = 53,
-    UpdateDataValue = 54,
+// The scalar properties, 1 to 53.
+#define GAUGEKIT_DISPID(Name, id, ...) Name = id,
+    GAUGEKIT_METER_PROPERTIES(GAUGEKIT_DISPID)
+#undef GAUGEKIT_DISPID
+        UpdateDataValue = 54,
     UpdateMeter = 55,
     SerializeLoadFile = 56,
     SerializeSaveFile = 57,

@@ -48,27 +48,31 @@ PropertyValue PageValueExchange::exchange(const PropertyInfo& p, const PropertyV
     return v;
 }
 
-void PageValueExchange::value(std::int32_t& pageValue, std::int32_t dispid) {
-    const PropertyInfo* p = PropertyTable::byDispid(dispid);
-    Q_ASSERT(p && (p->kind() == PropertyKind::Long || p->kind() == PropertyKind::Bool));
-    if (p->kind() == PropertyKind::Bool) {
-        const PropertyValue v = exchange(*p, PropertyValue(pageValue != 0));
+void PageValueExchange::values(PageValues& page) {
+    for (auto& [dispid, pageValue] : page.entries()) {
+        const PropertyInfo* p = PropertyTable::byDispid(dispid);
+        std::visit([&](auto& v) { value(v, *p); }, pageValue);
+    }
+}
+
+void PageValueExchange::value(std::int32_t& pageValue, const PropertyInfo& p) {
+    Q_ASSERT(p.kind() == PropertyKind::Long || p.kind() == PropertyKind::Bool);
+    if (p.kind() == PropertyKind::Bool) {
+        const PropertyValue v = exchange(p, PropertyValue(pageValue != 0));
         pageValue = std::get<bool>(v) ? 1 : 0;
         return;
     }
-    pageValue = std::get<std::int32_t>(exchange(*p, PropertyValue(pageValue)));
+    pageValue = std::get<std::int32_t>(exchange(p, PropertyValue(pageValue)));
 }
 
-void PageValueExchange::value(double& pageValue, std::int32_t dispid) {
-    const PropertyInfo* p = PropertyTable::byDispid(dispid);
-    Q_ASSERT(p && p->kind() == PropertyKind::Double);
-    pageValue = std::get<double>(exchange(*p, PropertyValue(pageValue)));
+void PageValueExchange::value(double& pageValue, const PropertyInfo& p) {
+    Q_ASSERT(p.kind() == PropertyKind::Double);
+    pageValue = std::get<double>(exchange(p, PropertyValue(pageValue)));
 }
 
-void PageValueExchange::value(QString& pageValue, std::int32_t dispid) {
-    const PropertyInfo* p = PropertyTable::byDispid(dispid);
-    Q_ASSERT(p && p->kind() == PropertyKind::String);
-    pageValue = std::get<QString>(exchange(*p, PropertyValue(pageValue)));
+void PageValueExchange::value(QString& pageValue, const PropertyInfo& p) {
+    Q_ASSERT(p.kind() == PropertyKind::String);
+    pageValue = std::get<QString>(exchange(p, PropertyValue(pageValue)));
 }
 
 template <class List>

@@ -17,16 +17,18 @@ class PageValueExchange {
 public:
     PageValueExchange(MeterSettings& store, MeterPageSite& site, ExchangeDirection direction);
 
-    // A check state (0 or 1 on the page) of a boolean property, or a 32-bit integer one.
-    void value(std::int32_t& pageValue, std::int32_t dispid);
-    void value(double& pageValue, std::int32_t dispid);
-    void value(QString& pageValue, std::int32_t dispid);
+    // Every scalar value of the page.
+    void values(PageValues& page);
     void array(QStringList& pageValue, ArrayId which);
     void array(QList<std::int32_t>& pageValue, ArrayId which);
 
     bool storing() const { return m_direction == ExchangeDirection::Store; }
 
 private:
+    // A check state (0 or 1 on the page) of a boolean property, or a 32-bit integer one.
+    void value(std::int32_t& pageValue, const PropertyInfo& p);
+    void value(double& pageValue, const PropertyInfo& p);
+    void value(QString& pageValue, const PropertyInfo& p);
     PropertyValue exchange(const PropertyInfo& p, const PropertyValue& pageValue);
     PropertyValue mirror(const PropertyInfo& p) const;
     void setMirror(const PropertyInfo& p, const PropertyValue& v);

@@ -1,30 +1,54 @@
 // The value sets the meter's property pages edit, one per page, and the direction of an
 // exchange between a page and the meter. Check states are 0 or 1, colours 0x00BBGGRR, and each
-// array takes the meter's size (3 titles, 5 channels).
+// array takes the meter's size (3 titles, 5 channels). Which scalar properties a page edits
+// is the property table's to say.
 #pragma once
+
+#include "PropertyTable.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <map>
+#include <variant>
 
 namespace gaugekit {
 
 // Store: page to meter. Load: meter to page.
 enum class ExchangeDirection { Store, Load };
 
-struct GeneralPageValues {
-    std::int32_t windowBorderColor = 0;
-    std::int32_t windowBackgroundColor = 0;
-    std::int32_t plotBackgroundColor = 0;
-    std::int32_t windowBorderStyle = 0;
-    std::int32_t windowBorderThickness = 0;
-    std::int32_t windowResizeMode = 0;
-    std::int32_t meterBorderColor = 0;
-    std::int32_t meterBorderStyle = 0;
-    std::int32_t meterBorderThickness = 0;
-    double meterBorderWidth = 0;
-    double meterBorderHeight = 0;
+// The scalar values one page edits, by dispatch identifier: the properties the table puts on
+// the page, each as the page holds it (a check state 0 or 1 for a boolean property, the
+// number for a long one, the value for a double or a string one).
+class PageValues {
+public:
+    explicit PageValues(PageKind kind);
+
+    PageKind kind() const { return m_kind; }
+    // The page's value of a property on the page. Asking for a property of another page, or
+    // for the wrong type, is a mistake in the page: it asserts, and gets a value that is
+    // never exchanged.
+    std::int32_t& integer(std::int32_t dispid) { return value<std::int32_t>(dispid); }
+    double& real(std::int32_t dispid) { return value<double>(dispid); }
+    QString& text(std::int32_t dispid) { return value<QString>(dispid); }
+
+    using Value = std::variant<std::int32_t, double, QString>;
+    // The page's properties and their values, in dispatch order.
+    std::map<std::int32_t, Value>& entries() { return m_values; }
+
+private:
+    template <class T>
+    T& value(std::int32_t dispid);
+
+    PageKind m_kind;
+    std::map<std::int32_t, Value> m_values;
+    std::map<std::int32_t, Value> m_strays;
+};
+
+struct GeneralPageValues : PageValues {
+    GeneralPageValues()
+        : PageValues(PageKind::General) {}
     QStringList titleString;
     QStringList titleFont;
     QList<std::int32_t> titleColor;
@@ -32,65 +56,27 @@ struct GeneralPageValues {
     QList<std::int32_t> titleFontSize;
 };
 
-struct LookPageValues {
-    std::int32_t meterType = 0;
-    std::int32_t meterNeedleStyle = 0;
-    std::int32_t meterDynTextEnable = 0;
-    std::int32_t meterArcEnable = 0;
-    double meterCenterX = 0;
-    double meterCenterY = 0;
-    double meterDiameter = 0;
-    std::int32_t meterDynTextPrecision = 0;
-    std::int32_t meterNumChannels = 0;
-    std::int32_t meterStartArc = 0;
-    std::int32_t meterStopArc = 0;
+struct LookPageValues : PageValues {
+    LookPageValues()
+        : PageValues(PageKind::Look) {}
     QList<std::int32_t> channelColor;
     QStringList channelTagName;
 };
 
-struct ScalePageValues {
-    std::int32_t meterTickPosition = 0;
-    std::int32_t meterTickLabelsPosition = 0;
-    std::int32_t meterTickLabelsColor = 0;
-    std::int32_t meterTickLabelsSize = 0;
-    std::int32_t meterTickLabelsFontStyle = 0;
-    QString meterTickLabelsFont;
-    std::int32_t meterLineColor = 0;
-    QString meterUnitsString;
-    std::int32_t meterLineThickness = 0;
-    std::int32_t meterMinorTicks = 0;
-    double meterScaleMax = 0;
-    double meterScaleMin = 0;
-    double meterInitialValue = 0;
-    std::int32_t meterTickLabelsPrecision = 0;
-    double meterTickStep = 0;
-    double meterTickRelLength = 0;
-    double meterValueArcThickness = 0;
+struct ScalePageValues : PageValues {
+    ScalePageValues()
+        : PageValues(PageKind::Scale) {}
 };
 
-struct AlarmPageValues {
-    std::int32_t meterLowAlarmColor = 0;
-    std::int32_t meterHighAlarmColor = 0;
-    std::int32_t meterNormalAlarmColor = 0;
-    std::int32_t meterAlarmArcsEnable = 0;
-    double meterAlarmArcThickness = 0;
-    double meterHighAlarmStart = 0;
-    double meterHighAlarmStop = 0;
-    double meterLowAlarmStart = 0;
-    double meterLowAlarmStop = 0;
+struct AlarmPageValues : PageValues {
+    AlarmPageValues()
+        : PageValues(PageKind::Alarm) {}
 };
 
-struct TimerPageValues {
-    static constexpr double kMinimumFrequency = 0.01;
-    static constexpr double kMaximumFrequency = 20.0;
-
-    double timerFrequency = 0;
-    std::int32_t enableInternalTimer = 0;
-    std::int32_t sDataSimulationMode = 0;
+struct TimerPageValues : PageValues {
+    TimerPageValues()
+        : PageValues(PageKind::Timer) {}
 };
-
-// The five pages a meter remembers, in the order the frame shows them.
-enum class PageKind { General, Look, Scale, Alarm, Timer };
 
 // A page the meter remembers as the last of its kind to exchange with it, so that it can
 // bring the page up to date after the meter has loaded a settings file.

@@ -1,6 +1,7 @@
 #include "CGAUGEKITPropPage.h"
 
 #include "CGAUGEKITCtrl.h"
+#include "GaugeKitIds.h"
 
 #include <forms/MessageBox.h>
 
@@ -64,9 +65,6 @@ DialogTemplate makeTemplate() {
     return t;
 }
 
-constexpr FieldRange kBorderRange{0, 10, 0};
-constexpr FieldRange kSizeRange{0.1, 1.0, 1};
-
 } // namespace
 
 CGAUGEKITPropPage::CGAUGEKITPropPage(com::ServerModule* module)
@@ -90,15 +88,15 @@ forms::FileRequest CGAUGEKITPropPage::fileRequest(bool save) {
 
 QList<FieldBinding> CGAUGEKITPropPage::bindings() {
     return {
-        FieldBinding::integer(IDC_WINDOW_BORDER_WIDTH, &m_values.windowBorderThickness,
-                              QStringLiteral("Window border width"), kBorderRange),
+        FieldBinding::of(IDC_WINDOW_BORDER_WIDTH, m_values, dispid::WindowBorderThickness,
+                         QStringLiteral("Window border width")),
         FieldBinding::text(IDC_TITLE_TEXT, &m_titleText, QStringLiteral("Title")),
-        FieldBinding::integer(IDC_METER_BORDER_THICKNESS, &m_values.meterBorderThickness,
-                              QStringLiteral("Meter border line thickness"), kBorderRange),
-        FieldBinding::number(IDC_BORDER_HEIGHT, &m_values.meterBorderHeight,
-                             QStringLiteral("Border size height"), kSizeRange),
-        FieldBinding::number(IDC_BORDER_WIDTH, &m_values.meterBorderWidth,
-                             QStringLiteral("Border size width"), kSizeRange),
+        FieldBinding::of(IDC_METER_BORDER_THICKNESS, m_values, dispid::MeterBorderThickness,
+                         QStringLiteral("Meter border line thickness")),
+        FieldBinding::of(IDC_BORDER_HEIGHT, m_values, dispid::MeterBorderHeight,
+                         QStringLiteral("Border size height")),
+        FieldBinding::of(IDC_BORDER_WIDTH, m_values, dispid::MeterBorderWidth,
+                         QStringLiteral("Border size width")),
     };
 }
 
@@ -117,18 +115,22 @@ void CGAUGEKITPropPage::preStore() {
 }
 
 void CGAUGEKITPropPage::postLoad() {
-    selectEntry(IDC_WINDOW_BORDER_STYLE, m_values.windowBorderStyle);
-    selectEntry(IDC_METER_BORDER_STYLE, m_values.meterBorderStyle);
+    selectEntry(IDC_WINDOW_BORDER_STYLE, m_values.integer(dispid::WindowBorderStyle));
+    selectEntry(IDC_METER_BORDER_STYLE, m_values.integer(dispid::MeterBorderStyle));
     selectEntry(IDC_TITLE_SELECTION, m_selected);
     const QString* entry = selectedEntry(m_values.titleString);
     m_titleText = entry ? *entry : QString();
 }
 
 void CGAUGEKITPropPage::connectControls() {
-    onButton(IDC_WINDOW_BACKGROUND, [this] { chooseColor(m_values.windowBackgroundColor); });
-    onButton(IDC_WINDOW_BORDER_COLOR, [this] { chooseColor(m_values.windowBorderColor); });
-    onButton(IDC_METER_BACKGROUND, [this] { chooseColor(m_values.plotBackgroundColor); });
-    onButton(IDC_METER_BORDER_COLOR, [this] { chooseColor(m_values.meterBorderColor); });
+    onButton(IDC_WINDOW_BACKGROUND,
+             [this] { chooseColor(m_values.integer(dispid::WindowBackgroundColor)); });
+    onButton(IDC_WINDOW_BORDER_COLOR,
+             [this] { chooseColor(m_values.integer(dispid::WindowBorderColor)); });
+    onButton(IDC_METER_BACKGROUND,
+             [this] { chooseColor(m_values.integer(dispid::PlotBackgroundColor)); });
+    onButton(IDC_METER_BORDER_COLOR,
+             [this] { chooseColor(m_values.integer(dispid::MeterBorderColor)); });
     onButton(IDC_TITLE_COLOR, [this] {
         if (std::int32_t* color = selectedEntry(m_values.titleColor))
             chooseColor(*color);
@@ -141,8 +143,10 @@ void CGAUGEKITPropPage::connectControls() {
         if (face && size && style && color)
             chooseFont(*face, *size, *style, *color);
     });
-    onConfirmed(IDC_WINDOW_BORDER_STYLE, [this](int i) { m_values.windowBorderStyle = i; });
-    onConfirmed(IDC_METER_BORDER_STYLE, [this](int i) { m_values.meterBorderStyle = i; });
+    onConfirmed(IDC_WINDOW_BORDER_STYLE,
+                [this](int i) { m_values.integer(dispid::WindowBorderStyle) = i; });
+    onConfirmed(IDC_METER_BORDER_STYLE,
+                [this](int i) { m_values.integer(dispid::MeterBorderStyle) = i; });
     onConfirmed(IDC_TITLE_SELECTION, [this](int i) { selectTitle(i); });
     onButton(IDC_LOAD, [this] { loadFile(); });
     onButton(IDC_SAVE, [this] { saveFile(); });

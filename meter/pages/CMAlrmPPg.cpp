@@ -1,6 +1,7 @@
 #include "CMAlrmPPg.h"
 
 #include "CGAUGEKITCtrl.h"
+#include "GaugeKitIds.h"
 
 namespace gaugekit::pages {
 
@@ -54,18 +55,18 @@ const DialogTemplate& CMAlrmPPg::dialogTemplate() {
 
 QList<FieldBinding> CMAlrmPPg::bindings() {
     return {
-        FieldBinding::check(IDC_ARCS_ENABLE, &m_values.meterAlarmArcsEnable,
-                            QStringLiteral("Enable Alarm Arcs")),
-        FieldBinding::number(IDC_ARC_THICKNESS, &m_values.meterAlarmArcThickness,
-                             QStringLiteral("Alarm Arc Thickness")),
-        FieldBinding::number(IDC_HIGH_FROM, &m_values.meterHighAlarmStart,
-                             QStringLiteral("High alarm from")),
-        FieldBinding::number(IDC_HIGH_TO, &m_values.meterHighAlarmStop,
-                             QStringLiteral("High alarm to")),
-        FieldBinding::number(IDC_LOW_FROM, &m_values.meterLowAlarmStart,
-                             QStringLiteral("Low alarm from")),
-        FieldBinding::number(IDC_LOW_TO, &m_values.meterLowAlarmStop,
-                             QStringLiteral("Low alarm to")),
+        FieldBinding::of(IDC_ARCS_ENABLE, m_values, dispid::MeterAlarmArcsEnable,
+                         QStringLiteral("Enable Alarm Arcs")),
+        FieldBinding::of(IDC_ARC_THICKNESS, m_values, dispid::MeterAlarmArcThickness,
+                         QStringLiteral("Alarm Arc Thickness")),
+        FieldBinding::of(IDC_HIGH_FROM, m_values, dispid::MeterHighAlarmStart,
+                         QStringLiteral("High alarm from")),
+        FieldBinding::of(IDC_HIGH_TO, m_values, dispid::MeterHighAlarmStop,
+                         QStringLiteral("High alarm to")),
+        FieldBinding::of(IDC_LOW_FROM, m_values, dispid::MeterLowAlarmStart,
+                         QStringLiteral("Low alarm from")),
+        FieldBinding::of(IDC_LOW_TO, m_values, dispid::MeterLowAlarmStop,
+                         QStringLiteral("Low alarm to")),
     };
 }
 
@@ -74,9 +75,11 @@ void CMAlrmPPg::exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) {
 }
 
 void CMAlrmPPg::connectControls() {
-    onButton(IDC_NORMAL_COLOR, [this] { chooseColor(m_values.meterNormalAlarmColor); });
-    onButton(IDC_LOW_COLOR, [this] { chooseColor(m_values.meterLowAlarmColor); });
-    onButton(IDC_HIGH_COLOR, [this] { chooseColor(m_values.meterHighAlarmColor); });
+    onButton(IDC_NORMAL_COLOR,
+             [this] { chooseColor(m_values.integer(dispid::MeterNormalAlarmColor)); });
+    onButton(IDC_LOW_COLOR, [this] { chooseColor(m_values.integer(dispid::MeterLowAlarmColor)); });
+    onButton(IDC_HIGH_COLOR,
+             [this] { chooseColor(m_values.integer(dispid::MeterHighAlarmColor)); });
 }
 
 } // namespace gaugekit::pages

@@ -1,6 +1,7 @@
 #include "CMLookPPg.h"
 
 #include "CGAUGEKITCtrl.h"
+#include "GaugeKitIds.h"
 #include "UpDownControl.h"
 
 namespace gaugekit::pages {
@@ -76,19 +77,19 @@ UpDownControl* CMLookPPg::arrows() const {
 
 QList<FieldBinding> CMLookPPg::bindings() {
     return {
-        FieldBinding::check(IDC_DYNTEXT_ENABLE, &m_values.meterDynTextEnable,
-                            QStringLiteral("Dynamic text")),
-        FieldBinding::check(IDC_ARC_ENABLE, &m_values.meterArcEnable,
-                            QStringLiteral("Draw Meter Arc")),
-        FieldBinding::number(IDC_CENTER_X, &m_values.meterCenterX, QStringLiteral("Center X")),
-        FieldBinding::number(IDC_CENTER_Y, &m_values.meterCenterY, QStringLiteral("Center Y")),
-        FieldBinding::number(IDC_DIAMETER, &m_values.meterDiameter, QStringLiteral("Diameter")),
-        FieldBinding::integer(IDC_PRECISION, &m_values.meterDynTextPrecision,
-                              QStringLiteral("Precision")),
-        FieldBinding::integer(IDC_CHANNELS, &m_values.meterNumChannels,
-                              QStringLiteral("Number of Channels")),
-        FieldBinding::integer(IDC_ARC_FROM, &m_values.meterStartArc, QStringLiteral("Arc from")),
-        FieldBinding::integer(IDC_ARC_TO, &m_values.meterStopArc, QStringLiteral("Arc to")),
+        FieldBinding::of(IDC_DYNTEXT_ENABLE, m_values, dispid::MeterDynTextEnable,
+                         QStringLiteral("Dynamic text")),
+        FieldBinding::of(IDC_ARC_ENABLE, m_values, dispid::MeterArcEnable,
+                         QStringLiteral("Draw Meter Arc")),
+        FieldBinding::of(IDC_CENTER_X, m_values, dispid::MeterCenterX, QStringLiteral("Center X")),
+        FieldBinding::of(IDC_CENTER_Y, m_values, dispid::MeterCenterY, QStringLiteral("Center Y")),
+        FieldBinding::of(IDC_DIAMETER, m_values, dispid::MeterDiameter, QStringLiteral("Diameter")),
+        FieldBinding::of(IDC_PRECISION, m_values, dispid::MeterDynTextPrecision,
+                         QStringLiteral("Precision")),
+        FieldBinding::of(IDC_CHANNELS, m_values, dispid::MeterNumChannels,
+                         QStringLiteral("Number of Channels")),
+        FieldBinding::of(IDC_ARC_FROM, m_values, dispid::MeterStartArc, QStringLiteral("Arc from")),
+        FieldBinding::of(IDC_ARC_TO, m_values, dispid::MeterStopArc, QStringLiteral("Arc to")),
     };
 }
 
@@ -97,15 +98,15 @@ void CMLookPPg::exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) {
 }
 
 void CMLookPPg::postLoad() {
-    selectEntry(IDC_NEEDLE, m_values.meterNeedleStyle);
-    selectEntry(IDC_TYPE, m_values.meterType);
+    selectEntry(IDC_NEEDLE, m_values.integer(dispid::MeterNeedleStyle));
+    selectEntry(IDC_TYPE, m_values.integer(dispid::MeterType));
     if (UpDownControl* a = arrows())
         a->setRange(0, kLastChannel);
 }
 
 void CMLookPPg::connectControls() {
-    onConfirmed(IDC_TYPE, [this](int i) { m_values.meterType = i; });
-    onConfirmed(IDC_NEEDLE, [this](int i) { m_values.meterNeedleStyle = i; });
+    onConfirmed(IDC_TYPE, [this](int i) { m_values.integer(dispid::MeterType) = i; });
+    onConfirmed(IDC_NEEDLE, [this](int i) { m_values.integer(dispid::MeterNeedleStyle) = i; });
     onButton(IDC_CHANNEL_COLOR, [this] {
         if (m_channel >= 0 && m_channel < m_values.channelColor.size())
             chooseColor(m_values.channelColor[m_channel]);

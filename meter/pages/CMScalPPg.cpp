@@ -1,6 +1,7 @@
 #include "CMScalPPg.h"
 
 #include "CGAUGEKITCtrl.h"
+#include "GaugeKitIds.h"
 
 namespace gaugekit::pages {
 
@@ -87,22 +88,24 @@ int CMScalPPg::entryOfPosition(std::int32_t position) {
 
 QList<FieldBinding> CMScalPPg::bindings() {
     return {
-        FieldBinding::integer(IDC_TICK_THICKNESS, &m_values.meterLineThickness,
-                              QStringLiteral("Tick thickness")),
-        FieldBinding::integer(IDC_MINOR_TICKS, &m_values.meterMinorTicks,
-                              QStringLiteral("Minor Ticks")),
-        FieldBinding::number(IDC_SCALE_TO, &m_values.meterScaleMax, QStringLiteral("Scale to")),
-        FieldBinding::number(IDC_SCALE_FROM, &m_values.meterScaleMin, QStringLiteral("Scale from")),
-        FieldBinding::integer(IDC_LABELS_PRECISION, &m_values.meterTickLabelsPrecision,
-                              QStringLiteral("Tick labels precision")),
-        FieldBinding::number(IDC_TICK_LENGTH, &m_values.meterTickRelLength,
-                             QStringLiteral("Relative Length")),
-        FieldBinding::number(IDC_TICK_STEP, &m_values.meterTickStep, QStringLiteral("Tick step")),
-        FieldBinding::number(IDC_ARC_WIDTH, &m_values.meterValueArcThickness,
-                             QStringLiteral("Arc Width")),
-        FieldBinding::text(IDC_UNITS, &m_values.meterUnitsString, QStringLiteral("Units")),
-        FieldBinding::number(IDC_INITIAL_VALUE, &m_values.meterInitialValue,
-                             QStringLiteral("Initial Value")),
+        FieldBinding::of(IDC_TICK_THICKNESS, m_values, dispid::MeterLineThickness,
+                         QStringLiteral("Tick thickness")),
+        FieldBinding::of(IDC_MINOR_TICKS, m_values, dispid::MeterMinorTicks,
+                         QStringLiteral("Minor Ticks")),
+        FieldBinding::of(IDC_SCALE_TO, m_values, dispid::MeterScaleMax, QStringLiteral("Scale to")),
+        FieldBinding::of(IDC_SCALE_FROM, m_values, dispid::MeterScaleMin,
+                         QStringLiteral("Scale from")),
+        FieldBinding::of(IDC_LABELS_PRECISION, m_values, dispid::MeterTickLabelsPrecision,
+                         QStringLiteral("Tick labels precision")),
+        FieldBinding::of(IDC_TICK_LENGTH, m_values, dispid::MeterTickRelLength,
+                         QStringLiteral("Relative Length")),
+        FieldBinding::of(IDC_TICK_STEP, m_values, dispid::MeterTickStep,
+                         QStringLiteral("Tick step")),
+        FieldBinding::of(IDC_ARC_WIDTH, m_values, dispid::MeterValueArcThickness,
+                         QStringLiteral("Arc Width")),
+        FieldBinding::of(IDC_UNITS, m_values, dispid::MeterUnitsString, QStringLiteral("Units")),
+        FieldBinding::of(IDC_INITIAL_VALUE, m_values, dispid::MeterInitialValue,
+                         QStringLiteral("Initial Value")),
     };
 }
 
@@ -111,20 +114,25 @@ void CMScalPPg::exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) {
 }
 
 void CMScalPPg::postLoad() {
-    selectEntry(IDC_LABELS_POSITION, entryOfPosition(m_values.meterTickLabelsPosition));
-    selectEntry(IDC_TICK_POSITION, entryOfPosition(m_values.meterTickPosition));
+    selectEntry(IDC_LABELS_POSITION,
+                entryOfPosition(m_values.integer(dispid::MeterTickLabelsPosition)));
+    selectEntry(IDC_TICK_POSITION, entryOfPosition(m_values.integer(dispid::MeterTickPosition)));
 }
 
 void CMScalPPg::connectControls() {
-    onConfirmed(IDC_LABELS_POSITION,
-                [this](int i) { m_values.meterTickLabelsPosition = positionOfEntry(i); });
-    onConfirmed(IDC_TICK_POSITION,
-                [this](int i) { m_values.meterTickPosition = positionOfEntry(i); });
-    onButton(IDC_LABELS_FONT, [this] {
-        chooseFont(m_values.meterTickLabelsFont, m_values.meterTickLabelsSize,
-                   m_values.meterTickLabelsFontStyle, m_values.meterTickLabelsColor);
+    onConfirmed(IDC_LABELS_POSITION, [this](int i) {
+        m_values.integer(dispid::MeterTickLabelsPosition) = positionOfEntry(i);
     });
-    onButton(IDC_TICK_COLOR, [this] { chooseColor(m_values.meterLineColor); });
+    onConfirmed(IDC_TICK_POSITION, [this](int i) {
+        m_values.integer(dispid::MeterTickPosition) = positionOfEntry(i);
+    });
+    onButton(IDC_LABELS_FONT, [this] {
+        chooseFont(m_values.text(dispid::MeterTickLabelsFont),
+                   m_values.integer(dispid::MeterTickLabelsSize),
+                   m_values.integer(dispid::MeterTickLabelsFontStyle),
+                   m_values.integer(dispid::MeterTickLabelsColor));
+    });
+    onButton(IDC_TICK_COLOR, [this] { chooseColor(m_values.integer(dispid::MeterLineColor)); });
 }
 
 } // namespace gaugekit::pages

@@ -1,6 +1,7 @@
 #include "CTimerPPg.h"
 
 #include "CGAUGEKITCtrl.h"
+#include "GaugeKitIds.h"
 #include "PageText.h"
 
 #include <QComboBox>
@@ -36,10 +37,10 @@ const DialogTemplate& CTimerPPg::dialogTemplate() {
 
 QList<FieldBinding> CTimerPPg::bindings() {
     return {
-        FieldBinding::check(IDC_USE_TIMER, &m_values.enableInternalTimer,
-                            QStringLiteral("Use Internal Timer")),
-        FieldBinding::check(IDC_SIMULATION, &m_values.sDataSimulationMode,
-                            QStringLiteral("Data Simulation")),
+        FieldBinding::of(IDC_USE_TIMER, m_values, dispid::EnableInternalTimer,
+                         QStringLiteral("Use Internal Timer")),
+        FieldBinding::of(IDC_SIMULATION, m_values, dispid::SDataSimulationMode,
+                         QStringLiteral("Data Simulation")),
     };
 }
 
@@ -49,7 +50,7 @@ void CTimerPPg::exchange(CGAUGEKITCtrl& meter, ExchangeDirection direction) {
 
 void CTimerPPg::preStore() {
     if (const QComboBox* box = combo(IDC_FREQUENCY))
-        m_values.timerFrequency = PageText::leadingDecimal(box->currentText());
+        m_values.real(dispid::TimerFrequency) = PageText::leadingDecimal(box->currentText());
 }
 
 void CTimerPPg::postLoad() {
@@ -63,7 +64,7 @@ void CTimerPPg::postStore() {
 
 void CTimerPPg::showFrequency() {
     if (QComboBox* box = combo(IDC_FREQUENCY))
-        box->setEditText(PageText::formatAtLeastOneDecimal(m_values.timerFrequency));
+        box->setEditText(PageText::formatAtLeastOneDecimal(m_values.real(dispid::TimerFrequency)));
 }
 
 void CTimerPPg::onDialogCreated() {

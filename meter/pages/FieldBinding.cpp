@@ -13,20 +13,42 @@ QString bound(double value, int decimals) {
     return QString::number(value, 'f', decimals);
 }
 
+// The fewest decimals, one at least, that write both bounds of a real range exactly.
+int decimalsOf(const PropertyRange& r) {
+    constexpr int kMostDecimals = 6;
+    for (int d = 1; d < kMostDecimals; ++d) {
+        if (bound(r.minimum, d).toDouble() == r.minimum &&
+            bound(r.maximum, d).toDouble() == r.maximum)
+            return d;
+    }
+    return kMostDecimals;
+}
+
 } // namespace
 
-FieldBinding FieldBinding::check(int id, std::int32_t* value, const QString& name) {
-    return {id, Kind::Check, name, value, std::nullopt};
-}
-
-FieldBinding FieldBinding::integer(int id, std::int32_t* value, const QString& name,
-                                   std::optional<FieldRange> range) {
-    return {id, Kind::Integer, name, value, range};
-}
-
-FieldBinding FieldBinding::number(int id, double* value, const QString& name,
-                                  std::optional<FieldRange> range) {
-    return {id, Kind::Double, name, value, range};
+FieldBinding FieldBinding::of(int id, PageValues& values, std::int32_t dispid,
+                              const QString& name) {
+    const PropertyInfo* p = PropertyTable::byDispid(dispid);
+    Q_ASSERT(p);
+    switch (p->kind()) {
+    case PropertyKind::Bool:
+        return {id, Kind::Check, name, &values.integer(dispid), std::nullopt};
+    case PropertyKind::Long: {
+        std::optional<FieldRange> range;
+        if (p->range)
+            range = FieldRange{p->range->minimum, p->range->maximum, 0};
+        return {id, Kind::Integer, name, &values.integer(dispid), range};
+    }
+    case PropertyKind::Double: {
+        std::optional<FieldRange> range;
+        if (p->range)
+            range = FieldRange{p->range->minimum, p->range->maximum, decimalsOf(*p->range)};
+        return {id, Kind::Double, name, &values.real(dispid), range};
+    }
+    case PropertyKind::String:
+        break;
+    }
+    return text(id, &values.text(dispid), name);
 }
 
 FieldBinding FieldBinding::text(int id, QString* value, const QString& name) {

@@ -1,6 +1,9 @@
 // One bound dialog field of a page: the control, how its text converts, the page value it
-// fills and the allowed range. A page lists its bindings in exchange order.
+// fills and the allowed range. A page lists its bindings in exchange order; a field that shows
+// a property takes its kind and range from the property table.
 #pragma once
+
+#include "PageValues.h"
 
 #include <QString>
 #include <cstdint>
@@ -26,11 +29,10 @@ struct FieldBinding {
     std::variant<std::int32_t*, double*, QString*> value;
     std::optional<FieldRange> range;
 
-    static FieldBinding check(int id, std::int32_t* value, const QString& name);
-    static FieldBinding integer(int id, std::int32_t* value, const QString& name,
-                                std::optional<FieldRange> range = std::nullopt);
-    static FieldBinding number(int id, double* value, const QString& name,
-                               std::optional<FieldRange> range = std::nullopt);
+    // The field of property `dispid` in the page's `values`: a check box for a boolean, an edit
+    // for a number (with the property's range) or a text.
+    static FieldBinding of(int id, PageValues& values, std::int32_t dispid, const QString& name);
+    // A text the page keeps itself.
     static FieldBinding text(int id, QString* value, const QString& name);
 
     // Reads the field into the page value; false (and the message to show) when refused.

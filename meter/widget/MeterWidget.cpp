@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <type_traits>
 
 namespace GaugeKit {
 
@@ -110,22 +111,18 @@ QSize MeterWidget::sizeHint() const {
     return d->site().sizeHint();
 }
 
-// Each scalar property reads and writes the control property of the same meaning.
-#define GAUGEKIT_SCALAR(Type, ArgType, getter, setter, member)                                     \
+// Each scalar property reads and writes the control property of the same meaning; the
+// accessors are made from the property list.
+template <class T>
+using Param = std::conditional_t<std::is_class_v<T>, const T&, T>;
+
+#define GAUGEKIT_SCALAR(Type, getter, setter, member)                                              \
     Type MeterWidget::getter() const {                                                             \
         return d->get(id::member).value<Type>();                                                   \
     }                                                                                              \
-    void MeterWidget::setter(ArgType value) {                                                      \
+    void MeterWidget::setter(Param<Type> value) {                                                  \
         d->set(id::member, QVariant::fromValue(value));                                            \
     }
-#define GAUGEKIT_COLOR(getter, setter, member)                                                     \
-    GAUGEKIT_SCALAR(QColor, const QColor&, getter, setter, member)
-#define GAUGEKIT_INT(getter, setter, member) GAUGEKIT_SCALAR(int, int, getter, setter, member)
-#define GAUGEKIT_BOOL(getter, setter, member) GAUGEKIT_SCALAR(bool, bool, getter, setter, member)
-#define GAUGEKIT_DOUBLE(getter, setter, member)                                                    \
-    GAUGEKIT_SCALAR(double, double, getter, setter, member)
-#define GAUGEKIT_STRING(getter, setter, member)                                                    \
-    GAUGEKIT_SCALAR(QString, const QString&, getter, setter, member)
 // The enumerated properties go to the control as the numbers it stores; the setter taking a
 // number passes any value on, as the control's own interface does.
 #define GAUGEKIT_ENUM(Enum, getter, setter, member)                                                \
@@ -138,61 +135,22 @@ QSize MeterWidget::sizeHint() const {
     void MeterWidget::setter(int value) {                                                          \
         d->set(id::member, value);                                                                 \
     }
+#define GAUGEKIT_ACCESSORS_Long GAUGEKIT_SCALAR
+#define GAUGEKIT_ACCESSORS_Bool GAUGEKIT_SCALAR
+#define GAUGEKIT_ACCESSORS_Double GAUGEKIT_SCALAR
+#define GAUGEKIT_ACCESSORS_String GAUGEKIT_SCALAR
+#define GAUGEKIT_ACCESSORS_Choice GAUGEKIT_ENUM
+#define GAUGEKIT_ACCESSORS(Name, id, Kind, member, def, QtType, getter, setter, ...)               \
+    GAUGEKIT_ACCESSORS_##Kind(QtType, getter, setter, Name)
 
-GAUGEKIT_COLOR(windowBackgroundColor, setWindowBackgroundColor, WindowBackgroundColor)
-GAUGEKIT_COLOR(windowBorderColor, setWindowBorderColor, WindowBorderColor)
-GAUGEKIT_COLOR(plotBackgroundColor, setPlotBackgroundColor, PlotBackgroundColor)
-GAUGEKIT_ENUM(WindowBorderStyle, windowBorderStyle, setWindowBorderStyle, WindowBorderStyle)
-GAUGEKIT_INT(windowResizeMode, setWindowResizeMode, WindowResizeMode)
-GAUGEKIT_INT(windowBorderThickness, setWindowBorderThickness, WindowBorderThickness)
-GAUGEKIT_ENUM(MeterType, type, setType, MeterType)
-GAUGEKIT_ENUM(NeedleStyle, needleStyle, setNeedleStyle, MeterNeedleStyle)
-GAUGEKIT_BOOL(dynTextEnable, setDynTextEnable, MeterDynTextEnable)
-GAUGEKIT_BOOL(arcEnable, setArcEnable, MeterArcEnable)
-GAUGEKIT_DOUBLE(centerX, setCenterX, MeterCenterX)
-GAUGEKIT_DOUBLE(centerY, setCenterY, MeterCenterY)
-GAUGEKIT_INT(dynTextPrecision, setDynTextPrecision, MeterDynTextPrecision)
-GAUGEKIT_DOUBLE(diameter, setDiameter, MeterDiameter)
-GAUGEKIT_INT(numChannels, setNumChannels, MeterNumChannels)
-GAUGEKIT_INT(startArc, setStartArc, MeterStartArc)
-GAUGEKIT_INT(stopArc, setStopArc, MeterStopArc)
-GAUGEKIT_COLOR(lowAlarmColor, setLowAlarmColor, MeterLowAlarmColor)
-GAUGEKIT_COLOR(highAlarmColor, setHighAlarmColor, MeterHighAlarmColor)
-GAUGEKIT_BOOL(alarmArcsEnable, setAlarmArcsEnable, MeterAlarmArcsEnable)
-GAUGEKIT_DOUBLE(alarmArcThickness, setAlarmArcThickness, MeterAlarmArcThickness)
-GAUGEKIT_DOUBLE(highAlarmStart, setHighAlarmStart, MeterHighAlarmStart)
-GAUGEKIT_DOUBLE(highAlarmStop, setHighAlarmStop, MeterHighAlarmStop)
-GAUGEKIT_DOUBLE(lowAlarmStart, setLowAlarmStart, MeterLowAlarmStart)
-GAUGEKIT_DOUBLE(lowAlarmStop, setLowAlarmStop, MeterLowAlarmStop)
-GAUGEKIT_ENUM(TickPosition, tickPosition, setTickPosition, MeterTickPosition)
-GAUGEKIT_ENUM(TickLabelsPosition, tickLabelsPosition, setTickLabelsPosition,
-              MeterTickLabelsPosition)
-GAUGEKIT_COLOR(tickLabelsColor, setTickLabelsColor, MeterTickLabelsColor)
-GAUGEKIT_INT(tickLabelsSize, setTickLabelsSize, MeterTickLabelsSize)
-GAUGEKIT_INT(tickLabelsFontStyle, setTickLabelsFontStyle, MeterTickLabelsFontStyle)
-GAUGEKIT_STRING(tickLabelsFont, setTickLabelsFont, MeterTickLabelsFont)
-GAUGEKIT_COLOR(lineColor, setLineColor, MeterLineColor)
-GAUGEKIT_STRING(unitsString, setUnitsString, MeterUnitsString)
-GAUGEKIT_BOOL(unitsStringEnable, setUnitsStringEnable, MeterUnitsStringEnable)
-GAUGEKIT_INT(lineThickness, setLineThickness, MeterLineThickness)
-GAUGEKIT_INT(minorTicks, setMinorTicks, MeterMinorTicks)
-GAUGEKIT_DOUBLE(scaleMin, setScaleMin, MeterScaleMin)
-GAUGEKIT_DOUBLE(scaleMax, setScaleMax, MeterScaleMax)
-GAUGEKIT_INT(tickLabelsPrecision, setTickLabelsPrecision, MeterTickLabelsPrecision)
-GAUGEKIT_DOUBLE(tickRelLength, setTickRelLength, MeterTickRelLength)
-GAUGEKIT_DOUBLE(tickStep, setTickStep, MeterTickStep)
-GAUGEKIT_COLOR(normalAlarmColor, setNormalAlarmColor, MeterNormalAlarmColor)
-GAUGEKIT_DOUBLE(valueArcThickness, setValueArcThickness, MeterValueArcThickness)
-GAUGEKIT_DOUBLE(scaleCenter, setScaleCenter, MeterScaleCenter)
-GAUGEKIT_COLOR(borderColor, setBorderColor, MeterBorderColor)
-GAUGEKIT_INT(borderThickness, setBorderThickness, MeterBorderThickness)
-GAUGEKIT_ENUM(BorderStyle, borderStyle, setBorderStyle, MeterBorderStyle)
-GAUGEKIT_DOUBLE(initialValue, setInitialValue, MeterInitialValue)
-GAUGEKIT_BOOL(enableInternalTimer, setEnableInternalTimer, EnableInternalTimer)
-GAUGEKIT_DOUBLE(timerFrequency, setTimerFrequency, TimerFrequency)
-GAUGEKIT_DOUBLE(borderHeight, setBorderHeight, MeterBorderHeight)
-GAUGEKIT_DOUBLE(borderWidth, setBorderWidth, MeterBorderWidth)
-GAUGEKIT_BOOL(sDataSimulationMode, setSDataSimulationMode, SDataSimulationMode)
+GAUGEKIT_METER_PROPERTIES(GAUGEKIT_ACCESSORS)
+
+#undef GAUGEKIT_ACCESSORS
+#undef GAUGEKIT_ACCESSORS_Choice
+#undef GAUGEKIT_ACCESSORS_String
+#undef GAUGEKIT_ACCESSORS_Double
+#undef GAUGEKIT_ACCESSORS_Bool
+#undef GAUGEKIT_ACCESSORS_Long
 
 // Each indexed property as one list of all its entries.
 #define GAUGEKIT_LIST(ListType, Element, getter, setter, member, count)                            \
@@ -232,11 +190,6 @@ GAUGEKIT_TEXTS(channelColorNames, setChannelColorNames, channelColor, setChannel
 #undef GAUGEKIT_TEXTS
 #undef GAUGEKIT_LIST
 #undef GAUGEKIT_ENUM
-#undef GAUGEKIT_STRING
-#undef GAUGEKIT_DOUBLE
-#undef GAUGEKIT_BOOL
-#undef GAUGEKIT_INT
-#undef GAUGEKIT_COLOR
 #undef GAUGEKIT_SCALAR
 
 void MeterWidget::setValue(int channel, double value) {
