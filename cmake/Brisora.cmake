@@ -41,11 +41,11 @@ endfunction()
 
 # brisora_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [LABELS l ...] [TIMEOUT s])
 # A QtTest executable registered with ctest, run in the pinned test environment (widgets
-# render offscreen).
+# render offscreen). Every test links the platform's test doubles (brisora_testing).
 function(brisora_add_test)
     cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
-    target_link_libraries(${T_NAME} PRIVATE Qt6::Test brisora_warnings ${T_LIBS})
+    target_link_libraries(${T_NAME} PRIVATE Qt6::Test brisora_warnings ${T_LIBS} brisora_testing)
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
@@ -55,8 +55,10 @@ function(brisora_add_test)
 endfunction()
 
 # brisora_add_benchmark(NAME name SOURCES a.cpp ... LIBS lib ...)
+# Benchmarks link the platform's test doubles too (a virtual clock, a scripted serial device).
 function(brisora_add_benchmark)
     cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${B_NAME} ${B_SOURCES})
-    target_link_libraries(${B_NAME} PRIVATE benchmark::benchmark brisora_warnings ${B_LIBS})
+    target_link_libraries(${B_NAME} PRIVATE benchmark::benchmark brisora_warnings ${B_LIBS}
+                                            brisora_testing)
 endfunction()

@@ -1,6 +1,6 @@
 #include "clsTrazoPlot.h"
 
-#include "TrazoPlotIds.h"
+#include "trazoplot/TrazoPlotIds.h"
 
 #include "com/ControlSite.h"
 #include "com/PropertyBag.h"

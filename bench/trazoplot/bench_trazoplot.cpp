@@ -1,8 +1,8 @@
 // Strip chart: appending with the repaint it causes, full redraws at several sample counts,
 // and memory over a simulated week of one-second ticks.
 #include "BenchData.h"
-#include "ChartRenderer.h"
-#include "StripChart.h"
+#include "trazoplot/ChartRenderer.h"
+#include "trazoplot/StripChart.h"
 
 #include <QFile>
 #include <QGuiApplication>

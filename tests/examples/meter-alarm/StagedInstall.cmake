@@ -1,5 +1,5 @@
 # cmake -D BUILD_DIR=... -D EXAMPLE_DIR=... -D WORK_DIR=... -D PREFIX=... -D LIBDIR=...
-#       -D DESIGNERDIR=... -D GENERATOR=... [-D CXX_LAUNCHER=...] [-D SANITIZE=ON]
+#       -D DESIGNERDIR=... -D GENERATOR=... [-D CXX_LAUNCHER=...] [-D SANITIZE=ON] [-D NM=nm]
 #       -P StagedInstall.cmake
 
 function(run what)
@@ -25,6 +25,22 @@ foreach(file
         share/icons/hicolor/scalable/apps/brisora.svg)
     if(NOT EXISTS ${root}/${file})
         message(FATAL_ERROR "not installed: ${file}")
+    endif()
+endforeach()
+
+# The platform's test doubles stay out of the installed tree: no file of theirs, and no
+# installed program or library carries their code.
+file(GLOB_RECURSE installed_files LIST_DIRECTORIES false ${root}/*)
+foreach(file IN LISTS installed_files)
+    if(file MATCHES "brisora_testing|VirtualScheduler|FakeSerialBackend")
+        message(FATAL_ERROR "a test double was installed: ${file}")
+    endif()
+    if(NM AND file MATCHES "(/bin/[^/]+|\\.so)$")
+        execute_process(COMMAND ${NM} -C --defined-only ${file}
+                        OUTPUT_VARIABLE symbols ERROR_QUIET)
+        if(symbols MATCHES "forms::VirtualScheduler|comm::FakeSerialBackend")
+            message(FATAL_ERROR "${file} carries a test double")
+        endif()
     endif()
 endforeach()
 

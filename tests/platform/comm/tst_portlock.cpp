@@ -1,5 +1,5 @@
 #include "comm/CommPort.h"
-#include "comm/PortLock.h"
+#include "PortLock.h"
 
 #include "forms/QtScheduler.h"
 

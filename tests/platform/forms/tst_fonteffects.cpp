@@ -2,7 +2,7 @@
 // the colour list of the sixteen standard colours with a custom colour added, and the dialog
 // units the pages are laid out in.
 #include "forms/DialogUnits.h"
-#include "forms/FontEffectsDialog.h"
+#include "FontEffectsDialog.h"
 
 #include <QComboBox>
 #include <QFontDialog>

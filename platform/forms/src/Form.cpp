@@ -1,6 +1,6 @@
-#include "Form.h"
+#include "forms/Form.h"
 
-#include "Twips.h"
+#include "forms/Twips.h"
 
 #include <QCloseEvent>
 

@@ -1,4 +1,4 @@
-#include "FaceSubstitutes.h"
+#include "forms/FaceSubstitutes.h"
 
 #include <QFont>
 

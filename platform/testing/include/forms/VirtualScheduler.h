@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Scheduler.h"
+#include "forms/Scheduler.h"
 
 #include <map>
 #include <utility>

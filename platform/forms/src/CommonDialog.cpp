@@ -1,7 +1,7 @@
-#include "CommonDialog.h"
+#include "forms/CommonDialog.h"
 
 #include "FontEffectsDialog.h"
-#include "GuardedDialog.h"
+#include "forms/GuardedDialog.h"
 
 #include <QColorDialog>
 #include <QFileDialog>

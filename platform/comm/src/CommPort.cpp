@@ -1,4 +1,4 @@
-#include "CommPort.h"
+#include "comm/CommPort.h"
 
 #include "QSerialPortBackend.h"
 

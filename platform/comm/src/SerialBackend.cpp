@@ -1,4 +1,4 @@
-#include "SerialBackend.h"
+#include "comm/SerialBackend.h"
 
 namespace comm {
 

@@ -1,4 +1,4 @@
-#include "CommError.h"
+#include "comm/CommError.h"
 
 namespace comm {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommonDialog.h"
+#include "forms/CommonDialog.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "Twips.h"
+#include "forms/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "VirtualScheduler.h"
+#include "forms/VirtualScheduler.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "FakeSerialBackend.h"
+#include "comm/FakeSerialBackend.h"
 
 #include <memory>
 

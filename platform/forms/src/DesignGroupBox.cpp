@@ -1,6 +1,6 @@
-#include "DesignGroupBox.h"
+#include "forms/DesignGroupBox.h"
 
-#include "DesignControls.h"
+#include "forms/DesignControls.h"
 
 #include <QPainter>
 #include <QStyle>

@@ -1,7 +1,7 @@
-#include "DesignControls.h"
+#include "forms/DesignControls.h"
 
-#include "FaceSubstitutes.h"
-#include "Twips.h"
+#include "forms/FaceSubstitutes.h"
+#include "forms/Twips.h"
 
 #include <QColor>
 #include <QComboBox>

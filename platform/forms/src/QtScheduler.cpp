@@ -1,4 +1,4 @@
-#include "QtScheduler.h"
+#include "forms/QtScheduler.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

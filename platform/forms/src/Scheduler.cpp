@@ -1,6 +1,6 @@
-#include "Scheduler.h"
+#include "forms/Scheduler.h"
 
-#include "QtScheduler.h"
+#include "forms/QtScheduler.h"
 
 #include <QCoreApplication>
 #include <QPointer>

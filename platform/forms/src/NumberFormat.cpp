@@ -1,4 +1,4 @@
-#include "NumberFormat.h"
+#include "forms/NumberFormat.h"
 
 #include <cmath>
 

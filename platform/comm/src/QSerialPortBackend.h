@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PortLock.h"
-#include "SerialBackend.h"
+#include "comm/SerialBackend.h"
 
 #include <QSerialPort>
 

@@ -1,6 +1,6 @@
-#include "MessageBox.h"
+#include "forms/MessageBox.h"
 
-#include "GuardedDialog.h"
+#include "forms/GuardedDialog.h"
 
 #include <QApplication>
 #include <QMainWindow>

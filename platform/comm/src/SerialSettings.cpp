@@ -1,4 +1,4 @@
-#include "SerialSettings.h"
+#include "comm/SerialSettings.h"
 
 #include <QStringList>
 

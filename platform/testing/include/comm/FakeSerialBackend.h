@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SerialBackend.h"
+#include "comm/SerialBackend.h"
 
 #include "forms/Scheduler.h"
 

@@ -1,6 +1,6 @@
-#include "DialogUnits.h"
+#include "forms/DialogUnits.h"
 
-#include "DesignControls.h"
+#include "forms/DesignControls.h"
 
 #include <cmath>
 
