@@ -38,8 +38,8 @@ QImage renderSvg(const QByteArray& svg, QSize size) {
 
 bool savePicture(Hosted& h, int type, const QString& file) {
     com::Variant ok;
-    const com::HRESULT hr =
-        h.site.callMethod(dispid::SavePageMeta, {std::int32_t(type), file}, &ok);
+    const com::HRESULT hr = QVERIFY(
+        com::succeeded(h.site.callMethod(dispid::SavePageMeta, {std::int32_t(type), file}, &ok)));
     return com::succeeded(hr) && ok.boolValue();
 }
 
@@ -263,7 +263,7 @@ void TestMeterOutput::renderingCyclesKeepNoMemory() {
         fixture::Meter m;
         QImage image(220, 220, QImage::Format_RGB32);
         QPainter painter(&image);
-        m->Draw(&painter, QRect(origin, QSize(200, 200)));
+        QVERIFY(com::succeeded(m->Draw(&painter, QRect(origin, QSize(200, 200)))));
     };
     for (int i = 0; i < 50; ++i)
         cycle();

@@ -351,10 +351,10 @@ void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint() {
     QFETCH(int, lag);
     StripChart chart;
     ChartSettings& s = chart.settings();
-    s.setMaximum(axis::Time, hours * 60);
-    s.setPosition(axis::Right, hours * 60);
-    s.setDensity(0, density);
-    s.setDensity(1, density);
+    QVERIFY(com::succeeded(s.setMaximum(axis::Time, hours * 60)));
+    QVERIFY(com::succeeded(s.setPosition(axis::Right, hours * 60)));
+    QVERIFY(com::succeeded(s.setDensity(0, density)));
+    QVERIFY(com::succeeded(s.setDensity(1, density)));
     const QRect bounds(0, 0, 640, 400);
     QImage shown(bounds.size(), QImage::Format_ARGB32_Premultiplied);
     ChartRenderer renderer;
@@ -394,8 +394,9 @@ void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint() {
 }
 
 void TstTrazoControl::drawingMatchesReference() {
-    auto* ctrl = new TrazoPlotCtrl;
-    ctrl->InitNew();
+    const auto held = com::ComPtr<TrazoPlotCtrl>::adopt(new TrazoPlotCtrl);
+    TrazoPlotCtrl* ctrl = held.get();
+    QVERIFY(com::succeeded(ctrl->InitNew()));
     const auto invoke = [ctrl](com::DispId id, std::uint16_t flags, const com::VariantList& a,
                                Variant* r) { return ctrl->Invoke(id, flags, a, r); };
     const com::HRESULT hr = runSetup(
@@ -420,7 +421,6 @@ void TstTrazoControl::drawingMatchesReference() {
         QPainter p(&image);
         QCOMPARE(ctrl->Draw(&p, image.rect()), com::S_OK);
     }
-    ctrl->Release();
     if (qEnvironmentVariableIsSet("BRISORA_UPDATE_REFERENCES"))
         QVERIFY(image.save(referencePath()));
     const QImage reference(referencePath());
@@ -454,8 +454,9 @@ void TstTrazoControl::printToTheTypedFileNeverOverwrites() {
         printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
         return true;
     });
-    auto* ctrl = new TrazoPlotCtrl;
-    ctrl->InitNew();
+    const auto held = com::ComPtr<TrazoPlotCtrl>::adopt(new TrazoPlotCtrl);
+    TrazoPlotCtrl* ctrl = held.get();
+    QVERIFY(com::succeeded(ctrl->InitNew()));
     QCOMPARE(ctrl->Invoke(dispid::PrintSetup, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
     QCOMPARE(QFileInfo(shown).absolutePath(), dir); // before any choice, where prints go
     QVERIFY(marginsShown.left() >= 15.0 && marginsShown.top() >= 15.0);
@@ -468,7 +469,6 @@ void TstTrazoControl::printToTheTypedFileNeverOverwrites() {
     }
     // The set-up shows the margins the prints kept, never under 15 mm.
     QCOMPARE(ctrl->Invoke(dispid::PrintSetup, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
-    ctrl->Release();
     QCOMPARE(shown, QFileInfo(typed).dir().filePath("informe-5.pdf"));
     QCOMPARE(marginsShown, QMarginsF(15, 15, 15, 15));
     const QString folder = QFileInfo(typed).absolutePath();
@@ -508,8 +508,9 @@ void TstTrazoControl::printIsAVectorReport() {
 }
 
 void TstTrazoControl::appendSamplesTakesAStretchWithGaps() {
-    auto* ctrl = new TrazoPlotCtrl;
-    ctrl->InitNew();
+    const auto held = com::ComPtr<TrazoPlotCtrl>::adopt(new TrazoPlotCtrl);
+    TrazoPlotCtrl* ctrl = held.get();
+    QVERIFY(com::succeeded(ctrl->InitNew()));
     std::vector<double> values{50.0, std::nan(""), 52.0, 53.0};
     QCOMPARE(ctrl->Invoke(dispid::AppendSamples, com::DISPATCH_METHOD,
                           {Variant(0), Variant::r8Ref(values.data(), 4)}, nullptr),
@@ -522,7 +523,6 @@ void TstTrazoControl::appendSamplesTakesAStretchWithGaps() {
                           {Variant(2), Variant::r8Ref(values.data(), 4)}, nullptr),
              com::DISP_E_BADINDEX);
     QCOMPARE(ctrl->chart().count(), std::int64_t(4));
-    ctrl->Release();
 }
 
 void TstTrazoControl::labelsAtDesignedAndLargerSizes_data() {
