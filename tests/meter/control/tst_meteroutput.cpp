@@ -38,8 +38,8 @@ QImage renderSvg(const QByteArray& svg, QSize size) {
 
 bool savePicture(Hosted& h, int type, const QString& file) {
     com::Variant ok;
-    const com::HRESULT hr = QVERIFY(
-        com::succeeded(h.site.callMethod(dispid::SavePageMeta, {std::int32_t(type), file}, &ok)));
+    const com::HRESULT hr =
+        h.site.callMethod(dispid::SavePageMeta, {std::int32_t(type), file}, &ok);
     return com::succeeded(hr) && ok.boolValue();
 }
 

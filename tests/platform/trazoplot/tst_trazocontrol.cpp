@@ -286,13 +286,13 @@ void TstTrazoControl::errorsNeverCrash() {
 
 void TstTrazoControl::appendRepaintsOnlyTheNewColumnsUntilItScrolls() {
     StripChart chart;
-    chart.settings().setMaximum(axis::Time, 60.0); // one hour on the plot
+    QCOMPARE(chart.settings().setMaximum(axis::Time, 60.0), com::S_OK); // one hour on the plot
     ChartRenderer renderer;
     const QRect bounds(0, 0, 900, 400);
     for (int i = 0; i < 3600; ++i)
-        chart.append(0, 50.0);
+        QCOMPARE(chart.append(0, 50.0), com::S_OK);
     std::int64_t before = chart.count();
-    chart.append(0, 60.0);
+    QCOMPARE(chart.append(0, 60.0), com::S_OK);
     const QRect growing = renderer.dirtyAfterAppend(bounds, chart, before);
     QVERIFY(!growing.isEmpty());
     QVERIFY2(growing.width() < 20, qPrintable(QString::number(growing.width())));
@@ -300,7 +300,7 @@ void TstTrazoControl::appendRepaintsOnlyTheNewColumnsUntilItScrolls() {
     bool scrolled = false;
     for (int i = 0; i < 10 && !scrolled; ++i) {
         before = chart.count();
-        chart.append(0, 50.0);
+        QCOMPARE(chart.append(0, 50.0), com::S_OK);
         scrolled = renderer.dirtyAfterAppend(bounds, chart, before) == bounds;
     }
     QVERIFY(scrolled);
@@ -315,7 +315,7 @@ void TstTrazoControl::newestReadingDotIsRepaintedWhereItStandsOutOfThePlot() {
     const QRect bounds(0, 0, 900, 400);
     const QRectF plot = ChartLayout(bounds, chart.settings(), renderer.fonts()).plot();
     const double top = chart.settings().channelAxis(0).maximum;
-    chart.append(0, top);
+    QCOMPARE(chart.append(0, top), com::S_OK);
     const QRect dirty = renderer.dirtyAfterAppend(bounds, chart, 0);
     const QRectF dot(plot.topLeft() - QPointF(2.5, 2.5), QSizeF(5.0, 5.0));
     QVERIFY2(QRectF(dirty).contains(dot), qPrintable(QStringLiteral("%1,%2 %3x%4")
@@ -370,7 +370,7 @@ void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint() {
                                               30 + 20 * std::cos(i / 70.0) + noise / 2};
         for (int channel = 0; channel < (i < lag ? 1 : kChannelCount); ++channel) {
             const std::int64_t before = chart.count();
-            chart.append(channel, values[channel]);
+            QCOMPARE(chart.append(channel, values[channel]), com::S_OK);
             const QRect dirty = renderer.dirtyAfterAppend(bounds, chart, before);
             if (!dirty.isEmpty())
                 repaint(dirty);

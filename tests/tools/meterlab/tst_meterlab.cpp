@@ -191,7 +191,9 @@ void TestMeterLab::saveWritesTheMetersFile() {
         choosers.file = path;
         MeterLabWindow window;
         QVERIFY(window.openMeter());
-        window.currentMeter()->setProperty(QStringLiteral("MeterScaleMax"), com::Variant(42.0));
+        QCOMPARE(
+            window.currentMeter()->setProperty(QStringLiteral("MeterScaleMax"), com::Variant(42.0)),
+            com::S_OK);
         QCOMPARE(window.command(QStringLiteral("save"))->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::Key_S));
         window.command(QStringLiteral("save"))->trigger(); // no file yet: Save As
@@ -205,7 +207,7 @@ void TestMeterLab::saveWritesTheMetersFile() {
     MeterLabWindow again;
     QVERIFY(again.openMeter(path));
     com::Variant v;
-    again.currentMeter()->getProperty(QStringLiteral("MeterScaleMax"), &v);
+    QCOMPARE(again.currentMeter()->getProperty(QStringLiteral("MeterScaleMax"), &v), com::S_OK);
     QCOMPARE(v, com::Variant(42.0));
 }
 
