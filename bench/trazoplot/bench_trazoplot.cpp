@@ -138,15 +138,15 @@ long residentKb() {
 void BM_WeekOfTicksMemory(benchmark::State& state) {
     for (auto _ : state) {
         StripChart chart;
-        chart.settings().setMaximum(axis::Time, 8 * 60);
+        bench::require(chart.settings().setMaximum(axis::Time, 8 * 60), "settings");
         ChartRenderer renderer;
         QImage image(kBounds.size(), QImage::Format_ARGB32_Premultiplied);
         long hour = 0;
         long fullAxis = 0;  // the 8-hour axis has filled once
         long fullStore = 0; // the store has wrapped once (31 hours)
         for (std::int64_t i = 0; i < 7 * 24 * 3600; ++i) {
-            chart.append(0, benchdata::humidity(i));
-            chart.append(1, benchdata::pressure(i));
+            bench::require(chart.append(0, benchdata::humidity(i)), "append");
+            bench::require(chart.append(1, benchdata::pressure(i)), "append");
             if (i % 60 == 0) {
                 QPainter p(&image);
                 renderer.paint(p, kBounds, chart);
