@@ -20,15 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     com::PropertyBag bag;
     if (com::failed(bag.fromJson(doc.object())))
         return 0;
-    auto* meter = new gaugekit::CGAUGEKITCtrl;
-    meter->InitNew();
-    meter->Load(bag);
+    const auto meter = com::ComPtr<gaugekit::CGAUGEKITCtrl>::adopt(new gaugekit::CGAUGEKITCtrl);
+    // The answers are not the point here: hostile input may well be refused. What is looked
+    // for is a crash, a leak or undefined behaviour on the way.
+    std::ignore = meter->InitNew();
+    std::ignore = meter->Load(bag);
     // What a loaded meter saves is a bag it loads again.
     com::PropertyBag saved;
-    meter->Save(saved, false);
+    std::ignore = meter->Save(saved, false);
     com::PropertyBag again;
-    again.fromJson(saved.toJson());
-    meter->Load(again);
-    meter->Release();
+    std::ignore = again.fromJson(saved.toJson());
+    std::ignore = meter->Load(again);
     return 0;
 }

@@ -42,7 +42,7 @@ public:
     QString strfntRutaHerramienta() const;
 
     // Records `strRuta` (an installed system-information program) as the tool's full path.
-    com::HRESULT hrRegistraHerramienta(const QString& strRuta);
+    [[nodiscard]] com::HRESULT hrRegistraHerramienta(const QString& strRuta);
 
     // The first of the usual system-information programs found on the search path, or empty.
     static QString strfntBuscaHerramienta(const QStringList& strlCandidatos = {

@@ -26,11 +26,11 @@ public:
 
     // Creates the meter control, loads the designed state (the control's stream form) and
     // activates it inside the site.
-    com::HRESULT hrCrea(const QByteArray& bytDiseno);
+    [[nodiscard]] com::HRESULT hrCrea(const QByteArray& bytDiseno);
     // The whole set-up, in its fixed order, ending with UpdateMeter.
-    com::HRESULT hrConfigura(const Configuracion& objConfiguracion);
+    [[nodiscard]] com::HRESULT hrConfigura(const Configuracion& objConfiguracion);
     // Shows one reading (channel 0) through UpdateDynData.
-    com::HRESULT hrMuestraValor(double dValor);
+    [[nodiscard]] com::HRESULT hrMuestraValor(double dValor);
 
     com::ControlSite* objSitio() const { return m_objSitio; }
 

@@ -28,39 +28,42 @@ public:
 
     // Creates the chart by its class id, loads the designed state (a property bag in JSON)
     // and activates it inside the site.
-    com::HRESULT hrCrea(const QByteArray& bytDiseno);
+    [[nodiscard]] com::HRESULT hrCrea(const QByteArray& bytDiseno);
 
-    com::HRESULT hrMuestraEje(std::int32_t iEje, bool bVisible);
-    com::HRESULT hrInicioEje(std::int32_t iEje, double dInicio);
-    com::HRESULT hrFinEje(std::int32_t iEje, double dFin);
-    com::HRESULT hrLeeFinEje(std::int32_t iEje, double* dFin);
-    com::HRESULT hrPasoEje(std::int32_t iEje, double dPaso);
+    [[nodiscard]] com::HRESULT hrMuestraEje(std::int32_t iEje, bool bVisible);
+    [[nodiscard]] com::HRESULT hrInicioEje(std::int32_t iEje, double dInicio);
+    [[nodiscard]] com::HRESULT hrFinEje(std::int32_t iEje, double dFin);
+    [[nodiscard]] com::HRESULT hrLeeFinEje(std::int32_t iEje, double* dFin);
+    [[nodiscard]] com::HRESULT hrPasoEje(std::int32_t iEje, double dPaso);
     // Where a value axis stands along the time axis, in minutes.
-    com::HRESULT hrPosicionEje(std::int32_t iEje, double dPosicion);
-    com::HRESULT hrColorEje(std::int32_t iEje, std::int32_t lColor);
-    com::HRESULT hrTituloEje(std::int32_t iEje, const QString& strTitulo);
+    [[nodiscard]] com::HRESULT hrPosicionEje(std::int32_t iEje, double dPosicion);
+    [[nodiscard]] com::HRESULT hrColorEje(std::int32_t iEje, std::int32_t lColor);
+    [[nodiscard]] com::HRESULT hrTituloEje(std::int32_t iEje, const QString& strTitulo);
     // Draw one of every dMuestras samples of the channel.
-    com::HRESULT hrMuestrasCanal(std::int32_t iCanal, double dMuestras);
+    [[nodiscard]] com::HRESULT hrMuestrasCanal(std::int32_t iCanal, double dMuestras);
     // Applies the settings and redraws.
-    com::HRESULT hrAplica();
+    [[nodiscard]] com::HRESULT hrAplica();
     // Appends one sample: darrValores[0] is the reading, darrValores[1] is -1.0.
-    com::HRESULT hrAnadeMuestra(std::int32_t iCanal, double (&darrValores)[2]);
+    [[nodiscard]] com::HRESULT hrAnadeMuestra(std::int32_t iCanal, double (&darrValores)[2]);
     // Appends a stretch of history in one call, one value a second (NaN: no reading).
-    com::HRESULT hrAnadeMuestras(std::int32_t iCanal, std::vector<double>& darrValores);
+    [[nodiscard]] com::HRESULT hrAnadeMuestras(std::int32_t iCanal,
+                                               std::vector<double>& darrValores);
     // The first line of the printed report's header.
-    com::HRESULT hrTituloImpresion(const QString& strTitulo);
-    com::HRESULT hrPreparaImpresora();
-    com::HRESULT hrImprime();
+    [[nodiscard]] com::HRESULT hrTituloImpresion(const QString& strTitulo);
+    [[nodiscard]] com::HRESULT hrPreparaImpresora();
+    [[nodiscard]] com::HRESULT hrImprime();
     // Where the last print went: a file's path or a printer's name.
-    com::HRESULT hrDestinoImpresion(QString* strDestino);
+    [[nodiscard]] com::HRESULT hrDestinoImpresion(QString* strDestino);
 
     void setObservador(Observador objObservador) { m_objObservador = std::move(objObservador); }
     com::ControlSite* objSitio() const { return m_objSitio; }
 
 private:
-    com::HRESULT hrPonEje(com::DispId id, std::int32_t iIndice, const com::Variant& valor);
-    com::HRESULT hrInvoca(com::DispId id, std::uint16_t flags, const com::VariantList& args,
-                          com::Variant* resultado = nullptr);
+    [[nodiscard]] com::HRESULT hrPonEje(com::DispId id, std::int32_t iIndice,
+                                        const com::Variant& valor);
+    [[nodiscard]] com::HRESULT hrInvoca(com::DispId id, std::uint16_t flags,
+                                        const com::VariantList& args,
+                                        com::Variant* resultado = nullptr);
 
     com::ControlSite* m_objSitio;
     Observador m_objObservador;

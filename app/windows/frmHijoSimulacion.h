@@ -53,7 +53,7 @@ public:
 
     bool bCargada() const { return m_bCargada; }
     // Result of the last chart call sequence: S_OK or the first failure the chart answered.
-    com::HRESULT hrUltimoResultado() const { return m_hrUltimo; }
+    [[nodiscard]] com::HRESULT hrUltimoResultado() const { return m_hrUltimo; }
 
     qint32 lHorasMostradas = 8;
     qint16 iMuestrasMostradas = 1;

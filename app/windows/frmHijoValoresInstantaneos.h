@@ -31,7 +31,7 @@ public:
 
     // Result of the last meter call sequence (creation, set-up or reading): S_OK or the first
     // failure the meters answered. The window reports nothing itself.
-    com::HRESULT hrUltimoResultado() const { return m_hrUltimo; }
+    [[nodiscard]] com::HRESULT hrUltimoResultado() const { return m_hrUltimo; }
     // Key of the status bar's notice about meters that could not be created.
     static inline const QString strCLAVE_AVISO_MEDIDORES = QStringLiteral("gaugekit");
 

@@ -1,5 +1,6 @@
 // Speed of the meter: a value update with its repaint, a rebuild, settings-file input and output,
 // and its picture on the clipboard and in files.
+#include "../support/BenchRequire.h"
 #include "CGAUGEKITCtrl.h"
 #include "GaugeKitIds.h"
 
@@ -20,14 +21,14 @@ namespace {
 class DrawnMeter {
 public:
     DrawnMeter() {
-        auto* ctrl = new CGAUGEKITCtrl;
-        site.attach(ctrl->unknown());
-        ctrl->Release();
-        meter = ctrl;
-        site.initNew();
-        site.setProperty(dispid::MeterNumChannels, std::int32_t(2));
+        const auto ctrl = com::ComPtr<CGAUGEKITCtrl>::adopt(new CGAUGEKITCtrl);
+        bench::require(site.attach(ctrl->unknown()), "attach");
+        meter = ctrl.get(); // the site keeps it alive
+        bench::require(site.initNew(), "InitNew");
+        bench::require(site.setProperty(dispid::MeterNumChannels, std::int32_t(2)),
+                       "MeterNumChannels");
         site.resize(259, 161);
-        site.activate();
+        bench::require(site.activate(), "activate");
         paint();
     }
     void paint() {
@@ -52,8 +53,9 @@ void BM_ValueUpdateAndRepaint(benchmark::State& state) {
         values[0] = (step % 100) / 10.0;
         values[1] = 10.0 - values[0];
         ++step;
-        m.meter->Invoke(dispid::UpdateDynData, com::DISPATCH_METHOD,
-                        {com::Variant::r8Ref(values, 2)}, nullptr);
+        bench::require(m.meter->Invoke(dispid::UpdateDynData, com::DISPATCH_METHOD,
+                                       {com::Variant::r8Ref(values, 2)}, nullptr),
+                       "UpdateDynData");
         QPainter painter(&image);
         lum::diag::renderPlot(plot, painter);
     }
@@ -94,24 +96,22 @@ BENCHMARK(BM_SavePageMeta)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond
 void BM_SaveSettingsFile(benchmark::State& state) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("m.SER"));
-    auto* meter = new CGAUGEKITCtrl;
-    meter->InitNew();
+    const auto meter = com::ComPtr<CGAUGEKITCtrl>::adopt(new CGAUGEKITCtrl);
+    bench::require(meter->InitNew(), "InitNew");
     for (auto _ : state)
         benchmark::DoNotOptimize(meter->serializeSaveFile(file));
-    meter->Release();
 }
 BENCHMARK(BM_SaveSettingsFile)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadSettingsFile(benchmark::State& state) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("m.SER"));
-    auto* meter = new CGAUGEKITCtrl;
-    meter->InitNew();
-    meter->serializeSaveFile(file);
+    const auto meter = com::ComPtr<CGAUGEKITCtrl>::adopt(new CGAUGEKITCtrl);
+    bench::require(meter->InitNew(), "InitNew");
+    bench::require(meter->serializeSaveFile(file) ? com::S_OK : com::E_FAIL, "serializeSaveFile");
     bool opened = false;
     for (auto _ : state)
         benchmark::DoNotOptimize(meter->serializeLoadFile(file, &opened));
-    meter->Release();
 }
 BENCHMARK(BM_LoadSettingsFile)->Unit(benchmark::kMicrosecond);
 

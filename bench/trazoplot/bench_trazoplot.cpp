@@ -1,5 +1,6 @@
 // Strip chart: appending with the repaint it causes, full redraws at several sample counts,
 // and memory over a simulated week of one-second ticks.
+#include "../support/BenchRequire.h"
 #include "BenchData.h"
 #include "trazoplot/ChartRenderer.h"
 #include "trazoplot/StripChart.h"
@@ -20,17 +21,17 @@ std::unique_ptr<StripChart> makeChart(std::int64_t samples,
                                       double minutes = benchdata::kHours * 60) {
     auto chart = std::make_unique<StripChart>();
     ChartSettings& s = chart->settings();
-    s.setMaximum(axis::Time, minutes);
-    s.setStep(axis::Time, 60);
-    s.setMinimum(axis::Right, 15);
-    s.setMaximum(axis::Right, 115);
-    s.setPosition(axis::Right, minutes);
-    s.setTitle(axis::Time, QStringLiteral("Tiempo (horas:minutos)"));
-    s.setTitle(axis::Left, QStringLiteral("Humedad (%)"));
-    s.setTitle(axis::Right, QStringLiteral("Presión (KPa)"));
+    bench::require(s.setMaximum(axis::Time, minutes), "settings");
+    bench::require(s.setStep(axis::Time, 60), "settings");
+    bench::require(s.setMinimum(axis::Right, 15), "settings");
+    bench::require(s.setMaximum(axis::Right, 115), "settings");
+    bench::require(s.setPosition(axis::Right, minutes), "settings");
+    bench::require(s.setTitle(axis::Time, QStringLiteral("Tiempo (horas:minutos)")), "settings");
+    bench::require(s.setTitle(axis::Left, QStringLiteral("Humedad (%)")), "settings");
+    bench::require(s.setTitle(axis::Right, QStringLiteral("Presión (KPa)")), "settings");
     for (std::int64_t i = 0; i < samples; ++i) {
-        chart->append(0, benchdata::humidity(i));
-        chart->append(1, benchdata::pressure(i));
+        bench::require(chart->append(0, benchdata::humidity(i)), "append");
+        bench::require(chart->append(1, benchdata::pressure(i)), "append");
     }
     return chart;
 }
@@ -50,8 +51,8 @@ void BM_AppendWithRepaint(benchmark::State& state) {
     std::int64_t fullRepaints = 0;
     for (auto _ : state) {
         const std::int64_t before = chart->count();
-        chart->append(0, benchdata::humidity(i));
-        chart->append(1, benchdata::pressure(i));
+        bench::require(chart->append(0, benchdata::humidity(i)), "append");
+        bench::require(chart->append(1, benchdata::pressure(i)), "append");
         ++i;
         const QRect dirty = renderer.dirtyAfterAppend(kBounds, *chart, before);
         fullRepaints += dirty == kBounds ? 1 : 0;
@@ -70,8 +71,8 @@ void BM_AppendOnly(benchmark::State& state) {
     auto chart = makeChart(111600);
     std::int64_t i = chart->count();
     for (auto _ : state) {
-        chart->append(0, benchdata::humidity(i));
-        chart->append(1, benchdata::pressure(i));
+        bench::require(chart->append(0, benchdata::humidity(i)), "append");
+        bench::require(chart->append(1, benchdata::pressure(i)), "append");
         ++i;
     }
 }
@@ -137,15 +138,15 @@ long residentKb() {
 void BM_WeekOfTicksMemory(benchmark::State& state) {
     for (auto _ : state) {
         StripChart chart;
-        chart.settings().setMaximum(axis::Time, 8 * 60);
+        bench::require(chart.settings().setMaximum(axis::Time, 8 * 60), "settings");
         ChartRenderer renderer;
         QImage image(kBounds.size(), QImage::Format_ARGB32_Premultiplied);
         long hour = 0;
         long fullAxis = 0;  // the 8-hour axis has filled once
         long fullStore = 0; // the store has wrapped once (31 hours)
         for (std::int64_t i = 0; i < 7 * 24 * 3600; ++i) {
-            chart.append(0, benchdata::humidity(i));
-            chart.append(1, benchdata::pressure(i));
+            bench::require(chart.append(0, benchdata::humidity(i)), "append");
+            bench::require(chart.append(1, benchdata::pressure(i)), "append");
             if (i % 60 == 0) {
                 QPainter p(&image);
                 renderer.paint(p, kBounds, chart);

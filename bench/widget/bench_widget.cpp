@@ -1,5 +1,6 @@
 // Setting a channel value through GaugeKit::MeterWidget against the same call made late-bound
 // through a control site, as containers make it: the widget should cost no more.
+#include "../support/BenchRequire.h"
 #include "CGAUGEKITCtrl.h"
 #include "GaugeKitIds.h"
 #include "MeterWidgetPrivate.h"
@@ -40,16 +41,17 @@ void BM_SetValueThroughWidget(benchmark::State& state) {
 
 void BM_SetValueThroughDispatch(benchmark::State& state) {
     com::ControlSite site;
-    auto* meter = new CGAUGEKITCtrl;
-    site.attach(meter->unknown());
-    meter->Release();
-    site.initNew();
+    const auto meter = com::ComPtr<CGAUGEKITCtrl>::adopt(new CGAUGEKITCtrl);
+    bench::require(site.attach(meter->unknown()), "attach");
+    bench::require(site.initNew(), "InitNew");
     site.resize(259, 161);
-    site.activate();
+    bench::require(site.activate(), "activate");
     paint(site, *meter);
     int step = 0;
     for (auto _ : state) {
-        site.callMethod(dispid::UpdateDataValue, {std::int32_t(0), nextValue(step), true});
+        bench::require(
+            site.callMethod(dispid::UpdateDataValue, {std::int32_t(0), nextValue(step), true}),
+            "UpdateDataValue");
     }
 }
 

@@ -247,7 +247,8 @@ void CGAUGEKITCtrl::onTimer(int) {
         return;
     }
     const auto values = MeterTimerMath::simulate(model().settings, &RuntimeRandom::next);
-    updateDynData(values.data(), qsizetype(values.size()));
+    // The simulated values are never null; a meter not drawn yet simply keeps them for later.
+    std::ignore = updateDynData(values.data(), qsizetype(values.size()));
 }
 
 void CGAUGEKITCtrl::fireAlarmEvent(int channel, int code, double value, bool alarm) {

@@ -37,20 +37,22 @@ public:
     // `value` is already of the property's type; stores it and runs the change step.
     void putProperty(const PropertyInfo& p, const com::Variant& value);
     // Titles 0..2 and channels 0..4; DISP_E_BADINDEX outside.
-    com::HRESULT getIndexed(ArrayId which, std::int32_t index, com::Variant& out) const;
-    com::HRESULT putIndexed(ArrayId which, std::int32_t index, const com::Variant& value);
+    [[nodiscard]] com::HRESULT getIndexed(ArrayId which, std::int32_t index,
+                                          com::Variant& out) const;
+    [[nodiscard]] com::HRESULT putIndexed(ArrayId which, std::int32_t index,
+                                          const com::Variant& value);
 
     // Methods of the dispatch interface.
     void updateDataValue(std::int32_t index, double value, bool update);
     void updateMeter();
     void updateGraph();
     // Values are read from `first`, never more than `count` of them.
-    com::HRESULT updateDynData(const double* first, qsizetype count);
+    [[nodiscard]] com::HRESULT updateDynData(const double* first, qsizetype count);
     // S_OK with *opened false when the file cannot be opened; the archive error on bad data.
-    com::HRESULT serializeLoadFile(const QString& fileName, bool* opened);
+    [[nodiscard]] com::HRESULT serializeLoadFile(const QString& fileName, bool* opened);
     // S_OK with *written false when the file cannot be created; the archive error when
     // writing fails. The previous file stays as it was unless *written.
-    com::HRESULT serializeSaveFile(const QString& fileName, bool* written);
+    [[nodiscard]] com::HRESULT serializeSaveFile(const QString& fileName, bool* written);
     bool serializeSaveFile(const QString& fileName);
     bool savePageMeta(std::int32_t metafileType, const QString& fileName);
     // Called after every successful SerializeLoadFile, once the meter has been rebuilt, in the

@@ -24,18 +24,20 @@ public:
 
     // Exchanges the scalars of `store` and the arrays. Loading replaces what was read before
     // any error; the first error (the archive's) is returned and nothing after it is read.
-    static com::HRESULT exchange(com::PropExchange& px, MeterSettings& store, MeterArrays& arrays);
+    [[nodiscard]] static com::HRESULT exchange(com::PropExchange& px, MeterSettings& store,
+                                               MeterArrays& arrays);
 
     // One array as a blob's bytes, and back. Loading keeps the fixed size of the array:
     // entries beyond it are dropped, entries the blob lacks keep their values.
     using Array = ArrayId;
     static QByteArray encode(const MeterArrays& arrays, Array which);
-    static com::HRESULT decode(const QByteArray& blob, MeterArrays& arrays, Array which);
+    [[nodiscard]] static com::HRESULT decode(const QByteArray& blob, MeterArrays& arrays,
+                                             Array which);
     static const char* key(Array which);
 
 private:
-    static com::HRESULT exchangeScalars(com::PropExchange& px, MeterSettings& store);
-    static com::HRESULT exchangeBlobs(com::PropExchange& px, MeterArrays& arrays);
+    [[nodiscard]] static com::HRESULT exchangeScalars(com::PropExchange& px, MeterSettings& store);
+    [[nodiscard]] static com::HRESULT exchangeBlobs(com::PropExchange& px, MeterArrays& arrays);
 };
 
 } // namespace gaugekit

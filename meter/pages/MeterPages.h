@@ -18,7 +18,8 @@ public:
     static com::IUnknown* create(PageKind kind, com::ServerModule* module = nullptr);
     // The page of class `clsid` as an AddRef'ed IPropertyPage; CLASS_E_CLASSNOTAVAILABLE for
     // a class that is not one of the meter's pages.
-    static com::HRESULT createPage(const com::Clsid& clsid, com::IPropertyPage** page);
+    [[nodiscard]] static com::HRESULT createPage(const com::Clsid& clsid,
+                                                 com::IPropertyPage** page);
 };
 
 } // namespace gaugekit::pages

@@ -63,11 +63,13 @@ MeterWidgetPrivate::MeterWidgetPrivate(MeterWidget* widget)
     auto* layout = new QVBoxLayout(widget);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_site);
-    auto* control = new gaugekit::CGAUGEKITCtrl;
-    m_site->attach(control->unknown());
-    control->Release();
-    m_site->initNew();
-    m_site->activate();
+    const auto control = com::ComPtr<gaugekit::CGAUGEKITCtrl>::adopt(new gaugekit::CGAUGEKITCtrl);
+    // The meter is made here and hosted at once: it offers every interface the site asks for
+    // and starts from its defaults. A window that cannot be made leaves the widget empty, which
+    // is all the widget could show in that case anyway.
+    std::ignore = m_site->attach(control->unknown());
+    std::ignore = m_site->initNew();
+    std::ignore = m_site->activate();
     QObject::connect(
         m_site, &com::ControlSite::controlEvent, widget,
         [this](int dispid, const com::VariantList& args) { relayEvent(dispid, args); });
@@ -81,7 +83,9 @@ QVariant MeterWidgetPrivate::get(std::int32_t dispid) const {
 }
 
 void MeterWidgetPrivate::set(std::int32_t dispid, const QVariant& value) {
-    m_site->setProperty(dispid, toAutomation(value, isColorMember(dispid)));
+    // A value the control refuses keeps the property as it was, and reading it back shows so: a
+    // Qt property setter has nothing else to answer.
+    std::ignore = m_site->setProperty(dispid, toAutomation(value, isColorMember(dispid)));
 }
 
 QVariantList MeterWidgetPrivate::getList(std::int32_t dispid, int count) const {
@@ -99,8 +103,9 @@ QVariantList MeterWidgetPrivate::getList(std::int32_t dispid, int count) const {
 void MeterWidgetPrivate::setList(std::int32_t dispid, int count, const QVariantList& values) {
     const bool color = isColorMember(dispid);
     const int n = std::min<int>(count, int(values.size()));
+    // As for set(): a refused element keeps its value and reads back unchanged.
     for (int i = 0; i < n; ++i)
-        m_site->setIndexedProperty(dispid, i, toAutomation(values.at(i), color));
+        std::ignore = m_site->setIndexedProperty(dispid, i, toAutomation(values.at(i), color));
 }
 
 bool MeterWidgetPrivate::call(std::int32_t dispid, const com::VariantList& args) {
@@ -120,7 +125,9 @@ bool MeterWidgetPrivate::showPropertyPages() {
 }
 
 void MeterWidgetPrivate::run(std::int32_t dispid, const com::VariantList& args) {
-    m_site->callMethod(dispid, args, nullptr);
+    // The slots that run a method answer nothing; what a method could not do shows in the
+    // state the widget reads afterwards.
+    std::ignore = m_site->callMethod(dispid, args, nullptr);
 }
 
 void MeterWidgetPrivate::relayEvent(int dispid, const com::VariantList& args) {

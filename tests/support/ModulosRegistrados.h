@@ -18,8 +18,12 @@ public:
             m_hr.append(com::loader::registerModule(testsupport::built(modulo)));
     }
     ~ModulosRegistrados() {
+        // Every module is unregistered, even after one fails; any failure fails the test.
+        bool bTodos = true;
         for (const char* modulo : kModulos)
-            com::loader::unregisterModule(testsupport::built(modulo));
+            bTodos =
+                com::succeeded(com::loader::unregisterModule(testsupport::built(modulo))) && bTodos;
+        QVERIFY(bTodos);
     }
     ModulosRegistrados(const ModulosRegistrados&) = delete;
     ModulosRegistrados& operator=(const ModulosRegistrados&) = delete;

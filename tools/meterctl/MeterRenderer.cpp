@@ -29,8 +29,10 @@ bool MeterRenderer::draw(com::ControlSite& site, const QSize& size, const QList<
     settle(site);
     if (!values.isEmpty()) {
         QList<double> copy = values;
-        site.callMethod(gaugekit::dispid::UpdateDynData,
-                        {com::Variant::r8Ref(copy.data(), copy.size())});
+        // A meter that refused the values would be drawn without them: no picture then.
+        if (com::failed(site.callMethod(gaugekit::dispid::UpdateDynData,
+                                        {com::Variant::r8Ref(copy.data(), copy.size())})))
+            return false;
         settle(site);
     }
     return true;

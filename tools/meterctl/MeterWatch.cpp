@@ -45,7 +45,7 @@ QString argumentKey(const QString& name) {
 
 struct MeterWatch::Meter {
     std::unique_ptr<com::ControlSite> site;
-    gaugekit::CGAUGEKITCtrl* control = nullptr;
+    com::ComPtr<gaugekit::CGAUGEKITCtrl> control;
     std::unique_ptr<PropertyAccess> access;
 };
 
@@ -60,10 +60,11 @@ bool MeterWatch::load(const QStringList& files) {
     for (const QString& file : files) {
         auto meter = std::make_unique<Meter>();
         meter->site = std::make_unique<com::ControlSite>();
-        meter->control = new gaugekit::CGAUGEKITCtrl;
-        meter->site->attach(meter->control->unknown());
-        meter->control->Release();
-        meter->site->initNew();
+        meter->control = com::ComPtr<gaugekit::CGAUGEKITCtrl>::adopt(new gaugekit::CGAUGEKITCtrl);
+        // A meter made here offers every interface the site asks for and starts from its
+        // defaults; loading the file below is the step that can fail, and is checked.
+        std::ignore = meter->site->attach(meter->control->unknown());
+        std::ignore = meter->site->initNew();
         const int index = int(m_meters.size());
         connect(meter->site.get(), &com::ControlSite::controlEvent, this,
                 [this, index](int dispid, const com::VariantList& args) {
@@ -78,7 +79,10 @@ bool MeterWatch::load(const QStringList& files) {
         }
         meter->access = std::make_unique<PropertyAccess>(*meter->site);
         meter->site->resize(meter->site->controlSize());
-        meter->site->activate();
+        if (com::failed(meter->site->activate())) {
+            m_err << "meterctl: cannot show " << file << "\n";
+            return false;
+        }
         meter->site->show();
         m_meters.push_back(std::move(meter));
     }

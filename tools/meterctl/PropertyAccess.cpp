@@ -6,8 +6,10 @@
 
 PropertyAccess::PropertyAccess(com::ControlSite& site)
     : m_site(site) {
-    if (site.dispatch())
-        site.dispatch()->GetTypeInfo(&m_interface);
+    // A control that cannot describe itself offers no property by name: the description stays
+    // empty and every lookup below finds nothing.
+    if (site.dispatch() && com::failed(site.dispatch()->GetTypeInfo(&m_interface)))
+        m_interface = {};
 }
 
 const com::MemberDescription* PropertyAccess::member(const QString& name) const {

@@ -26,9 +26,9 @@ public:
     // Sets the property; on failure the code and, in `error`, what went wrong:
     // DISP_E_UNKNOWNNAME (no such property), DISP_E_BADPARAMCOUNT (an index missing or one too
     // many), DISP_E_TYPEMISMATCH (a malformed value) or the control's own error.
-    com::HRESULT set(const Assignment& a, QString* error);
-    com::HRESULT get(const QString& name, std::optional<std::int32_t> index, com::Variant* value,
-                     QString* error);
+    [[nodiscard]] com::HRESULT set(const Assignment& a, QString* error);
+    [[nodiscard]] com::HRESULT get(const QString& name, std::optional<std::int32_t> index,
+                                   com::Variant* value, QString* error);
     const com::InterfaceDescription& interface() const { return m_interface; }
 
 private:

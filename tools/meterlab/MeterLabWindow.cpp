@@ -245,8 +245,9 @@ void MeterLabWindow::refreshGrid() {
 void MeterLabWindow::onGridEdited(QTreeWidgetItem* item, int column) {
     if (m_filling || column != 2)
         return;
-    editProperty(item->data(0, Qt::UserRole).toInt(), item->data(0, Qt::UserRole + 1).toInt(),
-                 item->text(2));
+    // A refused value is shown in the status bar by editProperty itself.
+    std::ignore = editProperty(item->data(0, Qt::UserRole).toInt(),
+                               item->data(0, Qt::UserRole + 1).toInt(), item->text(2));
 }
 
 com::HRESULT MeterLabWindow::editProperty(int row, int index, const QString& text) {
@@ -260,7 +261,9 @@ com::HRESULT MeterLabWindow::editProperty(int row, int index, const QString& tex
     } else {
         // A refusal told before no longer stands.
         statusBar()->clearMessage();
-        site->callMethod(QStringLiteral("UpdateMeter"));
+        // The redraw shows the value just stored; a meter that cannot redraw yet (no window)
+        // draws it at its first paint.
+        std::ignore = site->callMethod(QStringLiteral("UpdateMeter"));
     }
     // Deferred: the edited item may still be in use by the view that reported the change.
     QMetaObject::invokeMethod(this, &MeterLabWindow::refreshGrid, Qt::QueuedConnection);
@@ -279,10 +282,14 @@ void MeterLabWindow::onEvent(com::ControlSite* site, int dispid, const com::Vari
 }
 
 void MeterLabWindow::sendValue(int channel, double value) {
-    if (com::ControlSite* site = currentMeter())
-        site->callMethod(
-            QStringLiteral("UpdateDataValue"),
-            {com::Variant(std::int32_t(channel)), com::Variant(value), com::Variant(true)});
+    com::ControlSite* site = currentMeter();
+    if (!site)
+        return;
+    const com::HRESULT hr = site->callMethod(
+        QStringLiteral("UpdateDataValue"),
+        {com::Variant(std::int32_t(channel)), com::Variant(value), com::Variant(true)});
+    if (com::failed(hr))
+        statusBar()->showMessage(tr("UpdateDataValue refused (%1)").arg(com::hresultName(hr)));
 }
 
 bool MeterLabWindow::callBool(const QString& method, const com::VariantList& args) {
@@ -382,6 +389,7 @@ void MeterLabWindow::savePicture() {
 }
 
 void MeterLabWindow::about() {
+    // The box is the meter's own; once it is closed there is nothing to report.
     if (com::ControlSite* site = currentMeter())
-        site->callMethod(QStringLiteral("AboutBox"));
+        std::ignore = site->callMethod(QStringLiteral("AboutBox"));
 }

@@ -57,7 +57,7 @@ public:
     void savePicture();
     void about();
     // Writes `text` into the grid's value of `row` (entry `index`), as an edit in the grid.
-    com::HRESULT editProperty(int row, int index, const QString& text);
+    [[nodiscard]] com::HRESULT editProperty(int row, int index, const QString& text);
     void refreshGrid();
 
 private:
@@ -70,9 +70,10 @@ private:
     QWidget* buildSidePanel();
     QAction* addCommand(QMenu* menu, const QString& name, const QString& text,
                         const QKeySequence& key = {});
-    com::HRESULT createSite(com::ControlSite* site);
+    [[nodiscard]] com::HRESULT createSite(com::ControlSite* site);
     // Loads the settings file `file` into the site; `reason` says why it could not be opened.
-    com::HRESULT loadSite(com::ControlSite* site, const QString& file, QString* reason);
+    [[nodiscard]] com::HRESULT loadSite(com::ControlSite* site, const QString& file,
+                                        QString* reason);
     void onEvent(com::ControlSite* site, int dispid, const com::VariantList& args);
     void onGridEdited(QTreeWidgetItem* item, int column);
     void sendValue(int channel, double value);

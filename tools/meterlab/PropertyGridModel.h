@@ -34,8 +34,8 @@ public:
 
     // Writes `text` to property `row` (entry `index` of an indexed one); on failure returns
     // the error and leaves `*error` saying what the control refused.
-    com::HRESULT edit(com::ControlSite& site, int row, int index, const QString& text,
-                      QString* error);
+    [[nodiscard]] com::HRESULT edit(com::ControlSite& site, int row, int index, const QString& text,
+                                    QString* error);
 
     static QString valueText(const com::Variant& v);
 

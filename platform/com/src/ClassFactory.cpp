@@ -41,12 +41,12 @@ HRESULT ClassFactory::CreateInstance(const Iid& iid, void** out) {
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    IUnknown* object = m_creator ? m_creator() : nullptr;
+    // The creator hands over the new object's first reference; the caller's reference (if
+    // the query succeeds) keeps it alive after this one goes.
+    const auto object = ComPtr<IUnknown>::adopt(m_creator ? m_creator() : nullptr);
     if (!object)
         return E_OUTOFMEMORY;
-    const HRESULT hr = object->QueryInterface(iid, out);
-    object->Release(); // the caller's reference (if any) keeps it alive
-    return hr;
+    return object->QueryInterface(iid, out);
 }
 
 HRESULT ClassFactory::LockServer(bool lock) {

@@ -121,9 +121,8 @@ HRESULT ControlBase::GetEventInterface(Iid* iid) {
 }
 
 void ControlBase::fireEvent(DispId id, const VariantList& args) {
-    AddRef(); // a handler may release the container's last reference
+    const ComPtr<ControlBase> self(this); // a handler may release the container's last reference
     m_events.fire(id, args);
-    Release();
 }
 
 // --- persistence ---
@@ -150,8 +149,9 @@ void ControlBase::exchangeFrameworkPart(PropExchange& px) {
     px.exchangeLong(kExtentYKey, cy, cy);
     std::uint32_t stockProps = 0; // no stock properties: nothing follows the mask
     px.exchangeULong(kStockPropsKey, stockProps, 0);
+    // The extent is clamped, never refused (see SetExtent).
     if (px.isLoading() && px.ok())
-        SetExtent(QSize(cx, cy));
+        std::ignore = SetExtent(QSize(cx, cy));
 }
 
 HRESULT ControlBase::runExchange(PropExchange& px, bool clearDirty) {
@@ -221,10 +221,10 @@ HRESULT ControlBase::Activate(QWidget* parent, const QRect& geometry) {
 }
 
 HRESULT ControlBase::Close() {
-    AddRef(); // sinks released below may hold the last outside reference
+    const ComPtr<ControlBase> self(
+        this); // sinks released below may hold the last outside reference
     destroyWindow();
     m_events.clear();
-    Release();
     return S_OK;
 }
 

@@ -9,22 +9,6 @@
 
 namespace com {
 
-namespace {
-
-template <class T>
-T* queryRaw(IUnknown* object, const Iid& iid) {
-    void* p = nullptr;
-    return succeeded(object->QueryInterface(iid, &p)) ? static_cast<T*>(p) : nullptr;
-}
-
-template <class T>
-void releaseRaw(T*& p) {
-    if (p)
-        std::exchange(p, nullptr)->Release();
-}
-
-} // namespace
-
 ControlSite::ControlSite(QWidget* parent)
     : QWidget(parent) {
     qRegisterMetaType<com::Variant>();
@@ -41,14 +25,11 @@ HRESULT ControlSite::create(const Clsid& clsid) {
 
 HRESULT ControlSite::create(const Registry& registry, const Clsid& clsid) {
     close();
-    IUnknown* object = nullptr;
-    const HRESULT hr =
-        loader::createInstance(registry, clsid, IID_IUnknown, reinterpret_cast<void**>(&object));
+    ComPtr<IUnknown> object;
+    const HRESULT hr = loader::createInstance(registry, clsid, IID_IUnknown, object.put());
     if (failed(hr))
         return hr;
-    const HRESULT hosted = hostObject(object);
-    object->Release();
-    return hosted;
+    return hostObject(object.get());
 }
 
 HRESULT ControlSite::createByProgId(const QString& progId) {
@@ -69,16 +50,15 @@ HRESULT ControlSite::attach(IUnknown* object) {
 }
 
 HRESULT ControlSite::hostObject(IUnknown* object) {
-    m_control = queryRaw<IControl>(object, IID_IControl);
+    m_control = queryInterface<IControl>(object, IID_IControl);
     if (!m_control)
         return E_NOINTERFACE;
-    object->AddRef();
-    m_unknown = object;
-    m_dispatch = queryRaw<IDispatch>(object, IID_IDispatch);
-    m_events = queryRaw<IEventSource>(object, IID_IEventSource);
+    m_unknown = ComPtr<IUnknown>(object);
+    m_dispatch = queryInterface<IDispatch>(object, IID_IDispatch);
+    m_events = queryInterface<IEventSource>(object, IID_IEventSource);
     if (m_events) {
-        m_sink = new SiteEventSink(this);
-        if (failed(m_events->Advise(m_sink, &m_cookie)))
+        m_sink = ComPtr<SiteEventSink>::adopt(new SiteEventSink(this));
+        if (failed(m_events->Advise(m_sink.get(), &m_cookie)))
             m_cookie = 0;
     }
     updateGeometry();
@@ -88,18 +68,22 @@ HRESULT ControlSite::hostObject(IUnknown* object) {
 void ControlSite::close() {
     if (!m_unknown)
         return;
+    // A control that no longer knows the cookie has let the sink go already; the sink is
+    // detached below either way, so nothing is left to undo.
     if (m_events && m_cookie)
-        m_events->Unadvise(m_cookie);
+        std::ignore = m_events->Unadvise(m_cookie);
     m_cookie = 0;
     if (m_sink) {
         m_sink->detach();
-        releaseRaw(m_sink);
+        m_sink.reset();
     }
-    m_control->Close(); // deletes the control window while this widget still exists
-    releaseRaw(m_events);
-    releaseRaw(m_dispatch);
-    releaseRaw(m_control);
-    releaseRaw(m_unknown);
+    // Closing deletes the control window while this widget still exists; it cannot fail in a
+    // way the site could act on, as the control is released next whatever it answers.
+    std::ignore = m_control->Close();
+    m_events.reset();
+    m_dispatch.reset();
+    m_control.reset();
+    m_unknown.reset();
 }
 
 void ControlSite::deliverEvent(DispId id, const VariantList& args) {
@@ -117,13 +101,9 @@ HRESULT ControlSite::loadWith(const std::function<HRESULT()>& load) {
 
 HRESULT ControlSite::initNew() {
     return loadWith([this] {
-        IPersistStreamInit* persist =
-            queryRaw<IPersistStreamInit>(m_unknown, IID_IPersistStreamInit);
-        if (!persist)
-            return E_NOINTERFACE;
-        const HRESULT hr = persist->InitNew();
-        persist->Release();
-        return hr;
+        const auto persist =
+            queryInterface<IPersistStreamInit>(m_unknown.get(), IID_IPersistStreamInit);
+        return persist ? persist->InitNew() : E_NOINTERFACE;
     });
 }
 
@@ -138,13 +118,9 @@ HRESULT ControlSite::loadStream(QIODevice* stream) {
     if (!stream)
         return E_POINTER;
     return loadWith([this, stream] {
-        IPersistStreamInit* persist =
-            queryRaw<IPersistStreamInit>(m_unknown, IID_IPersistStreamInit);
-        if (!persist)
-            return E_NOINTERFACE;
-        const HRESULT hr = persist->Load(stream);
-        persist->Release();
-        return hr;
+        const auto persist =
+            queryInterface<IPersistStreamInit>(m_unknown.get(), IID_IPersistStreamInit);
+        return persist ? persist->Load(stream) : E_NOINTERFACE;
     });
 }
 
@@ -153,13 +129,13 @@ HRESULT ControlSite::saveStream(QByteArray* bytes, bool clearDirty) {
         return E_POINTER;
     if (!m_unknown)
         return E_UNEXPECTED;
-    IPersistStreamInit* persist = queryRaw<IPersistStreamInit>(m_unknown, IID_IPersistStreamInit);
+    const auto persist =
+        queryInterface<IPersistStreamInit>(m_unknown.get(), IID_IPersistStreamInit);
     if (!persist)
         return E_NOINTERFACE;
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     const HRESULT hr = persist->Save(&buffer, clearDirty);
-    persist->Release();
     if (succeeded(hr))
         *bytes = buffer.data();
     return hr;
@@ -167,13 +143,9 @@ HRESULT ControlSite::saveStream(QByteArray* bytes, bool clearDirty) {
 
 HRESULT ControlSite::loadBag(const PropertyBag& bag) {
     return loadWith([this, &bag] {
-        IPersistPropertyBag* persist =
-            queryRaw<IPersistPropertyBag>(m_unknown, IID_IPersistPropertyBag);
-        if (!persist)
-            return E_NOINTERFACE;
-        const HRESULT hr = persist->Load(bag);
-        persist->Release();
-        return hr;
+        const auto persist =
+            queryInterface<IPersistPropertyBag>(m_unknown.get(), IID_IPersistPropertyBag);
+        return persist ? persist->Load(bag) : E_NOINTERFACE;
     });
 }
 
@@ -182,13 +154,9 @@ HRESULT ControlSite::saveBag(PropertyBag* bag, bool clearDirty) {
         return E_POINTER;
     if (!m_unknown)
         return E_UNEXPECTED;
-    IPersistPropertyBag* persist =
-        queryRaw<IPersistPropertyBag>(m_unknown, IID_IPersistPropertyBag);
-    if (!persist)
-        return E_NOINTERFACE;
-    const HRESULT hr = persist->Save(*bag, clearDirty);
-    persist->Release();
-    return hr;
+    const auto persist =
+        queryInterface<IPersistPropertyBag>(m_unknown.get(), IID_IPersistPropertyBag);
+    return persist ? persist->Save(*bag, clearDirty) : E_NOINTERFACE;
 }
 
 HRESULT ControlSite::activate() {
@@ -227,7 +195,7 @@ HRESULT ControlSite::invoke(DispId id, std::uint16_t flags, const VariantList& a
         return E_UNEXPECTED;
     // A method that opens a dialog lets the container delete this site (and release the
     // control) before it returns: the control lives on until its method has finished.
-    const ComPtr<IDispatch> dispatch(m_dispatch);
+    const ComPtr<IDispatch> dispatch = m_dispatch;
     return dispatch->Invoke(id, flags, args, result);
 }
 

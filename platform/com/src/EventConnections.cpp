@@ -11,9 +11,8 @@ EventConnections::~EventConnections() {
 HRESULT EventConnections::advise(IEventSink* sink, std::uint32_t* cookie) {
     if (!sink || !cookie)
         return E_POINTER;
-    sink->AddRef();
     *cookie = m_nextCookie++;
-    m_sinks.append(Connection{*cookie, sink});
+    m_sinks.append(Connection{*cookie, ComPtr<IEventSink>(sink)});
     return S_OK;
 }
 
@@ -22,16 +21,15 @@ HRESULT EventConnections::unadvise(std::uint32_t cookie) {
                                  [cookie](const Connection& c) { return c.cookie == cookie; });
     if (it == m_sinks.end())
         return E_INVALIDARG;
-    IEventSink* sink = it->sink;
+    // Released after the list no longer holds it: its last release may reach back here.
+    const ComPtr<IEventSink> sink = std::move(it->sink);
     m_sinks.erase(it);
-    sink->Release();
     return S_OK;
 }
 
 void EventConnections::clear() {
+    // The sinks are released when the taken list goes, after the member is already empty.
     const QList<Connection> sinks = std::exchange(m_sinks, {});
-    for (const Connection& c : sinks)
-        c.sink->Release();
 }
 
 bool EventConnections::connected(std::uint32_t cookie) const {
@@ -40,15 +38,16 @@ bool EventConnections::connected(std::uint32_t cookie) const {
 }
 
 void EventConnections::fire(DispId id, const VariantList& args) {
-    const QList<Connection> snapshot = m_sinks;
-    for (const Connection& c : snapshot)
-        c.sink->AddRef();
-    for (const Connection& c : snapshot) {
+    // The snapshot holds its own reference on every sink for the whole round.
+    QList<Connection> snapshot;
+    snapshot.reserve(m_sinks.size());
+    for (const Connection& c : std::as_const(m_sinks))
+        snapshot.append(Connection{c.cookie, c.sink});
+    for (const Connection& c : std::as_const(snapshot)) {
+        // A sink's answer concerns the sink alone; the others are told all the same.
         if (connected(c.cookie))
-            c.sink->OnEvent(id, args);
+            std::ignore = c.sink->OnEvent(id, args);
     }
-    for (const Connection& c : snapshot)
-        c.sink->Release();
 }
 
 } // namespace com

@@ -1,30 +1,35 @@
 #include "com/Guid.h"
 
 #include <QHashFunctions>
+#include <QUuid>
 
 namespace com {
 
 namespace {
 
-int hexValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
+QUuid toUuid(const Guid& g) {
+    const auto& d = g.data4;
+    return QUuid(g.data1, g.data2, g.data3, d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7]);
 }
 
-// Reads `digits` hex digits at `pos`; false if any is not a hex digit.
-bool readHex(QStringView text, qsizetype pos, int digits, std::uint64_t& out) {
-    out = 0;
-    for (int i = 0; i < digits; ++i) {
-        const int v = hexValue(text[pos + i]);
-        if (v < 0)
+Guid fromUuid(const QUuid& u) {
+    Guid g;
+    g.data1 = u.data1;
+    g.data2 = u.data2;
+    g.data3 = u.data3;
+    for (size_t i = 0; i < g.data4.size(); ++i)
+        g.data4[i] = u.data4[i];
+    return g;
+}
+
+// The written form without braces: 8-4-4-4-12 characters. QUuid reads the digits but is lenient
+// about what surrounds them (one brace, trailing text), so the shape is checked here.
+bool hasGuidShape(QStringView text) {
+    if (text.size() != 36)
+        return false;
+    for (qsizetype dash : {8, 13, 18, 23}) {
+        if (text[dash] != u'-')
             return false;
-        out = (out << 4) | std::uint64_t(v);
     }
     return true;
 }
@@ -37,30 +42,13 @@ bool Guid::parse(QStringView text, Guid& out) {
             return false;
         text = text.mid(1, 36);
     }
-    if (text.size() != 36)
+    if (!hasGuidShape(text))
         return false;
-    for (qsizetype dash : {8, 13, 18, 23}) {
-        if (text[dash] != u'-')
-            return false;
-    }
-    Guid g;
-    std::uint64_t v = 0;
-    if (!readHex(text, 0, 8, v))
+    const QUuid uuid = QUuid::fromString(text);
+    // QUuid answers the null value both for bad digits and for the null GUID itself.
+    if (uuid.isNull() && text != u"00000000-0000-0000-0000-000000000000")
         return false;
-    g.data1 = std::uint32_t(v);
-    if (!readHex(text, 9, 4, v))
-        return false;
-    g.data2 = std::uint16_t(v);
-    if (!readHex(text, 14, 4, v))
-        return false;
-    g.data3 = std::uint16_t(v);
-    static constexpr qsizetype bytePos[8] = {19, 21, 24, 26, 28, 30, 32, 34};
-    for (int i = 0; i < 8; ++i) {
-        if (!readHex(text, bytePos[i], 2, v))
-            return false;
-        g.data4[size_t(i)] = std::uint8_t(v);
-    }
-    out = g;
+    out = fromUuid(uuid);
     return true;
 }
 
@@ -71,22 +59,11 @@ Guid Guid::fromString(QStringView text) {
 }
 
 QString Guid::toString() const {
-    auto hex = [](std::uint64_t v, int width) {
-        return QStringLiteral("%1").arg(v, width, 16, QLatin1Char('0')).toUpper();
-    };
-    QString s = QLatin1Char('{') + hex(data1, 8) + QLatin1Char('-') + hex(data2, 4) +
-                QLatin1Char('-') + hex(data3, 4) + QLatin1Char('-');
-    for (int i = 0; i < 8; ++i) {
-        if (i == 2)
-            s += QLatin1Char('-');
-        s += hex(data4[size_t(i)], 2);
-    }
-    return s + QLatin1Char('}');
+    return toUuid(*this).toString(QUuid::WithBraces).toUpper();
 }
 
 size_t qHash(const Guid& g, size_t seed) noexcept {
-    return qHashMulti(seed, g.data1, g.data2, g.data3,
-                      QByteArrayView(reinterpret_cast<const char*>(g.data4.data()), 8));
+    return qHash(toUuid(g), seed);
 }
 
 } // namespace com

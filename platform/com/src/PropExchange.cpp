@@ -119,9 +119,14 @@ bool PropExchange::exchangeValue(const QString& key, T& value, const T& defaultV
             value = defaultValue;
         return true;
     }
-    case Mode::BagStore:
-        m_bag->write(key, bagValue(value));
+    case Mode::BagStore: {
+        const HRESULT hr = m_bag->write(key, bagValue(value));
+        if (failed(hr)) {
+            setError(hr);
+            return false;
+        }
         return true;
+    }
     case Mode::Reset:
         value = defaultValue;
         return true;

@@ -47,6 +47,15 @@ HRESULT createFromRegistry(const Clsid& clsid, IPropertyPage** page) {
     return loader::createInstance(clsid, IID_IPropertyPage, reinterpret_cast<void**>(page));
 }
 
+// What a page says of itself; a page that cannot say gets an empty title and no size of its
+// own (the frame sizes it as the others).
+PageInfo pageInfo(IPropertyPage& page) {
+    PageInfo info;
+    if (failed(page.GetPageInfo(&info)))
+        return {};
+    return info;
+}
+
 } // namespace
 
 PropertyFrame::PropertyFrame(const QString& caption, const QList<IUnknown*>& objects,
@@ -70,11 +79,8 @@ PropertyFrame::PropertyFrame(const QString& caption, const QList<IUnknown*>& obj
     for (const Clsid& clsid : pages)
         addPage(clsid, objects);
     QSize pageSize;
-    for (const Entry& e : std::as_const(m_pages)) {
-        PageInfo info;
-        e.page->GetPageInfo(&info);
-        pageSize = pageSize.expandedTo(info.size);
-    }
+    for (const Entry& e : std::as_const(m_pages))
+        pageSize = pageSize.expandedTo(pageInfo(*e.page).size);
     layoutFrame(pageSize);
     connect(m_tabs, &QTabWidget::currentChanged, this, &PropertyFrame::onTabChanged);
     if (!m_pages.isEmpty())
@@ -82,36 +88,34 @@ PropertyFrame::PropertyFrame(const QString& caption, const QList<IUnknown*>& obj
 }
 
 PropertyFrame::~PropertyFrame() {
+    // The pages are released when the taken list goes. The frame is closing: a page that
+    // fails to let go of its dialog, site or objects leaves the frame nothing to do about it.
     const QList<Entry> pages = std::exchange(m_pages, {});
     for (const Entry& e : pages) {
-        e.page->Deactivate();
-        e.page->SetPageSite(nullptr);
-        e.page->SetObjects({});
-        e.page->Release();
+        std::ignore = e.page->Deactivate();
+        std::ignore = e.page->SetPageSite(nullptr);
+        std::ignore = e.page->SetObjects({});
     }
 }
 
 void PropertyFrame::addPage(const Clsid& clsid, const QList<IUnknown*>& objects) {
-    IPropertyPage* page = nullptr;
-    HRESULT hr = m_creator(clsid, &page);
+    ComPtr<IPropertyPage> page;
+    HRESULT hr = m_creator(clsid, page.receive());
     if (succeeded(hr) && !page)
         hr = E_POINTER;
     if (succeeded(hr))
         hr = page->SetObjects(objects);
+    if (succeeded(hr))
+        hr = page->SetPageSite(m_site.get());
     if (failed(hr)) {
-        if (page)
-            page->Release();
         if (succeeded(m_status))
             m_status = hr;
         return;
     }
-    page->SetPageSite(m_site.get());
-    PageInfo info;
-    page->GetPageInfo(&info);
     Entry e;
     e.page = page;
     e.tab = new QWidget;
-    m_tabs->addTab(e.tab, info.title);
+    m_tabs->addTab(e.tab, pageInfo(*page).title);
     m_pages.append(e);
 }
 
@@ -136,7 +140,7 @@ int PropertyFrame::pageCount() const {
 }
 
 IPropertyPage* PropertyFrame::page(int index) const {
-    return index >= 0 && index < m_pages.size() ? m_pages.at(index).page : nullptr;
+    return index >= 0 && index < m_pages.size() ? m_pages.at(index).page.get() : nullptr;
 }
 
 int PropertyFrame::currentPage() const {
@@ -152,20 +156,19 @@ void PropertyFrame::activate(int index) {
     Entry& e = m_pages[index];
     if (e.active)
         return;
-    PageInfo info;
-    e.page->GetPageInfo(&info);
-    e.active = succeeded(e.page->Activate(e.tab, QRect(QPoint(0, 0), info.size)));
+    e.active = succeeded(e.page->Activate(e.tab, QRect(QPoint(0, 0), pageInfo(*e.page).size)));
 }
 
 void PropertyFrame::onTabChanged(int index) {
+    // Showing or hiding fails only for a page whose dialog is gone, which shows nothing anyway.
     if (m_shown >= 0 && m_shown < m_pages.size() && m_shown != index)
-        m_pages.at(m_shown).page->Show(false);
+        std::ignore = m_pages.at(m_shown).page->Show(false);
     m_shown = -1;
     if (index < 0 || index >= m_pages.size())
         return;
     activate(index);
     if (m_pages.at(index).active) {
-        m_pages.at(index).page->Show(true);
+        std::ignore = m_pages.at(index).page->Show(true);
         m_shown = index;
         focusFirstControl(m_pages.at(index).page->Window());
     }

@@ -17,8 +17,7 @@ PropertyPageBase::PropertyPageBase(const PageInfo& info, ServerModule* module)
 PropertyPageBase::~PropertyPageBase() {
     delete m_dialog.data();
     releaseObjects();
-    if (m_site)
-        m_site->Release();
+    m_site.reset();
     if (m_module)
         m_module->unlock();
 }
@@ -46,11 +45,7 @@ std::uint32_t PropertyPageBase::Release() {
 }
 
 HRESULT PropertyPageBase::SetPageSite(IPropertyPageSite* site) {
-    if (site)
-        site->AddRef();
-    if (m_site)
-        m_site->Release();
-    m_site = site;
+    m_site = ComPtr<IPropertyPageSite>(site);
     return S_OK;
 }
 
@@ -86,17 +81,18 @@ HRESULT PropertyPageBase::SetObjects(const QList<IUnknown*>& objects) {
         if (!object)
             return E_POINTER;
     }
+    QList<ComPtr<IUnknown>> held;
+    held.reserve(objects.size());
     for (IUnknown* object : objects)
-        object->AddRef();
+        held.append(ComPtr<IUnknown>(object));
     releaseObjects();
-    m_objects = objects;
+    m_objects = std::move(held);
     return S_OK;
 }
 
 void PropertyPageBase::releaseObjects() {
-    const QList<IUnknown*> old = std::exchange(m_objects, {});
-    for (IUnknown* object : old)
-        object->Release();
+    // Released after the member is empty: an object's last release may reach this page.
+    const QList<ComPtr<IUnknown>> old = std::exchange(m_objects, {});
 }
 
 HRESULT PropertyPageBase::Show(bool visible) {
@@ -129,9 +125,10 @@ HRESULT PropertyPageBase::Help(QString* text) {
 
 void PropertyPageBase::setModified(bool modified) {
     m_modified = modified;
+    // The frame's answer changes nothing here: the page's own state is already set.
     if (m_site)
-        m_site->OnStatusChange(modified ? PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE
-                                        : PROPPAGESTATUS_CLEAN);
+        std::ignore = m_site->OnStatusChange(
+            modified ? PROPPAGESTATUS_DIRTY | PROPPAGESTATUS_VALIDATE : PROPPAGESTATUS_CLEAN);
 }
 
 void PropertyPageBase::onShow(bool) {}

@@ -33,10 +33,8 @@ HRESULT ServerModule::getClassObject(const Clsid& clsid, const Iid& iid, void** 
             continue;
         if (!c.creator)
             return CLASS_E_CLASSNOTAVAILABLE;
-        auto* factory = new ClassFactory(*this, clsid, c.creator);
-        const HRESULT hr = factory->QueryInterface(iid, out);
-        factory->Release();
-        return hr;
+        const auto factory = ComPtr<ClassFactory>::adopt(new ClassFactory(*this, clsid, c.creator));
+        return factory->QueryInterface(iid, out);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -14,10 +14,10 @@ public:
         : m_site(site) {}
     void detach() { m_site = nullptr; }
 
-    HRESULT QueryInterface(const Iid& iid, void** out) override;
+    [[nodiscard]] HRESULT QueryInterface(const Iid& iid, void** out) override;
     std::uint32_t AddRef() override { return ++m_refs; }
     std::uint32_t Release() override;
-    HRESULT OnEvent(DispId id, const VariantList& args) override;
+    [[nodiscard]] HRESULT OnEvent(DispId id, const VariantList& args) override;
 
 private:
     ~SiteEventSink() override = default;

@@ -7,8 +7,7 @@ Library& Library::instance() {
     return library;
 }
 
-Library::~Library() {
-    processVars.forEach([](ProcessVarHandle, ProcessVar* pv) { delete pv; });
-}
+// The process variables still open go with their table.
+Library::~Library() = default;
 
 } // namespace lum

@@ -27,7 +27,7 @@ public:
     HandleTable<HandleKind::Page, PageWidget> pages;
     HandleTable<HandleKind::Plot, PlotWidget> plots;
     HandleTable<HandleKind::Dc, PlotWidget> dcs;
-    HandleTable<HandleKind::ProcessVar, ProcessVar> processVars;
+    HandleTable<HandleKind::ProcessVar, ProcessVar, Ownership::Owned> processVars;
     HandleTable<HandleKind::Meter, Meter> meters;
 
     /// Records the result of the call in progress (read back by LbGetLastError).

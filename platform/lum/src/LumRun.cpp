@@ -117,19 +117,15 @@ Meter* meterOn(PlotHandle plot, MeterHandle meter, PlotWidget** plotWidget) {
 
 ProcessVarHandle LrCreateProcessVar(const QString& name, int channels, const QString& units, int,
                                     int) {
-    auto* pv = new ProcessVar(name, channels, units);
-    const ProcessVarHandle handle = lib().processVars.insert(pv);
-    if (handle.isNull())
-        delete pv;
+    const ProcessVarHandle handle =
+        lib().processVars.insert(std::make_unique<ProcessVar>(name, channels, units));
     lib().setResult(handle.isNull() ? kErrFail : kOk);
     return handle;
 }
 
 Result LrDestroyProcessVar(ProcessVarHandle pv) {
-    ProcessVar* object = lib().processVars.remove(pv);
-    if (!object)
+    if (!lib().processVars.remove(pv))
         return lib().setResult(kErrInvalidHandle);
-    delete object;
     return lib().setResult(kOk);
 }
 

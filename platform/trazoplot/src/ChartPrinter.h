@@ -30,10 +30,10 @@ public:
     ~ChartPrinter();
 
     // Printer set-up; its choices stay for the following prints. S_FALSE when cancelled.
-    com::HRESULT setup(QWidget* parent);
+    [[nodiscard]] com::HRESULT setup(QWidget* parent);
     // Prints one page: `header` lines (the first as a title) over the chart drawn by
     // `render`. E_FAIL when the printer or file cannot be opened.
-    com::HRESULT print(const QStringList& header, const Render& render);
+    [[nodiscard]] com::HRESULT print(const QStringList& header, const Render& render);
     // Where the last print went: the PDF file, or the printer's name.
     QString lastTarget() const { return m_lastTarget; }
 

@@ -28,34 +28,36 @@ public:
     const ChartPrinter& printer() const { return m_printer; }
 
     // Indexed axis settings (axis 0, 1 or 3) and the density of a channel (0 or 1).
-    com::HRESULT axisVisible(std::int32_t axis, bool* out) const;
-    com::HRESULT setAxisVisible(std::int32_t axis, bool value);
-    com::HRESULT axisMinimum(std::int32_t axis, double* out) const;
-    com::HRESULT setAxisMinimum(std::int32_t axis, double value);
-    com::HRESULT axisMaximum(std::int32_t axis, double* out) const;
-    com::HRESULT setAxisMaximum(std::int32_t axis, double value);
-    com::HRESULT axisMajorStep(std::int32_t axis, double* out) const;
-    com::HRESULT setAxisMajorStep(std::int32_t axis, double value);
-    com::HRESULT axisPosition(std::int32_t axis, double* out) const;
-    com::HRESULT setAxisPosition(std::int32_t axis, double value);
-    com::HRESULT axisColor(std::int32_t axis, std::int32_t* out) const;
-    com::HRESULT setAxisColor(std::int32_t axis, std::int32_t value);
-    com::HRESULT axisTitle(std::int32_t axis, QString* out) const;
-    com::HRESULT setAxisTitle(std::int32_t axis, QString value);
-    com::HRESULT sampleDensity(std::int32_t channel, double* out) const;
-    com::HRESULT setSampleDensity(std::int32_t channel, double value);
+    [[nodiscard]] com::HRESULT axisVisible(std::int32_t axis, bool* out) const;
+    [[nodiscard]] com::HRESULT setAxisVisible(std::int32_t axis, bool value);
+    [[nodiscard]] com::HRESULT axisMinimum(std::int32_t axis, double* out) const;
+    [[nodiscard]] com::HRESULT setAxisMinimum(std::int32_t axis, double value);
+    [[nodiscard]] com::HRESULT axisMaximum(std::int32_t axis, double* out) const;
+    [[nodiscard]] com::HRESULT setAxisMaximum(std::int32_t axis, double value);
+    [[nodiscard]] com::HRESULT axisMajorStep(std::int32_t axis, double* out) const;
+    [[nodiscard]] com::HRESULT setAxisMajorStep(std::int32_t axis, double value);
+    [[nodiscard]] com::HRESULT axisPosition(std::int32_t axis, double* out) const;
+    [[nodiscard]] com::HRESULT setAxisPosition(std::int32_t axis, double value);
+    [[nodiscard]] com::HRESULT axisColor(std::int32_t axis, std::int32_t* out) const;
+    [[nodiscard]] com::HRESULT setAxisColor(std::int32_t axis, std::int32_t value);
+    [[nodiscard]] com::HRESULT axisTitle(std::int32_t axis, QString* out) const;
+    [[nodiscard]] com::HRESULT setAxisTitle(std::int32_t axis, QString value);
+    [[nodiscard]] com::HRESULT sampleDensity(std::int32_t channel, double* out) const;
+    [[nodiscard]] com::HRESULT setSampleDensity(std::int32_t channel, double value);
     QString printTitle() const { return m_printTitle; }
     void setPrintTitle(const QString& title) { m_printTitle = title; }
 
     // Methods.
     void refresh();
     // Reads the value from `first`; `count` is how many doubles the caller owns there.
-    com::HRESULT appendSample(std::int32_t channel, const double* first, qsizetype count);
+    [[nodiscard]] com::HRESULT appendSample(std::int32_t channel, const double* first,
+                                            qsizetype count);
     // Appends all `count` values (a stretch of history; NaN stands for a second without a
     // reading) and repaints once.
-    com::HRESULT appendSamples(std::int32_t channel, const double* first, qsizetype count);
-    com::HRESULT printSetup();
-    com::HRESULT printChart();
+    [[nodiscard]] com::HRESULT appendSamples(std::int32_t channel, const double* first,
+                                             qsizetype count);
+    [[nodiscard]] com::HRESULT printSetup();
+    [[nodiscard]] com::HRESULT printChart();
 
 protected:
     void doPropExchange(com::PropExchange& px) override;
@@ -66,8 +68,8 @@ private:
     ~TrazoPlotCtrl() override = default;
 
     template <class V, class F>
-    com::HRESULT readAxis(std::int32_t axis, V* out, F&& field) const;
-    com::HRESULT changed(com::HRESULT hr);
+    [[nodiscard]] com::HRESULT readAxis(std::int32_t axis, V* out, F&& field) const;
+    [[nodiscard]] com::HRESULT changed(com::HRESULT hr);
     // The printed report's header: title, the span shown with its clock times, printing time.
     QStringList printHeader() const;
 

@@ -32,14 +32,13 @@ inline void paintSettled(QWidget& shown, gaugekit::CGAUGEKITCtrl& meter) {
 class Meter {
 public:
     Meter()
-        : m_ctrl(new gaugekit::CGAUGEKITCtrl) {
-        m_ctrl->InitNew();
+        : m_ctrl(com::ComPtr<gaugekit::CGAUGEKITCtrl>::adopt(new gaugekit::CGAUGEKITCtrl)) {
+        QVERIFY(com::succeeded(m_ctrl->InitNew()));
     }
-    ~Meter() { m_ctrl->Release(); }
     Meter(const Meter&) = delete;
     Meter& operator=(const Meter&) = delete;
 
-    gaugekit::CGAUGEKITCtrl* operator->() const { return m_ctrl; }
+    gaugekit::CGAUGEKITCtrl* operator->() const { return m_ctrl.get(); }
     gaugekit::CGAUGEKITCtrl& operator*() const { return *m_ctrl; }
 
     com::HRESULT put(com::DispId id, const com::Variant& v) {
@@ -71,7 +70,9 @@ public:
     QByteArray saveStream() {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        m_ctrl->Save(&buffer, false);
+        // No bytes at all tell the caller's comparison that the save failed.
+        if (com::failed(m_ctrl->Save(&buffer, false)))
+            return {};
         return buffer.data();
     }
     com::HRESULT loadStream(const QByteArray& bytes) {
@@ -82,20 +83,20 @@ public:
     }
 
 private:
-    gaugekit::CGAUGEKITCtrl* m_ctrl;
+    com::ComPtr<gaugekit::CGAUGEKITCtrl> m_ctrl;
 };
 
 // A meter hosted in a site, as a container shows it.
 class Hosted {
 public:
     explicit Hosted(QSize size = QSize(200, 200)) {
-        auto* ctrl = new gaugekit::CGAUGEKITCtrl;
+        // The site keeps the meter alive; `meter` borrows it from there.
+        const auto ctrl = com::ComPtr<gaugekit::CGAUGEKITCtrl>::adopt(new gaugekit::CGAUGEKITCtrl);
         QCOMPARE_EQ(site.attach(ctrl->unknown()), com::S_OK);
-        ctrl->Release();
-        meter = ctrl;
-        site.initNew();
+        meter = ctrl.get();
+        QVERIFY(com::succeeded(site.initNew()));
         site.resize(size);
-        site.activate();
+        QVERIFY(com::succeeded(site.activate()));
         events = std::make_unique<QSignalSpy>(&site, &com::ControlSite::controlEvent);
     }
     // Paints the site and lets the drawing library run its first paints.

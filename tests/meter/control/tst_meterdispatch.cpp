@@ -174,8 +174,7 @@ void TestMeterDispatch::newMeterReportsTheDesignedDefaults_data() {
 void TestMeterDispatch::newMeterReportsTheDesignedDefaults() {
     QFETCH(int, dispid);
     QFETCH(com::Variant, value);
-    auto* created = new CGAUGEKITCtrl;
-    const auto release = qScopeGuard([created] { created->Release(); });
+    const auto created = com::ComPtr<CGAUGEKITCtrl>::adopt(new CGAUGEKITCtrl);
     com::Variant got;
     QCOMPARE(created->Invoke(dispid, com::DISPATCH_PROPERTYGET, {}, &got), com::S_OK);
     QCOMPARE(got, value);

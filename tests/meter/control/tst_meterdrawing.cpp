@@ -43,7 +43,7 @@ private slots:
 void TestMeterDrawing::firstDrawFiresDrawReadyOnce() {
     Hosted h;
     // The stored units switch is kept, but the drawing shows units exactly when there are some.
-    h.site.setProperty(dispid::MeterUnitsStringEnable, true);
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::MeterUnitsStringEnable, true)));
     QVERIFY(!h.meter->hasDrawn());
     h.paint();
     QVERIFY(!h.meter->model().settings.meterUnitsStringEnable);
@@ -101,13 +101,13 @@ void TestMeterDrawing::tooSmallMeterIsNotBuilt() {
 
 void TestMeterDrawing::updateMeterRestoresTheInitialValue() {
     Hosted h;
-    h.site.setProperty(dispid::MeterInitialValue, 3.0);
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::MeterInitialValue, 3.0)));
     h.paint();
     double values[] = {6.5};
     QCOMPARE(h.site.callMethod(dispid::UpdateDynData, {com::Variant::r8Ref(values, 1)}), com::S_OK);
     QCOMPARE(h.meter->model().values[0], 6.5);
     // A property change shows only after the rebuild.
-    h.site.setProperty(dispid::MeterType, std::int32_t(3));
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::MeterType, std::int32_t(3))));
     QCOMPARE(lum::diag::meterCount(h.meter->model().plot()), 1);
     QCOMPARE(h.site.callMethod(dispid::UpdateMeter), com::S_OK);
     h.paint();
@@ -131,7 +131,7 @@ void TestMeterDrawing::rebuildsBeforeAPaintDoNotStackPlots() {
 
 void TestMeterDrawing::valuesReachTheNeedles() {
     Hosted h;
-    h.site.setProperty(dispid::MeterNumChannels, std::int32_t(8));
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::MeterNumChannels, std::int32_t(8))));
     h.paint();
     const auto pv = h.meter->model().processVar();
     // Eight channels stored, five used; the caller's array holds only three.
@@ -180,28 +180,28 @@ void TestMeterDrawing::timerIntervalFollowsFrequency() {
     QFETCH(double, frequency);
     QFETCH(int, interval);
     Hosted h;
-    h.site.setProperty(dispid::EnableInternalTimer, true);
-    h.site.setProperty(dispid::TimerFrequency, frequency);
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::EnableInternalTimer, true)));
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::TimerFrequency, frequency)));
     // Changing the settings alone does not start the timer.
     QVERIFY(!h.meter->isTimerActive(MeterTimerMath::kTimerId));
-    h.site.callMethod(dispid::UpdateMeter);
+    QVERIFY(com::succeeded(h.site.callMethod(dispid::UpdateMeter)));
     QCOMPARE(h.meter->timerInterval(MeterTimerMath::kTimerId), interval);
-    h.site.setProperty(dispid::EnableInternalTimer, false);
-    h.site.callMethod(dispid::UpdateGraph);
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::EnableInternalTimer, false)));
+    QVERIFY(com::succeeded(h.site.callMethod(dispid::UpdateGraph)));
     QVERIFY(!h.meter->isTimerActive(MeterTimerMath::kTimerId));
 }
 
 void TestMeterDrawing::timerTickFiresOrSimulates() {
     Hosted h;
-    h.site.setProperty(dispid::MeterScaleMin, 90.0);
-    h.site.setProperty(dispid::MeterScaleMax, 110.0);
-    h.site.setProperty(dispid::MeterNumChannels, std::int32_t(3));
-    h.site.callMethod(dispid::UpdateMeter);
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::MeterScaleMin, 90.0)));
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::MeterScaleMax, 110.0)));
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::MeterNumChannels, std::int32_t(3))));
+    QVERIFY(com::succeeded(h.site.callMethod(dispid::UpdateMeter)));
     h.paint();
     h.meter->deliverTimer(MeterTimerMath::kTimerId);
     QCOMPARE(h.eventCount(eventid::OnInternalTimer), 1);
 
-    h.site.setProperty(dispid::SDataSimulationMode, true);
+    QVERIFY(com::succeeded(h.site.setProperty(dispid::SDataSimulationMode, true)));
     for (int tick = 0; tick < 20; ++tick) {
         h.meter->deliverTimer(MeterTimerMath::kTimerId);
         for (int ch = 0; ch < 3; ++ch) {

@@ -263,7 +263,7 @@ void TestMeterOutput::renderingCyclesKeepNoMemory() {
         fixture::Meter m;
         QImage image(220, 220, QImage::Format_RGB32);
         QPainter painter(&image);
-        m->Draw(&painter, QRect(origin, QSize(200, 200)));
+        QVERIFY(com::succeeded(m->Draw(&painter, QRect(origin, QSize(200, 200)))));
     };
     for (int i = 0; i < 50; ++i)
         cycle();

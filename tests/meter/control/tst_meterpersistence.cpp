@@ -250,7 +250,7 @@ void TestMeterPersistence::bagKeepsTheMisspeltTickLengthKey() {
     QVERIFY(!bag.contains(QStringLiteral("WindowResizeMode")));
 
     com::PropertyBag correctlySpelt;
-    correctlySpelt.write(QStringLiteral("MeterTickRelLength"), 0.5);
+    QVERIFY(com::succeeded(correctlySpelt.write(QStringLiteral("MeterTickRelLength"), 0.5)));
     Meter other;
     QCOMPARE(other->Load(correctlySpelt), com::S_OK);
     QCOMPARE(other.get(dispid::MeterTickRelLength).r8Value(), 0.1);

@@ -26,9 +26,9 @@ namespace {
 class DrawnMeter : public fixture::Hosted {
 public:
     DrawnMeter() {
-        site.setProperty(dispid::EnableInternalTimer, com::Variant(true));
+        QVERIFY(com::succeeded(site.setProperty(dispid::EnableInternalTimer, com::Variant(true))));
         paint();
-        site.callMethod(dispid::UpdateMeter);
+        QVERIFY(com::succeeded(site.callMethod(dispid::UpdateMeter)));
     }
     bool ticking() const { return meter->isTimerActive(MeterTimerMath::kTimerId); }
 };
@@ -273,8 +273,8 @@ void TestPageExchange::timerIsHeldWhileThePageIsShown() {
 
 void TestPageExchange::tickingTheTimerStartsItAtOnce() {
     DrawnMeter m;
-    m.site.setProperty(dispid::EnableInternalTimer, com::Variant(false));
-    m.site.callMethod(dispid::UpdateMeter);
+    QVERIFY(com::succeeded(m.site.setProperty(dispid::EnableInternalTimer, com::Variant(false))));
+    QVERIFY(com::succeeded(m.site.callMethod(dispid::UpdateMeter)));
     QVERIFY(!m.ticking());
     {
         Frame frame({m.meter->unknown()});

@@ -376,10 +376,13 @@ void TestMeterWidget::savesTheBytesOfARegistryMeter() {
     w.setHighAlarmColor(QColor(0x10, 0x20, 0x30));
     w.setUnitsString(QStringLiteral("kPa"));
     w.setTitleString({QStringLiteral("Presión")});
-    registered.setProperty(dispid::MeterScaleMax, 120.0);
-    registered.setProperty(dispid::MeterHighAlarmColor, std::int32_t(0x302010));
-    registered.setProperty(dispid::MeterUnitsString, QStringLiteral("kPa"));
-    registered.setIndexedProperty(dispid::TitleString, 0, QStringLiteral("Presión"));
+    QVERIFY(com::succeeded(registered.setProperty(dispid::MeterScaleMax, 120.0)));
+    QVERIFY(com::succeeded(
+        registered.setProperty(dispid::MeterHighAlarmColor, std::int32_t(0x302010))));
+    QVERIFY(
+        com::succeeded(registered.setProperty(dispid::MeterUnitsString, QStringLiteral("kPa"))));
+    QVERIFY(com::succeeded(
+        registered.setIndexedProperty(dispid::TitleString, 0, QStringLiteral("Presión"))));
 
     const QString fromWidget = dir.filePath(QStringLiteral("widget.SER"));
     const QString fromRegistry = dir.filePath(QStringLiteral("registry.SER"));
@@ -390,8 +393,8 @@ void TestMeterWidget::savesTheBytesOfARegistryMeter() {
     QCOMPARE(testsupport::fileBytes(fromWidget), testsupport::fileBytes(fromRegistry));
 
     // And back: the registry meter's file gives a widget its settings.
-    registered.setProperty(dispid::MeterScaleMin, -5.0);
-    registered.callMethod(dispid::SerializeSaveFile, {fromRegistry});
+    QVERIFY(com::succeeded(registered.setProperty(dispid::MeterScaleMin, -5.0)));
+    QVERIFY(com::succeeded(registered.callMethod(dispid::SerializeSaveFile, {fromRegistry})));
     MeterWidget loaded;
     QVERIFY(loaded.loadSettings(fromRegistry));
     QCOMPARE(loaded.scaleMin(), -5.0);

@@ -10,8 +10,8 @@ namespace {
 
 // Holds a control for the test's duration.
 struct Held {
-    TestControl* control = new TestControl;
-    ~Held() { control->Release(); }
+    const ComPtr<TestControl> held = ComPtr<TestControl>::adopt(new TestControl);
+    TestControl* control = held.get();
     HRESULT invoke(DispId id, std::uint16_t flags, const VariantList& args, Variant* r = nullptr) {
         return control->Invoke(id, flags, args, r);
     }
@@ -153,11 +153,12 @@ void TestDispatch::descriptionsComeFromTheTable() {
     QCOMPARE(d.members.at(5).args.at(0).type, VarType::R8Ref);
     QCOMPARE(d.members.at(5).resultType, VarType::R8);
     // The dispatch interface answers under the control's own interface id too.
-    void* p = nullptr;
-    QCOMPARE(h.control->QueryInterface(TestControl::dispatchIid, &p), S_OK);
-    static_cast<IDispatch*>(p)->Release();
-    QCOMPARE(h.control->QueryInterface(TestControl::eventIid, &p), E_NOINTERFACE);
-    QCOMPARE(p, nullptr);
+    ComPtr<IDispatch> dispatch;
+    QCOMPARE(h.control->QueryInterface(TestControl::dispatchIid, dispatch.put()), S_OK);
+    QVERIFY(dispatch);
+    ComPtr<IUnknown> events;
+    QCOMPARE(h.control->QueryInterface(TestControl::eventIid, events.put()), E_NOINTERFACE);
+    QVERIFY(!events);
 }
 
 void TestDispatch::sinkMayDisconnectItselfWhileCalled() {
@@ -176,7 +177,7 @@ void TestDispatch::sinkMayDisconnectItselfWhileCalled() {
     QCOMPARE(a.seen.size(), 1);
     QCOMPARE(b.seen.size(), 2);
     QCOMPARE(h.control->Unadvise(ca), E_INVALIDARG);
-    h.control->Close();
+    QVERIFY(com::succeeded(h.control->Close()));
     QCOMPARE(b.refs, 1u);
 }
 
@@ -184,9 +185,9 @@ void TestDispatch::sinkMayDisconnectALaterSink() {
     RecordingSink a, b; // outlive the connections
     EventConnections events;
     std::uint32_t ca = 0, cb = 0;
-    events.advise(&a, &ca);
-    events.advise(&b, &cb);
-    a.during = [&] { events.unadvise(cb); };
+    QVERIFY(com::succeeded(events.advise(&a, &ca)));
+    QVERIFY(com::succeeded(events.advise(&b, &cb)));
+    a.during = [&] { QCOMPARE(events.unadvise(cb), S_OK); };
     events.fire(1, {});
     QCOMPARE(a.seen.size(), 1);
     QCOMPARE(b.seen.size(), 0); // disconnected before its turn

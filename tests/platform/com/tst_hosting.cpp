@@ -129,7 +129,7 @@ void TestHosting::createByProgIdAndDriveLateBound() {
 void TestHosting::drawRequestReachesOnDraw() {
     ControlSite site;
     QCOMPARE(site.create(kControl), S_OK);
-    site.initNew();
+    QVERIFY(com::succeeded(site.initNew()));
     site.resize(120, 80);
     QCOMPARE(site.activate(), S_OK);
     QVERIFY(site.controlWindow());
@@ -146,9 +146,9 @@ void TestHosting::drawRequestReachesOnDraw() {
 
 void TestHosting::stockEventsFromInput() {
     ControlSite site;
-    site.create(kControl);
-    site.initNew();
-    site.activate();
+    QVERIFY(com::succeeded(site.create(kControl)));
+    QVERIFY(com::succeeded(site.initNew()));
+    QVERIFY(com::succeeded(site.activate()));
     site.show();
     QVERIFY(QTest::qWaitForWindowExposed(&site));
     QSignalSpy events(&site, &ControlSite::controlEvent);
@@ -168,11 +168,11 @@ void TestHosting::streamStateTravelsBetweenSites() {
     QByteArray state;
     {
         ControlSite a;
-        a.create(kControl);
-        a.initNew();
-        a.setProperty(QStringLiteral("Number"), Variant(-9));
+        QVERIFY(com::succeeded(a.create(kControl)));
+        QVERIFY(com::succeeded(a.initNew()));
+        QVERIFY(com::succeeded(a.setProperty(QStringLiteral("Number"), Variant(-9))));
         a.resize(259, 161);
-        a.activate();
+        QVERIFY(com::succeeded(a.activate()));
         QCOMPARE(a.saveStream(&state), S_OK);
     }
     ControlSite b;
@@ -180,7 +180,7 @@ void TestHosting::streamStateTravelsBetweenSites() {
     QCOMPARE(b.loadStream(state), S_OK);
     QCOMPARE(b.size(), QSize(259, 161));
     Variant v;
-    b.getProperty(1, &v);
+    QVERIFY(com::succeeded(b.getProperty(1, &v)));
     QCOMPARE(v, Variant(-9));
     QCOMPARE(b.loadStream(state.left(10)), STG_E_READFAULT);
 }
@@ -189,9 +189,9 @@ void TestHosting::destroyingTheSiteReleasesTheControl() {
     QCOMPARE(canUnloadNow(), S_OK);
     auto* parent = new QWidget;
     auto* site = new ControlSite(parent);
-    site->create(kControl);
-    site->initNew();
-    site->activate();
+    QVERIFY(com::succeeded(site->create(kControl)));
+    QVERIFY(com::succeeded(site->initNew()));
+    QVERIFY(com::succeeded(site->activate()));
     QPointer<QWidget> window = site->controlWindow();
     QVERIFY(window);
     QCOMPARE(canUnloadNow(), S_FALSE);
@@ -203,7 +203,7 @@ void TestHosting::destroyingTheSiteReleasesTheControl() {
 void TestHosting::unregisterRemovesEverything() {
     QCOMPARE(loader::unregisterModule(modulePath()), S_OK);
     RegistryTree t;
-    Registry().read(t);
+    QCOMPARE(Registry().read(t), S_OK);
     QVERIFY(!t.hasKey(registration::clsidKey(kControl)));
     QVERIFY(!t.hasKey(registration::clsidKey(kPage)));
     QVERIFY(!t.hasKey(QStringLiteral("HKEY_CLASSES_ROOT\\") + kProgId));

@@ -19,8 +19,8 @@ using namespace com;
 namespace {
 
 struct Held {
-    TestControl* control = new TestControl;
-    ~Held() { control->Release(); }
+    const ComPtr<TestControl> held = ComPtr<TestControl>::adopt(new TestControl);
+    TestControl* control = held.get();
 
     QByteArray save() {
         QBuffer b;
@@ -104,10 +104,10 @@ void TestPersistence::newControlStreamBytes() {
 
 void TestPersistence::streamRoundTripClearsModified() {
     Held a;
-    a.control->InitNew();
-    a.control->Invoke(1, DISPATCH_PROPERTYPUT, {-3}, nullptr);
-    a.control->Invoke(4, DISPATCH_PROPERTYPUT, {"Presión"}, nullptr);
-    a.control->Invoke(5, DISPATCH_PROPERTYPUT, {1, 99}, nullptr);
+    QVERIFY(com::succeeded(a.control->InitNew()));
+    QVERIFY(com::succeeded(a.control->Invoke(1, DISPATCH_PROPERTYPUT, {-3}, nullptr)));
+    QVERIFY(com::succeeded(a.control->Invoke(4, DISPATCH_PROPERTYPUT, {"Presión"}, nullptr)));
+    QVERIFY(com::succeeded(a.control->Invoke(5, DISPATCH_PROPERTYPUT, {1, 99}, nullptr)));
     a.control->setModifiedFlag();
     const QByteArray bytes = a.save();
     QCOMPARE(a.control->IsDirty(), S_FALSE);
@@ -167,7 +167,7 @@ void TestPersistence::badDataInsideBlobFailsLoad() {
 
 void TestPersistence::bagRoundTripAndPlatformKeys() {
     Held a;
-    a.control->InitNew();
+    QVERIFY(com::succeeded(a.control->InitNew()));
     a.control->setRatio(0.75);
     PropertyBag bag;
     QCOMPARE(a.control->Save(bag, true), S_OK);
@@ -189,9 +189,10 @@ void TestPersistence::bagRoundTripAndPlatformKeys() {
 
 void TestPersistence::bagMissingOrUnconvertibleKeysGiveDefaults() {
     PropertyBag bag;
-    bag.write(QStringLiteral("NUMBER"), Variant("12")); // other case, text that converts
-    bag.write(QStringLiteral("Ratio"), Variant("not a number"));
-    bag.write(QStringLiteral("_Version"), Variant(0x00010000));
+    QVERIFY(com::succeeded(
+        bag.write(QStringLiteral("NUMBER"), Variant("12")))); // other case, text that converts
+    QVERIFY(com::succeeded(bag.write(QStringLiteral("Ratio"), Variant("not a number"))));
+    QVERIFY(com::succeeded(bag.write(QStringLiteral("_Version"), Variant(0x00010000))));
     Held h;
     h.control->setRatio(9);
     QCOMPARE(h.control->Load(bag), S_OK);
@@ -215,14 +216,14 @@ void TestPersistence::resetKeepsBlobValues() {
 void TestPersistence::loadedExtentSizesTheWindow() {
     QWidget parent;
     Held h;
-    h.control->Activate(&parent, QRect(0, 0, 50, 50));
+    QVERIFY(com::succeeded(h.control->Activate(&parent, QRect(0, 0, 50, 50))));
     QByteArray bytes = defaultStream();
     bytes.replace(4, 8,
                   QByteArray::fromHex("460a0000"
                                       "d2090000")); // 2630 x 2514
     QCOMPARE(h.load(bytes), S_OK);
     QCOMPARE(h.control->controlWindow()->size(), QSize(99, 95));
-    h.control->Close();
+    QVERIFY(com::succeeded(h.control->Close()));
     QVERIFY(!h.control->hasWindow());
 }
 
@@ -245,10 +246,10 @@ void TestPersistence::hostileStoredExtentIsClampedNotAllocated_data() {
 void TestPersistence::hostileStoredExtentIsClampedNotAllocated() {
     QFETCH(QByteArray, storedExtent);
     QFETCH(QSize, pixels);
-    auto* control = new TestControl;
+    const auto held = ComPtr<TestControl>::adopt(new TestControl);
+    TestControl* control = held.get();
     ControlSite site;
     QCOMPARE(site.attach(control->unknown()), S_OK);
-    control->Release();
     QByteArray bytes = defaultStream();
     bytes.replace(4, 8, storedExtent);
     QCOMPARE(site.loadStream(bytes), S_OK);
@@ -264,7 +265,8 @@ void TestPersistence::hostileStoredExtentIsClampedNotAllocated() {
     // A bag is held to the same limit.
     PropertyBag bag;
     QCOMPARE(control->Save(bag, true), S_OK);
-    bag.write(QStringLiteral("_ExtentX"), Variant(std::int32_t(2000000000)));
+    QVERIFY(
+        com::succeeded(bag.write(QStringLiteral("_ExtentX"), Variant(std::int32_t(2000000000)))));
     QCOMPARE(control->Load(bag), S_OK);
     QCOMPARE(site.controlWindow()->width(), kMaxControlPixels);
 }
@@ -273,9 +275,9 @@ void TestPersistence::bagFileRoundTrip() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bag.json"));
     Held h;
-    h.control->InitNew();
+    QVERIFY(com::succeeded(h.control->InitNew()));
     PropertyBag bag;
-    h.control->Save(bag, true);
+    QVERIFY(com::succeeded(h.control->Save(bag, true)));
     QCOMPARE(bag.saveToFile(path), S_OK);
     PropertyBag back;
     QCOMPARE(back.loadFromFile(path), S_OK);
@@ -294,14 +296,16 @@ void TestPersistence::bagTooLargeToLoadIsNotSaved() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bag.json"));
     PropertyBag bag;
-    bag.write(QStringLiteral("Text"), Variant(QString()));
+    QVERIFY(com::succeeded(bag.write(QStringLiteral("Text"), Variant(QString()))));
     QCOMPARE(bag.saveToFile(path), S_OK);
     const QByteArray small = testsupport::fileBytes(path);
     const qsizetype room = PropertyBag::kMaxFileBytes - small.size();
-    bag.write(QStringLiteral("Text"), Variant(QString(room + 1, QLatin1Char('a'))));
+    QVERIFY(com::succeeded(
+        bag.write(QStringLiteral("Text"), Variant(QString(room + 1, QLatin1Char('a'))))));
     QCOMPARE(bag.saveToFile(path), STG_E_WRITEFAULT);
     QCOMPARE(testsupport::fileBytes(path), small);
-    bag.write(QStringLiteral("Text"), Variant(QString(room, QLatin1Char('a'))));
+    QVERIFY(com::succeeded(
+        bag.write(QStringLiteral("Text"), Variant(QString(room, QLatin1Char('a'))))));
     QCOMPARE(bag.saveToFile(path), S_OK);
     QCOMPARE(QFileInfo(path).size(), PropertyBag::kMaxFileBytes);
     PropertyBag back;

@@ -21,6 +21,7 @@ private slots:
     void guidParse_data();
     void guidParse();
     void guidRoundTrip();
+    void guidNullAndRefused();
     void hresultNames();
     void cp1252RoundTrip();
 };
@@ -112,6 +113,10 @@ void TestValues::guidParse_data() {
     QTest::newRow("braces") << "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}" << true;
     QTest::newRow("no braces lower") << "0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0" << true;
     QTest::newRow("one brace") << "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0" << false;
+    QTest::newRow("closing brace only") << "0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}" << false;
+    QTest::newRow("trailing text") << "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}x" << false;
+    QTest::newRow("sign in digits") << "{+F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}" << false;
+    QTest::newRow("space in digits") << "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1 0}" << false;
     QTest::newRow("misplaced dash") << "{0F1E2D3C4-B5A-6978-8796-A5B4C3D2E1F0}" << false;
     QTest::newRow("non hex") << "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1FG}" << false;
     QTest::newRow("short") << "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F}" << false;
@@ -137,6 +142,24 @@ void TestValues::guidRoundTrip() {
     const QString text = QStringLiteral("{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
     QCOMPARE(Guid::fromString(text.toLower()).toString(), text);
     QVERIFY(Guid::fromString(text) == Guid::fromString(text.toLower()));
+    QCOMPARE(qHash(Guid::fromString(text)), qHash(Guid::fromString(text.toLower())));
+    // Leading zeros are written out in every group.
+    Guid small;
+    small.data1 = 0xA;
+    small.data4[7] = 0x1;
+    QCOMPARE(small.toString(), QStringLiteral("{0000000A-0000-0000-0000-000000000001}"));
+}
+
+void TestValues::guidNullAndRefused() {
+    // The null GUID is a GUID: it parses, it is not refused.
+    Guid g = Guid::fromString(u"{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
+    QVERIFY(Guid::parse(u"{00000000-0000-0000-0000-000000000000}", g));
+    QVERIFY(g.isNull());
+    // A refused text leaves the target as it was.
+    const Guid kept = Guid::fromString(u"{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
+    g = kept;
+    QVERIFY(!Guid::parse(u"{00000000-0000-0000-0000-00000000000G}", g));
+    QCOMPARE(g, kept);
 }
 
 void TestValues::hresultNames() {

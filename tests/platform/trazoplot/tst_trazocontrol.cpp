@@ -288,13 +288,13 @@ void TstTrazoControl::errorsNeverCrash() {
 
 void TstTrazoControl::appendRepaintsOnlyTheNewColumnsUntilItScrolls() {
     StripChart chart;
-    chart.settings().setMaximum(axis::Time, 60.0); // one hour on the plot
+    QCOMPARE(chart.settings().setMaximum(axis::Time, 60.0), com::S_OK); // one hour on the plot
     ChartRenderer renderer;
     const QRect bounds(0, 0, 900, 400);
     for (int i = 0; i < 3600; ++i)
-        chart.append(0, 50.0);
+        QCOMPARE(chart.append(0, 50.0), com::S_OK);
     std::int64_t before = chart.count();
-    chart.append(0, 60.0);
+    QCOMPARE(chart.append(0, 60.0), com::S_OK);
     const QRect growing = renderer.dirtyAfterAppend(bounds, chart, before);
     QVERIFY(!growing.isEmpty());
     QVERIFY2(growing.width() < 20, qPrintable(QString::number(growing.width())));
@@ -302,7 +302,7 @@ void TstTrazoControl::appendRepaintsOnlyTheNewColumnsUntilItScrolls() {
     bool scrolled = false;
     for (int i = 0; i < 10 && !scrolled; ++i) {
         before = chart.count();
-        chart.append(0, 50.0);
+        QCOMPARE(chart.append(0, 50.0), com::S_OK);
         scrolled = renderer.dirtyAfterAppend(bounds, chart, before) == bounds;
     }
     QVERIFY(scrolled);
@@ -317,7 +317,7 @@ void TstTrazoControl::newestReadingDotIsRepaintedWhereItStandsOutOfThePlot() {
     const QRect bounds(0, 0, 900, 400);
     const QRectF plot = ChartLayout(bounds, chart.settings(), renderer.fonts()).plot();
     const double top = chart.settings().channelAxis(0).maximum;
-    chart.append(0, top);
+    QCOMPARE(chart.append(0, top), com::S_OK);
     const QRect dirty = renderer.dirtyAfterAppend(bounds, chart, 0);
     const QRectF dot(plot.topLeft() - QPointF(2.5, 2.5), QSizeF(5.0, 5.0));
     QVERIFY2(QRectF(dirty).contains(dot), qPrintable(QStringLiteral("%1,%2 %3x%4")
@@ -353,10 +353,10 @@ void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint() {
     QFETCH(int, lag);
     StripChart chart;
     ChartSettings& s = chart.settings();
-    s.setMaximum(axis::Time, hours * 60);
-    s.setPosition(axis::Right, hours * 60);
-    s.setDensity(0, density);
-    s.setDensity(1, density);
+    QVERIFY(com::succeeded(s.setMaximum(axis::Time, hours * 60)));
+    QVERIFY(com::succeeded(s.setPosition(axis::Right, hours * 60)));
+    QVERIFY(com::succeeded(s.setDensity(0, density)));
+    QVERIFY(com::succeeded(s.setDensity(1, density)));
     const QRect bounds(0, 0, 640, 400);
     QImage shown(bounds.size(), QImage::Format_ARGB32_Premultiplied);
     ChartRenderer renderer;
@@ -372,7 +372,7 @@ void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint() {
                                               30 + 20 * std::cos(i / 70.0) + noise / 2};
         for (int channel = 0; channel < (i < lag ? 1 : kChannelCount); ++channel) {
             const std::int64_t before = chart.count();
-            chart.append(channel, values[channel]);
+            QCOMPARE(chart.append(channel, values[channel]), com::S_OK);
             const QRect dirty = renderer.dirtyAfterAppend(bounds, chart, before);
             if (!dirty.isEmpty())
                 repaint(dirty);
@@ -396,8 +396,9 @@ void TstTrazoControl::partialRepaintsAfterAppendsMatchAFullPaint() {
 }
 
 void TstTrazoControl::drawingMatchesReference() {
-    auto* ctrl = new TrazoPlotCtrl;
-    ctrl->InitNew();
+    const auto held = com::ComPtr<TrazoPlotCtrl>::adopt(new TrazoPlotCtrl);
+    TrazoPlotCtrl* ctrl = held.get();
+    QVERIFY(com::succeeded(ctrl->InitNew()));
     const auto invoke = [ctrl](com::DispId id, std::uint16_t flags, const com::VariantList& a,
                                Variant* r) { return ctrl->Invoke(id, flags, a, r); };
     const com::HRESULT hr = runSetup(
@@ -422,7 +423,6 @@ void TstTrazoControl::drawingMatchesReference() {
         QPainter p(&image);
         QCOMPARE(ctrl->Draw(&p, image.rect()), com::S_OK);
     }
-    ctrl->Release();
     if (qEnvironmentVariableIsSet("BRISORA_UPDATE_REFERENCES"))
         QVERIFY(image.save(referencePath()));
     const QImage reference(referencePath());
@@ -504,8 +504,9 @@ void TstTrazoControl::printToTheTypedFileNeverOverwrites() {
         printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
         return true;
     });
-    auto* ctrl = new TrazoPlotCtrl;
-    ctrl->InitNew();
+    const auto held = com::ComPtr<TrazoPlotCtrl>::adopt(new TrazoPlotCtrl);
+    TrazoPlotCtrl* ctrl = held.get();
+    QVERIFY(com::succeeded(ctrl->InitNew()));
     QCOMPARE(ctrl->Invoke(dispid::PrintSetup, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
     QCOMPARE(QFileInfo(shown).absolutePath(), dir); // before any choice, where prints go
     QVERIFY(marginsShown.left() >= 15.0 && marginsShown.top() >= 15.0);
@@ -518,7 +519,6 @@ void TstTrazoControl::printToTheTypedFileNeverOverwrites() {
     }
     // The set-up shows the margins the prints kept, never under 15 mm.
     QCOMPARE(ctrl->Invoke(dispid::PrintSetup, com::DISPATCH_METHOD, {}, nullptr), com::S_OK);
-    ctrl->Release();
     QCOMPARE(shown, QFileInfo(typed).dir().filePath("informe-5.pdf"));
     QCOMPARE(marginsShown, QMarginsF(15, 15, 15, 15));
     const QString folder = QFileInfo(typed).absolutePath();
@@ -558,8 +558,9 @@ void TstTrazoControl::printIsAVectorReport() {
 }
 
 void TstTrazoControl::appendSamplesTakesAStretchWithGaps() {
-    auto* ctrl = new TrazoPlotCtrl;
-    ctrl->InitNew();
+    const auto held = com::ComPtr<TrazoPlotCtrl>::adopt(new TrazoPlotCtrl);
+    TrazoPlotCtrl* ctrl = held.get();
+    QVERIFY(com::succeeded(ctrl->InitNew()));
     std::vector<double> values{50.0, std::nan(""), 52.0, 53.0};
     QCOMPARE(ctrl->Invoke(dispid::AppendSamples, com::DISPATCH_METHOD,
                           {Variant(0), Variant::r8Ref(values.data(), 4)}, nullptr),
@@ -572,7 +573,6 @@ void TstTrazoControl::appendSamplesTakesAStretchWithGaps() {
                           {Variant(2), Variant::r8Ref(values.data(), 4)}, nullptr),
              com::DISP_E_BADINDEX);
     QCOMPARE(ctrl->chart().count(), std::int64_t(4));
-    ctrl->Release();
 }
 
 void TstTrazoControl::labelsAtDesignedAndLargerSizes_data() {

@@ -130,13 +130,13 @@ void TestMeterLab::gridEditsGoThroughDispatch() {
     com::ControlSite* site = window.currentMeter();
     QCOMPARE(window.editProperty(rowOf(window.grid(), "MeterType"), -1, "2"), com::S_OK);
     com::Variant v;
-    site->getProperty(QStringLiteral("MeterType"), &v);
+    QVERIFY(com::succeeded(site->getProperty(QStringLiteral("MeterType"), &v)));
     QCOMPARE(v, com::Variant(std::int32_t(2)));
     QCOMPARE(window.editProperty(rowOf(window.grid(), "MeterArcEnable"), -1, "false"), com::S_OK);
-    site->getProperty(QStringLiteral("MeterArcEnable"), &v);
+    QVERIFY(com::succeeded(site->getProperty(QStringLiteral("MeterArcEnable"), &v)));
     QCOMPARE(v.boolValue(), false);
     QCOMPARE(window.editProperty(rowOf(window.grid(), "TitleString"), 2, "Footer"), com::S_OK);
-    site->getIndexedProperty(gaugekit::dispid::TitleString, 2, &v);
+    QVERIFY(com::succeeded(site->getIndexedProperty(gaugekit::dispid::TitleString, 2, &v)));
     QCOMPARE(v.stringValue(), QStringLiteral("Footer"));
     // Refused: the control's coercion answers, and the error is shown.
     const com::HRESULT hr = window.editProperty(rowOf(window.grid(), "MeterScaleMax"), -1, "lots");
@@ -191,7 +191,9 @@ void TestMeterLab::saveWritesTheMetersFile() {
         choosers.file = path;
         MeterLabWindow window;
         QVERIFY(window.openMeter());
-        window.currentMeter()->setProperty(QStringLiteral("MeterScaleMax"), com::Variant(42.0));
+        QCOMPARE(
+            window.currentMeter()->setProperty(QStringLiteral("MeterScaleMax"), com::Variant(42.0)),
+            com::S_OK);
         QCOMPARE(window.command(QStringLiteral("save"))->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::Key_S));
         window.command(QStringLiteral("save"))->trigger(); // no file yet: Save As
@@ -205,7 +207,7 @@ void TestMeterLab::saveWritesTheMetersFile() {
     MeterLabWindow again;
     QVERIFY(again.openMeter(path));
     com::Variant v;
-    again.currentMeter()->getProperty(QStringLiteral("MeterScaleMax"), &v);
+    QCOMPARE(again.currentMeter()->getProperty(QStringLiteral("MeterScaleMax"), &v), com::S_OK);
     QCOMPARE(v, com::Variant(42.0));
 }
 

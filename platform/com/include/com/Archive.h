@@ -36,7 +36,7 @@ public:
     bool isLoading() const { return m_mode == Mode::Load; }
     bool isStoring() const { return m_mode == Mode::Store; }
     bool ok() const { return m_status == S_OK; }
-    HRESULT status() const { return m_status; }
+    [[nodiscard]] HRESULT status() const { return m_status; }
     // Marks the archive failed (kept if it already failed).
     void setError(HRESULT hr);
     // Bytes left to read (loading), or -1 when the device cannot tell.

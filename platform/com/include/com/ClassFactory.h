@@ -12,9 +12,9 @@ class ServerModule;
 class IClassFactory : public IUnknown {
 public:
     // Creates a new object and returns its interface `iid` in `*out`.
-    virtual HRESULT CreateInstance(const Iid& iid, void** out) = 0;
+    [[nodiscard]] virtual HRESULT CreateInstance(const Iid& iid, void** out) = 0;
     // Keeps the module loaded while locked.
-    virtual HRESULT LockServer(bool lock) = 0;
+    [[nodiscard]] virtual HRESULT LockServer(bool lock) = 0;
 };
 
 // The factory a ServerModule hands out for one of its classes.
@@ -25,11 +25,11 @@ public:
 
     ClassFactory(ServerModule& module, const Clsid& clsid, Creator creator);
 
-    HRESULT QueryInterface(const Iid& iid, void** out) override;
+    [[nodiscard]] HRESULT QueryInterface(const Iid& iid, void** out) override;
     std::uint32_t AddRef() override;
     std::uint32_t Release() override;
-    HRESULT CreateInstance(const Iid& iid, void** out) override;
-    HRESULT LockServer(bool lock) override;
+    [[nodiscard]] HRESULT CreateInstance(const Iid& iid, void** out) override;
+    [[nodiscard]] HRESULT LockServer(bool lock) override;
 
     const Clsid& clsid() const { return m_clsid; }
 

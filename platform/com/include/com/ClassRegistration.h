@@ -46,8 +46,9 @@ void registerTypeLibrary(RegistryTree& tree, const TypeLibraryDescription& lib,
 void unregisterTypeLibrary(RegistryTree& tree, const TypeLibraryDescription& lib);
 
 // Lookups: REGDB_E_CLASSNOTREG when absent.
-HRESULT clsidFromProgId(const RegistryTree& tree, const QString& progId, Clsid* clsid);
-HRESULT inprocServerPath(const RegistryTree& tree, const Clsid& clsid, QString* path);
+[[nodiscard]] HRESULT clsidFromProgId(const RegistryTree& tree, const QString& progId,
+                                      Clsid* clsid);
+[[nodiscard]] HRESULT inprocServerPath(const RegistryTree& tree, const Clsid& clsid, QString* path);
 
 } // namespace registration
 } // namespace com

@@ -14,23 +14,23 @@ namespace com {
 // What a container uses to place, show and close a control.
 class IControl : public IUnknown {
 public:
-    virtual HRESULT GetClassID(Clsid* clsid) = 0;
+    [[nodiscard]] virtual HRESULT GetClassID(Clsid* clsid) = 0;
     // Creates the control window as a child of `parent` at `geometry` (pixels) and shows it.
     // Activating an active control moves it to the new parent/geometry.
-    virtual HRESULT Activate(QWidget* parent, const QRect& geometry) = 0;
+    [[nodiscard]] virtual HRESULT Activate(QWidget* parent, const QRect& geometry) = 0;
     // Deletes the control window and disconnects every event sink. The control object itself
     // lives until its last Release().
-    virtual HRESULT Close() = 0;
+    [[nodiscard]] virtual HRESULT Close() = 0;
     // The control window, or nullptr when not active.
     virtual QWidget* Window() = 0;
     // Size in HIMETRIC (0.01 mm; pixels at 96 dpi * 2540 / 96).
-    virtual HRESULT GetExtent(QSize* himetric) = 0;
-    virtual HRESULT SetExtent(const QSize& himetric) = 0;
-    virtual HRESULT GetMiscStatus(std::uint32_t* status) = 0;
+    [[nodiscard]] virtual HRESULT GetExtent(QSize* himetric) = 0;
+    [[nodiscard]] virtual HRESULT SetExtent(const QSize& himetric) = 0;
+    [[nodiscard]] virtual HRESULT GetMiscStatus(std::uint32_t* status) = 0;
     // Class ids of the control's property pages, in the order the frame shows them.
-    virtual HRESULT GetPropertyPages(QList<Clsid>* pages) = 0;
+    [[nodiscard]] virtual HRESULT GetPropertyPages(QList<Clsid>* pages) = 0;
     // Renders into a foreign device (printer, picture) at `bounds`.
-    virtual HRESULT Draw(QPainter* dc, const QRect& bounds) = 0;
+    [[nodiscard]] virtual HRESULT Draw(QPainter* dc, const QRect& bounds) = 0;
 };
 
 // HIMETRIC <-> pixels at 96 dpi, rounded to nearest (200 px -> 5292).

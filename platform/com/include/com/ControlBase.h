@@ -58,39 +58,39 @@ class ControlBase : public IDispatch,
                     public IControl {
 public:
     // IUnknown
-    HRESULT QueryInterface(const Iid& iid, void** out) override;
+    [[nodiscard]] HRESULT QueryInterface(const Iid& iid, void** out) override;
     std::uint32_t AddRef() override;
     std::uint32_t Release() override;
 
     // IDispatch
-    HRESULT Invoke(DispId id, std::uint16_t flags, const VariantList& args,
-                   Variant* result) override;
-    HRESULT GetIDOfName(const QString& name, DispId* id) override;
-    HRESULT GetTypeInfo(InterfaceDescription* out) override;
+    [[nodiscard]] HRESULT Invoke(DispId id, std::uint16_t flags, const VariantList& args,
+                                 Variant* result) override;
+    [[nodiscard]] HRESULT GetIDOfName(const QString& name, DispId* id) override;
+    [[nodiscard]] HRESULT GetTypeInfo(InterfaceDescription* out) override;
 
     // IEventSource
-    HRESULT Advise(IEventSink* sink, std::uint32_t* cookie) override;
-    HRESULT Unadvise(std::uint32_t cookie) override;
-    HRESULT GetEventInterface(Iid* iid) override;
+    [[nodiscard]] HRESULT Advise(IEventSink* sink, std::uint32_t* cookie) override;
+    [[nodiscard]] HRESULT Unadvise(std::uint32_t cookie) override;
+    [[nodiscard]] HRESULT GetEventInterface(Iid* iid) override;
 
     // IPersistStreamInit / IPersistPropertyBag
-    HRESULT GetClassID(Clsid* clsid) override;
-    HRESULT IsDirty() override;
-    HRESULT Load(QIODevice* stream) override;
-    HRESULT Save(QIODevice* stream, bool clearDirty) override;
-    HRESULT InitNew() override;
-    HRESULT Load(const PropertyBag& bag) override;
-    HRESULT Save(PropertyBag& bag, bool clearDirty) override;
+    [[nodiscard]] HRESULT GetClassID(Clsid* clsid) override;
+    [[nodiscard]] HRESULT IsDirty() override;
+    [[nodiscard]] HRESULT Load(QIODevice* stream) override;
+    [[nodiscard]] HRESULT Save(QIODevice* stream, bool clearDirty) override;
+    [[nodiscard]] HRESULT InitNew() override;
+    [[nodiscard]] HRESULT Load(const PropertyBag& bag) override;
+    [[nodiscard]] HRESULT Save(PropertyBag& bag, bool clearDirty) override;
 
     // IControl
-    HRESULT Activate(QWidget* parent, const QRect& geometry) override;
-    HRESULT Close() override;
+    [[nodiscard]] HRESULT Activate(QWidget* parent, const QRect& geometry) override;
+    [[nodiscard]] HRESULT Close() override;
     QWidget* Window() override;
-    HRESULT GetExtent(QSize* himetric) override;
-    HRESULT SetExtent(const QSize& himetric) override;
-    HRESULT GetMiscStatus(std::uint32_t* status) override;
-    HRESULT GetPropertyPages(QList<Clsid>* pages) override;
-    HRESULT Draw(QPainter* dc, const QRect& bounds) override;
+    [[nodiscard]] HRESULT GetExtent(QSize* himetric) override;
+    [[nodiscard]] HRESULT SetExtent(const QSize& himetric) override;
+    [[nodiscard]] HRESULT GetMiscStatus(std::uint32_t* status) override;
+    [[nodiscard]] HRESULT GetPropertyPages(QList<Clsid>* pages) override;
+    [[nodiscard]] HRESULT Draw(QPainter* dc, const QRect& bounds) override;
 
     // The IUnknown of this object (for handing it around as one pointer).
     IUnknown* unknown() { return static_cast<IDispatch*>(this); }
@@ -155,8 +155,8 @@ private:
     void windowPaint(QPainter& dc, const QRect& invalid);
     void windowResized(const QSize& pixels);
     void exchangeFrameworkPart(PropExchange& px);
-    HRESULT runExchange(PropExchange& px, bool clearDirty);
-    HRESULT resetState();
+    [[nodiscard]] HRESULT runExchange(PropExchange& px, bool clearDirty);
+    [[nodiscard]] HRESULT resetState();
     void destroyWindow();
 
     ControlIdentity m_identity;

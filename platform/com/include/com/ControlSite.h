@@ -26,50 +26,51 @@ public:
     ~ControlSite() override;
 
     // Creation (closes any control held before). The control is not yet loaded or active.
-    HRESULT create(const Clsid& clsid);
-    HRESULT create(const Registry& registry, const Clsid& clsid);
-    HRESULT createByProgId(const QString& progId);
-    HRESULT createByProgId(const Registry& registry, const QString& progId);
+    [[nodiscard]] HRESULT create(const Clsid& clsid);
+    [[nodiscard]] HRESULT create(const Registry& registry, const Clsid& clsid);
+    [[nodiscard]] HRESULT createByProgId(const QString& progId);
+    [[nodiscard]] HRESULT createByProgId(const Registry& registry, const QString& progId);
     // Hosts an object created elsewhere (takes its own reference).
-    HRESULT attach(IUnknown* object);
+    [[nodiscard]] HRESULT attach(IUnknown* object);
 
     // State. loadStream() also sizes the site to the control's stored extent.
-    HRESULT initNew();
-    HRESULT loadStream(const QByteArray& bytes);
+    [[nodiscard]] HRESULT initNew();
+    [[nodiscard]] HRESULT loadStream(const QByteArray& bytes);
     // Loads from an open device (a file), reading only what the control asks for: its own
     // bounds on each field, not the device's size, limit what is read.
-    HRESULT loadStream(QIODevice* stream);
-    HRESULT saveStream(QByteArray* bytes, bool clearDirty = true);
-    HRESULT loadBag(const PropertyBag& bag);
-    HRESULT saveBag(PropertyBag* bag, bool clearDirty = true);
+    [[nodiscard]] HRESULT loadStream(QIODevice* stream);
+    [[nodiscard]] HRESULT saveStream(QByteArray* bytes, bool clearDirty = true);
+    [[nodiscard]] HRESULT loadBag(const PropertyBag& bag);
+    [[nodiscard]] HRESULT saveBag(PropertyBag* bag, bool clearDirty = true);
 
     // Creates the control window inside the site, filling it.
-    HRESULT activate();
+    [[nodiscard]] HRESULT activate();
     // Closes and releases the control.
     void close();
 
-    bool hasControl() const { return m_unknown != nullptr; }
-    IUnknown* unknown() const { return m_unknown; }
-    IDispatch* dispatch() const { return m_dispatch; }
-    IControl* control() const { return m_control; }
+    bool hasControl() const { return bool(m_unknown); }
+    IUnknown* unknown() const { return m_unknown.get(); }
+    IDispatch* dispatch() const { return m_dispatch.get(); }
+    IControl* control() const { return m_control.get(); }
     QWidget* controlWindow() const;
     // The control's extent in pixels (its size hint).
     QSize controlSize() const;
     QSize sizeHint() const override;
 
     // Late-bound calls.
-    HRESULT invoke(DispId id, std::uint16_t flags, const VariantList& args,
-                   Variant* result = nullptr);
-    HRESULT dispIdOfName(const QString& name, DispId* id) const;
-    HRESULT getProperty(DispId id, Variant* value);
-    HRESULT getProperty(const QString& name, Variant* value);
-    HRESULT setProperty(DispId id, const Variant& value);
-    HRESULT setProperty(const QString& name, const Variant& value);
-    HRESULT getIndexedProperty(DispId id, std::int32_t index, Variant* value);
-    HRESULT setIndexedProperty(DispId id, std::int32_t index, const Variant& value);
-    HRESULT callMethod(DispId id, const VariantList& args = {}, Variant* result = nullptr);
-    HRESULT callMethod(const QString& name, const VariantList& args = {},
-                       Variant* result = nullptr);
+    [[nodiscard]] HRESULT invoke(DispId id, std::uint16_t flags, const VariantList& args,
+                                 Variant* result = nullptr);
+    [[nodiscard]] HRESULT dispIdOfName(const QString& name, DispId* id) const;
+    [[nodiscard]] HRESULT getProperty(DispId id, Variant* value);
+    [[nodiscard]] HRESULT getProperty(const QString& name, Variant* value);
+    [[nodiscard]] HRESULT setProperty(DispId id, const Variant& value);
+    [[nodiscard]] HRESULT setProperty(const QString& name, const Variant& value);
+    [[nodiscard]] HRESULT getIndexedProperty(DispId id, std::int32_t index, Variant* value);
+    [[nodiscard]] HRESULT setIndexedProperty(DispId id, std::int32_t index, const Variant& value);
+    [[nodiscard]] HRESULT callMethod(DispId id, const VariantList& args = {},
+                                     Variant* result = nullptr);
+    [[nodiscard]] HRESULT callMethod(const QString& name, const VariantList& args = {},
+                                     Variant* result = nullptr);
 
 signals:
     // An event of the hosted control, with its arguments in declared order.
@@ -80,15 +81,15 @@ protected:
 
 private:
     friend class SiteEventSink;
-    HRESULT hostObject(IUnknown* object);
+    [[nodiscard]] HRESULT hostObject(IUnknown* object);
     void deliverEvent(DispId id, const VariantList& args);
-    HRESULT loadWith(const std::function<HRESULT()>& load);
+    [[nodiscard]] HRESULT loadWith(const std::function<HRESULT()>& load);
 
-    IUnknown* m_unknown = nullptr;
-    IDispatch* m_dispatch = nullptr;
-    IControl* m_control = nullptr;
-    IEventSource* m_events = nullptr;
-    SiteEventSink* m_sink = nullptr;
+    ComPtr<IUnknown> m_unknown;
+    ComPtr<IDispatch> m_dispatch;
+    ComPtr<IControl> m_control;
+    ComPtr<IEventSource> m_events;
+    ComPtr<SiteEventSink> m_sink;
     std::uint32_t m_cookie = 0;
 };
 

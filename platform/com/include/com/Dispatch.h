@@ -14,12 +14,12 @@ public:
     // get takes (index), an indexed put (index, value), a put (value). `result` may be null.
     // Errors: DISP_E_MEMBERNOTFOUND, DISP_E_BADPARAMCOUNT, DISP_E_TYPEMISMATCH,
     // DISP_E_OVERFLOW, DISP_E_BADINDEX, or what the member itself returns.
-    virtual HRESULT Invoke(DispId id, std::uint16_t flags, const VariantList& args,
-                           Variant* result) = 0;
+    [[nodiscard]] virtual HRESULT Invoke(DispId id, std::uint16_t flags, const VariantList& args,
+                                         Variant* result) = 0;
     // Name to DISPID, ignoring case; DISP_E_UNKNOWNNAME (and DISPID_UNKNOWN) if absent.
-    virtual HRESULT GetIDOfName(const QString& name, DispId* id) = 0;
+    [[nodiscard]] virtual HRESULT GetIDOfName(const QString& name, DispId* id) = 0;
     // The interface's description (what the type library holds about it).
-    virtual HRESULT GetTypeInfo(InterfaceDescription* out) = 0;
+    [[nodiscard]] virtual HRESULT GetTypeInfo(InterfaceDescription* out) = 0;
 };
 
 } // namespace com

@@ -22,9 +22,9 @@ public:
     // the same DISPID replaces the earlier one.
     void add(const MemberDescription& desc, Handler get, Handler put, Handler call);
 
-    HRESULT invoke(void* object, DispId id, std::uint16_t flags, const VariantList& args,
-                   Variant* result) const;
-    HRESULT idOfName(const QString& name, DispId* id) const;
+    [[nodiscard]] HRESULT invoke(void* object, DispId id, std::uint16_t flags,
+                                 const VariantList& args, Variant* result) const;
+    [[nodiscard]] HRESULT idOfName(const QString& name, DispId* id) const;
     const MemberDescription* find(DispId id) const;
     // Members in the order they were added.
     QList<MemberDescription> members() const;
@@ -34,10 +34,11 @@ private:
         MemberDescription desc;
         Handler get, put, call;
     };
-    HRESULT invokeGet(const Entry& e, void* object, const VariantList& args, Variant* result) const;
-    HRESULT invokePut(const Entry& e, void* object, const VariantList& args) const;
-    HRESULT invokeCall(const Entry& e, void* object, const VariantList& args,
-                       Variant* result) const;
+    [[nodiscard]] HRESULT invokeGet(const Entry& e, void* object, const VariantList& args,
+                                    Variant* result) const;
+    [[nodiscard]] HRESULT invokePut(const Entry& e, void* object, const VariantList& args) const;
+    [[nodiscard]] HRESULT invokeCall(const Entry& e, void* object, const VariantList& args,
+                                     Variant* result) const;
 
     QList<Entry> m_entries;
     QHash<DispId, qsizetype> m_byId;

@@ -118,8 +118,8 @@ public:
         return *this;
     }
 
-    HRESULT invoke(T& object, DispId id, std::uint16_t flags, const VariantList& args,
-                   Variant* result) const {
+    [[nodiscard]] HRESULT invoke(T& object, DispId id, std::uint16_t flags, const VariantList& args,
+                                 Variant* result) const {
         return DispatchMap::invoke(&object, id, flags, args, result);
     }
 };

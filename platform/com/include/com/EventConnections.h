@@ -16,8 +16,8 @@ public:
     EventConnections(const EventConnections&) = delete;
     EventConnections& operator=(const EventConnections&) = delete;
 
-    HRESULT advise(IEventSink* sink, std::uint32_t* cookie);
-    HRESULT unadvise(std::uint32_t cookie);
+    [[nodiscard]] HRESULT advise(IEventSink* sink, std::uint32_t* cookie);
+    [[nodiscard]] HRESULT unadvise(std::uint32_t cookie);
     void clear();
     int count() const { return int(m_sinks.size()); }
     void fire(DispId id, const VariantList& args);
@@ -25,7 +25,7 @@ public:
 private:
     struct Connection {
         std::uint32_t cookie;
-        IEventSink* sink;
+        ComPtr<IEventSink> sink;
     };
     bool connected(std::uint32_t cookie) const;
 

@@ -10,17 +10,17 @@ namespace com {
 class IEventSink : public IUnknown {
 public:
     // One event with its arguments in declared order.
-    virtual HRESULT OnEvent(DispId id, const VariantList& args) = 0;
+    [[nodiscard]] virtual HRESULT OnEvent(DispId id, const VariantList& args) = 0;
 };
 
 // A control's connection point for its event interface.
 class IEventSource : public IUnknown {
 public:
     // Connects `sink` (AddRef'ed while connected); `*cookie` identifies the connection.
-    virtual HRESULT Advise(IEventSink* sink, std::uint32_t* cookie) = 0;
+    [[nodiscard]] virtual HRESULT Advise(IEventSink* sink, std::uint32_t* cookie) = 0;
     // Disconnects; E_INVALIDARG (as CONNECT_E_NOCONNECTION) for an unknown cookie.
-    virtual HRESULT Unadvise(std::uint32_t cookie) = 0;
-    virtual HRESULT GetEventInterface(Iid* iid) = 0;
+    [[nodiscard]] virtual HRESULT Unadvise(std::uint32_t cookie) = 0;
+    [[nodiscard]] virtual HRESULT GetEventInterface(Iid* iid) = 0;
 };
 
 } // namespace com

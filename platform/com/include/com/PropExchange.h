@@ -34,7 +34,7 @@ public:
     bool isLoading() const { return m_mode != Mode::StreamStore && m_mode != Mode::BagStore; }
     bool isResetting() const { return m_mode == Mode::Reset; }
     bool isStream() const { return m_mode == Mode::StreamLoad || m_mode == Mode::StreamStore; }
-    HRESULT status() const { return m_status; }
+    [[nodiscard]] HRESULT status() const { return m_status; }
     bool ok() const { return succeeded(m_status); }
     // Marks the exchange failed (kept if it already failed): a control that finds its own data
     // bad (e.g. inside a blob) reports it this way, and later exchanges do nothing.

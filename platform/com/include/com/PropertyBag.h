@@ -15,8 +15,8 @@ namespace com {
 class PropertyBag {
 public:
     // S_OK and the value, or E_INVALIDARG when the key is absent.
-    HRESULT read(const QString& key, Variant& out) const;
-    HRESULT write(const QString& key, const Variant& value);
+    [[nodiscard]] HRESULT read(const QString& key, Variant& out) const;
+    [[nodiscard]] HRESULT write(const QString& key, const Variant& value);
     bool contains(const QString& key) const;
     bool remove(const QString& key);
     void clear() { m_values.clear(); }
@@ -27,13 +27,13 @@ public:
     // JSON form for files: {"Key": {"type": "I4", "value": 5}, ...}; blobs in base64.
     QJsonObject toJson() const;
     // Replaces the contents; E_INVALIDARG (bag unchanged) for an entry it cannot read.
-    HRESULT fromJson(const QJsonObject& json);
+    [[nodiscard]] HRESULT fromJson(const QJsonObject& json);
     // A file larger than this is not a property bag: loading refuses it (STG_E_READFAULT) and
     // saving a bag whose text would be larger refuses too (STG_E_WRITEFAULT), leaving any
     // existing file as it was, so every bag saved can be loaded back.
     static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
-    HRESULT saveToFile(const QString& path) const;
-    HRESULT loadFromFile(const QString& path);
+    [[nodiscard]] HRESULT saveToFile(const QString& path) const;
+    [[nodiscard]] HRESULT loadFromFile(const QString& path);
 
     friend bool operator==(const PropertyBag& a, const PropertyBag& b);
 

@@ -36,7 +36,7 @@ public:
     ~PropertyFrame() override;
 
     // S_OK when every page was made; otherwise the first failure (such pages are left out).
-    HRESULT status() const { return m_status; }
+    [[nodiscard]] HRESULT status() const { return m_status; }
     int pageCount() const;
     IPropertyPage* page(int index) const;
     int currentPage() const;
@@ -61,7 +61,7 @@ signals:
 private:
     class Site;
     struct Entry {
-        IPropertyPage* page = nullptr;
+        ComPtr<IPropertyPage> page;
         QWidget* tab = nullptr;
         bool active = false;
     };
@@ -94,15 +94,17 @@ private:
 // while open), or the failure that kept it from opening.
 // `creator` makes the pages (empty: through the default registry); `applied` is called each
 // time changed pages are applied while the frame is open.
-HRESULT showPropertyFrame(QWidget* parent, const QString& caption, const QList<IUnknown*>& objects,
-                          const QList<Clsid>& pages, int initialPage = 0,
-                          const PropertyFrame::PageCreator& creator = {},
-                          const std::function<void()>& applied = {});
+[[nodiscard]] HRESULT showPropertyFrame(QWidget* parent, const QString& caption,
+                                        const QList<IUnknown*>& objects, const QList<Clsid>& pages,
+                                        int initialPage = 0,
+                                        const PropertyFrame::PageCreator& creator = {},
+                                        const std::function<void()>& applied = {});
 
 // Shows the property frame of one control: its pages as it lists them (IControl), the
 // control as the object edited. E_NOINTERFACE when the object is not a control.
-HRESULT showPropertyPages(QWidget* parent, IUnknown* control, const QString& caption,
-                          int initialPage = 0, const PropertyFrame::PageCreator& creator = {},
-                          const std::function<void()>& applied = {});
+[[nodiscard]] HRESULT showPropertyPages(QWidget* parent, IUnknown* control, const QString& caption,
+                                        int initialPage = 0,
+                                        const PropertyFrame::PageCreator& creator = {},
+                                        const std::function<void()>& applied = {});
 
 } // namespace com

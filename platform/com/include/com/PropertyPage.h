@@ -33,31 +33,31 @@ enum PageStatus : std::uint32_t {
 // The frame side of a page, handed to the page before it is activated.
 class IPropertyPageSite : public IUnknown {
 public:
-    virtual HRESULT OnStatusChange(std::uint32_t flags) = 0;
+    [[nodiscard]] virtual HRESULT OnStatusChange(std::uint32_t flags) = 0;
 };
 
 // One page of a property frame: made by its class factory, given the objects it edits,
 // activated inside the frame (it creates its dialog then), applied and deactivated.
 class IPropertyPage : public IUnknown {
 public:
-    virtual HRESULT SetPageSite(IPropertyPageSite* site) = 0;
+    [[nodiscard]] virtual HRESULT SetPageSite(IPropertyPageSite* site) = 0;
     // Creates the page's dialog as a child of `parent` at `rect` (pixels), hidden.
-    virtual HRESULT Activate(QWidget* parent, const QRect& rect) = 0;
+    [[nodiscard]] virtual HRESULT Activate(QWidget* parent, const QRect& rect) = 0;
     // Destroys the dialog.
-    virtual HRESULT Deactivate() = 0;
-    virtual HRESULT GetPageInfo(PageInfo* info) = 0;
+    [[nodiscard]] virtual HRESULT Deactivate() = 0;
+    [[nodiscard]] virtual HRESULT GetPageInfo(PageInfo* info) = 0;
     // The objects the page edits (each kept referenced until replaced or the page goes).
-    virtual HRESULT SetObjects(const QList<IUnknown*>& objects) = 0;
-    virtual HRESULT Show(bool visible) = 0;
+    [[nodiscard]] virtual HRESULT SetObjects(const QList<IUnknown*>& objects) = 0;
+    [[nodiscard]] virtual HRESULT Show(bool visible) = 0;
     // The dialog, or nullptr when not active.
     virtual QWidget* Window() = 0;
     // S_OK when the page has changes to apply, S_FALSE otherwise.
-    virtual HRESULT IsPageDirty() = 0;
+    [[nodiscard]] virtual HRESULT IsPageDirty() = 0;
     // Stores the page's changes into its objects: S_OK, or E_FAIL when a field was refused
     // (the page has told the user and put the focus on that field).
-    virtual HRESULT Apply() = 0;
+    [[nodiscard]] virtual HRESULT Apply() = 0;
     // The page's help: what it has to say about itself (its help text and context).
-    virtual HRESULT Help(QString* text) = 0;
+    [[nodiscard]] virtual HRESULT Help(QString* text) = 0;
 };
 
 } // namespace com

@@ -17,26 +17,26 @@ class ServerModule;
 class PropertyPageBase : public IPropertyPage {
 public:
     // IUnknown
-    HRESULT QueryInterface(const Iid& iid, void** out) override;
+    [[nodiscard]] HRESULT QueryInterface(const Iid& iid, void** out) override;
     std::uint32_t AddRef() override;
     std::uint32_t Release() override;
 
     // IPropertyPage
-    HRESULT SetPageSite(IPropertyPageSite* site) override;
-    HRESULT Activate(QWidget* parent, const QRect& rect) override;
-    HRESULT Deactivate() override;
-    HRESULT GetPageInfo(PageInfo* info) override;
-    HRESULT SetObjects(const QList<IUnknown*>& objects) override;
-    HRESULT Show(bool visible) override;
+    [[nodiscard]] HRESULT SetPageSite(IPropertyPageSite* site) override;
+    [[nodiscard]] HRESULT Activate(QWidget* parent, const QRect& rect) override;
+    [[nodiscard]] HRESULT Deactivate() override;
+    [[nodiscard]] HRESULT GetPageInfo(PageInfo* info) override;
+    [[nodiscard]] HRESULT SetObjects(const QList<IUnknown*>& objects) override;
+    [[nodiscard]] HRESULT Show(bool visible) override;
     QWidget* Window() override { return m_dialog; }
-    HRESULT IsPageDirty() override;
-    HRESULT Apply() override;
-    HRESULT Help(QString* text) override;
+    [[nodiscard]] HRESULT IsPageDirty() override;
+    [[nodiscard]] HRESULT Apply() override;
+    [[nodiscard]] HRESULT Help(QString* text) override;
 
     // Marks the page changed (or not) and tells the frame.
     void setModified(bool modified = true);
     bool isModified() const { return m_modified; }
-    const QList<IUnknown*>& objects() const { return m_objects; }
+    const QList<ComPtr<IUnknown>>& objects() const { return m_objects; }
     QWidget* dialog() const { return m_dialog; }
 
 protected:
@@ -61,8 +61,8 @@ private:
     PageInfo m_info;
     ServerModule* m_module;
     std::atomic<std::uint32_t> m_refs{1};
-    IPropertyPageSite* m_site = nullptr;
-    QList<IUnknown*> m_objects;
+    ComPtr<IPropertyPageSite> m_site;
+    QList<ComPtr<IUnknown>> m_objects;
     QPointer<QWidget> m_dialog;
     bool m_modified = false;
 };

@@ -27,10 +27,10 @@ public:
 
     // The whole tree; a missing file is an empty registry. REGDB_E_READREGDB when the file is
     // unreadable, corrupt or larger than kMaxFileBytes.
-    HRESULT read(RegistryTree& out) const;
+    [[nodiscard]] HRESULT read(RegistryTree& out) const;
     // Locks, reads, lets `edit` change the tree and writes it back when `edit` returns true.
     // REGDB_E_READREGDB (corrupt/unreadable), REGDB_E_WRITEREGDB (lock or write failed).
-    HRESULT update(const std::function<bool(RegistryTree&)>& edit);
+    [[nodiscard]] HRESULT update(const std::function<bool(RegistryTree&)>& edit);
     // Why the last call failed, for messages.
     QString lastError() const { return m_lastError; }
     // Why the last failed call on this thread failed, whichever Registry object made it: a
@@ -39,13 +39,14 @@ public:
     static QString lastThreadError();
     static void clearLastThreadError();
 
-    HRESULT setValue(const QString& keyPath, const QString& name, const QVariant& value);
+    [[nodiscard]] HRESULT setValue(const QString& keyPath, const QString& name,
+                                   const QVariant& value);
     // REGDB_E_KEYMISSING when the key or value is absent.
-    HRESULT value(const QString& keyPath, const QString& name, QVariant* out) const;
-    HRESULT deleteKey(const QString& keyPath);
+    [[nodiscard]] HRESULT value(const QString& keyPath, const QString& name, QVariant* out) const;
+    [[nodiscard]] HRESULT deleteKey(const QString& keyPath);
 
 private:
-    HRESULT fail(HRESULT hr, const QString& why) const;
+    [[nodiscard]] HRESULT fail(HRESULT hr, const QString& why) const;
 
     QString m_path;
     mutable QString m_lastError;

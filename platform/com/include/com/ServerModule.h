@@ -32,16 +32,16 @@ public:
     bool hasTypeLibrary() const { return !m_typeLib.libId.isNull(); }
 
     // DllGetClassObject: a factory for `clsid`, or CLASS_E_CLASSNOTAVAILABLE.
-    HRESULT getClassObject(const Clsid& clsid, const Iid& iid, void** out);
+    [[nodiscard]] HRESULT getClassObject(const Clsid& clsid, const Iid& iid, void** out);
     // DllCanUnloadNow: S_OK when no object and no lock is alive, else S_FALSE.
-    HRESULT canUnloadNow() const;
+    [[nodiscard]] HRESULT canUnloadNow() const;
     // DllRegisterServer / DllUnregisterServer into the registry (BRISORA_REGISTRY or the
     // default file), in one locked read-modify-write. `addressInModule` is any function of
     // the module, to find the module's own file. Failures: the registry's REGDB_E_READREGDB
     // (corrupt or unreadable file) or REGDB_E_WRITEREGDB (lock or write failed), with the
     // reason in Registry::lastThreadError(); SELFREG_E_CLASS when the module's file is unknown.
-    HRESULT registerServer(const void* addressInModule);
-    HRESULT unregisterServer(const void* addressInModule);
+    [[nodiscard]] HRESULT registerServer(const void* addressInModule);
+    [[nodiscard]] HRESULT unregisterServer(const void* addressInModule);
 
     // Object and lock counting (every live object and LockServer(true) holds one).
     void lock() { ++m_locks; }
@@ -54,7 +54,7 @@ private:
         ClassFactory::Creator creator;
         Registrar registrar;
     };
-    HRESULT updateRegistry(const void* addressInModule, bool install);
+    [[nodiscard]] HRESULT updateRegistry(const void* addressInModule, bool install);
 
     QList<ClassEntry> m_classes;
     TypeLibraryDescription m_typeLib;

@@ -4,6 +4,7 @@
 #include "com/HResult.h"
 
 #include <cstdint>
+#include <tuple>
 #include <utility>
 
 namespace com {
@@ -25,7 +26,7 @@ class IUnknown {
 public:
     // On success stores an AddRef'ed pointer to the interface `iid` in `*out`; otherwise stores
     // nullptr and returns E_NOINTERFACE (or E_POINTER when `out` is null).
-    virtual HRESULT QueryInterface(const Iid& iid, void** out) = 0;
+    [[nodiscard]] virtual HRESULT QueryInterface(const Iid& iid, void** out) = 0;
     virtual std::uint32_t AddRef() = 0;
     virtual std::uint32_t Release() = 0;
 
@@ -68,24 +69,43 @@ public:
     }
     T* get() const { return m_p; }
     T* operator->() const { return m_p; }
+    T& operator*() const { return *m_p; }
     explicit operator bool() const { return m_p != nullptr; }
     // For out-parameters: releases the current pointer and returns the slot as void**.
     void** put() {
         reset();
         return reinterpret_cast<void**>(&m_p);
     }
+    // The same slot, typed, for out-parameters declared as T**.
+    T** receive() {
+        reset();
+        return &m_p;
+    }
+    // Hands the reference to the caller (for out-parameters that return an AddRef'ed pointer).
+    [[nodiscard]] T* detach() { return std::exchange(m_p, nullptr); }
 
     // Queries `iid` (the caller names the interface id matching U).
     template <class U>
     ComPtr<U> query(const Iid& iid) const {
         ComPtr<U> r;
+        // A refused query leaves the slot null, which is the answer the caller tests.
         if (m_p)
-            m_p->QueryInterface(iid, r.put());
+            std::ignore = m_p->QueryInterface(iid, r.put());
         return r;
     }
 
 private:
     T* m_p = nullptr;
 };
+
+// Queries `iid` on a borrowed object; null when the object is null or refuses the interface.
+template <class U>
+ComPtr<U> queryInterface(IUnknown* object, const Iid& iid) {
+    ComPtr<U> r;
+    // A refused query leaves the slot null, which is the answer the caller tests.
+    if (object)
+        std::ignore = object->QueryInterface(iid, r.put());
+    return r;
+}
 
 } // namespace com

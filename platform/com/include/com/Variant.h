@@ -65,13 +65,13 @@ public:
     // DISP_E_OVERFLOW out of range; numbers <-> Bool; strings <-> numbers in the C locale;
     // a string that is no number, or a blob to anything else, is DISP_E_TYPEMISMATCH.
     // Converting to R8Ref only accepts an R8Ref. On failure `out` is left untouched.
-    HRESULT changeType(VarType target, Variant& out) const;
+    [[nodiscard]] HRESULT changeType(VarType target, Variant& out) const;
 
     // Convenience conversions with the same rules.
     HRESULT toI4(std::int32_t& out) const;
     HRESULT toR8(double& out) const;
-    HRESULT toBool(bool& out) const;
-    HRESULT toStringValue(QString& out) const;
+    [[nodiscard]] HRESULT toBool(bool& out) const;
+    [[nodiscard]] HRESULT toStringValue(QString& out) const;
 
     // For logs and tests: "I4(5)", "BStr(\"x\")".
     QString debugText() const;

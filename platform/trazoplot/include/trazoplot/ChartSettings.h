@@ -34,17 +34,17 @@ public:
 
     // DISP_E_BADINDEX for an unknown axis or channel, E_INVALIDARG for an unusable value
     // (non-finite number, step not above zero, colour code outside 0..15, density below 1).
-    com::HRESULT axis(std::int32_t index, const AxisSettings** out) const;
-    com::HRESULT setVisible(std::int32_t index, bool visible);
-    com::HRESULT setMinimum(std::int32_t index, double value);
-    com::HRESULT setMaximum(std::int32_t index, double value);
-    com::HRESULT setStep(std::int32_t index, double value);
-    com::HRESULT setPosition(std::int32_t index, double value);
-    com::HRESULT setColorCode(std::int32_t index, std::int32_t code);
-    com::HRESULT setTitle(std::int32_t index, const QString& title);
-    com::HRESULT density(std::int32_t channel, double* out) const;
+    [[nodiscard]] com::HRESULT axis(std::int32_t index, const AxisSettings** out) const;
+    [[nodiscard]] com::HRESULT setVisible(std::int32_t index, bool visible);
+    [[nodiscard]] com::HRESULT setMinimum(std::int32_t index, double value);
+    [[nodiscard]] com::HRESULT setMaximum(std::int32_t index, double value);
+    [[nodiscard]] com::HRESULT setStep(std::int32_t index, double value);
+    [[nodiscard]] com::HRESULT setPosition(std::int32_t index, double value);
+    [[nodiscard]] com::HRESULT setColorCode(std::int32_t index, std::int32_t code);
+    [[nodiscard]] com::HRESULT setTitle(std::int32_t index, const QString& title);
+    [[nodiscard]] com::HRESULT density(std::int32_t channel, double* out) const;
     // Rounded to a whole number of samples; above kMaxDensity it is kMaxDensity.
-    com::HRESULT setDensity(std::int32_t channel, double value);
+    [[nodiscard]] com::HRESULT setDensity(std::int32_t channel, double value);
 
     const AxisSettings& timeAxis() const { return m_axes[0]; }
     const AxisSettings& leftAxis() const { return m_axes[1]; }
@@ -68,7 +68,7 @@ public:
 
 private:
     template <class F>
-    com::HRESULT change(std::int32_t index, F&& apply);
+    [[nodiscard]] com::HRESULT change(std::int32_t index, F&& apply);
 
     std::array<AxisSettings, 3> m_axes;
     std::array<std::int32_t, kChannelCount> m_density{1, 1};

@@ -21,7 +21,7 @@ public:
     }
 
     // DISP_E_BADINDEX for a channel other than 0 or 1.
-    com::HRESULT append(std::int32_t channel, double value);
+    [[nodiscard]] com::HRESULT append(std::int32_t channel, double value);
     void clear();
     // Samples of the channel that has most.
     std::int64_t count() const;
