@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 class ModulosRegistrados {

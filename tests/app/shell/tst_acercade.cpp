@@ -132,10 +132,10 @@ void tst_acercade::arrancaLaHerramienta() {
     const QString strCarpeta = m_dir->filePath(QStringLiteral("carpeta"));
     const QString strSegunda = strCarpeta + QStringLiteral("/MSINFO32.EXE");
     if (primera) {
-        reg.setValue(kClavePrimera, QStringLiteral("PATH"), strPrimera);
+        QCOMPARE(reg.setValue(kClavePrimera, QStringLiteral("PATH"), strPrimera), com::S_OK);
     }
     if (segunda) {
-        reg.setValue(kClaveSegunda, QStringLiteral("MSINFO"), strCarpeta);
+        QCOMPARE(reg.setValue(kClaveSegunda, QStringLiteral("MSINFO"), strCarpeta), com::S_OK);
     }
     QVERIFY(QDir().mkpath(strCarpeta));
     if (archivo) {

@@ -172,7 +172,8 @@ void TstSimulacion::configuracionEnOrden() {
     QCOMPARE(leerEje(*m_ventana, 59, 1), 100.0);
     QCOMPARE(leerEje(*m_ventana, 65, 3), 480.0);
     Variant titulo;
-    m_ventana->scrMuñecoSimulacion.objSitio()->getIndexedProperty(78, 3, &titulo);
+    QCOMPARE(m_ventana->scrMuñecoSimulacion.objSitio()->getIndexedProperty(78, 3, &titulo),
+             com::S_OK);
     QCOMPARE(titulo.stringValue(), QStringLiteral("Presión (KPa)"));
 }
 

@@ -445,8 +445,10 @@ void TstTrazoControl::aSpikeOfOneSampleAmongAMillionIsDrawn() {
     QCOMPARE(s.setMaximum(axis::Time, 31 * 60.0), com::S_OK);
     QCOMPARE(s.setMinimum(axis::Left, 0.0), com::S_OK);
     QCOMPARE(s.setMaximum(axis::Left, 100.0), com::S_OK);
-    for (std::int64_t i = 0; i < total; ++i)
-        chart.append(0, i == spike ? 95.0 : 40.0 + double(i % 3));
+    com::HRESULT appended = com::S_OK;
+    for (std::int64_t i = 0; i < total && com::succeeded(appended); ++i)
+        appended = chart.append(0, i == spike ? 95.0 : 40.0 + double(i % 3));
+    QCOMPARE(appended, com::S_OK);
     ChartRenderer renderer;
     const ChartLayout layout(bounds, s, renderer.fonts());
     const QRectF plot = layout.plot();
