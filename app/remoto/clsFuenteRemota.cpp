@@ -129,7 +129,11 @@ void clsFuenteRemota::subMensaje(const QString& strMensaje) {
         break;
     case clsMensajeRemoto::enTipo::Saludo:
         m_strEstacion = m.strEstacion;
+        if (m.bResumen) {
+            m_lUltimoNumero = m.lTicks; // the next tick is the one after those it sums up
+        }
         subPuerto(m.strDispositivo, m.strEstadoPuerto);
+        emit saludoRecibido(m);
         break;
     case clsMensajeRemoto::enTipo::Puerto:
         subPuerto(m.strDispositivo, m.strEstadoPuerto);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "clsMensajeRemoto.h"
+
 #include "archive/ArchiveEntry.h"
 
 #include <QByteArray>
@@ -71,6 +73,9 @@ signals:
     void estadoCambiado(clsFuenteRemota::enEstado enEstado);
     // The service's device or the state of its port changed.
     void puertoCambiado();
+    // The greeting of a connection, before any of its ticks: the service's figures since it
+    // started (when saludo.bResumen).
+    void saludoRecibido(const clsMensajeRemoto& saludo);
 
 private:
     void subConecta();

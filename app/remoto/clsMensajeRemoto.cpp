@@ -55,6 +55,42 @@ bool bfntLeePuerto(const QJsonObject& o, clsMensajeRemoto& m) {
     return true;
 }
 
+// One quantity of the greeting's figures; without readings it has none to give.
+bool bfntLeeMagnitud(const QJsonObject& o, QLatin1StringView clave, bool bVacia,
+                     clsMensajeRemoto::stMagnitud& mag) {
+    const QJsonObject q = o.value(clave).toObject();
+    if (bVacia) {
+        return true;
+    }
+    const auto minimo = dfntValor(q, QLatin1StringView("min"));
+    const auto maximo = dfntValor(q, QLatin1StringView("max"));
+    const auto media = dfntValor(q, QLatin1StringView("mean"));
+    if (!minimo || !maximo || !media || *minimo > *maximo || *media < *minimo || *media > *maximo) {
+        return false;
+    }
+    mag = {*minimo, *maximo, *media};
+    return true;
+}
+
+// The figures since the service started ("since_start"); a greeting without them, or with
+// figures that do not hold together, is still a greeting.
+void subLeeResumen(const QJsonObject& o, clsMensajeRemoto& m) {
+    const QJsonObject r = o.value(QLatin1StringView("since_start")).toObject();
+    const auto inicio = dfntEntero(r, QLatin1StringView("started_ms"), 0, kTiempoMaximoMs);
+    const auto lecturas = dfntEntero(r, QLatin1StringView("count"), 0, kNumeroMaximo);
+    const auto ticks = dfntEntero(r, QLatin1StringView("ticks"), 0, kNumeroMaximo);
+    if (!inicio || !lecturas || !ticks || *lecturas > *ticks ||
+        !bfntLeeMagnitud(r, QLatin1StringView("humidity_pct"), *lecturas == 0, m.magHumedad) ||
+        !bfntLeeMagnitud(r, QLatin1StringView("pressure_kpa"), *lecturas == 0, m.magPresion)) {
+        m.magHumedad = m.magPresion = {};
+        return;
+    }
+    m.bResumen = true;
+    m.lInicioMs = static_cast<qint64>(*inicio);
+    m.lLecturas = static_cast<qint64>(*lecturas);
+    m.lTicks = static_cast<qint64>(*ticks);
+}
+
 bool bfntLeeSaludo(const QJsonObject& o, clsMensajeRemoto& m) {
     const auto estacion = strfntTexto(o, QLatin1StringView("station"));
     const QJsonValue puerto = o.value(QLatin1StringView("port"));
@@ -62,6 +98,7 @@ bool bfntLeeSaludo(const QJsonObject& o, clsMensajeRemoto& m) {
         return false;
     }
     m.strEstacion = *estacion;
+    subLeeResumen(o, m);
     return bfntLeePuerto(puerto.toObject(), m);
 }
 

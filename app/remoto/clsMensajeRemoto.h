@@ -36,4 +36,16 @@ public:
     QString strEstadoPuerto;
     // The greeting: the station's name.
     QString strEstacion;
+    // The greeting: the service's figures since it started, when it sent them whole (bResumen).
+    struct stMagnitud {
+        double dMinimo = 0.0;
+        double dMaximo = 0.0;
+        double dMedia = 0.0;
+    };
+    bool bResumen = false;
+    qint64 lInicioMs = 0; // when the service started
+    qint64 lLecturas = 0; // its readings since then
+    qint64 lTicks = 0;    // and its ticks, failed ones included
+    stMagnitud magHumedad;
+    stMagnitud magPresion;
 };

@@ -5,19 +5,63 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+#include <limits>
+
 clsSeguimientoRemoto::clsSeguimientoRemoto(std::unique_ptr<clsFuenteRemota> objFuente,
                                            clsBarraEstado& objEstado, PintaValores evPintaValores,
-                                           QObject* parent)
+                                           FijaEstadistica evFijaEstadistica, QObject* parent)
     : QObject(parent)
     , m_objFuente(std::move(objFuente))
     , m_objEstado(objEstado)
-    , m_evPintaValores(std::move(evPintaValores)) {
+    , m_evPintaValores(std::move(evPintaValores))
+    , m_evFijaEstadistica(std::move(evFijaEstadistica)) {
     connect(m_objFuente.get(), &clsFuenteRemota::estadoCambiado, this,
             &clsSeguimientoRemoto::subSigueConexion);
     connect(m_objFuente.get(), &clsFuenteRemota::puertoCambiado, this,
             &clsSeguimientoRemoto::subSiguePuerto);
     connect(m_objFuente.get(), &clsFuenteRemota::tickRecibido, this,
             &clsSeguimientoRemoto::subTick);
+    connect(m_objFuente.get(), &clsFuenteRemota::saludoRecibido, this,
+            &clsSeguimientoRemoto::subSaludo);
+}
+
+void clsSeguimientoRemoto::stResumen::subAnade(const stResumen& otro) {
+    if (otro.lLecturas == 0) {
+        return;
+    }
+    if (lLecturas == 0) {
+        *this = otro;
+        return;
+    }
+    lLecturas += otro.lLecturas;
+    for (auto [c, o] : {std::pair{&humedad, &otro.humedad}, std::pair{&presion, &otro.presion}}) {
+        c->dMaximo = std::max(c->dMaximo, o->dMaximo);
+        c->dMinimo = std::min(c->dMinimo, o->dMinimo);
+        c->dSuma += o->dSuma;
+    }
+}
+
+void clsSeguimientoRemoto::subSaludo(const clsMensajeRemoto& saludo) {
+    if (!saludo.bResumen) {
+        return;
+    }
+    if (saludo.lInicioMs != m_lInicioServicioMs) {
+        // A run not seen before: what was counted of the earlier ones stays.
+        m_resAnteriores = m_lInicioServicioMs < 0 ? stResumen{} : m_resTotal;
+        m_lInicioServicioMs = saludo.lInicioMs;
+    }
+    const auto cifras = [&](const clsMensajeRemoto::stMagnitud& m) {
+        return clsVentanaHija::stCifras{m.dMaximo, m.dMinimo,
+                                        m.dMedia * static_cast<double>(saludo.lLecturas)};
+    };
+    m_resTotal = m_resAnteriores;
+    m_resTotal.subAnade({saludo.lLecturas, cifras(saludo.magHumedad), cifras(saludo.magPresion)});
+    modGlobal::lNumeroMuestras = static_cast<qint32>(
+        std::min<qint64>(m_resTotal.lLecturas, std::numeric_limits<qint32>::max()));
+    if (m_resTotal.lLecturas > 0 && m_evFijaEstadistica) {
+        m_evFijaEstadistica(m_resTotal.humedad, m_resTotal.presion);
+    }
 }
 
 void clsSeguimientoRemoto::subInicia() {
@@ -83,6 +127,9 @@ void clsSeguimientoRemoto::subSiguePuerto() {
 
 void clsSeguimientoRemoto::subTick(const archive::Entry& entrada) {
     if (entrada.isReading()) {
+        m_resTotal.subAnade({1,
+                             {entrada.humidityPct, entrada.humidityPct, entrada.humidityPct},
+                             {entrada.pressureKpa, entrada.pressureKpa, entrada.pressureKpa}});
         ++modGlobal::lNumeroMuestras;
         if (m_evPintaValores) {
             m_evPintaValores(entrada.humidityPct, entrada.pressureKpa);

@@ -29,6 +29,20 @@ public:
     virtual void evPintaValores(double& dHumedad, double& dPresion) = 0;
     virtual void evValoresDefecto() = 0;
 
+    // Figures of one quantity over a number of readings.
+    struct stCifras {
+        double dMaximo = 0.0;
+        double dMinimo = 0.0;
+        double dSuma = 0.0;
+    };
+    // Statistics told by another source (the station service followed from here) over
+    // modGlobal::lNumeroMuestras readings, in place of the window's own. A window that keeps
+    // none ignores them.
+    virtual void evFijaEstadistica(const stCifras& humedad, const stCifras& presion) {
+        (void)humedad;
+        (void)presion;
+    }
+
     // Runs the operation named `strNombre` ("subCerrarVentana", "evPreparaImpresora",
     // "evImprimeMuñeco" or "evPropiedadesMuñeco"), as the menus call it on the active child.
     // Returns false, doing nothing, for any other name.

@@ -99,7 +99,13 @@ void frmMDIPrincipal::Form_Load() {
             m_fabricas.remota ? m_fabricas.remota() : nullptr) {
         m_objRemoto = std::make_unique<clsSeguimientoRemoto>(
             std::move(objFuente), m_barEstado->estado(),
-            [this](double dHumedad, double dPresion) { subPintaValores(dHumedad, dPresion); });
+            [this](double dHumedad, double dPresion) { subPintaValores(dHumedad, dPresion); },
+            [this](const clsVentanaHija::stCifras& humedad,
+                   const clsVentanaHija::stCifras& presion) {
+                if (m_objValoresInstantaneos) {
+                    m_objValoresInstantaneos->evFijaEstadistica(humedad, presion);
+                }
+            });
     } else {
         subAbreEnlaceLocal();
     }

@@ -139,6 +139,19 @@ void frmHijoValoresInstantaneos::evValoresDefecto() {
     objPresion.subValoresDefecto(15.0, 115.0);
 }
 
+void frmHijoValoresInstantaneos::evFijaEstadistica(const stCifras& humedad,
+                                                   const stCifras& presion) {
+    const std::pair<clsEstadistica*, const stCifras*> cifras[] = {{&objHumedad, &humedad},
+                                                                  {&objPresion, &presion}};
+    for (const auto& [objEstadistica, c] : cifras) {
+        objEstadistica->dMaximo = c->dMaximo;
+        objEstadistica->dMinimo = c->dMinimo;
+        objEstadistica->dSuma = c->dSuma;
+    }
+    subMuestraEstadistica(objHumedad, m_filHumedad);
+    subMuestraEstadistica(objPresion, m_filPresion);
+}
+
 void frmHijoValoresInstantaneos::subCerrarVentana() {
     bImpideCierre = false;
     if (clsVentanaPrincipal* principal = clsVentanaPrincipal::objInstancia())

@@ -28,6 +28,7 @@ public:
     void evPintaMuñeco() override;
     void evPintaValores(double& dHumedad, double& dPresion) override;
     void evValoresDefecto() override;
+    void evFijaEstadistica(const stCifras& humedad, const stCifras& presion) override;
 
     // Result of the last meter call sequence (creation, set-up or reading): S_OK or the first
     // failure the meters answered. The window reports nothing itself.

@@ -2,6 +2,7 @@
 
 #include "ApiParams.h"
 #include "CsvExport.h"
+#include "HistoryQueries.h"
 
 #include "archive/LocalDays.h"
 
@@ -14,11 +15,11 @@ namespace http {
 
 using com::HRESULT;
 
-ApiRoutes::ApiRoutes(const WebOptions& options, const LiveState& live, StationHistories& histories,
+ApiRoutes::ApiRoutes(const WebOptions& options, const LiveState& live, HistoryWorker& worker,
                      std::function<qint64()> clock)
     : m_options(options)
     , m_live(live)
-    , m_histories(histories)
+    , m_worker(worker)
     , m_json(options.zone)
     , m_clock(std::move(clock)) {}
 
@@ -33,13 +34,13 @@ void ApiRoutes::answer(const QString& path, const QHttpServerRequest& request, Q
     if (path == u"/api/current") {
         current(query, reply);
     } else if (path == u"/api/readings") {
-        readings(query, reply);
+        readings(query, socket, reply);
     } else if (path == u"/api/daily") {
-        daily(query, reply);
+        daily(query, socket, reply);
     } else if (path == u"/api/export.csv") {
         exportCsv(query, socket, request.method() == QHttpServerRequest::Method::Head, reply);
     } else if (path == u"/api/stations") {
-        stations(query, reply);
+        stations(query, socket, reply);
     } else {
         health(query, reply);
     }
@@ -102,56 +103,33 @@ bool ApiRoutes::range(const ApiParams& params, qint64 defaultTo, qint64 defaultS
     return true;
 }
 
-std::shared_ptr<HistoryStore> ApiRoutes::historyFor(const ApiParams& params, Reply& reply) {
-    QString station;
+bool ApiRoutes::station(const ApiParams& params, QString& out, Reply& reply) {
     QString error;
-    if (!params.name("station", kMaxStationLength, station, error)) {
+    if (!params.name("station", kMaxStationLength, out, error)) {
         reply.error(Status::BadRequest, error);
-        return nullptr;
+        return false;
     }
-    std::shared_ptr<HistoryStore> found;
-    if (m_histories.find(station, found) == StationHistories::Found::NoSuchStation) {
-        reply.error(Status::NotFound,
-                    QStringLiteral("station: the archive holds no station %1").arg(station));
-        return nullptr;
-    }
-    return found;
+    return true;
 }
 
-void ApiRoutes::historyFailed(const HistoryStore& history, Reply& reply) {
-    reply.error(Status::ServiceUnavailable, history.lastError());
+void ApiRoutes::defer(QTcpSocket* socket, Reply& reply, DeferredReply::Query query,
+                      DeferredReply::Deliver deliver) {
+    DeferredReply::run(m_worker, socket, std::move(reply), m_options.historyTimeoutMs,
+                       std::move(query), std::move(deliver));
 }
 
-void ApiRoutes::stations(const QUrlQuery& query, Reply& reply) {
+void ApiRoutes::stations(const QUrlQuery& query, QTcpSocket* socket, Reply& reply) {
     QString error;
     if (!ApiParams(query, m_options.zone).onlyKnown({}, error)) {
         reply.error(Status::BadRequest, error);
         return;
     }
-    std::vector<archive::ArchiveStore::StationInfo> found;
-    if (com::failed(m_histories.stations(found))) {
-        reply.error(Status::ServiceUnavailable, m_histories.lastError());
-        return;
-    }
-    QJsonArray list;
-    for (const auto& info : found) {
-        QJsonObject o{{QStringLiteral("name"), info.name}, {QStringLiteral("count"), info.count}};
-        for (const auto& [prefix, ms] : {std::pair{QStringLiteral("first"), info.firstMs},
-                                         std::pair{QStringLiteral("last"), info.lastMs}}) {
-            if (info.count > 0) {
-                m_json.addTime(o, prefix, ms);
-            } else {
-                o.insert(prefix, QJsonValue::Null);
-                o.insert(prefix + QStringLiteral("_ms"), QJsonValue::Null);
-            }
-        }
-        list.append(o);
-    }
-    reply.json(Status::Ok, {{QStringLiteral("station"), m_histories.ownStation()},
-                            {QStringLiteral("stations"), list}});
+    defer(socket, reply, [zone = m_options.zone](StationHistories& histories) {
+        return HistoryQueries(zone).stations(histories);
+    });
 }
 
-void ApiRoutes::readings(const QUrlQuery& query, Reply& reply) {
+void ApiRoutes::readings(const QUrlQuery& query, QTcpSocket* socket, Reply& reply) {
     const ApiParams params(query, m_options.zone);
     QString error;
     int points = kDefaultPoints;
@@ -160,59 +138,19 @@ void ApiRoutes::readings(const QUrlQuery& query, Reply& reply) {
         reply.error(Status::BadRequest, error);
         return;
     }
-    const qint64 now = m_clock();
     qint64 from = 0;
     qint64 to = 0;
-    if (!range(params, now, kDefaultSpanMs, from, to, reply)) {
+    QString name;
+    if (!range(params, m_clock(), kDefaultSpanMs, from, to, reply) ||
+        !station(params, name, reply)) {
         return;
     }
-    const auto history = historyFor(params, reply);
-    if (!history) {
-        return;
-    }
-    qint64 total = 0;
-    if (com::failed(history->count(from, to, total))) {
-        historyFailed(*history, reply);
-        return;
-    }
-    QJsonObject o;
-    o.insert(QStringLiteral("station"), history->station());
-    m_json.addTime(o, QStringLiteral("from"), from);
-    m_json.addTime(o, QStringLiteral("to"), to);
-    o.insert(QStringLiteral("count"), total);
-    QJsonArray rows;
-    HRESULT hr = com::S_OK;
-    if (total <= points) {
-        hr = history->readings(from, to, [&](const archive::Entry& e) {
-            QJsonObject r = m_json.entry(e);
-            r.remove(QStringLiteral("kind"));
-            rows.append(r);
-            return true;
-        });
-        o.insert(QStringLiteral("bucketed"), false);
-        o.insert(QStringLiteral("readings"), rows);
-    } else {
-        std::vector<HistoryStore::Bucket> buckets;
-        qint64 width = 0;
-        hr = history->buckets(from, to, points, buckets, width);
-        for (const auto& b : buckets) {
-            QJsonObject r = m_json.stats(b.stats, false);
-            m_json.addTime(r, QStringLiteral("start"), b.startMs);
-            m_json.addTime(r, QStringLiteral("end"), b.endMs);
-            rows.append(r);
-        }
-        o.insert(QStringLiteral("bucketed"), true);
-        o.insert(QStringLiteral("bucket_ms"), width);
-        o.insert(QStringLiteral("buckets"), rows);
-    }
-    if (com::failed(hr)) {
-        historyFailed(*history, reply);
-        return;
-    }
-    reply.json(Status::Ok, o);
+    defer(socket, reply, [zone = m_options.zone, name, from, to, points](StationHistories& h) {
+        return HistoryQueries(zone).readings(h, name, from, to, points);
+    });
 }
 
-void ApiRoutes::daily(const QUrlQuery& query, Reply& reply) {
+void ApiRoutes::daily(const QUrlQuery& query, QTcpSocket* socket, Reply& reply) {
     const ApiParams params(query, m_options.zone);
     QString error;
     QDate to = archive::LocalDay::dateOf(m_clock(), m_options.zone);
@@ -229,27 +167,17 @@ void ApiRoutes::daily(const QUrlQuery& query, Reply& reply) {
         reply.error(Status::BadRequest, QStringLiteral("from: after to"));
         return;
     }
-    const auto history = historyFor(params, reply);
-    if (!history) {
+    QString name;
+    if (!station(params, name, reply)) {
         return;
     }
-    std::vector<archive::ArchiveReader::DailyRow> rows;
-    if (com::failed(history->daily(from, to, m_options.zone, rows))) {
-        historyFailed(*history, reply);
-        return;
-    }
-    QJsonArray days;
-    for (const auto& row : rows) {
-        QJsonObject d = m_json.stats(row.stats, true);
-        d.insert(QStringLiteral("date"), row.date.toString(Qt::ISODate));
-        days.append(d);
-    }
-    reply.json(Status::Ok, {{QStringLiteral("station"), history->station()},
-                            {QStringLiteral("from"), from.toString(Qt::ISODate)},
-                            {QStringLiteral("to"), to.toString(Qt::ISODate)},
-                            {QStringLiteral("days"), days}});
+    defer(socket, reply, [zone = m_options.zone, name, from, to](StationHistories& h) {
+        return HistoryQueries(zone).daily(h, name, from, to, zone);
+    });
 }
 
+// The archive is looked at first, so a client is told plainly when it cannot be read; the rows
+// then follow in chunks, each read by the worker when the client has taken the last.
 void ApiRoutes::exportCsv(const QUrlQuery& query, QTcpSocket* socket, bool head, Reply& reply) {
     const ApiParams params(query, m_options.zone);
     QString error;
@@ -259,26 +187,33 @@ void ApiRoutes::exportCsv(const QUrlQuery& query, QTcpSocket* socket, bool head,
     }
     qint64 from = 0;
     qint64 to = 0;
-    if (!range(params, std::numeric_limits<qint64>::max(), kWhole, from, to, reply)) {
+    QString name;
+    if (!range(params, std::numeric_limits<qint64>::max(), kWhole, from, to, reply) ||
+        !station(params, name, reply)) {
         return;
     }
-    auto history = historyFor(params, reply);
-    if (!history) {
-        return;
-    }
-    if (com::failed(history->open())) {
-        historyFailed(*history, reply);
-        return;
-    }
-    reply.startChunked("text/csv; charset=utf-8",
-                       {{"Content-Disposition", "attachment; filename=\"brisora-readings.csv\""}});
-    if (head) {
-        socket->disconnectFromHost();
-        return;
-    }
-    auto* job = new CsvExport(socket, std::move(history), archive::ArchiveCsv(m_options.zone), from,
-                              to, m_options.maxBacklogBytes);
-    job->start();
+    CsvExport::Job job{name, archive::ArchiveCsv(m_options.zone), from,
+                       to,   m_options.maxBacklogBytes,           m_options.historyTimeoutMs};
+    defer(
+        socket, reply,
+        [zone = m_options.zone, name](StationHistories& h) {
+            return HistoryQueries(zone).readable(h, name);
+        },
+        [this, head, job](DeferredReply& pending, const HistoryAnswer& answer) {
+            if (answer.status != Status::Ok) {
+                pending.answer(answer);
+                return;
+            }
+            pending.release();
+            pending.reply().startChunked(
+                "text/csv; charset=utf-8",
+                {{"Content-Disposition", "attachment; filename=\"brisora-readings.csv\""}});
+            if (head) {
+                pending.socket()->disconnectFromHost();
+                return;
+            }
+            (new CsvExport(pending.socket(), m_worker, job))->start();
+        });
 }
 
 } // namespace http

@@ -28,6 +28,9 @@ public:
     static void requestHandled(QTcpSocket* socket);
     // The connection became a WebSocket: no request deadline any more.
     static void upgraded(QTcpSocket* socket);
+    // The answer waits on the archive, which has a time limit of its own: the request deadline
+    // rests until requestHandled.
+    static void awaiting(QTcpSocket* socket) { upgraded(socket); }
 
 protected:
     void incomingConnection(qintptr descriptor) override;

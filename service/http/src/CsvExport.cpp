@@ -4,16 +4,15 @@
 
 namespace http {
 
-CsvExport::CsvExport(QTcpSocket* socket, std::shared_ptr<HistoryStore> store,
-                     archive::ArchiveCsv csv, qint64 fromMs, qint64 toMs, qint64 backlogBytes)
+CsvExport::CsvExport(QTcpSocket* socket, HistoryWorker& worker, Job job)
     : QObject(socket)
     , m_socket(socket)
-    , m_store(std::move(store))
-    , m_csv(std::move(csv))
-    , m_fromMs(fromMs)
-    , m_toMs(toMs)
-    , m_backlogBytes(backlogBytes) {
+    , m_worker(worker)
+    , m_job(std::move(job))
+    , m_cursor{m_job.fromMs, 0} {
     connect(socket, &QTcpSocket::bytesWritten, this, &CsvExport::pump);
+    m_limit.setSingleShot(true);
+    connect(&m_limit, &QTimer::timeout, this, [this] { finish(false); });
 }
 
 void CsvExport::start() {
@@ -22,33 +21,54 @@ void CsvExport::start() {
 }
 
 void CsvExport::pump() {
-    while (!m_done && m_socket && m_socket->bytesToWrite() < m_backlogBytes) {
-        QByteArray rows;
-        if (!nextBatch(rows)) {
-            return;
-        }
-        if (rows.isEmpty()) {
-            finish(true);
-            return;
-        }
-        writeChunk(rows);
+    if (!m_done && !m_asking && m_socket && m_socket->bytesToWrite() < m_job.backlogBytes) {
+        m_asking = true;
+        m_limit.start(m_job.timeLimitMs);
+        ask();
     }
 }
 
-// The next rows after those sent; the cursor is the time of the last row sent and how many rows
-// of that millisecond went out (ticks can share a millisecond after the clock was set back).
-bool CsvExport::nextBatch(QByteArray& rows) {
+void CsvExport::ask() {
+    if (m_done) {
+        return;
+    }
+    m_late = std::make_shared<std::atomic_bool>(false);
+    QPointer<CsvExport> to(this);
+    const auto queued = m_worker.post([to, late = m_late, job = m_job,
+                                       at = m_cursor](StationHistories& h) -> HistoryWorker::Then {
+        if (*late) {
+            return {};
+        }
+        return [to, late, batch = read(h, job, at)] {
+            if (to && !*late) {
+                to->take(batch);
+            }
+        };
+    });
+    if (queued == HistoryWorker::Queued::Busy) {
+        QTimer::singleShot(kRetryMs, this, &CsvExport::ask);
+    } else if (queued == HistoryWorker::Queued::Stopped) {
+        finish(false);
+    }
+}
+
+CsvExport::Batch CsvExport::read(StationHistories& histories, const Job& job, Cursor at) {
+    Batch batch;
+    std::shared_ptr<HistoryStore> store;
+    if (histories.find(job.station, store) != StationHistories::Found::Yes) {
+        return batch;
+    }
     int sent = 0;
-    int skip = m_skipAtFrom;
-    qint64 last = m_fromMs;
+    int skip = at.skipAtFrom;
+    qint64 last = at.fromMs;
     int atLast = 0;
     QString text;
-    const com::HRESULT hr = m_store->readings(m_fromMs, m_toMs, [&](const archive::Entry& e) {
-        if (skip > 0 && e.timeMs == m_fromMs) {
+    const com::HRESULT hr = store->readings(at.fromMs, job.toMs, [&](const archive::Entry& e) {
+        if (skip > 0 && e.timeMs == at.fromMs) {
             --skip;
             return true;
         }
-        text += m_csv.readingRow(e);
+        text += job.csv.readingRow(e);
         text += u'\n';
         ++sent;
         if (e.timeMs == last) {
@@ -59,14 +79,26 @@ bool CsvExport::nextBatch(QByteArray& rows) {
         }
         return sent < kBatchRows;
     });
-    if (com::failed(hr)) {
+    batch.ok = com::succeeded(hr);
+    batch.next = {last, last == at.fromMs ? at.skipAtFrom + atLast : atLast};
+    batch.rows = text.toUtf8();
+    return batch;
+}
+
+void CsvExport::take(const Batch& batch) {
+    m_asking = false;
+    m_limit.stop();
+    if (!batch.ok) {
         finish(false);
-        return false;
+        return;
     }
-    m_skipAtFrom = last == m_fromMs ? m_skipAtFrom + atLast : atLast;
-    m_fromMs = last;
-    rows = text.toUtf8();
-    return true;
+    if (batch.rows.isEmpty()) {
+        finish(true);
+        return;
+    }
+    m_cursor = batch.next;
+    writeChunk(batch.rows);
+    pump();
 }
 
 void CsvExport::writeChunk(const QByteArray& data) {
@@ -74,7 +106,14 @@ void CsvExport::writeChunk(const QByteArray& data) {
 }
 
 void CsvExport::finish(bool complete) {
+    if (m_done) {
+        return;
+    }
     m_done = true;
+    if (m_late) {
+        *m_late = true;
+    }
+    m_limit.stop();
     if (m_socket) {
         if (complete) {
             m_socket->write("0\r\n\r\n");

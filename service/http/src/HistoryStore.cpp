@@ -138,7 +138,7 @@ HRESULT HistoryStore::readings(qint64 fromMs, qint64 toMs,
 }
 
 HRESULT HistoryStore::buckets(qint64 fromMs, qint64 toMs, int points, std::vector<Bucket>& out,
-                              qint64& widthMs) {
+                              qint64& widthMs, qint64 total) {
     out.clear();
     HRESULT hr = open();
     if (com::failed(hr) || fromMs >= toMs) {
@@ -151,8 +151,9 @@ HRESULT HistoryStore::buckets(qint64 fromMs, qint64 toMs, int points, std::vecto
     // range holds too many readings to sum row by row.
     bool onQuarters = width >= kQuarterMs;
     if (!onQuarters) {
-        qint64 total = 0;
-        hr = count(fromMs, toMs, total);
+        if (total < 0) {
+            hr = count(fromMs, toMs, total);
+        }
         if (com::failed(hr)) {
             return hr;
         }

@@ -52,8 +52,9 @@ public:
     // quarter hours on the quarters' grid when that is wide enough (or the range too long to sum
     // row by row), so whole quarters come from their summaries and only the two partial
     // quarters at the ends from the rows; narrower buckets are summed from the rows.
+    // `total`, when known (not negative), is the range's count, which spares counting it again.
     com::HRESULT buckets(qint64 fromMs, qint64 toMs, int points, std::vector<Bucket>& out,
-                         qint64& widthMs);
+                         qint64& widthMs, qint64 total = -1);
     // The daily figures of brisora-archive daily: the days from..to that the archive covers.
     com::HRESULT daily(QDate from, QDate to, const QTimeZone& zone,
                        std::vector<archive::ArchiveReader::DailyRow>& rows);

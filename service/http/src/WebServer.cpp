@@ -30,7 +30,7 @@ WebServerPrivate::WebServerPrivate(WebOptions o)
     , clock(systemNow)
     , access(options.token)
     , live(systemNow())
-    , history(options.archivePath, options.station)
+    , history(options.archivePath, options.station, options.maxHistoryQueries)
     , json(options.zone)
     , api(options, live, history, [this] { return clock(); })
     , pages(options) {}
@@ -158,6 +158,7 @@ bool WebServer::start() {
     }
     const WebOptions& o = d->options;
     d->live.restart(d->clock());
+    d->history.start();
     auto gate = std::make_unique<ConnectionGate>(
         ConnectionGate::Limits{o.maxConnections, o.maxRequestBytes, o.requestTimeoutMs});
     // A burst of clients waits in the kernel's queue, not in half-open handshakes, until the
@@ -192,6 +193,7 @@ void WebServer::stop() {
     d->front.reset();
     d->feed.reset();
     d->gate = nullptr;
+    d->history.stop(d->options.historyStopWaitMs);
 }
 
 bool WebServer::isListening() const {

@@ -3,11 +3,11 @@
 #include "Access.h"
 #include "ApiRoutes.h"
 #include "ConnectionGate.h"
+#include "HistoryWorker.h"
 #include "HttpFront.h"
 #include "LiveFeed.h"
 #include "LiveState.h"
 #include "PageRoutes.h"
-#include "StationHistories.h"
 
 #include "http/WebOptions.h"
 
@@ -36,7 +36,7 @@ public:
     std::function<qint64()> clock;
     Access access;
     LiveState live;
-    StationHistories history;
+    HistoryWorker history;
     JsonFormat json;
     ApiRoutes api;
     PageRoutes pages;

@@ -16,6 +16,8 @@ private slots:
     void fallos_data();
     void fallos();
     void saludoYPuerto();
+    void resumenDelSaludo_data();
+    void resumenDelSaludo();
     void rechazados_data();
     void rechazados();
 };
@@ -76,6 +78,51 @@ void tst_mensaje::saludoYPuerto() {
     // A message type of a newer service is let pass, not counted as hostile.
     QCOMPARE(clsMensajeRemoto::msjfntInterpreta(R"({"type":"notice","text":"x"})").enTipoMensaje,
              Tipo::Otro);
+}
+
+// The greeting's figures since the service started are taken only when they hold together; a
+// greeting whose figures do not is still a greeting.
+void tst_mensaje::resumenDelSaludo_data() {
+    QTest::addColumn<QByteArray>("resumen");
+    QTest::addColumn<bool>("bTomado");
+    const QByteArray humedad = R"("humidity_pct":{"min":40.5,"max":43.5,"mean":42},)";
+    const QByteArray presion = R"("pressure_kpa":{"min":95,"max":99,"mean":96})";
+    QTest::newRow("whole") << R"("started_ms":1000,"count":4,"ticks":6,)" + humedad + presion
+                           << true;
+    QTest::newRow("no readings yet")
+        << QByteArray(R"("started_ms":1000,"count":0,"ticks":2,"humidity_pct":{"min":null},)"
+                      R"("pressure_kpa":{})")
+        << true;
+    QTest::newRow("more readings than ticks")
+        << R"("started_ms":1000,"count":7,"ticks":6,)" + humedad + presion << false;
+    QTest::newRow("minimum above maximum")
+        << R"("started_ms":1000,"count":4,"ticks":6,"humidity_pct":{"min":44,"max":43,"mean":43},)" +
+               presion
+        << false;
+    QTest::newRow("mean outside")
+        << R"("started_ms":1000,"count":4,"ticks":6,"humidity_pct":{"min":40,"max":43,"mean":50},)" +
+               presion
+        << false;
+    QTest::newRow("no start") << R"("count":4,"ticks":6,)" + humedad + presion << false;
+    QTest::newRow("fractional count")
+        << R"("started_ms":1000,"count":4.5,"ticks":6,)" + humedad + presion << false;
+}
+
+void tst_mensaje::resumenDelSaludo() {
+    QFETCH(QByteArray, resumen);
+    QFETCH(bool, bTomado);
+    const auto m = clsMensajeRemoto::msjfntInterpreta(
+        R"({"type":"hello","station":"roof","since_start":{)" + resumen +
+        R"(},"port":{"device":"/dev/ttyUSB0","state":"open"}})");
+    QCOMPARE(m.enTipoMensaje, clsMensajeRemoto::enTipo::Saludo);
+    QCOMPARE(m.bResumen, bTomado);
+    if (bTomado && m.lLecturas > 0) {
+        QCOMPARE(m.lInicioMs, 1000);
+        QCOMPARE(m.lLecturas, 4);
+        QCOMPARE(m.lTicks, 6);
+        QCOMPARE(m.magHumedad.dMaximo, 43.5);
+        QCOMPARE(m.magPresion.dMedia, 96.0);
+    }
 }
 
 void tst_mensaje::rechazados_data() {

@@ -20,8 +20,14 @@
 #include "forms/MessageBox.h"
 
 #include <QAction>
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -30,6 +36,28 @@
 namespace {
 
 constexpr int kEsperaMs = 30000;
+
+// The readings the service counts since it started (since_start.count of /api/current); -1
+// without an answer.
+qint64 lLecturasDelServicio(quint16 iPuerto) {
+    QNetworkAccessManager nam;
+    nam.setProxy(QNetworkProxy::NoProxy);
+    std::unique_ptr<QNetworkReply> respuesta(nam.get(
+        QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/api/current").arg(iPuerto)))));
+    QEventLoop bucle;
+    QObject::connect(respuesta.get(), &QNetworkReply::finished, &bucle, &QEventLoop::quit);
+    QTimer::singleShot(5000, &bucle, &QEventLoop::quit);
+    bucle.exec();
+    if (!respuesta->isFinished() || respuesta->error() != QNetworkReply::NoError) {
+        return -1;
+    }
+    return QJsonDocument::fromJson(respuesta->readAll())
+        .object()
+        .value("since_start")
+        .toObject()
+        .value("count")
+        .toInteger(-1);
+}
 
 quint16 puertoLibre() {
     QTcpServer sonda;
@@ -57,6 +85,8 @@ void tst_remoto::sigueAlServicioYLoRecupera() {
         true);
     QVERIFY(estacion.start());
     QVERIFY2(estacion.waitForLog(QStringLiteral("web page at")), qPrintable(estacion.log()));
+    // Readings the console never sees as ticks: it takes them from the service's figures.
+    QTRY_VERIFY_WITH_TIMEOUT(lLecturasDelServicio(iPuerto) >= 4, kEsperaMs);
 
     ModulosRegistrados modulos;
     QVERIFY(modulos.bRegistrados());
@@ -93,12 +123,16 @@ void tst_remoto::sigueAlServicioYLoRecupera() {
 
     QTRY_COMPARE_WITH_TIMEOUT(enlace(), strServicio + QStringLiteral("abierto"), kEsperaMs);
     QTRY_VERIFY_WITH_TIMEOUT(modGlobal::lNumeroMuestras >= 3, kEsperaMs);
+    // Counted as the service counts, each reading once.
+    QTRY_COMPARE_WITH_TIMEOUT(qint64(modGlobal::lNumeroMuestras), lLecturasDelServicio(iPuerto),
+                              kEsperaMs);
     auto* valores = static_cast<frmHijoValoresInstantaneos*>(principal.objValoresInstantaneos());
     QCOMPARE(valores->lblMaximoHumedad->text(), QStringLiteral("Máximo: 043.6"));
     QCOMPARE(valores->lblMinimoHumedad->text(), QStringLiteral("Mínimo: 043.6"));
     QCOMPARE(valores->lblMedioPresion->text(), QStringLiteral("V. Medio: 065.0"));
     QCOMPARE(valores->hrUltimoResultado(), com::S_OK);
-    QVERIFY(principal.barraEstado()->estado().lfntLecturas() >= 3);
+    // The status bar counts the ticks that arrived here.
+    QTRY_VERIFY_WITH_TIMEOUT(principal.barraEstado()->estado().lfntLecturas() >= 3, kEsperaMs);
 
     // The service stops: shown as an unplugged port.
     QCOMPARE(estacion.signalAndWait(SIGTERM), 0);
@@ -111,7 +145,11 @@ void tst_remoto::sigueAlServicioYLoRecupera() {
     QVERIFY(estacion.start());
     QTRY_COMPARE_WITH_TIMEOUT(enlace(), strServicio + QStringLiteral("abierto"), kEsperaMs);
     QTRY_VERIFY_WITH_TIMEOUT(modGlobal::lNumeroMuestras >= lAntes + 3, kEsperaMs);
+    // The new run's figures add to the first run's.
+    QTRY_COMPARE_WITH_TIMEOUT(qint64(modGlobal::lNumeroMuestras),
+                              lAntes + lLecturasDelServicio(iPuerto), kEsperaMs);
     QCOMPARE(valores->lblMaximoHumedad->text(), QStringLiteral("Máximo: 043.6"));
+    QCOMPARE(valores->lblMedioPresion->text(), QStringLiteral("V. Medio: 065.0"));
     QVERIFY(mensajes.requests().isEmpty());
 
     principal.subSalirSinPreguntar();

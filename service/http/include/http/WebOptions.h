@@ -19,7 +19,7 @@ struct WebOptions {
     // Answers without a token on a non-loopback address (a trusted network).
     bool allowAnonymous = false;
 
-    QString station;     // the station's name, shown on the page and in /api/current
+    QString station; // the station's name, shown on the page and in /api/current
     // The readings archive read for the history, as the service's `archive` key gives it (a
     // file or a postgresql:// URL); empty: none.
     QString archivePath;
@@ -31,6 +31,12 @@ struct WebOptions {
     int requestTimeoutMs = 10000;     // to send a whole request; a stalled reply is cut too
     qint64 maxBacklogBytes = 1 << 20; // output a client has not read yet before it is dropped
     int staleAfterMs = 60000;         // /api/health turns 503 after this long without a reading
+    // The archive is read on a thread of its own: this many queries may wait for it (one more
+    // is refused with 503), each answered 504 when the archive has not answered it in time.
+    int maxHistoryQueries = 16;
+    int historyTimeoutMs = 8000;
+    // How long stopping waits for a query the archive still holds before leaving it behind.
+    int historyStopWaitMs = 2000;
 
     // Reads the `listen` key: "host:port", "[v6]:port", a bare host (default port) or "off".
     // Returns the problem, or an empty string; `enabled` is false for "off".
