@@ -19,6 +19,12 @@ double bucketCentre(std::int64_t first, std::int64_t bucket) {
     return double(first) + double(bucket - 1) / 2.0;
 }
 
+// Every bucket stands on the centre of a pixel column, so that its stroke from minimum to
+// maximum is one crisp run of pixels rather than two half-covered ones.
+double crispColumn(double px) {
+    return std::floor(px) + 0.5;
+}
+
 // Pixels that the first and last segments of a build stay away from the columns it is for:
 // a one-pixel antialiased line with its cap reaches a pixel beyond its end points.
 constexpr double kSlackPx = 2.0;
@@ -84,7 +90,8 @@ Curve CurveBuilder::build(const SampleStore& store, const TimeWindow& window, co
                 curve.runEnds.push_back(static_cast<int>(curve.points.size()));
         } else {
             const std::int64_t end = std::min((k + 1) * b, hi + 1);
-            const double px = x.toPixel(std::min(bucketCentre(k * b, b), double(end - 1)));
+            const double px =
+                crispColumn(x.toPixel(std::min(bucketCentre(k * b, b), double(end - 1))));
             const bool maxFirst = comesFromAbove(before, mm);
             const double first = maxFirst ? mm.max : mm.min;
             const double second = maxFirst ? mm.min : mm.max;
