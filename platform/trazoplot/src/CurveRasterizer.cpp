@@ -140,10 +140,13 @@ void CurveRasterizer::drawPolyline(const Target& t, const QPointF* points, int c
         return;
     if (m_clip != t.clip) {
         m_clip = t.clip;
-        m_coverage.assign(std::size_t(m_clip.width()) * std::size_t(m_clip.height()), 0);
-        m_first.assign(std::size_t(m_clip.width()), m_clip.height());
-        m_last.assign(std::size_t(m_clip.width()), -1);
+        m_coverage.assign(std::size_t(kWindow) * std::size_t(m_clip.height()), 0);
+        m_first.assign(std::size_t(kWindow), m_clip.height());
+        m_last.assign(std::size_t(kWindow), -1);
     }
+    m_target = &t;
+    m_color = qPremultiply(color.rgba());
+    m_low = m_clip.left();
     const QPointF offset(t.offset);
     // A polyline that comes back to its start is closed, and a closed one has no caps.
     const bool closed = points[0] == points[count - 1];
@@ -155,26 +158,12 @@ void CurveRasterizer::drawPolyline(const Target& t, const QPointF* points, int c
             caps |= kCapEnd;
         segment(t, points[i - 1] + offset, points[i] + offset, caps);
     }
-    flush(t, qPremultiply(color.rgba()));
+    flushColumns(m_low, m_low + kWindow - 1);
+    m_target = nullptr;
 }
 
 void CurveRasterizer::cover(int x, int y, int coverage) {
-    coverRun(x, y, y, coverage);
-}
-
-void CurveRasterizer::coverRun(int x, int y0, int y1, int coverage) {
-    if (coverage <= 0 || x < m_clip.left() || x > m_clip.right())
-        return;
-    const int first = std::max(y0, m_clip.top()) - m_clip.top();
-    const int last = std::min(y1, m_clip.bottom()) - m_clip.top();
-    if (first > last)
-        return;
-    const auto column = std::size_t(x - m_clip.left());
-    std::uint8_t* c = m_coverage.data() + column * std::size_t(m_clip.height());
-    for (int row = first; row <= last; ++row)
-        addCoverage(c[row], coverage);
-    m_first[column] = std::min(m_first[column], first);
-    m_last[column] = std::max(m_last[column], last);
+    coverColumn(x, y, y, coverage, 0, 0);
 }
 
 // One stroke with an antialiased one-pixel pen: along its longer axis every pixel row (or
@@ -219,17 +208,13 @@ void CurveRasterizer::segment(const Target& t, QPointF a, QPointF b, int caps) {
         alphaEnd = m2 & 63;
     }
     if (steep && inc == 0) {
-        // Upright: the same two columns on every row, laid as runs.
+        // Upright: the same two columns on every row.
         const int alpha = (n >> 8) & 0xff;
         const int across = n >> 16;
-        cover(across, m, ((255 - alpha) * alphaStart) >> 6);
-        cover(across + 1, m, (alpha * alphaStart) >> 6);
-        coverRun(across, m + 1, ms - 1, 255 - alpha);
-        coverRun(across + 1, m + 1, ms - 1, alpha);
-        if (alphaEnd != 0 && ms > m) {
-            cover(across, ms, ((255 - alpha) * alphaEnd) >> 6);
-            cover(across + 1, ms, (alpha * alphaEnd) >> 6);
-        }
+        const int end = m == ms ? m : ms;
+        coverColumn(across, m, end, ((255 - alpha) * alphaStart) >> 6, 255 - alpha,
+                    ((255 - alpha) * alphaEnd) >> 6);
+        coverColumn(across + 1, m, end, (alpha * alphaStart) >> 6, alpha, (alpha * alphaEnd) >> 6);
         return;
     }
     if (steep) {
@@ -252,69 +237,82 @@ void CurveRasterizer::segment(const Target& t, QPointF a, QPointF b, int caps) {
         pair(alphaEnd);
 }
 
+void CurveRasterizer::coverColumn(int x, int row, int rowEnd, int start, int middle, int end) {
+    if (x < m_clip.left() || x > m_clip.right())
+        return;
+    const int top = m_clip.top();
+    const int first = std::max(row, top);
+    const int last = std::min(rowEnd, m_clip.bottom());
+    if (first > last)
+        return;
+    std::uint8_t* c = column(x, first - top, last - top);
+    if (row == first)
+        addCoverage(c[row - top], start);
+    for (int y = std::max(row + 1, first); y <= std::min(rowEnd - 1, last); ++y)
+        addCoverage(c[y - top], middle);
+    if (rowEnd > row && rowEnd == last)
+        addCoverage(c[rowEnd - top], end);
+}
+
 void CurveRasterizer::steepStroke(int n, int inc, int row, int rowEnd, int alphaStart,
                                   int alphaEnd) {
     const int lastRow = row == rowEnd ? row : (alphaEnd != 0 ? rowEnd : rowEnd - 1);
-    const int top = std::max(row, m_clip.top());
-    const int bottom = std::min(lastRow, m_clip.bottom());
-    if (top > bottom)
-        return;
-    // The stroke's columns lie between those of its end rows; all of them are flushed over
-    // its rows.
-    const int a = n >> 16;
-    const int b = (n + (lastRow - row) * inc) >> 16;
-    const int left = std::max(std::min(a, b), m_clip.left());
-    const int right = std::min(std::max(a, b) + 1, m_clip.right());
-    if (left > right)
-        return;
-    for (int x = left; x <= right; ++x) {
-        const auto column = std::size_t(x - m_clip.left());
-        m_first[column] = std::min(m_first[column], top - m_clip.top());
-        m_last[column] = std::max(m_last[column], bottom - m_clip.top());
-    }
-    const auto height = std::size_t(m_clip.height());
+    const int top = m_clip.top();
     for (int y = row; y <= lastRow; ++y, n += inc) {
-        if (y < top || y > bottom)
+        if (y < top || y > m_clip.bottom())
             continue;
         const int scale = y == row ? alphaStart : (y == rowEnd ? alphaEnd : 64);
         const int alpha = (n >> 8) & 0xff;
         const int across = n >> 16;
-        const auto r = std::size_t(y - m_clip.top());
-        if (across >= left && across <= right)
-            addCoverage(m_coverage[std::size_t(across - m_clip.left()) * height + r],
-                        ((255 - alpha) * scale) >> 6);
-        if (across + 1 >= left && across + 1 <= right)
-            addCoverage(m_coverage[std::size_t(across + 1 - m_clip.left()) * height + r],
-                        (alpha * scale) >> 6);
+        if (across >= m_clip.left() && across <= m_clip.right())
+            addCoverage(column(across, y - top, y - top)[y - top], ((255 - alpha) * scale) >> 6);
+        if (across + 1 >= m_clip.left() && across + 1 <= m_clip.right())
+            addCoverage(column(across + 1, y - top, y - top)[y - top], (alpha * scale) >> 6);
     }
 }
 
-void CurveRasterizer::flush(const Target& t, std::uint32_t color) {
-    const int height = m_clip.height();
-    const bool opaque = qAlpha(color) == 255;
-    for (int column = 0; column < m_clip.width(); ++column) {
-        const int first = m_first[std::size_t(column)];
-        const int last = m_last[std::size_t(column)];
-        if (first > last)
-            continue;
-        std::uint8_t* c = m_coverage.data() + std::size_t(column) * std::size_t(height);
-        std::uint32_t* pixel =
-            t.pixels + qsizetype(m_clip.top() + first) * t.pixelsPerLine + m_clip.left() + column;
-        for (int row = first; row <= last; ++row, pixel += t.pixelsPerLine) {
-            const std::uint32_t a = c[row];
-            if (a == 0)
-                continue;
-            c[row] = 0;
-            if (a == 255 && opaque) {
-                *pixel = color;
-            } else {
-                const std::uint32_t s = byteMul(color, a);
-                *pixel = s + byteMul(*pixel, 255 - qAlpha(s));
-            }
-        }
-        m_first[std::size_t(column)] = height;
-        m_last[std::size_t(column)] = -1;
+void CurveRasterizer::moveWindow(int x) {
+    if (x >= m_low + kWindow) {
+        flushColumns(m_low, x - kWindow);
+        m_low = x - kWindow + 1;
+    } else {
+        // Only a polyline that turns back leftwards comes here: what it drew is blended now,
+        // and the window starts again from this column.
+        flushColumns(m_low, m_low + kWindow - 1);
+        m_low = x;
     }
+}
+
+void CurveRasterizer::flushColumns(int from, int to) {
+    const int last = std::min({to, from + kWindow - 1, m_clip.right()});
+    for (int x = std::max(from, m_clip.left()); x <= last; ++x)
+        flushColumn(x);
+}
+
+void CurveRasterizer::flushColumn(int x) {
+    const auto slot = std::size_t((x - m_clip.left()) & (kWindow - 1));
+    const int first = m_first[slot];
+    const int last = m_last[slot];
+    if (first > last)
+        return;
+    const Target& t = *m_target;
+    const bool opaque = qAlpha(m_color) == 255;
+    std::uint8_t* c = m_coverage.data() + slot * std::size_t(m_clip.height());
+    std::uint32_t* pixel = t.pixels + qsizetype(m_clip.top() + first) * t.pixelsPerLine + x;
+    for (int row = first; row <= last; ++row, pixel += t.pixelsPerLine) {
+        const std::uint32_t a = c[row];
+        if (a == 0)
+            continue;
+        c[row] = 0;
+        if (a == 255 && opaque) {
+            *pixel = m_color;
+        } else {
+            const std::uint32_t s = byteMul(m_color, a);
+            *pixel = s + byteMul(*pixel, 255 - qAlpha(s));
+        }
+    }
+    m_first[slot] = m_clip.height();
+    m_last[slot] = -1;
 }
 
 } // namespace trazoplot

@@ -77,6 +77,7 @@ private slots:
     void matchesThePaintersLines();
     void onlyPlainRasterTargetsAreWrittenDirectly();
     void keepsWithinTheClipAndTheImage();
+    void aPolylineThatTurnsBackIsDrawnWhole();
 };
 
 void TstTrazoRaster::matchesThePaintersLines_data() {
@@ -194,6 +195,39 @@ void TstTrazoRaster::keepsWithinTheClipAndTheImage() {
             QVERIFY2(channelDifference(painter.pixel(x, y), direct.pixel(x, y)) <= 3,
                      qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
         }
+}
+
+void TstTrazoRaster::aPolylineThatTurnsBackIsDrawnWhole() {
+    // Rightwards over more columns than are held at once, then back leftwards across them:
+    // every stroke is drawn, as the painter draws it.
+    std::vector<QPointF> points;
+    for (int i = 0; i <= 150; ++i)
+        points.emplace_back(5.5 + i, 20.5 + (i % 2) * 6.0);
+    for (int i = 150; i >= 0; i -= 3)
+        points.emplace_back(5.5 + i, 23.0 + (i % 7));
+    QImage painter(170, 40, QImage::Format_RGB32);
+    QImage direct(170, 40, QImage::Format_RGB32);
+    for (QImage* image : {&painter, &direct}) {
+        image->fill(Qt::white);
+        QPainter p(image);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(Qt::blue, 1.0));
+        if (image == &painter) {
+            p.drawPolyline(points.data(), int(points.size()));
+        } else {
+            const auto target = CurveRasterizer::target(p);
+            QVERIFY(target.has_value());
+            CurveRasterizer().drawPolyline(*target, points.data(), int(points.size()), Qt::blue);
+        }
+    }
+    int worst = 0;
+    for (int y = 0; y < painter.height(); ++y)
+        for (int x = 0; x < painter.width(); ++x) {
+            QCOMPARE(direct.pixel(x, y) == QColor(Qt::white).rgb(),
+                     painter.pixel(x, y) == QColor(Qt::white).rgb());
+            worst = std::max(worst, channelDifference(painter.pixel(x, y), direct.pixel(x, y)));
+        }
+    QVERIFY2(worst <= 3, qPrintable(QStringLiteral("differ by %1").arg(worst)));
 }
 
 QTEST_GUILESS_MAIN(TstTrazoRaster)
