@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace trazoplot {
@@ -238,7 +239,7 @@ void CurveRasterizer::segment(const Target& t, QPointF a, QPointF b, int caps) {
 }
 
 void CurveRasterizer::coverColumn(int x, int row, int rowEnd, int start, int middle, int end) {
-    if (x < m_clip.left() || x > m_clip.right())
+    if (x < m_clip.left() || x > m_clip.right() || (start | middle | end) == 0)
         return;
     const int top = m_clip.top();
     const int first = std::max(row, top);
@@ -248,8 +249,15 @@ void CurveRasterizer::coverColumn(int x, int row, int rowEnd, int start, int mid
     std::uint8_t* c = column(x, first - top, last - top);
     if (row == first)
         addCoverage(c[row - top], start);
-    for (int y = std::max(row + 1, first); y <= std::min(rowEnd - 1, last); ++y)
-        addCoverage(c[y - top], middle);
+    const int from = std::max(row + 1, first);
+    const int to = std::min(rowEnd - 1, last);
+    if (middle == 255 && to >= from) {
+        // Full coverage stays full whatever lay there: the inside of a crisp column.
+        std::memset(c + (from - top), 255, std::size_t(to - from + 1));
+    } else {
+        for (int y = from; y <= to; ++y)
+            addCoverage(c[y - top], middle);
+    }
     if (rowEnd > row && rowEnd == last)
         addCoverage(c[rowEnd - top], end);
 }
