@@ -265,17 +265,40 @@ void CurveRasterizer::coverColumn(int x, int row, int rowEnd, int start, int mid
 void CurveRasterizer::steepStroke(int n, int inc, int row, int rowEnd, int alphaStart,
                                   int alphaEnd) {
     const int lastRow = row == rowEnd ? row : (alphaEnd != 0 ? rowEnd : rowEnd - 1);
-    const int top = m_clip.top();
+    const int top = std::max(row, m_clip.top());
+    const int bottom = std::min(lastRow, m_clip.bottom());
+    if (top > bottom)
+        return;
+    // The stroke's columns lie between those of its end rows; while they fit in the window
+    // they are taken in once, over all its rows, and written without further checks.
+    const int a = n >> 16;
+    const int b = (n + (lastRow - row) * inc) >> 16;
+    const int left = std::max(std::min(a, b), m_clip.left());
+    const int right = std::min(std::max(a, b) + 1, m_clip.right());
+    if (left > right)
+        return;
+    const bool held = right - left < kWindow;
+    if (held)
+        for (int x = left; x <= right; ++x)
+            column(x, top - m_clip.top(), bottom - m_clip.top());
+    const auto height = std::size_t(m_clip.height());
+    const auto at = [&](int x, int y) -> std::uint8_t& {
+        const int r = y - m_clip.top();
+        if (!held)
+            return column(x, r, r)[r];
+        return m_coverage[std::size_t((x - m_clip.left()) & (kWindow - 1)) * height +
+                          std::size_t(r)];
+    };
     for (int y = row; y <= lastRow; ++y, n += inc) {
-        if (y < top || y > m_clip.bottom())
+        if (y < top || y > bottom)
             continue;
         const int scale = y == row ? alphaStart : (y == rowEnd ? alphaEnd : 64);
         const int alpha = (n >> 8) & 0xff;
         const int across = n >> 16;
-        if (across >= m_clip.left() && across <= m_clip.right())
-            addCoverage(column(across, y - top, y - top)[y - top], ((255 - alpha) * scale) >> 6);
-        if (across + 1 >= m_clip.left() && across + 1 <= m_clip.right())
-            addCoverage(column(across + 1, y - top, y - top)[y - top], (alpha * scale) >> 6);
+        if (across >= left && across <= right)
+            addCoverage(at(across, y), ((255 - alpha) * scale) >> 6);
+        if (across + 1 >= left && across + 1 <= right)
+            addCoverage(at(across + 1, y), (alpha * scale) >> 6);
     }
 }
 
