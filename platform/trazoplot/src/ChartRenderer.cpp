@@ -2,6 +2,7 @@
 
 #include "ClassicPalette.h"
 #include "CurveBuilder.h"
+#include "CurveRasterizer.h"
 #include "ScaleMath.h"
 
 #include <QFontMetricsF>
@@ -19,6 +20,8 @@ const QColor kFrame(0xB4, 0xB8, 0xBE);
 // The newest reading of each channel is marked with a dot, so that a run shows from its first
 // seconds even on a chart that spans many hours.
 constexpr double kNewestDotRadius = 2.5;
+// Buckets at most this far apart (pixels) make a dense curve.
+constexpr double kDenseBucketPx = 2.0;
 
 LinearScale timeScale(const ChartLayout& l, const TimeWindow& w) {
     return LinearScale(w.leftMinutes, w.rightMinutes(), l.plot().left(), l.plot().right());
@@ -210,21 +213,30 @@ void ChartRenderer::paintCurves(QPainter& p, const ChartLayout& layout, const St
     p.setClipRect(plot.intersected(QRectF(invalid)), Qt::IntersectClip);
     p.setRenderHint(QPainter::Antialiasing, true);
     const LinearScale x = sampleScale(layout, window);
+    const std::optional<CurveRasterizer::Target> raster = CurveRasterizer::target(p);
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const AxisSettings& axis = chart.settings().channelAxis(channel);
         const TimeWindow w = chart.channelWindow(window, plot.width(), channel);
         const Curve curve =
             CurveBuilder::build(chart.store(channel), w, x, valueScale(layout, axis),
                                 invalid.left(), invalid.right() + 1);
+        const QColor colour = ClassicPalette::color(axis.colorCode);
         // A one-pixel pen keeps the painter on its fast antialiased line path: a wider one
         // strokes the whole zigzag of extremes as one outline, many times slower.
-        p.setPen(QPen(ClassicPalette::color(axis.colorCode), 1.0));
+        p.setPen(QPen(colour, 1.0));
+        // Where buckets lie about a column apart, the zigzag's strokes overlap column by
+        // column and are cheaper laid straight into the pixels; sparse curves keep the
+        // painter's lines, as does any output that is not a raster image.
+        const bool dense = x.toPixel(double(w.bucket)) - x.toPixel(0.0) <= kDenseBucketPx;
         int begin = 0;
         for (int end : curve.runEnds) {
+            const QPointF* run = curve.points.data() + begin;
             if (end - begin == 1)
-                p.drawPoint(curve.points[static_cast<std::size_t>(begin)]);
+                p.drawPoint(*run);
+            else if (end - begin > 1 && raster && dense)
+                m_raster.drawPolyline(*raster, run, end - begin, colour);
             else if (end - begin > 1)
-                p.drawPolyline(curve.points.data() + begin, end - begin);
+                p.drawPolyline(run, end - begin);
             begin = end;
         }
     }

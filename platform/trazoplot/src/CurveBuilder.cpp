@@ -8,15 +8,30 @@ namespace trazoplot {
 namespace {
 
 // Keeps points far outside the plot from reaching the painter as huge coordinates.
-double clampPixel(double v, const LinearScale& y) {
-    const double a = y.toPixel(y.from());
-    const double b = y.toPixel(y.to());
-    const double margin = std::abs(b - a) * 4.0 + 100.0;
-    return std::clamp(v, std::min(a, b) - margin, std::max(a, b) + margin);
-}
+class PixelClamp {
+public:
+    explicit PixelClamp(const LinearScale& y) {
+        const double a = y.toPixel(y.from());
+        const double b = y.toPixel(y.to());
+        const double margin = std::abs(b - a) * 4.0 + 100.0;
+        m_low = std::min(a, b) - margin;
+        m_high = std::max(a, b) + margin;
+    }
+    double operator()(double v) const { return std::clamp(v, m_low, m_high); }
+
+private:
+    double m_low = 0.0;
+    double m_high = 0.0;
+};
 
 double bucketCentre(std::int64_t first, std::int64_t bucket) {
     return double(first) + double(bucket - 1) / 2.0;
+}
+
+// Every bucket stands on the centre of a pixel column, so that its stroke from minimum to
+// maximum is one crisp run of pixels rather than two half-covered ones.
+double crispColumn(double px) {
+    return std::floor(px) + 0.5;
 }
 
 // Pixels that the first and last segments of a build stay away from the columns it is for:
@@ -76,6 +91,7 @@ Curve CurveBuilder::build(const SampleStore& store, const TimeWindow& window, co
     const std::int64_t k0 = std::max<std::int64_t>(lo / b, bucketAt(v0, b, false) - 2);
     const std::int64_t k1 = std::min<std::int64_t>(hi / b, bucketAt(v1, b, true) + 1);
     curve.points.reserve(static_cast<std::size_t>(std::max<std::int64_t>(k1 - k0 + 1, 0) * 2));
+    const PixelClamp clampPixel(y);
     MinMax before = k0 > lo / b ? bucketRange(store, k0 - 1, b, lo, hi) : MinMax{};
     for (std::int64_t k = k0; k <= k1; ++k) {
         const MinMax mm = bucketRange(store, k, b, lo, hi);
@@ -84,13 +100,14 @@ Curve CurveBuilder::build(const SampleStore& store, const TimeWindow& window, co
                 curve.runEnds.push_back(static_cast<int>(curve.points.size()));
         } else {
             const std::int64_t end = std::min((k + 1) * b, hi + 1);
-            const double px = x.toPixel(std::min(bucketCentre(k * b, b), double(end - 1)));
+            const double px =
+                crispColumn(x.toPixel(std::min(bucketCentre(k * b, b), double(end - 1))));
             const bool maxFirst = comesFromAbove(before, mm);
             const double first = maxFirst ? mm.max : mm.min;
             const double second = maxFirst ? mm.min : mm.max;
-            curve.points.emplace_back(px, clampPixel(y.toPixel(first), y));
+            curve.points.emplace_back(px, clampPixel(y.toPixel(first)));
             if (second != first)
-                curve.points.emplace_back(px, clampPixel(y.toPixel(second), y));
+                curve.points.emplace_back(px, clampPixel(y.toPixel(second)));
         }
         before = mm;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ChartLayout.h"
+#include "CurveRasterizer.h"
 #include "ScaleMath.h"
 #include "StripChart.h"
 
@@ -50,6 +51,8 @@ private:
     const ChartLayout& layoutFor(const QRect& bounds, const StripChart& chart) const;
 
     ChartFonts m_fonts;
+    // Keeps its coverage buffer between paints.
+    mutable CurveRasterizer m_raster;
     QImage m_layer;
     struct Key {
         QSize size;
