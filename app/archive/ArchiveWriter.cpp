@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <utility>
 
 namespace archive {
 
@@ -10,9 +11,11 @@ ArchiveWriter::ArchiveWriter(std::unique_ptr<BatchSink> sink, forms::Scheduler& 
                              Options options)
     : m_sink(std::move(sink))
     , m_options(options)
+    , m_prompt(m_sink->onServer())
     , m_timer(scheduler) {
     m_options.capacity = std::max<std::size_t>(m_options.capacity, 1);
     m_options.maxBatch = std::max<std::size_t>(m_options.maxBatch, 1);
+    m_options.serverDelayMs = std::max(m_options.serverDelayMs, 0);
     m_timer.setInterval(m_options.flushIntervalMs);
     m_timer.setCallback([this] { flush(); });
     m_timer.setEnabled(true);
@@ -42,6 +45,22 @@ void ArchiveWriter::add(const Entry& entry) {
         m_queue.pop_front();
     }
     m_queue.push_back(entry);
+    if (m_prompt) {
+        writeSoon();
+    }
+}
+
+void ArchiveWriter::writeSoon() {
+    // Only while the server takes the writes: when it does not, the beat tries again.
+    if (m_writing || m_soon != 0 || m_state != State::Writing || m_closed) {
+        return;
+    }
+    m_soon = m_timer.scheduler().post(
+        [this] {
+            m_soon = 0;
+            flush();
+        },
+        m_options.serverDelayMs);
 }
 
 void ArchiveWriter::flush() {
@@ -63,6 +82,9 @@ void ArchiveWriter::written(HRESULT hr) {
     }
     m_inFlight.reset(); // written, or back in the queue
     report(hr);
+    if (m_prompt && com::succeeded(hr)) {
+        flush(); // what came while the batch was under way
+    }
 }
 
 void ArchiveWriter::requeue() {
@@ -128,8 +150,12 @@ HRESULT ArchiveWriter::close() {
         return m_lastResult;
     }
     m_timer.setEnabled(false);
-    m_sink->waitIdle();
+    if (m_soon != 0) {
+        m_timer.scheduler().cancel(std::exchange(m_soon, 0));
+    }
+    // Closed before the write under way ends, so that its outcome starts no other.
     m_closed = true;
+    m_sink->waitIdle();
     if (m_dropped > m_droppedReported) {
         // Nobody is left to see a notice: the log keeps what was lost.
         qWarning("%s: %llu entries were dropped while the archive could not be written",

@@ -28,6 +28,9 @@ public:
     virtual HRESULT writeNow(const Batch& batch) = 0;
     // The archive file, for messages.
     virtual QString path() const = 0;
+    // Whether the archive is a database server that others read while it is written: its
+    // ticks are wanted there at once, not on a file's beat.
+    virtual bool onServer() const { return false; }
 };
 
 } // namespace archive

@@ -14,7 +14,8 @@ ThreadedSink::ThreadedSink(const QString& path, ArchiveDatabase::Options options
 }
 
 ThreadedSink::ThreadedSink(const ArchiveLocation& where)
-    : m_path(where.path) {
+    : m_path(where.path)
+    , m_server(where.server) {
     start([where] { return makeStore(where); });
 }
 

@@ -28,12 +28,14 @@ public:
     void waitIdle() override;
     HRESULT writeNow(const Batch& batch) override;
     QString path() const override { return m_path; }
+    bool onServer() const override { return m_server; }
 
 private:
     // Makes the store on the writer's thread, where its connection lives.
     void start(std::function<std::unique_ptr<ArchiveStore>()> make);
 
     QString m_path;
+    bool m_server = false;
     QThread m_thread;
     QObject m_worker;                     // lives on m_thread
     QObject m_receiver;                   // lives on the caller's thread

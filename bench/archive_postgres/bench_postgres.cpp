@@ -5,12 +5,14 @@
 //   thread, connection), for ten minutes of real time (BRISORA_BENCH_PG_SECONDS shortens it for
 //   a quick check). Reported: committed rows per second, the
 //   lag from a tick to the commit of its row (largest and 99th percentile), and the CPU of
-//   the writing process and of the server. The writers' beat is 500 ms, so the lag includes
-//   up to half a second of waiting for the beat.
-// - Queries over a year of ten stations generated in SQL (one reading every STEP seconds,
-//   BRISORA_BENCH_PG_STEP_S, default 60: the full one-second year of ten stations does not fit
-//   a small machine): one station's day of readings, and one station's daily table for the
-//   year.
+//   the writing process and of the server. The writers run with the options the console and
+//   the service use, so the lag is what their readers see.
+// - Queries over a year of ten stations generated in SQL: one station's day of readings, and
+//   one station's daily table for the year. The full one-second year of ten stations (315
+//   million rows) does not fit a small machine, so the other nine stations have one reading
+//   every STEP seconds (BRISORA_BENCH_PG_STEP_S, default 60) while the queried one has one a
+//   second for DENSE days around the queried day (BRISORA_BENCH_PG_DENSE_DAYS, default 30; 0
+//   leaves it at the coarse step too) and the coarse step for the rest of its year.
 
 #include "PostgresServer.h"
 
@@ -24,6 +26,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -132,6 +135,7 @@ public:
     void waitIdle() override { m_inner->waitIdle(); }
     com::HRESULT writeNow(const archive::Batch& batch) override { return m_inner->writeNow(batch); }
     QString path() const override { return m_inner->path(); }
+    bool onServer() const override { return m_inner->onServer(); }
 
 private:
     std::unique_ptr<archive::BatchSink> m_inner;
@@ -162,8 +166,7 @@ void BM_Ingestion(benchmark::State& state) {
             writers.push_back(std::make_unique<archive::ArchiveWriter>(
                 std::make_unique<TimingSink>(std::make_unique<archive::ThreadedSink>(where), lags,
                                              rows),
-                forms::Scheduler::instance(),
-                archive::ArchiveWriter::Options{.flushIntervalMs = 500}));
+                forms::Scheduler::instance()));
             writers.back()->start();
         }
         QEventLoop settle;
@@ -219,15 +222,43 @@ void BM_Ingestion(benchmark::State& state) {
     }
 }
 
-// The year 2025 of ten stations, one reading every step seconds, with its quarter-hour
-// summaries; made once per run.
+// The station the queries read, and the day they read.
+const QString kQueried = QStringLiteral("s3");
+qint64 queriedDayMs() {
+    return QDateTime(QDate(2025, 6, 15), QTime(0, 0), QTimeZone::utc()).toMSecsSinceEpoch();
+}
+
+qint64 benchSetting(const char* name, qint64 otherwise) {
+    bool ok = false;
+    const qint64 value = qEnvironmentVariable(name).toLongLong(&ok);
+    return ok && value >= 0 ? value : otherwise;
+}
+
+// Readings of the stations the condition picks, from `from` to `to` every stepMs, made on the
+// server.
+QString readingsInsert(const QString& where, qint64 from, qint64 to, qint64 stepMs) {
+    return QStringLiteral("INSERT INTO readings SELECT s.id, t, 0, 50 + 30 * sin(t / 3.6e6), "
+                          "100 + 2 * cos(t / 8.64e7), (t / 1000) %% 65536, (t / 7000) %% 65536 "
+                          "FROM stations s, generate_series(%1::bigint, %2::bigint, %3::bigint) t "
+                          "WHERE %4")
+        .arg(from)
+        .arg(to - 1)
+        .arg(stepMs)
+        .arg(where)
+        .replace(QLatin1StringView("%%"), QLatin1StringView("%"));
+}
+
+// The year 2025 of ten stations with their quarter-hour summaries, made once per run: one
+// reading every step seconds, and for the queried station one a second over the dense days
+// around the queried day.
 QString yearDatabase() {
     static const QString name = [] {
         testsupport::PostgresServer& pg = server();
         const QString db = QStringLiteral("year");
-        const qint64 step = qEnvironmentVariableIntValue("BRISORA_BENCH_PG_STEP_S") > 0
-                                ? qEnvironmentVariableIntValue("BRISORA_BENCH_PG_STEP_S")
-                                : 60;
+        const qint64 stepMs =
+            std::max<qint64>(benchSetting("BRISORA_BENCH_PG_STEP_S", 60), 1) * 1000;
+        const qint64 denseDays =
+            std::min<qint64>(benchSetting("BRISORA_BENCH_PG_DENSE_DAYS", 30), 364);
         if (!pg.isRunning() || !pg.createDatabase(db)) {
             std::fprintf(stderr, "no year database: %s (server running: %d)\n",
                          qPrintable(pg.error()), int(pg.isRunning()));
@@ -252,17 +283,21 @@ QString yearDatabase() {
         const qint64 from =
             QDateTime(QDate(2025, 1, 1), QTime(0, 0), QTimeZone::utc()).toMSecsSinceEpoch();
         const qint64 to = from + 365LL * 86'400'000;
+        // The dense days, whole days centred on the queried one and kept within the year.
+        const qint64 denseFrom = std::clamp(queriedDayMs() - denseDays / 2 * 86'400'000, from,
+                                            to - denseDays * 86'400'000);
+        const qint64 denseTo = denseFrom + denseDays * 86'400'000;
+        const QString queried = QStringLiteral("s.name = '%1'").arg(kQueried);
+        const QString coarse = QStringLiteral("NOT (%1 AND t >= %2 AND t < %3)")
+                                   .arg(queried)
+                                   .arg(denseFrom)
+                                   .arg(denseTo);
+        QElapsedTimer made;
+        made.start();
         const bool ok =
             pg.exec(QStringLiteral("TRUNCATE readings, failures, quarter_hours"), db) &&
-            pg.exec(QStringLiteral(
-                        "INSERT INTO readings SELECT s.id, t, 0, 50 + 30 * sin(t / 3.6e6), "
-                        "100 + 2 * cos(t / 8.64e7), (t / 1000) %% 65536, (t / 7000) %% 65536 "
-                        "FROM stations s, generate_series(%1::bigint, %2::bigint, %3::bigint) t")
-                        .arg(from)
-                        .arg(to - 1)
-                        .arg(step * 1000)
-                        .replace(QLatin1StringView("%%"), QLatin1StringView("%")),
-                    db) &&
+            pg.exec(readingsInsert(coarse, from, to, stepMs), db) &&
+            (denseDays == 0 || pg.exec(readingsInsert(queried, denseFrom, denseTo, 1000), db)) &&
             pg.exec(QStringLiteral(
                         "INSERT INTO quarter_hours SELECT station_id, time_ms / 900000, count(*), "
                         "sum(humidity_pct), min(humidity_pct), (array_agg(time_ms ORDER BY "
@@ -275,8 +310,16 @@ QString yearDatabase() {
             pg.exec(QStringLiteral("VACUUM ANALYZE"), db);
         if (!ok) {
             std::fprintf(stderr, "the year could not be generated: %s\n", qPrintable(pg.error()));
+            return QString();
         }
-        return ok ? db : QString();
+        std::fprintf(
+            stderr,
+            "year made in %.0f s: one reading every %lld s, %s at 1 Hz for %lld days "
+            "from %s\n",
+            made.elapsed() / 1000.0, stepMs / 1000, qPrintable(kQueried), denseDays,
+            qPrintable(
+                QDateTime::fromMSecsSinceEpoch(denseFrom, QTimeZone::utc()).toString(Qt::ISODate)));
+        return db;
     }();
     return name;
 }
@@ -287,8 +330,7 @@ std::unique_ptr<ArchiveStore> yearStation(benchmark::State& state) {
         state.SkipWithError("no year database");
         return nullptr;
     }
-    auto store =
-        archive::makeStore(archive::ArchiveLocation::parse(server().url(db, QStringLiteral("s3"))));
+    auto store = archive::makeStore(archive::ArchiveLocation::parse(server().url(db, kQueried)));
     if (com::failed(store->open(ArchiveStore::Mode::Read))) {
         state.SkipWithError("cannot open the year");
         return nullptr;
@@ -301,8 +343,7 @@ void BM_YearOneStationDay(benchmark::State& state) {
     if (!store) {
         return;
     }
-    const qint64 day =
-        QDateTime(QDate(2025, 6, 15), QTime(0, 0), QTimeZone::utc()).toMSecsSinceEpoch();
+    const qint64 day = queriedDayMs();
     qint64 rows = 0;
     for (auto _ : state) {
         rows = 0;

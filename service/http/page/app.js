@@ -1,6 +1,8 @@
 'use strict';
 // The station's page: live values over /api/live, the meters' pictures, the history chart and
-// the last 30 days, all from this server.
+// the last 30 days, all from this server. Where the archive holds several stations, a picker
+// chooses whose history the chart, the CSV and the days show; the live values stay this
+// service's own station.
 (function () {
   const STALE_MS = 15000;
   const PORT_STATES = {
@@ -24,6 +26,10 @@
   let lastFailure = '';
   let hours = 1;
   let chart = null;
+  let ownStation = '';
+  let historyStation = ''; // '': the service's own station
+  // Each history request carries a number; an answer for an older choice is dropped.
+  const generation = { range: 0, days: 0 };
 
   function setSince(s) {
     since.count = s.count;
@@ -92,6 +98,7 @@
 
   function onHello(m) {
     $('station').textContent = m.station || '';
+    if (!ownStation) ownStation = m.station || '';
     port = m.port;
     setSince(m.since_start);
     if (m.time_ms !== null) {
@@ -168,10 +175,11 @@
 
   let shownRaw = false;
   function appendToChart(r) {
-    if (!chart || !shownRaw || hours !== 1) return;
+    if (!chart || !shownRaw || hours !== 1 || historyStation) return;
     const d = chart.data;
     d[0].push(r.time_ms / 1000); d[1].push(r.humidity_pct); d[2].push(r.pressure_kpa);
     chart.setData(d);
+    $('chart').dataset.points = String(d[0].length);
   }
 
   // The chart library is the page's largest script: it is fetched once the page is up, so the
@@ -190,8 +198,14 @@
     return chartLibrary;
   }
 
+  // The station parameter of the history routes ('' for the service's own station).
+  function stationParam(first) {
+    return historyStation ? (first ? '?' : '&') + 'station=' + encodeURIComponent(historyStation) : '';
+  }
+
   function loadRange(h) {
     hours = h;
+    const mine = ++generation.range;
     for (const b of document.querySelectorAll('#ranges button')) {
       b.classList.toggle('on', Number(b.dataset.hours) === h);
     }
@@ -199,22 +213,24 @@
     const from = to - h * 3600 * 1000;
     const box = $('chart');
     const points = Math.max(100, Math.min(2000, box.clientWidth || 600));
-    $('csv').href = '/api/export.csv?from=' + from + '&to=' + to;
+    $('csv').href = '/api/export.csv?from=' + from + '&to=' + to + stationParam(false);
     $('chart-note').textContent = 'Cargando…';
     const library = loadChartLibrary();
-    fetch('/api/readings?from=' + from + '&to=' + to + '&points=' + points, { credentials: 'same-origin' })
+    fetch('/api/readings?from=' + from + '&to=' + to + '&points=' + points + stationParam(false), { credentials: 'same-origin' })
       .then((r) => r.json().then((body) => ({ ok: r.ok, body })))
       .then((answer) => library.then(() => answer))
       .then(({ ok, body }) => {
+        if (mine !== generation.range) return;
         if (!ok) { $('chart-note').textContent = body.error || 'No se pudo leer el archivo.'; return; }
         shownRaw = !body.bucketed;
         const data = chartData(body);
         if (chart) chart.destroy();
         chart = new uPlot(chartOptions(box.clientWidth || 600), data, box);
         box.dataset.points = String(data[0].length);
+        box.dataset.station = historyStation || ownStation;
         $('chart-note').textContent = body.count + ' lecturas' + (body.bucketed ? ', en grupos de ' + Math.round(body.bucket_ms / 60000) + ' min' : '');
       })
-      .catch(() => { $('chart-note').textContent = 'No se pudo leer el archivo.'; });
+      .catch(() => { if (mine === generation.range) $('chart-note').textContent = 'No se pudo leer el archivo.'; });
   }
 
   function cell(q, digits, which) {
@@ -223,18 +239,55 @@
   }
 
   function loadDays() {
-    fetch('/api/daily', { credentials: 'same-origin' })
+    const mine = ++generation.days;
+    fetch('/api/daily' + stationParam(true), { credentials: 'same-origin' })
       .then((r) => r.ok ? r.json() : { days: [] })
       .then((body) => {
+        if (mine !== generation.days) return;
         const rows = body.days.slice().reverse().map((d) => '<tr><th>' + d.date.split('-').reverse().join('/') + '</th>' +
           cell(d.humidity_pct, 1, 'min') + cell(d.humidity_pct, 1, 'max') +
           cell(d.pressure_kpa, 2, 'min') + cell(d.pressure_kpa, 2, 'max') + '</tr>');
         document.querySelector('#days tbody').innerHTML = rows.join('');
+        $('days').dataset.station = historyStation || ownStation;
       })
       .catch(() => {});
   }
 
+  // The picker shows only where the archive holds more than one station.
+  function loadStations() {
+    fetch('/api/stations', { credentials: 'same-origin' })
+      .then((r) => r.ok ? r.json() : null)
+      .then((body) => {
+        if (!body || !Array.isArray(body.stations) || body.stations.length < 2) return;
+        ownStation = body.station || '';
+        const select = $('history-station');
+        select.replaceChildren();
+        const names = body.stations.map((s) => s.name);
+        if (!names.includes(ownStation)) body.stations.unshift({ name: ownStation }); // not written yet
+        for (const s of body.stations) {
+          const option = document.createElement('option');
+          option.value = s.name === ownStation ? '' : s.name;
+          option.textContent = s.name + (s.name === ownStation ? ' (este servicio)' : '');
+          select.appendChild(option);
+        }
+        select.value = historyStation;
+        $('picker-note').textContent = 'Los medidores y los valores en directo son siempre los de ' + ownStation + '.';
+        $('picker').hidden = false;
+      })
+      .catch(() => {});
+  }
+
+  function chooseStation(name) {
+    historyStation = name;
+    const shown = name || ownStation;
+    $('history-name').textContent = name ? '· ' + shown : '';
+    $('days-station').textContent = name ? '· ' + shown : '';
+    loadRange(hours);
+    loadDays();
+  }
+
   document.addEventListener('DOMContentLoaded', () => {
+    $('history-station').addEventListener('change', (e) => chooseStation(e.target.value));
     for (const b of document.querySelectorAll('#ranges button')) {
       b.addEventListener('click', () => loadRange(Number(b.dataset.hours)));
     }
@@ -242,6 +295,7 @@
     connect();
     loadRange(1);
     loadDays();
+    loadStations();
     setInterval(showLink, 1000);
   });
 })();

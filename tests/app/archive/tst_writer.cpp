@@ -1,6 +1,7 @@
-// The archive writer on the virtual clock: batches on its beat, retries after a failure with
-// nothing lost or doubled, one notice per trouble, a bounded queue, a foreign file that stops
-// archiving, the last batch at close; and the archive's place from the environment.
+// The archive writer on the virtual clock: batches on its beat for a file and at once for a
+// database server, retries after a failure with nothing lost or doubled, one notice per
+// trouble, a bounded queue, a foreign file that stops archiving, the last batch at close; and
+// the archive's place from the environment.
 
 #include "ArchiveRig.h"
 
@@ -32,6 +33,8 @@ struct FakeSink final : archive::BatchSink {
     QList<int>* batchSizes;
     QList<com::HRESULT> plan;
     bool held = false;
+    bool server = false;
+    int attempts = 0; // writes begun, the empty one of start() included
     Done pending;
 
     FakeSink(QList<qint64>& w, QList<int>& sizes)
@@ -39,6 +42,7 @@ struct FakeSink final : archive::BatchSink {
         , batchSizes(&sizes) {}
 
     void write(std::shared_ptr<const Batch> batch, Done done) override {
+        ++attempts;
         const com::HRESULT hr = writeNow(*batch);
         if (held) {
             pending = [done, hr](com::HRESULT) { done(hr); };
@@ -58,6 +62,7 @@ struct FakeSink final : archive::BatchSink {
         return hr;
     }
     QString path() const override { return QStringLiteral("/archive.sqlite"); }
+    bool onServer() const override { return server; }
     void release() {
         if (auto done = std::exchange(pending, {})) {
             done(com::S_OK);
@@ -74,8 +79,9 @@ struct WriterRig {
     std::unique_ptr<ArchiveWriter> writer;
     qint64 nextTime = 0;
 
-    explicit WriterRig(ArchiveWriter::Options options = {}) {
+    explicit WriterRig(ArchiveWriter::Options options = {}, bool server = false) {
         auto s = std::make_unique<FakeSink>(written, batchSizes);
+        s->server = server;
         sink = s.get();
         writer = std::make_unique<ArchiveWriter>(std::move(s), clock, options);
         writer->setNotice([this](const QString& n) { notices << n; });
@@ -87,6 +93,8 @@ struct WriterRig {
             clock.advanceBy(1000);
         }
     }
+    // One tick now, time stamped with the virtual clock.
+    void tickNow() { writer->add(Entry::reading(clock.nowMs(), 50.0, 100.0, 1, 2)); }
     QList<qint64> expected(qint64 from, qint64 to) const {
         QList<qint64> out;
         for (qint64 t = from; t < to; ++t) {
@@ -110,6 +118,9 @@ private slots:
     void foreignFileStopsArchiving();
     void closeWritesTheRest();
     void threadedSinkWritesTheFile();
+    void serverGetsEachTickAtOnce();
+    void serverBatchUnderWayThenTheRest();
+    void serverGoneAndBack();
     void location_data();
     void location();
     void serverLocation_data();
@@ -231,6 +242,7 @@ void tst_writer::threadedSinkWritesTheFile() {
     forms::VirtualScheduler clock;
     {
         ArchiveWriter writer(std::make_unique<archive::ThreadedSink>(d.path()), clock);
+        QVERIFY(!writer.prompt()); // a file keeps its beat: few commits on an SD card
         writer.start();
         const auto readings = syntheticReadings(1'000'000, 12);
         for (const Entry& e : readings) {
@@ -243,6 +255,81 @@ void tst_writer::threadedSinkWritesTheFile() {
     archive::ArchiveDatabase db(d.path());
     QCOMPARE(db.open(archive::ArchiveDatabase::Mode::Read), com::S_OK);
     QCOMPARE(rowCount(db, QStringLiteral("readings")), 12);
+}
+
+void tst_writer::serverGetsEachTickAtOnce() {
+    WriterRig r({}, true);
+    QVERIFY(r.writer->prompt());
+    r.writer->start();
+    // One tick a second: each is written 100 ms after it comes, on its own.
+    for (int i = 0; i < 5; ++i) {
+        r.tickNow();
+        r.clock.advanceBy(99);
+        QCOMPARE(r.batchSizes.size(), i + 1); // only the opening one so far for this tick
+        r.clock.advanceBy(1);
+        QCOMPARE(r.batchSizes.size(), i + 2);
+        r.clock.advanceBy(900);
+    }
+    QCOMPARE(r.batchSizes, (QList<int>{0, 1, 1, 1, 1, 1}));
+    QCOMPARE(r.written, (QList<qint64>{0, 1000, 2000, 3000, 4000}));
+    // Ticks that come within the delay go together.
+    r.tickNow();
+    r.clock.advanceBy(40);
+    r.tickNow();
+    r.clock.advanceBy(40);
+    r.tickNow();
+    r.clock.advanceBy(20);
+    QCOMPARE(r.batchSizes.last(), 3);
+    // A tick queued at close is written then, and the delay it started never fires later.
+    r.tickNow();
+    QCOMPARE(r.writer->close(), com::S_OK);
+    const int attempts = r.sink->attempts;
+    r.clock.advanceBy(10000);
+    QCOMPARE(r.sink->attempts, attempts);
+    QCOMPARE(r.written.size(), 9);
+    QVERIFY(r.notices.isEmpty());
+}
+
+void tst_writer::serverBatchUnderWayThenTheRest() {
+    WriterRig r({}, true);
+    r.sink->held = true;
+    r.tickNow();
+    r.clock.advanceBy(100); // the first batch is under way and stays so
+    QCOMPARE(r.batchSizes, QList<int>{1});
+    for (int i = 0; i < 7; ++i) { // a slow commit: seven ticks come meanwhile
+        r.clock.advanceBy(1000);
+        r.tickNow();
+    }
+    QCOMPARE(r.batchSizes, QList<int>{1}); // neither the delay nor the beat starts another
+    QCOMPARE(r.writer->queued(), 8u);
+    r.sink->release(); // committed: the seven go at once, in one batch
+    QCOMPARE(r.batchSizes, (QList<int>{1, 7}));
+    r.sink->held = false;
+    r.sink->release();
+    QCOMPARE(r.writer->queued(), 0u);
+    QCOMPARE(r.written, (QList<qint64>{0, 1100, 2100, 3100, 4100, 5100, 6100, 7100}));
+}
+
+void tst_writer::serverGoneAndBack() {
+    WriterRig r({}, true);
+    r.sink->plan = {archive::E_ARCHIVE_UNREACHABLE, archive::E_ARCHIVE_UNREACHABLE,
+                    archive::E_ARCHIVE_UNREACHABLE, archive::E_ARCHIVE_UNREACHABLE};
+    r.writer->start(); // the server is gone from the start
+    QCOMPARE(r.writer->state(), State::Retrying);
+    r.ticks(20);
+    // Tried again on the beat, not at every tick: the opening and the beats at 5, 10, 15 s,
+    // and the beat at 20 s found it back.
+    QCOMPARE(r.sink->attempts, 5);
+    QCOMPARE(r.batchSizes, (QList<int>{0, 5, 10, 15, 20}));
+    QCOMPARE(r.notices.size(), 2);
+    QVERIFY(r.notices[0].contains(QStringLiteral("/archive.sqlite")));
+    QCOMPARE(r.notices[1], QString());
+    QCOMPARE(r.written, r.expected(0, 20));
+    // Back at the prompt pace: the next tick is written 100 ms after it.
+    r.writer->add(Entry::reading(20, 50.0, 100.0, 1, 2));
+    r.clock.advanceBy(100);
+    QCOMPARE(r.written, r.expected(0, 21));
+    QCOMPARE(r.batchSizes.last(), 1);
 }
 
 void tst_writer::location_data() {
@@ -290,9 +377,10 @@ void tst_writer::serverLocation_data() {
                                           << "Campo Sur" << QString();
     QTest::newRow("password") << "postgresql://u:s3cret@h/d" << QString() << QString()
                               << "fichero de contraseñas";
-    QTest::newRow("password parameter")
-        << "postgresql://u@h/d?password=s3cret" << QString() << QString() << "fichero de contraseñas";
-    QTest::newRow("no database") << "postgresql://u@h/" << QString() << QString() << "ninguna base de datos";
+    QTest::newRow("password parameter") << "postgresql://u@h/d?password=s3cret" << QString()
+                                        << QString() << "fichero de contraseñas";
+    QTest::newRow("no database") << "postgresql://u@h/" << QString() << QString()
+                                 << "ninguna base de datos";
     QTest::newRow("unknown sslmode")
         << "postgresql://u@h/d?sslmode=maybe" << QString() << QString() << "sslmode";
     QTest::newRow("unknown parameter")
@@ -308,6 +396,10 @@ void tst_writer::serverLocation() {
     QVERIFY(where.enabled);
     QVERIFY(where.server);
     QCOMPARE(where.station, station);
+    if (error.isEmpty()) { // a server's writer writes each tick as it comes
+        forms::VirtualScheduler clock;
+        QVERIFY(ArchiveWriter(std::make_unique<archive::ThreadedSink>(where), clock).prompt());
+    }
     if (error.isEmpty()) {
         QCOMPARE(where.error, QString());
         QCOMPARE(where.path, shown);

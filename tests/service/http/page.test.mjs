@@ -60,12 +60,13 @@ try {
   if (!csvLines[0].startsWith('time,humidity_pct,pressure_kpa')) throw new Error('CSV header: ' + csvLines[0]);
 
   const days = await page.locator('#days tbody tr').count();
+  const pickerHidden = await page.isHidden('#picker');
   const fits = await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth);
   await page.screenshot({ path: screenshot, fullPage: true });
   if (foreign.length) throw new Error('requests to other hosts: ' + foreign.join(' '));
   if (errors.length) throw new Error('page errors: ' + errors.join(' | '));
   if (!fits) throw new Error('the page is wider than a phone');
-  console.log(JSON.stringify({ meters_ms: meters, before, after, link, points, csv_rows: csvLines.length - 1, days }));
+  console.log(JSON.stringify({ meters_ms: meters, before, after, link, points, csv_rows: csvLines.length - 1, days, picker_hidden: pickerHidden }));
 } catch (e) {
   failed = e;
 } finally {
