@@ -172,7 +172,7 @@ void MeterDispatch::addMethods(com::DispatchMap& map) {
 
 com::InterfaceDescription MeterDispatch::dispatchInterface() {
     com::InterfaceDescription d;
-    d.iid = com::Guid::fromString(QString::fromLatin1(kIidDispatch));
+    d.iid = com::guidFromLatin1(kIds.iidDispatch);
     d.name = QStringLiteral("_DGAUGEKIT");
     d.helpString = QStringLiteral("Dispatch interface for GAUGEKIT Control");
     d.members = map().members();
@@ -182,7 +182,7 @@ com::InterfaceDescription MeterDispatch::dispatchInterface() {
 com::InterfaceDescription MeterDispatch::eventInterface() {
     using A = ArgDescription;
     com::InterfaceDescription d;
-    d.iid = com::Guid::fromString(QString::fromLatin1(kIidEvents));
+    d.iid = com::guidFromLatin1(kIds.iidEvents);
     d.name = QStringLiteral("_DGAUGEKITEvents");
     d.helpString = QStringLiteral("Event interface for GAUGEKIT Control");
     d.isEventInterface = true;

@@ -184,7 +184,7 @@ void TstTrazoControl::initTestCase() {
     m_window = new QWidget;
     m_window->resize(900, 420);
     m_site = new com::ControlSite(m_window);
-    QCOMPARE(m_site->createByProgId(QLatin1String(kProgId)), com::S_OK);
+    QCOMPARE(m_site->createByProgId(QLatin1String(kIds.progId)), com::S_OK);
     QCOMPARE(m_site->initNew(), com::S_OK);
     m_site->setGeometry(0, 0, 900, 400); // the container sizes it (twips become pixels there)
     QCOMPARE(m_site->activate(), com::S_OK);
@@ -659,7 +659,7 @@ void TstTrazoControl::designSurvivesSaveAndLoad() {
     QByteArray stream;
     QCOMPARE(m_site->saveStream(&stream), com::S_OK);
     com::ControlSite other;
-    QCOMPARE(other.createByProgId(QLatin1String(kProgId)), com::S_OK);
+    QCOMPARE(other.createByProgId(QLatin1String(kIds.progId)), com::S_OK);
     QCOMPARE(other.loadStream(stream), com::S_OK);
     Variant v;
     QCOMPARE(other.getIndexedProperty(dispid::AxisMaximum, axis::Right, &v), com::S_OK);
