@@ -9,6 +9,7 @@
 #include "MeterTimerMath.h"
 #include "PageValueExchange.h"
 
+#include <com/ControlModule.h>
 #include <com/PropExchange.h>
 #include <forms/GuardedDialog.h>
 #include <lum/Dib.h>

@@ -7,6 +7,7 @@
 #include <MeterPages.h>
 #include <PageCatalog.h>
 #include <com/ClassRegistration.h>
+#include <com/ControlModule.h>
 #include <com/ModuleExports.h>
 
 namespace gaugekit {

@@ -4,6 +4,8 @@
 #include "GaugeKitIds.h"
 #include "PropertyTable.h"
 
+#include <com/ControlModule.h>
+
 namespace gaugekit {
 
 namespace {

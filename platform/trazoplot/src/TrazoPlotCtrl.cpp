@@ -2,6 +2,7 @@
 
 #include "TrazoPlotIds.h"
 
+#include <com/ControlModule.h>
 #include <com/PropExchange.h>
 
 #include <QDateTime>

@@ -3,6 +3,8 @@
 #include "TrazoPlotCtrl.h"
 #include "TrazoPlotIds.h"
 
+#include <com/ControlModule.h>
+
 namespace trazoplot {
 
 com::TypeLibraryDescription TrazoPlotServer::typeLibrary() {

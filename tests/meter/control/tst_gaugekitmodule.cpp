@@ -121,7 +121,8 @@ void TestGaugeKitModule::frameMakesThePagesThroughTheRegistry() {
     com::ControlSite first;
     com::ControlSite second;
     for (com::ControlSite* site : {&first, &second}) {
-        QCOMPARE(site->create(com::guidFromLatin1(kIds.clsidControl)), com::S_OK);
+        QCOMPARE(site->create(com::Guid::fromString(QString::fromLatin1(kIds.clsidControl))),
+                 com::S_OK);
         QCOMPARE(site->initNew(), com::S_OK);
     }
     // The first is clicked (current); the frame edits the second, which it was given.
@@ -155,7 +156,7 @@ void TestGaugeKitModule::frameMakesThePagesThroughTheRegistry() {
 
     // A class id that is no page of the module leaves it out and says why.
     com::PropertyFrame partial(QStringLiteral("Meter"), {second.unknown()},
-                               {com::guidFromLatin1(kIds.clsidControl)});
+                               {com::Guid::fromString(QString::fromLatin1(kIds.clsidControl))});
     QVERIFY(com::failed(partial.status()));
     QCOMPARE(partial.pageCount(), 0);
 }

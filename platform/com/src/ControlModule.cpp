@@ -1,4 +1,4 @@
-#include "com/ControlModuleIds.h"
+#include "com/ControlModule.h"
 
 #include "com/ClassRegistration.h"
 #include "com/ControlBase.h"
