@@ -39,6 +39,18 @@ function(brisora_subdirectories_below parent)
     endforeach()
 endfunction()
 
+# brisora_add_platform_library(name STATIC|SHARED SOURCES a.cpp ... [PUBLIC lib ...]
+#                               [PRIVATE lib ...])
+# A library of the platform: users include "<folder>/<Header>.h" from its include/<folder>/;
+# src/ holds the sources and the headers only they use. It builds with the project's warnings.
+function(brisora_add_platform_library name type)
+    cmake_parse_arguments(L "" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
+    add_library(${name} ${type} ${L_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include
+                                       PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${L_PUBLIC} PRIVATE ${L_PRIVATE} brisora_warnings)
+endfunction()
+
 # brisora_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [LABELS l ...] [TIMEOUT s])
 # A QtTest executable registered with ctest, run in the pinned test environment (widgets
 # render offscreen). Every test links the platform's test doubles (brisora_testing).

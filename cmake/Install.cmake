@@ -8,6 +8,7 @@
 #   <libdir>/brisora/          the component modules (GAUGEKIT.so, TRAZOPLOT.so)
 #   <Qt plugins>/designer/     the meter's Designer plugin
 #   include/GaugeKit/          the widget's headers and the control's identifiers
+#   include/com/               the record those identifiers are kept in
 #   <libdir>/cmake/GaugeKit/   find_package(GaugeKit) -> GaugeKit::Meter
 #   share/applications, share/icons/hicolor/scalable/apps   Brisora's menu entry and icon
 #   lib/systemd/system/        brisora-station.service (service/station)
@@ -105,7 +106,11 @@ install(FILES
     ${CMAKE_SOURCE_DIR}/meter/widget/include/GaugeKit/MeterWidget.h
     ${CMAKE_BINARY_DIR}/meter/widget/include/GaugeKit/GaugeKitExport.h
     ${CMAKE_SOURCE_DIR}/meter/control/GaugeKitIds.h
+    ${CMAKE_SOURCE_DIR}/meter/control/MeterPropertyList.h
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/GaugeKit)
+# The record the identifiers are kept in.
+install(FILES ${CMAKE_SOURCE_DIR}/platform/com/include/com/ControlModuleIds.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/com)
 
 set(GAUGEKIT_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/GaugeKit)
 install(EXPORT GaugeKitTargets NAMESPACE GaugeKit:: DESTINATION ${GAUGEKIT_INSTALL_CMAKEDIR})

@@ -34,7 +34,8 @@ clsMedidor::clsMedidor(com::ControlSite* objSitio)
     : m_objSitio(objSitio) {}
 
 HRESULT clsMedidor::hrCrea(const QByteArray& bytDiseno) {
-    const com::Clsid clsid = com::Guid::fromString(QString::fromLatin1(gaugekit::kClsidControl));
+    const com::Clsid clsid =
+        com::Guid::fromString(QString::fromLatin1(gaugekit::kIds.clsidControl));
     HRESULT hr = m_objSitio->create(clsid);
     if (com::succeeded(hr))
         hr = m_objSitio->loadStream(bytDiseno);

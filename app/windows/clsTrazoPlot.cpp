@@ -21,8 +21,8 @@ HRESULT clsTrazoPlot::hrCrea(const QByteArray& bytDiseno) {
     if (error.error != QJsonParseError::NoError || !documento.isObject() ||
         com::failed(diseno.fromJson(documento.object())))
         return com::E_INVALIDARG;
-    HRESULT hr =
-        m_objSitio->create(com::Guid::fromString(QString::fromLatin1(trazoplot::kClsidControl)));
+    HRESULT hr = m_objSitio->create(
+        com::Guid::fromString(QString::fromLatin1(trazoplot::kIds.clsidControl)));
     if (com::succeeded(hr))
         hr = m_objSitio->loadBag(diseno);
     if (com::succeeded(hr))

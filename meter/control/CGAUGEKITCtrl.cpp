@@ -9,6 +9,7 @@
 #include "MeterTimerMath.h"
 #include "PageValueExchange.h"
 
+#include <com/ControlModule.h>
 #include <com/PropExchange.h>
 #include <forms/GuardedDialog.h>
 #include <lum/Dib.h>
@@ -53,7 +54,7 @@ PropertyValue fromVariant(const com::Variant& v, PropertyKind kind) {
 }
 
 com::Clsid guid(const char* text) {
-    return com::Guid::fromString(QString::fromLatin1(text));
+    return com::guidFromLatin1(text);
 }
 
 void selectContext() {
@@ -63,15 +64,9 @@ void selectContext() {
 } // namespace
 
 com::ControlIdentity CGAUGEKITCtrl::controlIdentity(com::ServerModule* module) {
-    com::ControlIdentity id;
-    id.clsid = guid(kClsidControl);
-    id.dispatchIid = guid(kIidDispatch);
-    const com::InterfaceDescription dispatch = MeterDispatch::dispatchInterface();
-    id.dispatchName = dispatch.name;
-    id.dispatchHelp = dispatch.helpString;
-    id.eventInterface = MeterDispatch::eventInterface();
+    com::ControlIdentity id = com::controlIdentity(kIds, MeterDispatch::dispatchInterface(),
+                                                   MeterDispatch::eventInterface());
     id.version = MeterPersistence::kVersion;
-    id.miscStatus = kMiscStatus;
     id.propertyPages = {guid(kClsidGeneralPage), guid(kClsidLookPage), guid(kClsidScalePage),
                         guid(kClsidAlarmPage), guid(kClsidTimerPage)};
     id.initialSize = QSize(200, 200);

@@ -6,26 +6,30 @@
 
 #include "MeterPropertyList.h"
 
+#include <com/ControlModuleIds.h>
+
 #include <cstdint>
 
 namespace gaugekit {
 
-// Registry form "{8-4-4-4-12}" of each identifier.
-inline constexpr const char* kLibId = "{99D9A993-0F7F-4E01-9262-486C18078238}";
-inline constexpr const char* kIidDispatch = "{5A68E5D8-718C-4522-9883-0AEE052B14B0}";
-inline constexpr const char* kIidEvents = "{BD02993D-4BA2-4122-AE38-2EF8FA6AA4A3}";
-inline constexpr const char* kClsidControl = "{5C8118AC-A61E-4D40-AB02-6BB0DF14BB27}";
+inline constexpr com::ControlModuleIds kIds{
+    .libId = "{99D9A993-0F7F-4E01-9262-486C18078238}",
+    .iidDispatch = "{5A68E5D8-718C-4522-9883-0AEE052B14B0}",
+    .iidEvents = "{BD02993D-4BA2-4122-AE38-2EF8FA6AA4A3}",
+    .clsidControl = "{5C8118AC-A61E-4D40-AB02-6BB0DF14BB27}",
+    .progId = "GAUGEKIT.GAUGEKITCtrl.1",
+    .typeName = "Ondavia Meter Control 1.0",
+    .typeLibMajor = 1,
+    .typeLibMinor = 1,
+    .miscStatus = 0x20191,
+};
+
+// The property-page classes, in registry form "{8-4-4-4-12}".
 inline constexpr const char* kClsidGeneralPage = "{7082B295-9B1E-4F98-8367-1DD044F83F42}";
 inline constexpr const char* kClsidLookPage = "{2687A295-14FB-4D90-A359-3CC33F351A6F}";
 inline constexpr const char* kClsidScalePage = "{F8991793-FDF1-47F1-8834-EB6E34815B86}";
 inline constexpr const char* kClsidAlarmPage = "{A253EC45-572B-4BB1-B8A6-B3F2A838FF88}";
 inline constexpr const char* kClsidTimerPage = "{59F3C989-61BD-4C53-8F79-2811C6C31030}";
-
-inline constexpr const char* kProgId = "GAUGEKIT.GAUGEKITCtrl.1";
-inline constexpr const char* kTypeName = "Ondavia Meter Control 1.0";
-inline constexpr std::uint16_t kTypeLibMajor = 1;
-inline constexpr std::uint16_t kTypeLibMinor = 1;
-inline constexpr std::uint32_t kMiscStatus = 0x20191;
 
 // Dispatch identifiers of _DGAUGEKIT.
 namespace dispid {

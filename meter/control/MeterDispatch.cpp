@@ -4,6 +4,8 @@
 #include "GaugeKitIds.h"
 #include "PropertyTable.h"
 
+#include <com/ControlModule.h>
+
 namespace gaugekit {
 
 namespace {
@@ -172,7 +174,7 @@ void MeterDispatch::addMethods(com::DispatchMap& map) {
 
 com::InterfaceDescription MeterDispatch::dispatchInterface() {
     com::InterfaceDescription d;
-    d.iid = com::Guid::fromString(QString::fromLatin1(kIidDispatch));
+    d.iid = com::guidFromLatin1(kIds.iidDispatch);
     d.name = QStringLiteral("_DGAUGEKIT");
     d.helpString = QStringLiteral("Dispatch interface for GAUGEKIT Control");
     d.members = map().members();
@@ -182,7 +184,7 @@ com::InterfaceDescription MeterDispatch::dispatchInterface() {
 com::InterfaceDescription MeterDispatch::eventInterface() {
     using A = ArgDescription;
     com::InterfaceDescription d;
-    d.iid = com::Guid::fromString(QString::fromLatin1(kIidEvents));
+    d.iid = com::guidFromLatin1(kIds.iidEvents);
     d.name = QStringLiteral("_DGAUGEKITEvents");
     d.helpString = QStringLiteral("Event interface for GAUGEKIT Control");
     d.isEventInterface = true;

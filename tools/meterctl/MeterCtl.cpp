@@ -66,7 +66,7 @@ int MeterCtl::registerModule(const QString& modulePath, bool install) {
 bool MeterCtl::createMeter() {
     m_site = std::make_unique<com::ControlSite>();
     const com::HRESULT hr =
-        m_site->create(com::Guid::fromString(QString::fromLatin1(gaugekit::kClsidControl)));
+        m_site->create(com::Guid::fromString(QString::fromLatin1(gaugekit::kIds.clsidControl)));
     if (hr == com::REGDB_E_CLASSNOTREG) {
         m_err << "meterctl: the meter control class is not registered in "
               << com::Registry::defaultPath() << "; run `meterctl register` first\n";

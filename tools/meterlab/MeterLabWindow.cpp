@@ -147,7 +147,8 @@ QAction* MeterLabWindow::command(const QString& name) const {
 }
 
 com::HRESULT MeterLabWindow::createSite(com::ControlSite* site) {
-    const com::Clsid clsid = com::Guid::fromString(QString::fromLatin1(gaugekit::kClsidControl));
+    const com::Clsid clsid =
+        com::Guid::fromString(QString::fromLatin1(gaugekit::kIds.clsidControl));
     com::HRESULT hr = site->create(clsid);
     if (hr == com::REGDB_E_CLASSNOTREG && QFile::exists(modulePath())) {
         // First run against a fresh registry: register the module that lies beside us.

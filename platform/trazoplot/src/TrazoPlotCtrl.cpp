@@ -2,6 +2,7 @@
 
 #include "TrazoPlotIds.h"
 
+#include <com/ControlModule.h>
 #include <com/PropExchange.h>
 
 #include <QDateTime>
@@ -11,10 +12,6 @@ namespace trazoplot {
 
 namespace {
 
-com::Guid guid(const char* text) {
-    return com::Guid::fromString(QString::fromLatin1(text));
-}
-
 const QString kAxisName = QStringLiteral("axis");
 
 } // namespace
@@ -23,13 +20,13 @@ TrazoPlotCtrl::TrazoPlotCtrl(com::ServerModule* module)
     : ControlImpl(controlIdentity(module)) {}
 
 com::InterfaceDescription TrazoPlotCtrl::dispatchInterface() {
-    return {guid(kIidDispatch), QStringLiteral("_DTrazoPlot"),
+    return {com::guidFromLatin1(kIds.iidDispatch), QStringLiteral("_DTrazoPlot"),
             QStringLiteral("Dispatch interface for the TrazoPlot strip chart"), false,
             dispatchTable().members()};
 }
 
 com::InterfaceDescription TrazoPlotCtrl::eventInterface() {
-    return {guid(kIidEvents),
+    return {com::guidFromLatin1(kIds.iidEvents),
             QStringLiteral("_DTrazoPlotEvents"),
             QStringLiteral("Event interface for the TrazoPlot strip chart"),
             true,
@@ -37,15 +34,8 @@ com::InterfaceDescription TrazoPlotCtrl::eventInterface() {
 }
 
 com::ControlIdentity TrazoPlotCtrl::controlIdentity(com::ServerModule* module) {
-    com::ControlIdentity id;
-    id.clsid = guid(kClsidControl);
-    id.dispatchIid = guid(kIidDispatch);
-    const com::InterfaceDescription dispatch = dispatchInterface();
-    id.dispatchName = dispatch.name;
-    id.dispatchHelp = dispatch.helpString;
-    id.eventInterface = eventInterface();
+    com::ControlIdentity id = com::controlIdentity(kIds, dispatchInterface(), eventInterface());
     id.version = 0x00010000;
-    id.miscStatus = kMiscStatus;
     id.initialSize = QSize(480, 240);
     id.module = module;
     return id;

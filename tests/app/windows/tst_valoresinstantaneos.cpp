@@ -154,7 +154,7 @@ void TstValoresInstantaneos::disenoGuardado() {
     QFETCH(int, indice);
     QFETCH(Variant, valor);
     com::ControlSite sitio;
-    QCOMPARE(sitio.create(com::Guid::fromString(QString::fromLatin1(gaugekit::kClsidControl))),
+    QCOMPARE(sitio.create(com::Guid::fromString(QString::fromLatin1(gaugekit::kIds.clsidControl))),
              com::S_OK);
     QCOMPARE(sitio.loadStream(modRecursos::bytfntDiseno(recurso)), com::S_OK);
     QCOMPARE(leer(sitio, id, indice), valor);

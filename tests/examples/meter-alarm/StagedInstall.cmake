@@ -1,5 +1,6 @@
 # cmake -D BUILD_DIR=... -D EXAMPLE_DIR=... -D WORK_DIR=... -D PREFIX=... -D LIBDIR=...
-#       -D DESIGNERDIR=... -D GENERATOR=... [-D CXX_LAUNCHER=...] [-D SANITIZE=ON] [-D NM=nm]
+#       -D DESIGNERDIR=... -D GENERATOR=... [-D CXX=c++] [-D CXX_LAUNCHER=...] [-D SANITIZE=ON]
+#       [-D NM=nm]
 #       -P StagedInstall.cmake
 
 function(run what)
@@ -60,6 +61,14 @@ run("meterctl register" ${CMAKE_COMMAND} -E env BRISORA_REGISTRY=${WORK_DIR}/reg
 file(READ ${WORK_DIR}/registry.json registry)
 if(NOT registry MATCHES "${LIBDIR}/brisora/GAUGEKIT.so")
     message(FATAL_ERROR "meterctl registered another module:\n${registry}")
+endif()
+
+# The control's identifiers compile from the installed headers alone.
+if(CXX)
+    file(WRITE ${WORK_DIR}/ids.cpp "#include <GaugeKit/GaugeKitIds.h>\n"
+         "static_assert(gaugekit::kIds.typeLibMinor == 1);\n")
+    run("the installed identifiers header" ${CXX} -std=c++20 -fsyntax-only -I${root}/include
+        ${WORK_DIR}/ids.cpp)
 endif()
 
 set(launcher)

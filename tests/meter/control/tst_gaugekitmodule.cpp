@@ -63,7 +63,7 @@ void TestGaugeKitModule::registerTwiceThenUnregister() {
     QCOMPARE(com::loader::registerModule(modulePath()), com::S_OK);
     QCOMPARE(readRegistry(), once);
 
-    const QString control = clsidKey(kClsidControl);
+    const QString control = clsidKey(kIds.clsidControl);
     QCOMPARE(once.stringValue(control), QStringLiteral("Ondavia Meter Control 1.0"));
     QCOMPARE(once.stringValue(control + QStringLiteral("\\ProgID")),
              QStringLiteral("GAUGEKIT.GAUGEKITCtrl.1"));
@@ -73,7 +73,7 @@ void TestGaugeKitModule::registerTwiceThenUnregister() {
     QCOMPARE(once.stringValue(control + QStringLiteral("\\Version")), QStringLiteral("1.1"));
     QCOMPARE(once.stringValue(control + QStringLiteral("\\MiscStatus")), QStringLiteral("131473"));
     QCOMPARE(once.stringValue(QStringLiteral("HKEY_CLASSES_ROOT\\GAUGEKIT.GAUGEKITCtrl.1\\CLSID")),
-             QLatin1String(kClsidControl));
+             QLatin1String(kIds.clsidControl));
     const QStringList pageNames = {"GAUGEKIT Property Page", "Meter Look Property Page",
                                    "Meter Scale Property Page", "Meter Alarms Property Page",
                                    "Timer Property Page"};
@@ -81,7 +81,8 @@ void TestGaugeKitModule::registerTwiceThenUnregister() {
         QCOMPARE(once.stringValue(clsidKey(kPages[i])), pageNames[i]);
         QVERIFY(!once.hasKey(clsidKey(kPages[i]) + QStringLiteral("\\ProgID")));
     }
-    const QString typeLib = QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\") + QLatin1String(kLibId);
+    const QString typeLib =
+        QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\") + QLatin1String(kIds.libId);
     QCOMPARE(once.stringValue(typeLib + QStringLiteral("\\1.1")),
              QStringLiteral("Ondavia Meter Control 1.0"));
 
@@ -120,7 +121,7 @@ void TestGaugeKitModule::frameMakesThePagesThroughTheRegistry() {
     com::ControlSite first;
     com::ControlSite second;
     for (com::ControlSite* site : {&first, &second}) {
-        QCOMPARE(site->create(com::Guid::fromString(QString::fromLatin1(kClsidControl))),
+        QCOMPARE(site->create(com::Guid::fromString(QString::fromLatin1(kIds.clsidControl))),
                  com::S_OK);
         QCOMPARE(site->initNew(), com::S_OK);
     }
@@ -155,7 +156,7 @@ void TestGaugeKitModule::frameMakesThePagesThroughTheRegistry() {
 
     // A class id that is no page of the module leaves it out and says why.
     com::PropertyFrame partial(QStringLiteral("Meter"), {second.unknown()},
-                               {com::Guid::fromString(QString::fromLatin1(kClsidControl))});
+                               {com::Guid::fromString(QString::fromLatin1(kIds.clsidControl))});
     QVERIFY(com::failed(partial.status()));
     QCOMPARE(partial.pageCount(), 0);
 }

@@ -368,7 +368,7 @@ void TestMeterWidget::savesTheBytesOfARegistryMeter() {
     QCOMPARE(com::loader::registerModule(testsupport::built(QStringLiteral("GAUGEKIT.so"))),
              com::S_OK);
     com::ControlSite registered;
-    QCOMPARE(registered.createByProgId(QLatin1String(kProgId)), com::S_OK);
+    QCOMPARE(registered.createByProgId(QLatin1String(kIds.progId)), com::S_OK);
     QCOMPARE(registered.initNew(), com::S_OK);
 
     MeterWidget w;

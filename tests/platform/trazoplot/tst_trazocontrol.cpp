@@ -11,6 +11,8 @@
 
 #include <com/ControlSite.h>
 #include <com/ObjectLoader.h>
+#include <com/Registry.h>
+#include <com/RegistryTree.h>
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -146,6 +148,7 @@ class TstTrazoControl : public QObject {
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void registeredUnderItsOwnIdentifiers();
     void setupThroughTheModule();
     void errorsNeverCrash_data();
     void errorsNeverCrash();
@@ -184,7 +187,7 @@ void TstTrazoControl::initTestCase() {
     m_window = new QWidget;
     m_window->resize(900, 420);
     m_site = new com::ControlSite(m_window);
-    QCOMPARE(m_site->createByProgId(QLatin1String(kProgId)), com::S_OK);
+    QCOMPARE(m_site->createByProgId(QLatin1String(kIds.progId)), com::S_OK);
     QCOMPARE(m_site->initNew(), com::S_OK);
     m_site->setGeometry(0, 0, 900, 400); // the container sizes it (twips become pixels there)
     QCOMPARE(m_site->activate(), com::S_OK);
@@ -194,6 +197,26 @@ void TstTrazoControl::cleanupTestCase() {
     delete m_window;
     QCOMPARE(com::loader::unregisterModule(modulePath()), com::S_OK);
     qunsetenv("BRISORA_REGISTRY");
+}
+
+// Containers find the chart by these entries; its type library is version 1.0, not the 1.1 of
+// the meter module written by the same code.
+void TstTrazoControl::registeredUnderItsOwnIdentifiers() {
+    com::RegistryTree tree;
+    com::Registry registry;
+    QCOMPARE(registry.read(tree), com::S_OK);
+    const QString control = QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\") +
+                            QLatin1String("{D02407C7-B898-4B39-AC92-61326F8F6A2F}");
+    QCOMPARE(tree.stringValue(control), QStringLiteral("TrazoPlot Strip Chart"));
+    QCOMPARE(tree.stringValue(control + QStringLiteral("\\ProgID")),
+             QStringLiteral("TRAZOPLOTLib.TrazoPlot"));
+    QCOMPARE(tree.stringValue(control + QStringLiteral("\\Version")), QStringLiteral("1.0"));
+    QCOMPARE(tree.stringValue(control + QStringLiteral("\\MiscStatus")), QStringLiteral("131473"));
+    QCOMPARE(tree.stringValue(control + QStringLiteral("\\TypeLib")),
+             QStringLiteral("{81D7A90C-8841-47C3-BE76-67E190198B88}"));
+    const QString typeLib =
+        QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\{81D7A90C-8841-47C3-BE76-67E190198B88}\\1.0");
+    QCOMPARE(tree.stringValue(typeLib), QStringLiteral("TrazoPlot Strip Chart"));
 }
 
 void TstTrazoControl::setupThroughTheModule() {
@@ -659,7 +682,7 @@ void TstTrazoControl::designSurvivesSaveAndLoad() {
     QByteArray stream;
     QCOMPARE(m_site->saveStream(&stream), com::S_OK);
     com::ControlSite other;
-    QCOMPARE(other.createByProgId(QLatin1String(kProgId)), com::S_OK);
+    QCOMPARE(other.createByProgId(QLatin1String(kIds.progId)), com::S_OK);
     QCOMPARE(other.loadStream(stream), com::S_OK);
     Variant v;
     QCOMPARE(other.getIndexedProperty(dispid::AxisMaximum, axis::Right, &v), com::S_OK);

@@ -1,5 +1,6 @@
 #include "StationProcess.h"
 
+#include "ProgramRun.h"
 #include "TestFiles.h"
 
 #include <QDeadlineTimer>
@@ -92,16 +93,7 @@ StationProcess::Result StationProcess::runOnce(const QStringList& arguments) con
     QProcess p;
     p.setProcessEnvironment(environment());
     p.start(testsupport::built(QStringLiteral("brisora-station")), arguments);
-    Result r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return testsupport::finishRun(p, 30000);
 }
 
 QList<QPair<int, int>> StationProcess::archivedReadings() const {

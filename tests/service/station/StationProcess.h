@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProgramRun.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -38,11 +40,7 @@ public:
     void kill();
 
     // Runs brisora-station once with this run's environment and `arguments`.
-    struct Result {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
+    using Result = testsupport::ProgramRun;
     Result runOnce(const QStringList& arguments) const;
 
     // The readings and failed ticks in the archive, as raw humidity/pressure pairs.

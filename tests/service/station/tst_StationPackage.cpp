@@ -8,7 +8,7 @@
 
 using testsupport::machineTool;
 using testsupport::runTool;
-using Run = testsupport::ToolRun;
+using Run = testsupport::ProgramRun;
 
 // The Debian package cpack makes from the install rules, checked with dpkg-deb.
 class tst_StationPackage : public QObject {

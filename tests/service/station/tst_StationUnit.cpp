@@ -8,7 +8,7 @@
 
 using testsupport::machineTool;
 using testsupport::runTool;
-using Run = testsupport::ToolRun;
+using Run = testsupport::ProgramRun;
 
 // systemd's view of the unit, where the machine has systemd-analyze.
 class tst_StationUnit : public QObject {

@@ -1,6 +1,7 @@
 // brisora-link against the station simulator, over a real pseudo-terminal: what the console
 // sends, how it recovers a stalled station and what it makes of the replies.
 
+#include "ProgramRun.h"
 #include "SimulatorProcess.h"
 #include "TestFiles.h"
 
@@ -54,17 +55,13 @@ LinkRun runLink(const QString& port, int ticks) {
     QProcess link;
     link.start(testsupport::built(QStringLiteral("brisora-link")),
                {"--port", port, "--ticks", QString::number(ticks)});
+    const testsupport::ProgramRun done = testsupport::finishRun(link, kRunLimitMs);
     LinkRun run;
-    if (!link.waitForFinished(kRunLimitMs)) {
-        link.kill();
-        link.waitForFinished();
-        return run;
-    }
-    run.exitCode = link.exitStatus() == QProcess::NormalExit ? link.exitCode() : -1;
-    run.errors = QString::fromUtf8(link.readAllStandardError());
-    for (const QByteArray& line : link.readAllStandardOutput().split('\n')) {
+    run.exitCode = done.exitCode;
+    run.errors = done.err;
+    for (const QString& line : done.out.split(u'\n')) {
         if (!line.trimmed().isEmpty()) {
-            run.lines << QJsonDocument::fromJson(line).object();
+            run.lines << QJsonDocument::fromJson(line.toUtf8()).object();
         }
     }
     return run;

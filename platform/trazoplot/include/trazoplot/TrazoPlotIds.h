@@ -4,21 +4,23 @@
 // the dispatch identifiers below, so these values are fixed for good.
 #pragma once
 
+#include <com/ControlModuleIds.h>
+
 #include <cstdint>
 
 namespace trazoplot {
 
-// Registry form "{8-4-4-4-12}" of each identifier.
-inline constexpr const char* kLibId = "{81D7A90C-8841-47C3-BE76-67E190198B88}";
-inline constexpr const char* kIidDispatch = "{20E98A29-2225-4AEE-9ABA-E6DFF7B85506}";
-inline constexpr const char* kIidEvents = "{F6847594-F5FC-4FE1-B507-A3FFED9D6FC7}";
-inline constexpr const char* kClsidControl = "{D02407C7-B898-4B39-AC92-61326F8F6A2F}";
-
-inline constexpr const char* kProgId = "TRAZOPLOTLib.TrazoPlot";
-inline constexpr const char* kTypeName = "TrazoPlot Strip Chart";
-inline constexpr std::uint16_t kTypeLibMajor = 1;
-inline constexpr std::uint16_t kTypeLibMinor = 0;
-inline constexpr std::uint32_t kMiscStatus = 0x20191;
+inline constexpr com::ControlModuleIds kIds{
+    .libId = "{81D7A90C-8841-47C3-BE76-67E190198B88}",
+    .iidDispatch = "{20E98A29-2225-4AEE-9ABA-E6DFF7B85506}",
+    .iidEvents = "{F6847594-F5FC-4FE1-B507-A3FFED9D6FC7}",
+    .clsidControl = "{D02407C7-B898-4B39-AC92-61326F8F6A2F}",
+    .progId = "TRAZOPLOTLib.TrazoPlot",
+    .typeName = "TrazoPlot Strip Chart",
+    .typeLibMajor = 1,
+    .typeLibMinor = 0,
+    .miscStatus = 0x20191,
+};
 
 // Axis indices of the indexed axis settings.
 namespace axis {
