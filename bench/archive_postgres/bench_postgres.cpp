@@ -21,6 +21,8 @@
 #include "archive/StoreFactory.h"
 #include "archive/ThreadedSink.h"
 
+#include "HistoryStore.h"
+
 #include "forms/Scheduler.h"
 
 #include <QCoreApplication>
@@ -355,6 +357,33 @@ void BM_YearOneStationDay(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(rows);
 }
 
+// The same day as the page's chart asks for it (/api/readings, 1,000 points): buckets summed by
+// the server, not the day's rows carried one by one to the client.
+void BM_YearOneStationDayChart(benchmark::State& state) {
+    const QString db = yearDatabase();
+    if (db.isEmpty()) {
+        state.SkipWithError("no year database");
+        return;
+    }
+    http::HistoryStore history(archive::ArchiveLocation::parse(server().url(db, kQueried)));
+    const qint64 day = queriedDayMs();
+    std::vector<http::HistoryStore::Bucket> buckets;
+    qint64 width = 0;
+    for (auto _ : state) {
+        buckets.clear();
+        if (com::failed(history.buckets(day, day + 86'400'000, 1000, buckets, width))) {
+            state.SkipWithError("the day's buckets could not be read");
+            return;
+        }
+    }
+    qint64 readings = 0;
+    for (const auto& b : buckets) {
+        readings += b.stats.count;
+    }
+    state.counters["buckets"] = static_cast<double>(buckets.size());
+    state.counters["readings"] = static_cast<double>(readings);
+}
+
 void BM_YearOneStationDailyTable(benchmark::State& state) {
     auto store = yearStation(state);
     if (!store) {
@@ -371,4 +400,5 @@ void BM_YearOneStationDailyTable(benchmark::State& state) {
 
 BENCHMARK(BM_Ingestion)->ArgNames({"stations"})->Arg(100)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_YearOneStationDay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_YearOneStationDayChart)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_YearOneStationDailyTable)->Unit(benchmark::kMillisecond);
