@@ -3,20 +3,15 @@
 // downloads the CSV and saves a screenshot. Prints one JSON line with what it measured; exits
 // non-zero on the first thing that does not happen.
 // Usage: node page.test.mjs URL SCREENSHOT
-import { chromium } from 'playwright-core';
+import { launchChromium, phonePage } from './browser.mjs';
 import { readFileSync } from 'node:fs';
 
 const [url, screenshot] = process.argv.slice(2);
 const origin = new URL(url).origin;
-const browser = await chromium.launch({
-  executablePath: process.env.BRISORA_CHROMIUM || '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'],
-  timeout: 60000,
-});
+const browser = await launchChromium();
 let failed = null;
 try {
-  const page = await browser.newPage({ viewport: { width: 390, height: 844 }, acceptDownloads: true });
-  page.setDefaultTimeout(20000);
+  const page = await phonePage(browser);
   const foreign = [];
   const errors = [];
   page.on('request', (r) => { if (!r.url().startsWith(origin) && !r.url().startsWith('blob:') && !r.url().startsWith('data:')) foreign.push(r.url()); });

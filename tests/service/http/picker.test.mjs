@@ -4,19 +4,14 @@
 // on, and live ticks are not drawn into its chart; choosing the own station brings them back.
 // Prints one JSON line with what it saw; exits non-zero on the first thing that does not happen.
 // Usage: node picker.test.mjs URL OTHER_STATION
-import { chromium } from 'playwright-core';
+import { launchChromium, phonePage } from './browser.mjs';
 import { readFileSync } from 'node:fs';
 
 const [url, other] = process.argv.slice(2);
-const browser = await chromium.launch({
-  executablePath: process.env.BRISORA_CHROMIUM || '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'],
-  timeout: 60000,
-});
+const browser = await launchChromium();
 let failed = null;
 try {
-  const page = await browser.newPage({ viewport: { width: 390, height: 844 }, acceptDownloads: true });
-  page.setDefaultTimeout(20000);
+  const page = await phonePage(browser);
   const errors = [];
   page.on('pageerror', (e) => errors.push(String(e)));
   page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
