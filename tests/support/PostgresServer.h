@@ -60,3 +60,14 @@ private:
 };
 
 } // namespace testsupport
+
+// In a test function: skipped where PostgreSQL 15 is not installed; where it is, a server that
+// could not be had fails the test with the reason, so a broken set-up never passes as skipped.
+#define REQUIRE_POSTGRES(had, why)                                                                 \
+    do {                                                                                           \
+        if (!(had)) {                                                                              \
+            if (testsupport::PostgresServer::binDir().isEmpty())                                   \
+                QSKIP("PostgreSQL 15 is not installed (scripts/setup-deps.sh installs it)");       \
+            QFAIL(qPrintable(why));                                                                \
+        }                                                                                          \
+    } while (false)

@@ -140,9 +140,8 @@ inline Backend& currentBackend() {
         return failed;                                                                             \
     }
 
-// Skips the test (with why) when its engine cannot be had.
+// Skips the test where its engine is not installed; fails it (with why) where the engine is
+// installed but cannot be had.
 #define REQUIRE_ARCHIVE(archiveObject)                                                             \
-    do {                                                                                           \
-        if (!(archiveObject).ready())                                                              \
-            QSKIP(qPrintable(QStringLiteral("no PostgreSQL server: ") + (archiveObject).error())); \
-    } while (false)
+    REQUIRE_POSTGRES((archiveObject).ready(),                                                      \
+                     QStringLiteral("no PostgreSQL server: ") + (archiveObject).error())

@@ -155,9 +155,7 @@ void tst_archivo::lecturasArchivadasComoLlegaron() {
     QString strArchivo;
     if (bServidor) {
         testsupport::PostgresServer* objServidor = servidor();
-        if (!objServidor) {
-            QSKIP("no PostgreSQL server");
-        }
+        REQUIRE_POSTGRES(objServidor, QStringLiteral("the PostgreSQL server did not start"));
         QVERIFY(objServidor->createDatabase(QStringLiteral("consola")));
         strArchivo = objServidor->url(QStringLiteral("consola"), QStringLiteral("laboratorio"));
     }

@@ -184,9 +184,7 @@ void tst_StalledArchive::checkStalled(Rig& rig, const QString& readingsPath, int
 
 void tst_StalledArchive::frozenDatabaseServerHoldsUpOnlyItsQueries() {
     testsupport::PostgresServer pg;
-    if (!pg.start()) {
-        QSKIP(qPrintable(QStringLiteral("no PostgreSQL server: ") + pg.error()));
-    }
+    REQUIRE_POSTGRES(pg.start(), QStringLiteral("no PostgreSQL server: ") + pg.error());
     QVERIFY2(pg.createDatabase(QStringLiteral("stalled")), qPrintable(pg.error()));
     Rig rig;
     rig.options.archivePath = pg.url(QStringLiteral("stalled"));

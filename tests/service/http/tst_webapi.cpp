@@ -105,9 +105,7 @@ void tst_WebApi::useBackend(Rig& rig, bool postgres) {
     if (!postgres) {
         return;
     }
-    if (!m_pg) {
-        QSKIP("no PostgreSQL server");
-    }
+    REQUIRE_POSTGRES(m_pg, QStringLiteral("the PostgreSQL server did not start"));
     const QString db = QStringLiteral("web_%1").arg(++m_databases);
     QVERIFY2(m_pg->createDatabase(db), qPrintable(m_pg->error()));
     rig.options.archivePath = m_pg->url(db);

@@ -122,9 +122,7 @@ void tst_WebPage::pageShowsLiveValuesChartAndCsv() {
 // and Era (a reading every ten minutes for four days, its humidity 80 % to 90 %).
 void tst_WebPage::pickerSwitchesTheHistory() {
     testsupport::PostgresServer pg;
-    if (!pg.start()) {
-        QSKIP(qPrintable(QStringLiteral("no PostgreSQL server: ") + pg.error()));
-    }
+    REQUIRE_POSTGRES(pg.start(), QStringLiteral("no PostgreSQL server: ") + pg.error());
     QVERIFY2(pg.createDatabase(QStringLiteral("picker")), qPrintable(pg.error()));
     Rig rig;
     rig.options.archivePath = pg.url(QStringLiteral("picker"));
