@@ -27,7 +27,9 @@ inline ProgramRun finishRun(QProcess& p, int timeoutMs) {
     }
     run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.err = QString::fromUtf8(p.readAllStandardError());
+    if (p.processChannelMode() != QProcess::MergedChannels) {
+        run.err = QString::fromUtf8(p.readAllStandardError());
+    }
     return run;
 }
 
