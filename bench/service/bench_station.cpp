@@ -12,6 +12,8 @@
 #include "comm/FakeSerialBackend.h"
 #include "forms/VirtualScheduler.h"
 
+#include "ChildSignal.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -111,8 +113,8 @@ public:
     double terminate() {
         QElapsedTimer t;
         t.start();
-        ::kill(static_cast<pid_t>(pid()), SIGTERM);
-        if (!m_process.waitForFinished(10000) || m_process.exitCode() != 0) {
+        if (!testsupport::signalChild(m_process, SIGTERM) || !m_process.waitForFinished(10000) ||
+            m_process.exitCode() != 0) {
             return -1;
         }
         return static_cast<double>(t.nsecsElapsed()) / 1e6;

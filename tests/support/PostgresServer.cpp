@@ -1,5 +1,7 @@
 #include "PostgresServer.h"
 
+#include "ChildSignal.h"
+
 #include <QAtomicInteger>
 #include <QDir>
 #include <QFileInfo>
@@ -167,8 +169,7 @@ void PostgresServer::stop() {
     }
     if (m_server->state() != QProcess::NotRunning) {
         // Fast shutdown: sessions are cut, as a restarted server cuts them.
-        ::kill(static_cast<pid_t>(m_server->processId()), SIGINT);
-        if (!m_server->waitForFinished(30000)) {
+        if (!testsupport::signalChild(*m_server, SIGINT) || !m_server->waitForFinished(30000)) {
             m_server->kill();
             m_server->waitForFinished();
         }

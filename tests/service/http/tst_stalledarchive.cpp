@@ -6,6 +6,7 @@
 
 #include "WebRig.h"
 
+#include "ChildSignal.h"
 #include "PostgresServer.h"
 
 #include <QDir>
@@ -36,6 +37,9 @@ constexpr int kFileLimitMs = 600;
 class Freeze {
 public:
     explicit Freeze(qint64 root) {
+        if (root <= 0) {
+            return; // no server running: nothing to freeze (processes() says 0)
+        }
         std::vector<qint64> found{root};
         for (std::size_t i = 0; i < found.size(); ++i) {
             for (qint64 child : childrenOf(found[i])) {
@@ -43,7 +47,7 @@ public:
             }
         }
         for (qint64 pid : found) {
-            if (::kill(static_cast<pid_t>(pid), SIGSTOP) == 0) {
+            if (testsupport::signalPid(pid, SIGSTOP)) {
                 m_stopped.push_back(pid);
             }
         }
@@ -55,7 +59,7 @@ public:
     int processes() const { return static_cast<int>(m_stopped.size()); }
     void thaw() {
         for (qint64 pid : m_stopped) {
-            ::kill(static_cast<pid_t>(pid), SIGCONT);
+            testsupport::signalPid(pid, SIGCONT);
         }
         m_stopped.clear();
     }

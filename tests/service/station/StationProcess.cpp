@@ -1,5 +1,6 @@
 #include "StationProcess.h"
 
+#include "ChildSignal.h"
 #include "ProgramRun.h"
 #include "TestFiles.h"
 
@@ -74,8 +75,8 @@ int StationProcess::countInLog(const QString& text) {
 }
 
 int StationProcess::signalAndWait(int signalNumber, int timeoutMs) {
-    ::kill(static_cast<pid_t>(m_process.processId()), signalNumber);
-    if (!m_process.waitForFinished(timeoutMs) || m_process.exitStatus() != QProcess::NormalExit) {
+    if (!testsupport::signalChild(m_process, signalNumber) ||
+        !m_process.waitForFinished(timeoutMs) || m_process.exitStatus() != QProcess::NormalExit) {
         return -1;
     }
     log();

@@ -2,6 +2,8 @@
 
 #include "SimulatorProcess.h"
 
+#include "ChildSignal.h"
+
 #include <QElapsedTimer>
 #include <QtTest>
 
@@ -225,12 +227,12 @@ void tst_StationProgram::reloadKeepsTheOldSettingsOnABadFile() {
     QVERIFY(station.start());
     QVERIFY(station.waitForLog(QStringLiteral("opened")));
     station.configure(sim.device(), "interval_ms = 200\nbogus = 1\n");
-    ::kill(static_cast<pid_t>(station.pid()), SIGHUP);
+    QVERIFY(testsupport::signalPid(station.pid(), SIGHUP));
     QVERIFY2(station.waitForLog(QStringLiteral(
                  "<3>configuration not reloaded, the running settings stay: bogus: unknown key")),
              qPrintable(station.log()));
     station.configure(sim.device(), "interval_ms = 300\n");
-    ::kill(static_cast<pid_t>(station.pid()), SIGHUP);
+    QVERIFY(testsupport::signalPid(station.pid(), SIGHUP));
     QVERIFY(station.waitForLog(QStringLiteral("configuration reloaded, restarting")));
     QVERIFY(station.waitForLog(QStringLiteral("interval_ms = 300")));
     QTRY_COMPARE_WITH_TIMEOUT(

@@ -1,5 +1,6 @@
 #include "SimulatorProcess.h"
 
+#include "ChildSignal.h"
 #include "TestFiles.h"
 
 #include <QDeadlineTimer>
@@ -47,8 +48,8 @@ bool SimulatorProcess::command(const QString& line) {
 }
 
 int SimulatorProcess::terminate() {
-    ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
-    if (!process_.waitForFinished(kGenerousMs) || process_.exitStatus() != QProcess::NormalExit) {
+    if (!testsupport::signalChild(process_, SIGTERM) || !process_.waitForFinished(kGenerousMs) ||
+        process_.exitStatus() != QProcess::NormalExit) {
         return -1;
     }
     return process_.exitCode();
