@@ -58,10 +58,10 @@ bool bfntLeePuerto(const QJsonObject& o, clsMensajeRemoto& m) {
 // One quantity of the greeting's figures; without readings it has none to give.
 bool bfntLeeMagnitud(const QJsonObject& o, QLatin1StringView clave, bool bVacia,
                      clsMensajeRemoto::stMagnitud& mag) {
-    const QJsonObject q = o.value(clave).toObject();
     if (bVacia) {
         return true;
     }
+    const QJsonObject q = o.value(clave).toObject();
     const auto minimo = dfntValor(q, QLatin1StringView("min"));
     const auto maximo = dfntValor(q, QLatin1StringView("max"));
     const auto media = dfntValor(q, QLatin1StringView("mean"));

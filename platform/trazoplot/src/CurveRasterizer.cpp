@@ -42,50 +42,37 @@ std::uint32_t byteMul(std::uint32_t x, std::uint32_t a) {
     return u | t;
 }
 
+// Moves the ends of a segment into [lo, hi] along one axis (a), sliding the other coordinate
+// (b) along the segment; false when the whole segment lies outside.
+bool clipAxis(double lo, double hi, double& a1, double& b1, double& a2, double& b2) {
+    if (a1 < lo) {
+        if (a2 <= lo) {
+            return false;
+        }
+        b1 += (b2 - b1) / (a2 - a1) * (lo - a1);
+        a1 = lo;
+    } else if (a1 > hi) {
+        if (a2 >= hi) {
+            return false;
+        }
+        b1 += (b2 - b1) / (a2 - a1) * (hi - a1);
+        a1 = hi;
+    }
+    if (a2 < lo) {
+        b2 += (b2 - b1) / (a2 - a1) * (lo - a2);
+        a2 = lo;
+    } else if (a2 > hi) {
+        b2 += (b2 - b1) / (a2 - a1) * (hi - a2);
+        a2 = hi;
+    }
+    return true;
+}
+
 // Moves the ends of a segment onto the band around the device that lines are clipped to, as
 // the painter does: a line is rasterised alike whatever part of the device is being painted.
 bool clipToBand(const QRect& device, double& x1, double& y1, double& x2, double& y2) {
-    const double xmin = device.left() - 1;
-    const double xmax = device.right() + 2;
-    const double ymin = device.top() - 1;
-    const double ymax = device.bottom() + 2;
-    if (x1 < xmin) {
-        if (x2 <= xmin)
-            return false;
-        y1 += (y2 - y1) / (x2 - x1) * (xmin - x1);
-        x1 = xmin;
-    } else if (x1 > xmax) {
-        if (x2 >= xmax)
-            return false;
-        y1 += (y2 - y1) / (x2 - x1) * (xmax - x1);
-        x1 = xmax;
-    }
-    if (x2 < xmin) {
-        y2 += (y2 - y1) / (x2 - x1) * (xmin - x2);
-        x2 = xmin;
-    } else if (x2 > xmax) {
-        y2 += (y2 - y1) / (x2 - x1) * (xmax - x2);
-        x2 = xmax;
-    }
-    if (y1 < ymin) {
-        if (y2 <= ymin)
-            return false;
-        x1 += (x2 - x1) / (y2 - y1) * (ymin - y1);
-        y1 = ymin;
-    } else if (y1 > ymax) {
-        if (y2 >= ymax)
-            return false;
-        x1 += (x2 - x1) / (y2 - y1) * (ymax - y1);
-        y1 = ymax;
-    }
-    if (y2 < ymin) {
-        x2 += (x2 - x1) / (y2 - y1) * (ymin - y2);
-        y2 = ymin;
-    } else if (y2 > ymax) {
-        x2 += (x2 - x1) / (y2 - y1) * (ymax - y2);
-        y2 = ymax;
-    }
-    return true;
+    return clipAxis(device.left() - 1, device.right() + 2, x1, y1, x2, y2) &&
+           clipAxis(device.top() - 1, device.bottom() + 2, y1, x1, y2, x2);
 }
 
 // Two strokes over one pixel cover it as the painter's two blends would: a + b - ab.

@@ -172,7 +172,7 @@ void ApiRoutes::daily(const QUrlQuery& query, QTcpSocket* socket, Reply& reply) 
         return;
     }
     defer(socket, reply, [zone = m_options.zone, name, from, to](StationHistories& h) {
-        return HistoryQueries(zone).daily(h, name, from, to, zone);
+        return HistoryQueries(zone).daily(h, name, from, to);
     });
 }
 

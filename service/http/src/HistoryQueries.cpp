@@ -122,14 +122,14 @@ QJsonObject HistoryQueries::bucketed(const std::vector<HistoryStore::Bucket>& bu
 }
 
 HistoryAnswer HistoryQueries::daily(StationHistories& histories, const QString& station, QDate from,
-                                    QDate to, const QTimeZone& zone) {
+                                    QDate to) {
     HistoryAnswer out;
     const auto history = historyFor(histories, station, out);
     if (!history) {
         return out;
     }
     std::vector<archive::ArchiveReader::DailyRow> rows;
-    if (com::failed(history->daily(from, to, zone, rows))) {
+    if (com::failed(history->daily(from, to, m_zone, rows))) {
         return error(Status::ServiceUnavailable, history->lastError());
     }
     QJsonArray days;

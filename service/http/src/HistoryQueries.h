@@ -13,15 +13,16 @@ namespace http {
 // parameters. Each builds its own JSON forms: nothing here is shared with the server's thread.
 class HistoryQueries {
 public:
-    explicit HistoryQueries(QTimeZone zone)
-        : m_json(std::move(zone)) {}
+    explicit HistoryQueries(const QTimeZone& zone)
+        : m_zone(zone)
+        , m_json(zone) {}
 
     // Readings fromMs <= time < toMs: the rows when they are at most `points`, else at most
     // `points` buckets.
     HistoryAnswer readings(StationHistories& histories, const QString& station, qint64 fromMs,
                            qint64 toMs, int points);
-    HistoryAnswer daily(StationHistories& histories, const QString& station, QDate from, QDate to,
-                        const QTimeZone& zone);
+    // The days from..to of the service's zone.
+    HistoryAnswer daily(StationHistories& histories, const QString& station, QDate from, QDate to);
     HistoryAnswer stations(StationHistories& histories);
     // 200 with an empty body when the station's history can be read, else the error.
     HistoryAnswer readable(StationHistories& histories, const QString& station);
@@ -33,6 +34,7 @@ private:
     static HistoryAnswer error(Status status, const QString& message);
     QJsonObject bucketed(const std::vector<HistoryStore::Bucket>& buckets, qint64 widthMs) const;
 
+    QTimeZone m_zone;
     JsonFormat m_json;
 };
 

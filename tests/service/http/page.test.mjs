@@ -3,20 +3,13 @@
 // downloads the CSV and saves a screenshot. Prints one JSON line with what it measured; exits
 // non-zero on the first thing that does not happen.
 // Usage: node page.test.mjs URL SCREENSHOT
-import { launchChromium, phonePage } from './browser.mjs';
-import { readFileSync } from 'node:fs';
+import { downloadLines, runPageTest } from './browser.mjs';
 
 const [url, screenshot] = process.argv.slice(2);
 const origin = new URL(url).origin;
-const browser = await launchChromium();
-let failed = null;
-try {
-  const page = await phonePage(browser);
+await runPageTest(async ({ browser, page }) => {
   const foreign = [];
-  const errors = [];
   page.on('request', (r) => { if (!r.url().startsWith(origin) && !r.url().startsWith('blob:') && !r.url().startsWith('data:')) foreign.push(r.url()); });
-  page.on('pageerror', (e) => errors.push(String(e)));
-  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
 
   // The meters are part of the page itself: they show while its scripts are still held back.
   const held = await browser.newPage();
@@ -49,9 +42,7 @@ try {
     && document.querySelector('#chart canvas') && Number(document.getElementById('chart').dataset.points) > 1);
   const points = Number(await page.getAttribute('#chart', 'data-points'));
 
-  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#csv')]);
-  const csv = readFileSync(await download.path(), 'utf8');
-  const csvLines = csv.split('\n').filter((l) => l.length > 0);
+  const csvLines = await downloadLines(page, '#csv');
   if (!csvLines[0].startsWith('time,humidity_pct,pressure_kpa')) throw new Error('CSV header: ' + csvLines[0]);
 
   const days = await page.locator('#days tbody tr').count();
@@ -59,15 +50,6 @@ try {
   const fits = await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth);
   await page.screenshot({ path: screenshot, fullPage: true });
   if (foreign.length) throw new Error('requests to other hosts: ' + foreign.join(' '));
-  if (errors.length) throw new Error('page errors: ' + errors.join(' | '));
   if (!fits) throw new Error('the page is wider than a phone');
-  console.log(JSON.stringify({ meters_ms: meters, before, after, link, points, csv_rows: csvLines.length - 1, days, picker_hidden: pickerHidden }));
-} catch (e) {
-  failed = e;
-} finally {
-  await browser.close();
-}
-if (failed) {
-  console.error(String(failed && failed.stack || failed));
-  process.exit(1);
-}
+  return { meters_ms: meters, before, after, link, points, csv_rows: csvLines.length - 1, days, picker_hidden: pickerHidden };
+});

@@ -4,17 +4,10 @@
 // on, and live ticks are not drawn into its chart; choosing the own station brings them back.
 // Prints one JSON line with what it saw; exits non-zero on the first thing that does not happen.
 // Usage: node picker.test.mjs URL OTHER_STATION
-import { launchChromium, phonePage } from './browser.mjs';
-import { readFileSync } from 'node:fs';
+import { downloadLines, runPageTest } from './browser.mjs';
 
 const [url, other] = process.argv.slice(2);
-const browser = await launchChromium();
-let failed = null;
-try {
-  const page = await phonePage(browser);
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(String(e)));
-  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+await runPageTest(async ({ page }) => {
   const shownFor = (id) => page.getAttribute('#' + id, 'data-station');
   const waitShown = (station) => page.waitForFunction((s) =>
     document.getElementById('chart').dataset.station === s && document.getElementById('days').dataset.station === s,
@@ -43,27 +36,17 @@ try {
   await page.waitForFunction(() => document.querySelector('#ranges button.on')?.textContent === '24 h'
     && Number(document.getElementById('chart').dataset.points) > 1);
   const href = await page.getAttribute('#csv', 'href');
-  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#csv')]);
-  const rows = readFileSync(await download.path(), 'utf8').split('\n').filter((l) => l.length > 0).slice(1);
+  const rows = (await downloadLines(page, '#csv')).slice(1);
   const humidities = rows.map((l) => Number(l.split(',')[1]));
 
   // Back to the service's own station.
   await page.selectOption('#history-station', '');
   await waitShown(own);
   const backDays = await page.locator('#days tbody tr').count();
-  if (errors.length) throw new Error('page errors: ' + errors.join(' | '));
-  console.log(JSON.stringify({
+  return {
     options, note, own, own_days: ownDays, other_days: otherDays, back_days: backDays,
     points_before: pointsBefore, points_after: pointsAfter, headings, csv_href: href,
     csv_rows: rows.length,
     csv_min_humidity: Math.min(...humidities), chart_station: await shownFor('chart'),
-  }));
-} catch (e) {
-  failed = e;
-} finally {
-  await browser.close();
-}
-if (failed) {
-  console.error(String(failed && failed.stack || failed));
-  process.exit(1);
-}
+  };
+});
